@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::fprintf(stderr, "bookc: not written yet\n");
+    return 1;
+}

@@ -1,0 +1,30 @@
+# Installs the Debian packages a build needs, the first time they are missing.
+# Sourced by ./test, ./run and .ci/run.
+
+# Packages every build needs.
+FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev)
+
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing Debian packages: ${missing[*]}" >&2
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null; then
+            sudo=(sudo)
+        else
+            echo "These packages are missing and I am not root: ${missing[*]}" >&2
+            echo "Install them with: apt-get install ${missing[*]}" >&2
+            return 1
+        fi
+    fi
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
