@@ -94,7 +94,7 @@ std::vector<std::string> BuildPage(int16_t p) {
     if (pageItemCount < 1 || pageItems[1].type != ItemTitle) faults.push_back("page does not start with its title");
     if (hotwordCount >= HOTWORD_LIMIT) faults.push_back("too many hotwords");
     for (const RecordedControl& control : RecordedControls()) {
-        if (control.kind == RecordedControl::TextButton && control.caption.size() > 36)
+        if (control.kind == RecordedControl::TextButton && control.caption.size() > 32)
             faults.push_back("caption too long for a line: " + control.caption);
         if (control.kind == RecordedControl::TextButton && control.caption.empty())
             faults.push_back("button with no caption");
