@@ -99,6 +99,8 @@ std::vector<std::string> BuildPage(int16_t p) {
         if (control.kind == RecordedControl::TextButton && control.caption.empty())
             faults.push_back("button with no caption");
     }
+    // A story page always offers a way on: a choice, or the page arrow.
+    if ((p == 2 || p >= 48) && hotwordCount == 0 && nextArrowMode == 0) faults.push_back("no way on");
     for (int i = 0; i < hotwordCount; ++i) {
         const HotwordRecord& h = hotwordTable[i];
         const std::string which = std::string("hotword ") + h.kind + " #" + std::to_string(i);
