@@ -8,12 +8,15 @@
 namespace bookc {
 namespace {
 
-// Paragraph 6 lists the objects; each leads to its description page.
+// Paragraph 6 lists the objects; each leads to its description page when
+// the book has written one.
 std::vector<Link> DescriptionLinks(const Book& book) {
     std::vector<Link> links;
-    for (size_t k = 0; k < book.objects.size(); ++k)
-        links.push_back({LinkKind::Description, book.objects[k].info,
-                         "info " + book.objects[k].name});
+    for (const Object& object : book.objects) {
+        const Paragraph* page = book.Find(object.info);
+        if (page && page->HasWords() && object.info != 6)
+            links.push_back({LinkKind::Description, object.info, "info " + object.name});
+    }
     return links;
 }
 

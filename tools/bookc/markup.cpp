@@ -86,7 +86,7 @@ public:
 private:
     void Error(size_t at, std::string message) {
         errors_.Add(at < places_.size() ? places_[at] : p_.place, std::move(message));
-        ok_ = false;
+        ++errorCount_;
     }
     void Tag(size_t at, const std::string& cmd);
     bool Conditional(char letter) const {
@@ -112,10 +112,10 @@ private:
     Errors& errors_;
     std::string text_;           // the assembled text
     std::vector<Place> places_;  // source place of every character
-    bool ok_ = true;
+    int errorCount_ = 0;
     bool inTitle_ = false;
-    bool titleSeen_ = false;
-    size_t titleRun_ = 0;
+    size_t titleStart_ = 0;  // where the open title's <H> is
+    size_t titleRun_ = 0;    // the longest text the open title can gather
     int hotwords_ = 0;
 };
 
@@ -259,6 +259,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
     const char letter = cmd[0];
     const std::string shown = "<" + cmd + ">";
     Args a(cmd);
+    const int errorsBefore = errorCount_;
     auto bad = [&](const char* form) { Error(at, "bad tag " + shown + ": write " + form); };
     std::string label;
     switch (letter) {
@@ -274,11 +275,15 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (!a.Trailing()) bad("<H> without arguments");
             if (inTitle_) Error(at, "<H> inside a title");
             inTitle_ = true;
-            titleSeen_ = true;
+            titleStart_ = at;
+            titleRun_ = 0;
             return;
         case 'J':
             if (!a.Trailing()) bad("<J> without arguments");
             if (!inTitle_) Error(at, "<J> without <H>");
+            if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
+                Error(titleStart_, Format("title of up to %zu characters (at most %d)",
+                                          titleRun_, MAX_TITLE_RUN));
             inTitle_ = false;
             return;
         case 'A': case 'V': case 'v': case 'W': {
@@ -306,7 +311,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
         case 'M': case 'g': case 'm': {
             a.Space();
             std::optional<std::string> face = Face(at, a);
-            if (!ok_) return;
+            if (errorCount_ != errorsBefore) return;
             a.Space();
             std::optional<int> t;
             if (face) t = a.Digits();
@@ -353,7 +358,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             a.Space();
             if (a.AtEnd()) return;
             std::optional<std::string> face = Face(at, a);
-            if (!ok_) return;
+            if (errorCount_ != errorsBefore) return;
             a.Space();
             std::optional<int> t;
             if (face) t = a.Digits();
@@ -465,10 +470,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
         }
         case 'O': case 'o': {
             a.Blanks();
-            size_t before = errors_.Any() ? 1 : 0;
-            (void)before;
             bool good = Expression(at, a, 0) && a.Trailing();
-            if (!good && ok_) bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
+            if (!good && errorCount_ == errorsBefore) bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
                                          "each test after an optional !",
                                          letter, letter)
                                       .c_str());
@@ -564,7 +567,9 @@ void Checker::Run() {
                    text_[end] != '{' && text_[end] != '}')
                 ++end;
             if (end == text_.size() || text_[end] != '>') {
-                Error(i, "unterminated tag " + text_.substr(i, std::min<size_t>(end - i, 30)));
+                std::string shown = text_.substr(i, std::min<size_t>(end - i, 30));
+                while (shown.back() == ' ') shown.pop_back();
+                Error(i, "unterminated tag " + shown);
                 i = end;
                 continue;
             }
@@ -624,9 +629,6 @@ void Checker::Run() {
     }
     for (const Block& b : blocks) Error(b.open, "unterminated block: '{' without its '}'");
     if (inTitle_) Error(text_.size() - 1, "title not closed with <J>");
-    if (titleRun_ > MAX_TITLE_RUN)
-        Error(0, Format("title of up to %zu characters (at most %d)", titleRun_, MAX_TITLE_RUN));
-    (void)titleSeen_;
     while (!p_.title.empty() && p_.title.back() == ' ') p_.title.pop_back();
 }
 

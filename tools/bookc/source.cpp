@@ -33,6 +33,10 @@ void Errors::Add(Place place, std::string message) {
 }
 
 const Paragraph* Book::Find(int number) const {
+    if (index.size() == paragraphs.size()) {
+        auto it = index.find(number);
+        return it == index.end() ? nullptr : &paragraphs[it->second];
+    }
     for (const Paragraph& p : paragraphs)
         if (p.number == number) return &p;
     return nullptr;
@@ -561,7 +565,10 @@ CompileResult Compile(const std::vector<Source>& sources) {
         return result;
     }
     reader.Finish();
-    if (result.errors.empty()) {
+    for (size_t i = 0; i < book.paragraphs.size(); ++i) book.index[book.paragraphs[i].number] = i;
+    // The markup is checked whenever the book's size is known, so that one
+    // run reports as much as it can.
+    if (book.paragraphCount > 0) {
         Errors errors(book, result.errors);
         for (Paragraph& p : book.paragraphs) CheckParagraph(book, p, errors);
     }
