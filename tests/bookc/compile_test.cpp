@@ -15,7 +15,9 @@ namespace {
 using bookc::CompileResult;
 using bookc::TextTables;
 
-CompileResult Build(const std::string& text) { return bookc::Compile({{"t.book", text}}); }
+CompileResult Build(const std::string& text) {
+    return bookc::Compile({{"t.book", text}});
+}
 
 std::string ErrorsOf(const CompileResult& r) {
     std::string all;
@@ -62,8 +64,7 @@ TEST(WordCutting, SplitsAtWhiteSpaceButKeepsQuotedTextWhole) {
 }
 
 TEST(TextStore, SharesWordsInOrderOfFirstUseAndPadsThePool) {
-    CompileResult r = Build(
-        "paragraphs 60\n@2\n<H>T<J> a bb a <G>\n@48\n<H>X<J> bb ccc <G>\n");
+    CompileResult r = Build("paragraphs 60\n@2\n<H>T<J> a bb a <G>\n@48\n<H>X<J> bb ccc <G>\n");
     ASSERT_TRUE(r.ok) << ErrorsOf(r);
     ASSERT_EQ(r.text.chunks.size(), 1u);
     const bookc::Chunk& c = r.text.chunks[0];
@@ -289,16 +290,18 @@ TEST(StoryMap, UnreachedParagraphs) {
     // 52 and 53 only lead to each other; 59 is reached through 48's answer box.
     EXPECT_EQ(bookc::FindUnreached(r.book), (std::vector<int>{52, 53}));
 
-    CompileResult all = Build("paragraphs 9\n@2\n<H>A<J><n 8><G>\n@9\n<H>B<J><G>\n@4\n<H>C<J><G>\n");
+    CompileResult all =
+        Build("paragraphs 9\n@2\n<H>A<J><n 8><G>\n@9\n<H>B<J><G>\n@4\n<H>C<J><G>\n");
     ASSERT_TRUE(all.ok) << ErrorsOf(all);
     EXPECT_TRUE(bookc::FindUnreached(all.book).empty());
 }
 
 class CommandLine : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         dir_ = std::filesystem::path(::testing::TempDir()) /
-               ("bookc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("bookc_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
     }

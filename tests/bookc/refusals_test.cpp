@@ -115,7 +115,8 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"", "<H>t <l %2><J>", "t.book:15: images not allowed in title"},
         {"", "say \"hello\nthere", "t.book:15: unterminated quote"},
         {"", "\x01", "t.book:15: character 0x01 is not printable ASCII"},
-        {"", a300, "t.book:15: word of 300 characters (at most 299): " + a300.substr(0, 40) + "..."},
+        {"", a300,
+         "t.book:15: word of 300 characters (at most 299): " + a300.substr(0, 40) + "..."},
         {"", longParagraph, "t.book:13: paragraph 2 has 1416 characters of text (at most 1378)"},
         {"", longTag, "t.book:15: tag of 458 characters (at most 399)"},
         {"", hundredHotwords, "t.book:15: more than 99 hotwords in one paragraph"},
@@ -138,7 +139,8 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"", "<g \"Go\">",
          "t.book:15: bad tag <g \"Go\">: write <g \"label\" t>, <g $image t> or <g %object t>"},
         {"", "<m \"Go\" 47 x>",
-         "t.book:15: bad tag <m \"Go\" 47 x>: write <m \"label\" t>, <m $image t> or <m %object t>"},
+         "t.book:15: bad tag <m \"Go\" 47 x>: write <m \"label\" t>, <m $image t> or <m %object "
+         "t>"},
         {"", "<M $5 47>", "t.book:15: image 5 is not in the image table (2 images)"},
         {"", "<M %9 47>", "t.book:15: object 9 is not in the object table (3 objects)"},
         {"", "<M \"" + std::string(104, 'x') + "\" 47>",
@@ -154,13 +156,15 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"", "<L \"x\" (21) 47 11>", "t.book:15: chance 21 of <L> is out of 20 (0 to 20)"},
         {"", "<L \"x\" (5) 47 (5) 47 11>",
          "t.book:15: <L> takes one chance: use <d> for more outcomes"},
-        {"", "<L x (5) 47 11>", "t.book:15: bad tag <L x (5) 47 11>: write <L \"label\" (chance) t1 t2>"},
+        {"", "<L x (5) 47 11>",
+         "t.book:15: bad tag <L x (5) 47 11>: write <L \"label\" (chance) t1 t2>"},
         {"", "<d \"x\" (60) 47 (50) 11 47>",
          "t.book:15: the chances of <d> add up to 110 (at most 100)"},
         {"", "<d \"x\" (10) 47 (10) 47 (10) 47 (10) 47 11>",
          "t.book:15: <d> takes at most three chances"},
         {"", "<d \"x\" (10) 47>",
-         "t.book:15: bad tag <d \"x\" (10) 47>: write <d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] t2>"},
+         "t.book:15: bad tag <d \"x\" (10) 47>: write <d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] "
+         "t2>"},
         {"", "<S (abcdefghijklmnopqrst) 47 11>",
          "t.book:15: answer \"abcdefghijklmnopqrst\" has 20 characters (at most 19)"},
         {"", "<S yes 47 11>",
@@ -209,6 +213,57 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
     for (const Refusal& c : cases)
         EXPECT_EQ(FirstError(BookWith(c.head, c.body)), c.expected)
             << "head: " << c.head << "\nbody: " << c.body;
+}
+
+// Each limit: a body exactly at it is accepted, one character more is refused.
+TEST(Refusals, LimitsAreInclusive) {
+    auto paragraph = [](int lastWord) {
+        // 12 characters of title, 13 words of 100, one more word, 4 of <G>.
+        std::string body;
+        for (int i = 0; i < 13; ++i) body += std::string(99, 'a') + " ";
+        return body + std::string(lastWord, 'b');
+    };
+    auto tag = [](int tests9, int tests11) {
+        std::string t = "<O (X %0)";
+        for (int i = 0; i < tests9; ++i) t += " & (X %0)";
+        for (int i = 0; i < tests11; ++i) t += " & (%0 = 1)";
+        return t + ">{ }";
+    };
+    auto title = [](int extra) {
+        std::string t = "<H>";
+        for (int i = 0; i < 29; ++i) t += "aaaaaaaaa ";
+        return t + std::string(8 + extra, 'a') + " <J>";
+    };
+    auto hotwords = [](int n) {
+        std::string t;
+        for (int i = 0; i < n; ++i) t += "<M \"a\" 47> ";
+        return t;
+    };
+    struct Limit {
+        std::string atLimit, overLimit, message;
+    };
+    const Limit limits[] = {
+        {paragraph(61), paragraph(62),
+         "t.book:13: paragraph 2 has 1379 characters of text (at most 1378)"},
+        {std::string(299, 'w'), std::string(300, 'w'),
+         "t.book:15: word of 300 characters (at most 299): " + std::string(40, 'w') + "..."},
+        {"<M \"" + std::string(103, 'x') + "\" 47>", "<M \"" + std::string(104, 'x') + "\" 47>",
+         "t.book:15: button text of 104 characters (at most 103)"},
+        {"<S (" + std::string(19, 'x') + ") 47 11>", "<S (" + std::string(20, 'x') + ") 47 11>",
+         "t.book:15: answer \"" + std::string(20, 'x') + "\" has 20 characters (at most 19)"},
+        {tag(41, 2), tag(35, 7), "t.book:15: tag of 400 characters (at most 399)"},
+        {title(0), title(1), "t.book:15: title of up to 300 characters (at most 299)"},
+        {hotwords(99), hotwords(100), "t.book:15: more than 99 hotwords in one paragraph"},
+        {"<L \"x\" (20) 47 11>", "<L \"x\" (21) 47 11>",
+         "t.book:15: chance 21 of <L> is out of 20 (0 to 20)"},
+        {"<d \"x\" (50) 47 (50) 11 1>", "<d \"x\" (50) 47 (51) 11 1>",
+         "t.book:15: the chances of <d> add up to 101 (at most 100)"},
+        {"<O ((((X %0))))>{ }", "<O (((((X %0)))))>{ }", "t.book:15: condition nested too deeply"},
+    };
+    for (const Limit& l : limits) {
+        EXPECT_EQ(FirstError(BookWith("", l.atLimit)), "(accepted)") << l.atLimit;
+        EXPECT_EQ(FirstError(BookWith("", l.overLimit)), l.message) << l.overLimit;
+    }
 }
 
 TEST(Refusals, BookWithoutItsSize) {

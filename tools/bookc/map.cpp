@@ -31,10 +31,14 @@ std::string Quote(const std::string& s) {
 
 const char* KindName(LinkKind kind) {
     switch (kind) {
-        case LinkKind::Hotword: return "hotword";
-        case LinkKind::Arrow: return "arrow";
-        case LinkKind::Checkpoint: return "checkpoint";
-        case LinkKind::Description: return "description";
+        case LinkKind::Hotword:
+            return "hotword";
+        case LinkKind::Arrow:
+            return "arrow";
+        case LinkKind::Checkpoint:
+            return "checkpoint";
+        case LinkKind::Description:
+            return "description";
     }
     return "";
 }
@@ -55,8 +59,8 @@ std::string GenerateMap(const Book& book) {
         o << "    p6 [label=\"6: information (built by the reader)\"];\n";
     auto edges = [&](int from, const std::vector<Link>& links) {
         for (const Link& l : links) {
-            o << "    p" << from << " -> p" << l.target << " [label="
-              << Quote(std::string(KindName(l.kind)) + ": " + l.label);
+            o << "    p" << from << " -> p" << l.target
+              << " [label=" << Quote(std::string(KindName(l.kind)) + ": " + l.label);
             if (l.kind == LinkKind::Arrow) o << ", style=dashed";
             if (l.kind == LinkKind::Checkpoint) o << ", style=bold";
             if (l.kind == LinkKind::Description) o << ", style=dotted";

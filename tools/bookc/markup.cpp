@@ -8,18 +8,18 @@
 namespace bookc {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads the arguments of one tag. Every reader returns false (or nothing)
 // when the text does not have the expected form; `pos` then stays put.
 class Args {
-public:
+   public:
     explicit Args(const std::string& s) : s_(s), pos_(1) {}
 
     bool AtEnd() const { return pos_ >= s_.size(); }
-    char Peek(size_t ahead = 0) const {
-        return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0';
-    }
+    char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
     bool Eat(char c) {
         if (Peek() != c) return false;
         ++pos_;
@@ -64,7 +64,7 @@ public:
         return text;
     }
 
-private:
+   private:
     const std::string& s_;
     size_t pos_;
 };
@@ -77,13 +77,13 @@ struct Block {
 };
 
 class Checker {
-public:
+   public:
     Checker(const Book& book, Paragraph& paragraph, Errors& errors)
         : book_(book), p_(paragraph), errors_(errors) {}
 
     void Run();
 
-private:
+   private:
     void Error(size_t at, std::string message) {
         errors_.Add(at < places_.size() ? places_[at] : p_.place, std::move(message));
         ++errorCount_;
@@ -121,8 +121,8 @@ private:
 
 bool Checker::ObjectNumber(size_t at, int k) {
     if (k < static_cast<int>(book_.objects.size())) return true;
-    Error(at, Format("object %d is not in the object table (%zu objects)", k,
-                     book_.objects.size()));
+    Error(at,
+          Format("object %d is not in the object table (%zu objects)", k, book_.objects.size()));
     return false;
 }
 
@@ -169,8 +169,8 @@ bool Checker::Label(size_t at, Args& a, std::string& label) {
         return false;
     }
     if (text->size() > MAX_LABEL_LENGTH) {
-        Error(at, Format("button text of %zu characters (at most %d)", text->size(),
-                         MAX_LABEL_LENGTH));
+        Error(at,
+              Format("button text of %zu characters (at most %d)", text->size(), MAX_LABEL_LENGTH));
         return false;
     }
     label = *text;
@@ -263,8 +263,18 @@ void Checker::Tag(size_t at, const std::string& cmd) {
     auto bad = [&](const char* form) { Error(at, "bad tag " + shown + ": write " + form); };
     std::string label;
     switch (letter) {
-        case 'B': case 'C': case 'D': case 'E': case 'F': case 'G': case 'I':
-        case 'K': case 'P': case 'T': case 'U': case 'Y':
+        case 'B':
+        case 'C':
+        case 'D':
+        case 'E':
+        case 'F':
+        case 'G':
+        case 'I':
+        case 'K':
+        case 'P':
+        case 'T':
+        case 'U':
+        case 'Y':
             if (!a.Trailing()) bad(Format("<%c> without arguments", letter).c_str());
             return;
         case 'a':
@@ -282,11 +292,14 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (!a.Trailing()) bad("<J> without arguments");
             if (!inTitle_) Error(at, "<J> without <H>");
             if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
-                Error(titleStart_, Format("title of up to %zu characters (at most %d)",
-                                          titleRun_, MAX_TITLE_RUN));
+                Error(titleStart_, Format("title of up to %zu characters (at most %d)", titleRun_,
+                                          MAX_TITLE_RUN));
             inTitle_ = false;
             return;
-        case 'A': case 'V': case 'v': case 'W': {
+        case 'A':
+        case 'V':
+        case 'v':
+        case 'W': {
             a.Space();
             std::optional<int> n = a.Digits();
             if (!n || !a.Trailing()) {
@@ -298,7 +311,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (letter == 'W' && *n > 2) Error(at, Format("alignment %d (0, 1 or 2)", *n));
             return;
         }
-        case 'n': case 'p': {
+        case 'n':
+        case 'p': {
             a.Space();
             std::optional<int> t = a.Digits();
             if (!t || !a.Trailing()) {
@@ -308,7 +322,9 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
             return;
         }
-        case 'M': case 'g': case 'm': {
+        case 'M':
+        case 'g':
+        case 'm': {
             a.Space();
             std::optional<std::string> face = Face(at, a);
             if (errorCount_ != errorsBefore) return;
@@ -325,7 +341,10 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'N': case 'Q': case 'R': case 'r': {
+        case 'N':
+        case 'Q':
+        case 'R':
+        case 'r': {
             const bool set = letter == 'R' || letter == 'r';
             const char* form = set ? (letter == 'R' ? "<R %o v> or <R %o v \"label\" t>"
                                                     : "<r %o v> or <r %o v \"label\" t>")
@@ -370,7 +389,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'L': case 'd': {
+        case 'L':
+        case 'd': {
             const char* form = letter == 'L' ? "<L \"label\" (chance) t1 t2>"
                                              : "<d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] t2>";
             a.Space();
@@ -424,7 +444,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 }
             }
             Hotword(at);
-            for (int t : targets) Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
+            for (int t : targets)
+                Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
             return;
         }
         case 'S': {
@@ -468,13 +489,15 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                        "S " + (i < answers.size() ? answers[i] : std::string("other")));
             return;
         }
-        case 'O': case 'o': {
+        case 'O':
+        case 'o': {
             a.Blanks();
             bool good = Expression(at, a, 0) && a.Trailing();
-            if (!good && errorCount_ == errorsBefore) bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
-                                         "each test after an optional !",
-                                         letter, letter)
-                                      .c_str());
+            if (!good && errorCount_ == errorsBefore)
+                bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
+                           "each test after an optional !",
+                           letter, letter)
+                        .c_str());
             return;
         }
         case 'l': {
