@@ -173,20 +173,30 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"", "<S (a) 47 (b) 47 59>",
          "t.book:15: target 59 leads to paragraph 60, which is not written"},
         {"", "<O (X %5)>{ }", "t.book:15: object 5 is not in the object table (3 objects)"},
-        {"", "<o (%0 = %4)>{ }", "t.book:15: object 4 is not in the object table (3 objects)"},
+        {"", "<O (X %0)>{ }<o (%0 = %4)>{ }",
+         "t.book:15: object 4 is not in the object table (3 objects)"},
         {"", "<O (X 0)>{ }",
          "t.book:15: bad tag <O (X 0)>: write <O (X %o)>, <O (%o = v)> joined by & and |, "
          "each test after an optional !"},
         {"", "<O (%0 = -1)>{ }",
          "t.book:15: bad tag <O (%0 = -1)>: write <O (X %o)>, <O (%o = v)> joined by & and |, "
          "each test after an optional !"},
-        {"", "<o (X %0) &>{ }",
+        {"", "<O (X %0)>{ }<o (X %0) &>{ }",
          "t.book:15: bad tag <o (X %0) &>: write <o (X %o)>, <o (%o = v)> joined by & and |, "
          "each test after an optional !"},
         {"", "<O>{ }",
          "t.book:15: bad tag <O>: write <O (X %o)>, <O (%o = v)> joined by & and |, "
          "each test after an optional !"},
         {"", "<O (((((X %0)))))>{ }", "t.book:15: condition nested too deeply"},
+        {"", "<O ((X %0) & (X %1) & (X %0) & (X %1) & (X %0))>{ }",
+         "t.book:15: nested condition with 5 tests and 9 operators (at most 4 and 9 when groups "
+         "nest)"},
+        {"", "<O (!(X %0) & !(X %1) & !(X %0) & !(X %1))>{ }",
+         "t.book:15: nested condition with 4 tests and 11 operators (at most 4 and 9 when groups "
+         "nest)"},
+        {"", "<E>{ a }", "t.book:15: <E> without an <O> before it: its block is never shown"},
+        {"", "<o (X %0)>{ a }",
+         "t.book:15: <o> without an <O> before it: its block is never shown"},
         {"", "<s *1>", "t.book:15: checkpoint 1 is not in the checkpoint table (1 checkpoints)"},
         {"", "<s 0>", "t.book:15: bad tag <s 0>: write <s *k>"},
         {"", "<u *0>{ }", "t.book:15: bad tag <u *0>: write <u *k \"label\">"},
@@ -195,7 +205,7 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"", "<l 0>", "t.book:15: bad tag <l 0>: write <l %o>"},
         // Blocks.
         {"", "<O (X %0)> x{ }", "t.book:15: <O> must be followed by its { } block"},
-        {"", "<E>", "t.book:15: <E> must be followed by its { } block"},
+        {"", "<O (X %0)>{ }<E>", "t.book:15: <E> must be followed by its { } block"},
         {"", "<u *0 \"Back\">\nplace", "t.book:15: <u> must be followed by its { } block"},
         {"", "{ }", "t.book:15: '{' without a conditional tag in front of it"},
         {"", "}", "t.book:15: '}' without its '{'"},
@@ -294,6 +304,7 @@ TEST(Refusals, EveryWellFormedTagIsAccepted) {
         "<S (yes) 47 11> <S (two words) 47 (no) 11 (maybe) 1 47> <S () 47 11>",
         "<O (X %0) & !(%1 = 1) >{ a }<o (%1 x %0)>{ b }<o !(X %2) | (%1 y 3)>{ c }<E>{ d }",
         "<O ((X %0) & (X %1)) | !((%1 = 2))>{ nested }",
+        "<O (X %0) & (X %1) & (X %0) & (X %1) & (X %0) & (X %1) & (X %0) & (X %1) & (X %2)>{ }",
         "<O (X %0)> 16{ <O (X %0)>{ a } }<O (X %0)> 17{ <O (X %0)>{ a } }",
         "<O (X %0)>{ inner blocks of a true block need no count }<E> 3{ a }",
         "<u *0 \"Back to\">{<U>} <u *0 \"x\" >{ }",

@@ -117,6 +117,10 @@ class Checker {
     size_t titleStart_ = 0;  // where the open title's <H> is
     size_t titleRun_ = 0;    // the longest text the open title can gather
     int hotwords_ = 0;
+    bool sawIf_ = false;  // an <O> came earlier in the paragraph
+    int conditionTests_ = 0;
+    int conditionOperators_ = 0;  // `!`, `&` and `|`
+    bool conditionNested_ = false;
 };
 
 bool Checker::ObjectNumber(size_t at, int k) {
@@ -204,7 +208,10 @@ void Checker::Hotword(size_t at) {
 // group := ['!'] '(' test-or-expression ')'
 bool Checker::Group(size_t at, Args& a, int depth) {
     a.Blanks();
-    if (a.Eat('!')) a.Blanks();
+    if (a.Eat('!')) {
+        ++conditionOperators_;
+        a.Blanks();
+    }
     if (!a.Eat('(')) return false;
     a.Blanks();
     if (a.Peek() == '(' || a.Peek() == '!') {
@@ -212,13 +219,16 @@ bool Checker::Group(size_t at, Args& a, int depth) {
             Error(at, "condition nested too deeply");
             return false;
         }
+        conditionNested_ = true;
         if (!Expression(at, a, depth + 1)) return false;
     } else if (a.Eat('X')) {
+        ++conditionTests_;
         a.Blanks();
         std::optional<int> k;
         if (!a.Eat('%') || !(k = a.Digits())) return false;
         if (!ObjectNumber(at, *k)) return false;
     } else if (a.Eat('%')) {
+        ++conditionTests_;
         std::optional<int> k = a.Digits();
         if (!k || !ObjectNumber(at, *k)) return false;
         a.Blanks();
@@ -243,6 +253,7 @@ bool Checker::Expression(size_t at, Args& a, int depth) {
     for (;;) {
         a.Blanks();
         if (!a.Eat('&') && !a.Eat('|')) return true;
+        ++conditionOperators_;
         if (!Group(at, a, depth)) return false;
     }
 }
@@ -266,7 +277,6 @@ void Checker::Tag(size_t at, const std::string& cmd) {
         case 'B':
         case 'C':
         case 'D':
-        case 'E':
         case 'F':
         case 'G':
         case 'I':
@@ -489,15 +499,32 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                        "S " + (i < answers.size() ? answers[i] : std::string("other")));
             return;
         }
+        case 'E':
+            if (!a.Trailing()) bad("<E> without arguments");
+            if (!sawIf_) Error(at, "<E> without an <O> before it: its block is never shown");
+            return;
         case 'O':
         case 'o': {
+            if (letter == 'o' && !sawIf_)
+                Error(at, "<o> without an <O> before it: its block is never shown");
+            sawIf_ = true;
             a.Blanks();
+            conditionTests_ = conditionOperators_ = 0;
+            conditionNested_ = false;
             bool good = Expression(at, a, 0) && a.Trailing();
             if (!good && errorCount_ == errorsBefore)
                 bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
                            "each test after an optional !",
                            letter, letter)
                         .c_str());
+            // A flat chain never holds more than a few entries on the reader's
+            // stacks of ten; nested groups can leave entries behind, so they
+            // are kept small enough that even all of them fit.
+            int operators = conditionTests_ + conditionOperators_;
+            if (good && conditionNested_ && (2 * conditionTests_ > 9 || operators > 9))
+                Error(at, Format("nested condition with %d tests and %d operators (at most 4 "
+                                 "and 9 when groups nest)",
+                                 conditionTests_, operators));
             return;
         }
         case 'l': {
