@@ -29,7 +29,9 @@ TEST_F(TextStore, SharedWordsAreCopiedInFullAtEveryPosition) {
     uint16_t offset = 0;
     for (int32_t i = row.firstWord; i < row.endWord; ++i) {
         if (std::strcmp(chunk.wordPool + chunk.wordOffsets[i], "left") == 0) {
-            if (lefts++ > 0) EXPECT_EQ(chunk.wordOffsets[i], offset);
+            if (lefts++ > 0) {
+                EXPECT_EQ(chunk.wordOffsets[i], offset);
+            }
             offset = chunk.wordOffsets[i];
         }
     }

@@ -1,5 +1,8 @@
 #include <string>
 
+#include "book/tables.h"
+#include "page/builder.h"
+
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "support/engine_fixture.h"

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -117,6 +118,8 @@ struct Book {
 
     // The paragraph written with this number, or null.
     const Paragraph* Find(int number) const;
+    // Paragraph number to position in `paragraphs`; kept by Compile.
+    std::map<int, size_t> index;
 };
 
 // The text store as the reader holds it.

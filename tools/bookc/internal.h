@@ -9,12 +9,12 @@
 namespace bookc {
 
 class Errors {
-public:
+   public:
     Errors(const Book& book, std::vector<Diagnostic>& out) : book_(book), out_(out) {}
     void Add(Place place, std::string message);
     bool Any() const { return !out_.empty(); }
 
-private:
+   private:
     const Book& book_;
     std::vector<Diagnostic>& out_;
 };

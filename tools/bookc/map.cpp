@@ -8,12 +8,15 @@
 namespace bookc {
 namespace {
 
-// Paragraph 6 lists the objects; each leads to its description page.
+// Paragraph 6 lists the objects; each leads to its description page when
+// the book has written one.
 std::vector<Link> DescriptionLinks(const Book& book) {
     std::vector<Link> links;
-    for (size_t k = 0; k < book.objects.size(); ++k)
-        links.push_back({LinkKind::Description, book.objects[k].info,
-                         "info " + book.objects[k].name});
+    for (const Object& object : book.objects) {
+        const Paragraph* page = book.Find(object.info);
+        if (page && page->HasWords() && object.info != 6)
+            links.push_back({LinkKind::Description, object.info, "info " + object.name});
+    }
     return links;
 }
 
@@ -28,10 +31,14 @@ std::string Quote(const std::string& s) {
 
 const char* KindName(LinkKind kind) {
     switch (kind) {
-        case LinkKind::Hotword: return "hotword";
-        case LinkKind::Arrow: return "arrow";
-        case LinkKind::Checkpoint: return "checkpoint";
-        case LinkKind::Description: return "description";
+        case LinkKind::Hotword:
+            return "hotword";
+        case LinkKind::Arrow:
+            return "arrow";
+        case LinkKind::Checkpoint:
+            return "checkpoint";
+        case LinkKind::Description:
+            return "description";
     }
     return "";
 }
@@ -52,8 +59,8 @@ std::string GenerateMap(const Book& book) {
         o << "    p6 [label=\"6: information (built by the reader)\"];\n";
     auto edges = [&](int from, const std::vector<Link>& links) {
         for (const Link& l : links) {
-            o << "    p" << from << " -> p" << l.target << " [label="
-              << Quote(std::string(KindName(l.kind)) + ": " + l.label);
+            o << "    p" << from << " -> p" << l.target
+              << " [label=" << Quote(std::string(KindName(l.kind)) + ": " + l.label);
             if (l.kind == LinkKind::Arrow) o << ", style=dashed";
             if (l.kind == LinkKind::Checkpoint) o << ", style=bold";
             if (l.kind == LinkKind::Description) o << ", style=dotted";

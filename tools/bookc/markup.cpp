@@ -8,18 +8,18 @@
 namespace bookc {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Reads the arguments of one tag. Every reader returns false (or nothing)
 // when the text does not have the expected form; `pos` then stays put.
 class Args {
-public:
+   public:
     explicit Args(const std::string& s) : s_(s), pos_(1) {}
 
     bool AtEnd() const { return pos_ >= s_.size(); }
-    char Peek(size_t ahead = 0) const {
-        return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0';
-    }
+    char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
     bool Eat(char c) {
         if (Peek() != c) return false;
         ++pos_;
@@ -64,7 +64,7 @@ public:
         return text;
     }
 
-private:
+   private:
     const std::string& s_;
     size_t pos_;
 };
@@ -77,16 +77,16 @@ struct Block {
 };
 
 class Checker {
-public:
+   public:
     Checker(const Book& book, Paragraph& paragraph, Errors& errors)
         : book_(book), p_(paragraph), errors_(errors) {}
 
     void Run();
 
-private:
+   private:
     void Error(size_t at, std::string message) {
         errors_.Add(at < places_.size() ? places_[at] : p_.place, std::move(message));
-        ok_ = false;
+        ++errorCount_;
     }
     void Tag(size_t at, const std::string& cmd);
     bool Conditional(char letter) const {
@@ -112,17 +112,21 @@ private:
     Errors& errors_;
     std::string text_;           // the assembled text
     std::vector<Place> places_;  // source place of every character
-    bool ok_ = true;
+    int errorCount_ = 0;
     bool inTitle_ = false;
-    bool titleSeen_ = false;
-    size_t titleRun_ = 0;
+    size_t titleStart_ = 0;  // where the open title's <H> is
+    size_t titleRun_ = 0;    // the longest text the open title can gather
     int hotwords_ = 0;
+    bool sawIf_ = false;  // an <O> came earlier in the paragraph
+    int conditionTests_ = 0;
+    int conditionOperators_ = 0;  // `!`, `&` and `|`
+    bool conditionNested_ = false;
 };
 
 bool Checker::ObjectNumber(size_t at, int k) {
     if (k < static_cast<int>(book_.objects.size())) return true;
-    Error(at, Format("object %d is not in the object table (%zu objects)", k,
-                     book_.objects.size()));
+    Error(at,
+          Format("object %d is not in the object table (%zu objects)", k, book_.objects.size()));
     return false;
 }
 
@@ -169,8 +173,8 @@ bool Checker::Label(size_t at, Args& a, std::string& label) {
         return false;
     }
     if (text->size() > MAX_LABEL_LENGTH) {
-        Error(at, Format("button text of %zu characters (at most %d)", text->size(),
-                         MAX_LABEL_LENGTH));
+        Error(at,
+              Format("button text of %zu characters (at most %d)", text->size(), MAX_LABEL_LENGTH));
         return false;
     }
     label = *text;
@@ -204,7 +208,10 @@ void Checker::Hotword(size_t at) {
 // group := ['!'] '(' test-or-expression ')'
 bool Checker::Group(size_t at, Args& a, int depth) {
     a.Blanks();
-    if (a.Eat('!')) a.Blanks();
+    if (a.Eat('!')) {
+        ++conditionOperators_;
+        a.Blanks();
+    }
     if (!a.Eat('(')) return false;
     a.Blanks();
     if (a.Peek() == '(' || a.Peek() == '!') {
@@ -212,13 +219,16 @@ bool Checker::Group(size_t at, Args& a, int depth) {
             Error(at, "condition nested too deeply");
             return false;
         }
+        conditionNested_ = true;
         if (!Expression(at, a, depth + 1)) return false;
     } else if (a.Eat('X')) {
+        ++conditionTests_;
         a.Blanks();
         std::optional<int> k;
         if (!a.Eat('%') || !(k = a.Digits())) return false;
         if (!ObjectNumber(at, *k)) return false;
     } else if (a.Eat('%')) {
+        ++conditionTests_;
         std::optional<int> k = a.Digits();
         if (!k || !ObjectNumber(at, *k)) return false;
         a.Blanks();
@@ -243,6 +253,7 @@ bool Checker::Expression(size_t at, Args& a, int depth) {
     for (;;) {
         a.Blanks();
         if (!a.Eat('&') && !a.Eat('|')) return true;
+        ++conditionOperators_;
         if (!Group(at, a, depth)) return false;
     }
 }
@@ -259,11 +270,21 @@ void Checker::Tag(size_t at, const std::string& cmd) {
     const char letter = cmd[0];
     const std::string shown = "<" + cmd + ">";
     Args a(cmd);
+    const int errorsBefore = errorCount_;
     auto bad = [&](const char* form) { Error(at, "bad tag " + shown + ": write " + form); };
     std::string label;
     switch (letter) {
-        case 'B': case 'C': case 'D': case 'E': case 'F': case 'G': case 'I':
-        case 'K': case 'P': case 'T': case 'U': case 'Y':
+        case 'B':
+        case 'C':
+        case 'D':
+        case 'F':
+        case 'G':
+        case 'I':
+        case 'K':
+        case 'P':
+        case 'T':
+        case 'U':
+        case 'Y':
             if (!a.Trailing()) bad(Format("<%c> without arguments", letter).c_str());
             return;
         case 'a':
@@ -274,14 +295,21 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (!a.Trailing()) bad("<H> without arguments");
             if (inTitle_) Error(at, "<H> inside a title");
             inTitle_ = true;
-            titleSeen_ = true;
+            titleStart_ = at;
+            titleRun_ = 0;
             return;
         case 'J':
             if (!a.Trailing()) bad("<J> without arguments");
             if (!inTitle_) Error(at, "<J> without <H>");
+            if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
+                Error(titleStart_, Format("title of up to %zu characters (at most %d)", titleRun_,
+                                          MAX_TITLE_RUN));
             inTitle_ = false;
             return;
-        case 'A': case 'V': case 'v': case 'W': {
+        case 'A':
+        case 'V':
+        case 'v':
+        case 'W': {
             a.Space();
             std::optional<int> n = a.Digits();
             if (!n || !a.Trailing()) {
@@ -293,7 +321,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (letter == 'W' && *n > 2) Error(at, Format("alignment %d (0, 1 or 2)", *n));
             return;
         }
-        case 'n': case 'p': {
+        case 'n':
+        case 'p': {
             a.Space();
             std::optional<int> t = a.Digits();
             if (!t || !a.Trailing()) {
@@ -303,10 +332,12 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
             return;
         }
-        case 'M': case 'g': case 'm': {
+        case 'M':
+        case 'g':
+        case 'm': {
             a.Space();
             std::optional<std::string> face = Face(at, a);
-            if (!ok_) return;
+            if (errorCount_ != errorsBefore) return;
             a.Space();
             std::optional<int> t;
             if (face) t = a.Digits();
@@ -320,7 +351,10 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'N': case 'Q': case 'R': case 'r': {
+        case 'N':
+        case 'Q':
+        case 'R':
+        case 'r': {
             const bool set = letter == 'R' || letter == 'r';
             const char* form = set ? (letter == 'R' ? "<R %o v> or <R %o v \"label\" t>"
                                                     : "<r %o v> or <r %o v \"label\" t>")
@@ -353,7 +387,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             a.Space();
             if (a.AtEnd()) return;
             std::optional<std::string> face = Face(at, a);
-            if (!ok_) return;
+            if (errorCount_ != errorsBefore) return;
             a.Space();
             std::optional<int> t;
             if (face) t = a.Digits();
@@ -365,7 +399,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'L': case 'd': {
+        case 'L':
+        case 'd': {
             const char* form = letter == 'L' ? "<L \"label\" (chance) t1 t2>"
                                              : "<d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] t2>";
             a.Space();
@@ -419,7 +454,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 }
             }
             Hotword(at);
-            for (int t : targets) Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
+            for (int t : targets)
+                Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
             return;
         }
         case 'S': {
@@ -463,15 +499,32 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                        "S " + (i < answers.size() ? answers[i] : std::string("other")));
             return;
         }
-        case 'O': case 'o': {
+        case 'E':
+            if (!a.Trailing()) bad("<E> without arguments");
+            if (!sawIf_) Error(at, "<E> without an <O> before it: its block is never shown");
+            return;
+        case 'O':
+        case 'o': {
+            if (letter == 'o' && !sawIf_)
+                Error(at, "<o> without an <O> before it: its block is never shown");
+            sawIf_ = true;
             a.Blanks();
-            size_t before = errors_.Any() ? 1 : 0;
-            (void)before;
+            conditionTests_ = conditionOperators_ = 0;
+            conditionNested_ = false;
             bool good = Expression(at, a, 0) && a.Trailing();
-            if (!good && ok_) bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
-                                         "each test after an optional !",
-                                         letter, letter)
-                                      .c_str());
+            if (!good && errorCount_ == errorsBefore)
+                bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
+                           "each test after an optional !",
+                           letter, letter)
+                        .c_str());
+            // A flat chain never holds more than a few entries on the reader's
+            // stacks of ten; nested groups can leave entries behind, so they
+            // are kept small enough that even all of them fit.
+            int operators = conditionTests_ + conditionOperators_;
+            if (good && conditionNested_ && (2 * conditionTests_ > 9 || operators > 9))
+                Error(at, Format("nested condition with %d tests and %d operators (at most 4 "
+                                 "and 9 when groups nest)",
+                                 conditionTests_, operators));
             return;
         }
         case 'l': {
@@ -564,7 +617,9 @@ void Checker::Run() {
                    text_[end] != '{' && text_[end] != '}')
                 ++end;
             if (end == text_.size() || text_[end] != '>') {
-                Error(i, "unterminated tag " + text_.substr(i, std::min<size_t>(end - i, 30)));
+                std::string shown = text_.substr(i, std::min<size_t>(end - i, 30));
+                while (shown.back() == ' ') shown.pop_back();
+                Error(i, "unterminated tag " + shown);
                 i = end;
                 continue;
             }
@@ -624,9 +679,6 @@ void Checker::Run() {
     }
     for (const Block& b : blocks) Error(b.open, "unterminated block: '{' without its '}'");
     if (inTitle_) Error(text_.size() - 1, "title not closed with <J>");
-    if (titleRun_ > MAX_TITLE_RUN)
-        Error(0, Format("title of up to %zu characters (at most %d)", titleRun_, MAX_TITLE_RUN));
-    (void)titleSeen_;
     while (!p_.title.empty() && p_.title.back() == ' ') p_.title.pop_back();
 }
 

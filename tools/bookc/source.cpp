@@ -33,6 +33,10 @@ void Errors::Add(Place place, std::string message) {
 }
 
 const Paragraph* Book::Find(int number) const {
+    if (index.size() == paragraphs.size()) {
+        auto it = index.find(number);
+        return it == index.end() ? nullptr : &paragraphs[it->second];
+    }
     for (const Paragraph& p : paragraphs)
         if (p.number == number) return &p;
     return nullptr;
@@ -49,15 +53,21 @@ constexpr int MAX_IMAGES = 10000;
 constexpr int MAX_SOUNDS = 1000;
 constexpr int MAX_TEXTS = 256;  // `current` is one byte
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct Token {
     std::string text;
     bool quoted = false;
 };
 
-std::string Show(const Token& t) { return t.quoted ? "\"" + t.text + "\"" : t.text; }
+std::string Show(const Token& t) {
+    return t.quoted ? "\"" + t.text + "\"" : t.text;
+}
 
 // A whole number token within lo..hi, or nothing.
 std::optional<int> Number(const Token& t, long lo, long hi) {
@@ -81,13 +91,13 @@ struct PendingRef {
 };
 
 class Reader {
-public:
+   public:
     Reader(Book& book, std::vector<Diagnostic>& errors) : book_(book), errors_(book, errors) {}
 
     void ReadFile(int fileIndex, const std::string& text);
     void Finish();
 
-private:
+   private:
     void Directive(Place place, const std::vector<Token>& tokens);
     void HeaderText(Place place, const std::vector<Token>& tokens, std::string& field);
     void HeaderImage(Place place, const std::vector<Token>& tokens, int& field);
@@ -162,8 +172,8 @@ T* Reader::Entry(std::vector<T>& table, Place place, const Token& token, int lim
                  const char* what) {
     std::optional<int> index = Number(token, 0, limit - 1);
     if (!index) {
-        errors_.Add(place, Format("bad %s number '%s' (0 to %d)", what, Show(token).c_str(),
-                                  limit - 1));
+        errors_.Add(place,
+                    Format("bad %s number '%s' (0 to %d)", what, Show(token).c_str(), limit - 1));
         return nullptr;
     }
     if (static_cast<int>(table.size()) <= *index) table.resize(*index + 1);
@@ -213,8 +223,8 @@ void Reader::ObjectDirective(Place place, const std::vector<Token>& tokens) {
         while (i < tokens.size() && tokens[i].quoted) object->texts.push_back(tokens[i++].text);
         object->count = static_cast<int>(object->texts.size());
         if (object->count > MAX_TEXTS) {
-            errors_.Add(place, Format("object has %d texts (at most %d)", object->count,
-                                      MAX_TEXTS));
+            errors_.Add(place,
+                        Format("object has %d texts (at most %d)", object->count, MAX_TEXTS));
             return;
         }
     } else if (kind == "number" && !tokens[3].quoted) {
@@ -238,13 +248,12 @@ void Reader::ObjectDirective(Place place, const std::vector<Token>& tokens) {
         }
         object->count = static_cast<int>(object->images.size());
         if (object->count > MAX_TEXTS) {
-            errors_.Add(place, Format("object has %d images (at most %d)", object->count,
-                                      MAX_TEXTS));
+            errors_.Add(place,
+                        Format("object has %d images (at most %d)", object->count, MAX_TEXTS));
             return;
         }
     } else {
-        errors_.Add(place, "unknown object kind '" + Show(tokens[3]) +
-                               "' (text, number or image)");
+        errors_.Add(place, "unknown object kind '" + Show(tokens[3]) + "' (text, number or image)");
         return;
     }
     std::map<std::string, bool> seen;
@@ -258,8 +267,7 @@ void Reader::ObjectDirective(Place place, const std::vector<Token>& tokens) {
         seen[option.text] = true;
         if (option.text == "held") {
             if (object->kind == KIND_NUMBER) {
-                errors_.Add(place,
-                            "a number object keeps its held flag in its value: use 'start'");
+                errors_.Add(place, "a number object keeps its held flag in its value: use 'start'");
                 return;
             }
             object->held = true;
@@ -297,8 +305,7 @@ void Reader::ObjectDirective(Place place, const std::vector<Token>& tokens) {
 
 void Reader::CheckpointDirective(Place place, const std::vector<Token>& tokens) {
     std::optional<int> page;
-    if (tokens.size() == 5 && tokens[2].quoted && tokens[3].text == "page" &&
-        !tokens[3].quoted)
+    if (tokens.size() == 5 && tokens[2].quoted && tokens[3].text == "page" && !tokens[3].quoted)
         page = Number(tokens[4], -32768, 32767);
     if (!page) {
         errors_.Add(place, "checkpoint takes a number, a quoted place and 'page P'");
@@ -351,15 +358,15 @@ void Reader::Directive(Place place, const std::vector<Token>& tokens) {
         errors_.Add(place, "a directive starts with its keyword");
         return;
     }
-    static const char* const kTexts[] = {"title", "copyright", "language", "author",
-                                         "closing-line", "web", "contact", "support",
+    static const char* const kTexts[] = {"title",          "copyright",   "language",  "author",
+                                         "closing-line",   "web",         "contact",   "support",
                                          "presents-image", "title-image", "paragraphs"};
     for (const char* name : kTexts) {
         if (key.text != name) continue;
         auto seen = headerSeen_.find(key.text);
         if (seen != headerSeen_.end()) {
-            errors_.Add(place, "'" + key.text + "' written twice (first at " +
-                                   Where(seen->second) + ")");
+            errors_.Add(place,
+                        "'" + key.text + "' written twice (first at " + Where(seen->second) + ")");
             return;
         }
         headerSeen_[key.text] = place;
@@ -523,8 +530,7 @@ void Reader::Finish() {
     int n = book_.paragraphCount;
     for (const Paragraph& p : book_.paragraphs)
         if (p.number < 1 || p.number > n)
-            errors_.Add(p.place,
-                        Format("paragraph %d is outside the book (1 to %d)", p.number, n));
+            errors_.Add(p.place, Format("paragraph %d is outside the book (1 to %d)", p.number, n));
     for (const PendingRef& r : refs_)
         if (r.paragraph < 1 || r.paragraph > n)
             errors_.Add(r.place, Format("%s %d is outside the book (1 to %d)", r.what.c_str(),
@@ -532,8 +538,8 @@ void Reader::Finish() {
     auto complete = [&](auto& table, const char* what) {
         for (size_t i = 0; i < table.size(); ++i) {
             if (table[i].defined) continue;
-            errors_.Add(table.back().place, Format("%s %zu is missing (%ss run 0 to %zu)", what,
-                                                   i, what, table.size() - 1));
+            errors_.Add(table.back().place, Format("%s %zu is missing (%ss run 0 to %zu)", what, i,
+                                                   what, table.size() - 1));
             break;
         }
     };
@@ -561,7 +567,10 @@ CompileResult Compile(const std::vector<Source>& sources) {
         return result;
     }
     reader.Finish();
-    if (result.errors.empty()) {
+    for (size_t i = 0; i < book.paragraphs.size(); ++i) book.index[book.paragraphs[i].number] = i;
+    // The markup is checked whenever the book's size is known, so that one
+    // run reports as much as it can.
+    if (book.paragraphCount > 0) {
         Errors errors(book, result.errors);
         for (Paragraph& p : book.paragraphs) CheckParagraph(book, p, errors);
     }

@@ -144,8 +144,8 @@ std::string GenerateCpp(const Book& book, const TextTables& text) {
       << "] = {\n";
     for (size_t i = 0; i < text.rows.size(); ++i) {
         const Row& r = text.rows[i];
-        o << "    {" << r.chunk << ", 0, " << r.firstWord << ", " << r.endWord << "},  // "
-          << i + 1 << "\n";
+        o << "    {" << r.chunk << ", 0, " << r.firstWord << ", " << r.endWord << "},  // " << i + 1
+          << "\n";
     }
     if (text.rows.empty()) o << "    {-1, 0, 0, 0},\n";
     o << "};\nconst int16_t paragraphCount = " << book.paragraphCount << ";\n\n";
@@ -164,10 +164,9 @@ std::string GenerateCpp(const Book& book, const TextTables& text) {
         bool list = (obj.kind == KIND_TEXT && !obj.texts.empty()) ||
                     (obj.kind == KIND_IMAGE && !obj.images.empty());
         static const char* const kKinds[] = {"OBJECT_TEXT", "OBJECT_NUMBER", "OBJECT_IMAGE"};
-        o << "    {" << Literal(obj.name) << ", " << kKinds[obj.kind] << ", 0, {{" << low
-          << ", " << high << "}}, " << obj.count << ", " << obj.minimum << ", " << obj.info - 1
-          << ", 0, " << (list ? "objectValues" + std::to_string(k) : "nullptr") << "},  // "
-          << k << "\n";
+        o << "    {" << Literal(obj.name) << ", " << kKinds[obj.kind] << ", 0, {{" << low << ", "
+          << high << "}}, " << obj.count << ", " << obj.minimum << ", " << obj.info - 1 << ", 0, "
+          << (list ? "objectValues" + std::to_string(k) : "nullptr") << "},  // " << k << "\n";
     }
     if (book.objects.empty()) o << "    {\"\", OBJECT_TEXT, 0, {{0, 0}}, 0, 0, 0, 0, nullptr},\n";
     o << "};\nconst int16_t objectCount = " << book.objects.size() << ";\n\n";
@@ -219,11 +218,11 @@ std::string Summary(const Book& book, const TextTables& text) {
         words += c.offsets.size();
         pool += c.pool.size();
     }
-    return Format("bookc: %d paragraphs (%zu with text), %zu words in %zu chunk(s) of %zu pool "
-                  "bytes, %zu objects, %zu checkpoints, %zu images, %zu sounds",
-                  book.paragraphCount, withWords, words, text.chunks.size(), pool,
-                  book.objects.size(), book.checkpoints.size(), book.images.size(),
-                  book.sounds.size());
+    return Format(
+        "bookc: %d paragraphs (%zu with text), %zu words in %zu chunk(s) of %zu pool "
+        "bytes, %zu objects, %zu checkpoints, %zu images, %zu sounds",
+        book.paragraphCount, withWords, words, text.chunks.size(), pool, book.objects.size(),
+        book.checkpoints.size(), book.images.size(), book.sounds.size());
 }
 
 }  // namespace bookc
