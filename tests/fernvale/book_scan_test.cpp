@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,12 @@ std::vector<std::string> BuildPage(int16_t p) {
     if (titleMode != 0) faults.push_back("title left open");
     if (pageItemCount < 1 || pageItems[1].type != ItemTitle) faults.push_back("page does not start with its title");
     if (hotwordCount >= HOTWORD_LIMIT) faults.push_back("too many hotwords");
+    // Spaces at the start of a run are dropped, so a run that follows a tag
+    // must not need one: no sentence may run into the next word.
+    static const std::regex joined("[.!?,;:]\"?[A-Za-z]");
+    for (int i = 1; i <= pageItemCount; ++i)
+        if (pageItems[i].type == ItemText && std::regex_search(pageItems[i].text, joined))
+            faults.push_back(std::string("words run together: ") + pageItems[i].text);
     for (const RecordedControl& control : RecordedControls()) {
         if (control.kind == RecordedControl::TextButton && control.caption.size() > 32)
             faults.push_back("caption too long for a line: " + control.caption);
