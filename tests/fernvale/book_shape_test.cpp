@@ -136,8 +136,8 @@ TEST(FernvaleBook, InformationPageOffersEveryObject) {
     // side button per held object leading to its description.
     EXPECT_NE(info.find("<g %0 10>"), std::string::npos);
     for (int k = 1; k < objectCount; ++k) {
-        const std::string block = "(X %" + std::to_string(k) + ") >{<g \"" + objectTable[k].name + "\" " +
-                                  std::to_string(10 + k) + ">}";
+        const std::string block = "<O (X %" + std::to_string(k) + ")>{<g \"" + objectTable[k].name + "\" " +
+                                  std::to_string(10 + k) + "><U>}";
         EXPECT_NE(info.find(block), std::string::npos) << block;
     }
 }
