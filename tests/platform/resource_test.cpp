@@ -7,6 +7,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "gdi_helpers.h"
 #include "resources/resources.h"
 
@@ -178,7 +180,8 @@ namespace fs = std::filesystem;
 // Runs the embedder on a scratch folder holding `definitions` (and a bitmap
 // 1 and a sound Ding); returns its exit status and what it printed.
 int Embed(const std::string& definitions, std::string* output, const std::string& extraFile = "") {
-    fs::path dir = fs::path(::testing::TempDir()) / "embed_case";
+    const std::string tag = "embed_" + std::to_string(getpid());
+    fs::path dir = fs::path(::testing::TempDir()) / tag;
     fs::remove_all(dir);
     fs::create_directories(dir / "bitmaps");
     fs::create_directories(dir / "sounds");
@@ -186,8 +189,8 @@ int Embed(const std::string& definitions, std::string* output, const std::string
     std::ofstream(dir / "sounds" / "Ding.wav") << "RIFF";
     if (!extraFile.empty()) std::ofstream(dir / extraFile) << "x";
     std::ofstream(dir / "resources.txt") << definitions;
-    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
-    fs::path log = fs::path(::testing::TempDir()) / "embed_case.log";
+    fs::path out = fs::path(::testing::TempDir()) / (tag + ".cpp");
+    fs::path log = fs::path(::testing::TempDir()) / (tag + ".log");
     std::string command = std::string(FERNVALE_EMBED) + " --dir " + dir.string() + " --out " + out.string() + " 2>" +
                           log.string();
     int status = std::system(command.c_str());
@@ -237,7 +240,7 @@ TEST(Resource, EmbedderRefusesBrokenDefinitions) {
 TEST(Resource, EmbedderRewritesOnlyChangedOutput) {
     std::string output;
     ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;
-    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
+    fs::path out = fs::path(::testing::TempDir()) / ("embed_" + std::to_string(getpid()) + ".cpp");
     auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(out, old);
     ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;
