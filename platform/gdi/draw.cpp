@@ -20,7 +20,7 @@ RECT ToSurface(const DC* dc, RECT r) {
     return Intersect(r, DrawableArea(dc));
 }
 
-void PlotPixel(DC* dc, const RECT& area, LONG x, LONG y, uint32_t rgb) {
+void PlotPixel(DC* dc, const RECT& area, long x, long y, uint32_t rgb) {
     x += dc->origin.x;
     y += dc->origin.y;
     if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return;
@@ -220,7 +220,7 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (!dc) return CLR_INVALID;
     RECT area = DrawableArea(dc);
-    LONG sx = x + dc->origin.x, sy = y + dc->origin.y;
+    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
     if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom) return CLR_INVALID;
     dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx] = ToPixel(color);
     return color;
@@ -228,9 +228,10 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     DC* dc = FindDC(hdc);
-    if (!dc || !dc->surface) return CLR_INVALID;
+    if (!dc || !dc->surface || dc->surface->pixels.size() < static_cast<size_t>(dc->surface->width) * dc->surface->height)
+        return CLR_INVALID;
     RECT area = Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
-    LONG sx = x + dc->origin.x, sy = y + dc->origin.y;
+    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
     if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom) return CLR_INVALID;
     return ToColorRef(dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx]);
 }
@@ -254,6 +255,9 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
     if (UsesSource(rop)) {
         s = FindDC(src);
         if (!s) return FALSE;
+        if (!s->surface || IsEmpty(Intersect(s->clip, RECT{0, 0, s->surface->width, s->surface->height})) ||
+            s->surface->pixels.size() < static_cast<size_t>(s->surface->width) * s->surface->height)
+            return TRUE;  // nothing to copy from
     }
     if (d->readOnly) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -307,7 +311,7 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
 namespace gdi {
 
 void ScrollSurface(Surface* s, RECT area, int dx, int dy) {
-    if (!s) return;
+    if (!s || s->width <= 0 || s->height <= 0 || s->pixels.size() < static_cast<size_t>(s->width) * s->height) return;
     area = Intersect(area, RECT{0, 0, s->width, s->height});
     if (IsEmpty(area) || std::abs(dx) >= area.right - area.left || std::abs(dy) >= area.bottom - area.top)
         return;

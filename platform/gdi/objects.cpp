@@ -135,7 +135,10 @@ RECT Intersect(const RECT& a, const RECT& b) {
 }
 
 RECT DrawableArea(const DC* dc) {
-    if (!dc->surface || dc->readOnly) return RECT{0, 0, 0, 0};
+    if (!dc->surface || dc->readOnly ||
+        dc->surface->pixels.size() < static_cast<size_t>(std::max(0, dc->surface->width)) *
+                                         static_cast<size_t>(std::max(0, dc->surface->height)))
+        return RECT{0, 0, 0, 0};
     return Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
 }
 

@@ -448,3 +448,41 @@ TEST(Gdi, WritePngRoundTrip) {
     broken.height = 2;
     EXPECT_FALSE(gdi::WritePng(broken, path.c_str())) << "pixel count does not match the size";
 }
+
+TEST(Gdi, ExtremeCoordinatesAndEmptySurfaces) {
+    const int big = 0x7FFFFFFF, small = -0x7FFFFFFF - 1;
+    Canvas canvas(8, 8);
+    RECT huge{small, small, big, big};
+    EXPECT_EQ(FillRect(canvas.dc, &huge, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_EQ(canvas.Count(0), 64) << "an enormous rectangle covers exactly the surface";
+    EXPECT_EQ(SetPixel(canvas.dc, big, big, RGB(1, 1, 1)), CLR_INVALID);
+    EXPECT_EQ(GetPixel(canvas.dc, small, 0), CLR_INVALID);
+    EXPECT_TRUE(BitBlt(canvas.dc, big - 2, big - 2, big, big, nullptr, 0, 0, DSTINVERT));
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, big, big, canvas.dc, small, small, SRCCOPY));
+    EXPECT_EQ(canvas.Count(0), 64);
+    RECT far{big - 10, big - 10, big, big};
+    DrawTextW(canvas.dc, u"far away", -1, &far, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    RECT wide{small, 0, big, 8};
+    DrawTextW(canvas.dc, u"centred", -1, &wide, DT_CENTER | DT_SINGLELINE);
+    MoveToEx(canvas.dc, small, small, nullptr);
+    EXPECT_TRUE(LineTo(canvas.dc, big, big));
+    EXPECT_TRUE(Rectangle(canvas.dc, small, small, big, big));
+
+    // A context without pixels to draw on accepts calls and draws nothing.
+    HDC none = gdi::CreateSurfaceDC(nullptr, POINT{0, 0}, RECT{0, 0, 10, 10});
+    RECT r{0, 0, 10, 10};
+    EXPECT_EQ(FillRect(none, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_NE(DrawTextW(none, u"x", 1, &r, 0), 0);
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, 4, 4, none, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(none, 0, 0), CLR_INVALID);
+    gdi::DeleteSurfaceDC(none);
+    gdi::Surface broken;
+    broken.width = 100;
+    broken.height = 100;  // but no pixels
+    HDC bad = gdi::CreateSurfaceDC(&broken, POINT{0, 0}, RECT{0, 0, 100, 100});
+    EXPECT_EQ(FillRect(bad, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, 4, 4, bad, 0, 0, SRCCOPY));
+    gdi::ScrollSurface(&broken, RECT{0, 0, 100, 100}, 1, 1);
+    EXPECT_TRUE(broken.pixels.empty());
+    gdi::DeleteSurfaceDC(bad);
+}
