@@ -297,6 +297,11 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
                                    static_cast<size_t>(row + offY) * s->surface->width + (target.left + offX);
             std::copy(from, from + cw, copy.begin() + static_cast<ptrdiff_t>(row - target.top) * cw);
         }
+        // A monochrome source is coloured by the destination: its black
+        // pixels take the text colour, its white ones the background colour.
+        Bitmap* sb = s->memory ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
+        if (sb && sb->bitsPixel == 1)
+            for (uint32_t& p : copy) p = p == 0 ? d->textColor : d->bkColor;
     }
     for (LONG row = target.top; row < target.bottom; ++row) {
         uint32_t* out = d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width;

@@ -83,6 +83,31 @@ TEST(Resource, LoadBitmapWMissingAndReadOnly) {
     DeleteObject(b);
 }
 
+TEST(Resource, MonochromeBitmapTakesTheDestinationColours) {
+    HBITMAP strip = LoadBitmapW(nullptr, MAKEINTRESOURCEW(421));
+    ASSERT_NE(strip, nullptr);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, strip);
+    gfxtest::Canvas canvas(16, 2);
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 16, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(0, 0), 0x000000u) << "default colours: as drawn";
+    EXPECT_EQ(canvas.At(1, 0), 0xFFFFFFu);
+    SetTextColor(canvas.dc, RGB(128, 128, 128));
+    SetBkColor(canvas.dc, RGB(0, 0, 255));
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 16, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(0, 0), 0x808080u) << "set pixels in the text colour";
+    EXPECT_EQ(canvas.At(1, 0), 0x0000FFu) << "clear pixels in the background colour";
+    // A colour bitmap keeps its own colours.
+    HBITMAP colour = LoadBitmapW(nullptr, MAKEINTRESOURCEW(1100));
+    SelectObject(mem, colour);
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 3, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(1, 1), 0x000000u);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(strip);
+    DeleteObject(colour);
+}
+
 TEST(Resource, DecodeBmpRejectsBrokenFiles) {
     resources::Data good;
     ASSERT_TRUE(resources::FindBitmapData(1100, &good));
