@@ -16,10 +16,11 @@
 
 #include "windef.h"
 
-#define RGB(r, g, b)                                                             \
-    (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<DWORD>(static_cast<BYTE>(g)) << 8) | \
+#define RGB(r, g, b)                                                         \
+    (static_cast<COLORREF>(static_cast<BYTE>(r) |                            \
+                           (static_cast<DWORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
-#define GetRValue(c) (static_cast<BYTE>((c) & 0xff))
+#define GetRValue(c) (static_cast<BYTE>((c)&0xff))
 #define GetGValue(c) (static_cast<BYTE>(((c) >> 8) & 0xff))
 #define GetBValue(c) (static_cast<BYTE>(((c) >> 16) & 0xff))
 #define CLR_INVALID 0xFFFFFFFF

@@ -73,7 +73,9 @@ StockObjects& Stocks() {
     return stocks;
 }
 
-HGDIOBJ Stock(int index) { return Stocks().objects[index]; }
+HGDIOBJ Stock(int index) {
+    return Stocks().objects[index];
+}
 
 void SetDefaults(DC* dc) {
     dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
@@ -107,22 +109,27 @@ DC* FindDC(HDC hdc) {
     return dc;
 }
 
-void Erase(HGDIOBJ handle) { Objects().objects.erase(reinterpret_cast<uintptr_t>(handle)); }
+void Erase(HGDIOBJ handle) {
+    Objects().objects.erase(reinterpret_cast<uintptr_t>(handle));
+}
 
 Font* CurrentFont(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
     if (!o || o->kind != Kind::Font) dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
     return static_cast<Font*>(Find(dc->font));
 }
 
 Brush* CurrentBrush(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
     if (!o || o->kind != Kind::Brush) dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
     return static_cast<Brush*>(Find(dc->brush));
 }
 
 Pen* CurrentPen(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
     if (!o || o->kind != Kind::Pen) dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
     return static_cast<Pen*>(Find(dc->pen));
 }
@@ -169,7 +176,9 @@ HDC CreateSurfaceDC(Surface* s, POINT origin, RECT clip) {
     return static_cast<HDC>(Insert(std::move(dc)));
 }
 
-void DeleteSurfaceDC(HDC hdc) { DeleteDC(hdc); }
+void DeleteSurfaceDC(HDC hdc) {
+    DeleteDC(hdc);
+}
 
 }  // namespace gdi
 
@@ -209,13 +218,19 @@ BOOL DeleteDC(HDC hdc) {
 int GetDeviceCaps(HDC hdc, int index) {
     if (!FindDC(hdc)) return 0;
     switch (index) {
-        case HORZRES: return Screen().width;
-        case VERTRES: return Screen().height;
-        case BITSPIXEL: return 32;
-        case PLANES: return 1;
+        case HORZRES:
+            return Screen().width;
+        case VERTRES:
+            return Screen().height;
+        case BITSPIXEL:
+            return 32;
+        case PLANES:
+            return 1;
         case LOGPIXELSX:
-        case LOGPIXELSY: return 96;
-        default: return 0;
+        case LOGPIXELSY:
+            return 96;
+        default:
+            return 0;
     }
 }
 
@@ -250,7 +265,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
                 return nullptr;
             }
             previous = dc->bitmap;
-            if (Bitmap* old = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap); old && !old->stock) old->selectedIn = nullptr;
+            if (Bitmap* old = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap); old && !old->stock)
+                old->selectedIn = nullptr;
             if (!b->stock) b->selectedIn = hdc;
             dc->bitmap = static_cast<HBITMAP>(obj);
             dc->surface = b->surface.get();

@@ -17,13 +17,14 @@ bool Same(const RECT& a, const RECT& b) {
 }
 
 std::string Show(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
 LONG TextWidth(HDC dc, const char16_t* s) {
     SIZE size{};
-    GetTextExtentExPointW(dc, s, static_cast<int>(std::char_traits<char16_t>::length(s)), 0, nullptr, nullptr, &size);
+    GetTextExtentExPointW(dc, s, static_cast<int>(std::char_traits<char16_t>::length(s)), 0,
+                          nullptr, nullptr, &size);
     return size.cx;
 }
 
@@ -60,8 +61,9 @@ TEST(Gdi, DrawTextWPlacement) {
         if (std::string(c.align) == "right") left = c.rect.right - cx;
         RECT expected{left, c.expectTop, left + cx, c.expectTop + 13};
         RECT cell = canvas.Changed();
-        EXPECT_TRUE(Same(cell, expected)) << "format " << c.format << " rect " << Show(c.rect) << ": drawn at "
-                                          << Show(cell) << ", expected " << Show(expected);
+        EXPECT_TRUE(Same(cell, expected))
+            << "format " << c.format << " rect " << Show(c.rect) << ": drawn at " << Show(cell)
+            << ", expected " << Show(expected);
         EXPECT_EQ(ret, c.expectReturn) << "format " << c.format << " rect " << Show(c.rect);
         EXPECT_TRUE(Same(r, c.rect)) << "the rectangle is left alone without DT_CALCRECT";
     }
@@ -100,7 +102,8 @@ TEST(Gdi, DrawTextWBackgroundClippingAndLines) {
         Canvas canvas(100, 60);
         LONG word = TextWidth(canvas.dc, u"alpha beta");
         RECT r{0, 0, word + 2, 0};
-        EXPECT_EQ(DrawTextW(canvas.dc, u"alpha beta gamma", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
+        EXPECT_EQ(DrawTextW(canvas.dc, u"alpha beta gamma", -1, &r, DT_WORDBREAK | DT_CALCRECT),
+                  26);
         EXPECT_EQ(r.bottom, 26);
         EXPECT_EQ(r.right, word);
         EXPECT_EQ(canvas.Changed().right, 0) << "DT_CALCRECT draws nothing";
@@ -218,7 +221,8 @@ TEST(Gdi, SelectObjectReturnsPrevious) {
     Canvas canvas(10, 10);
     HGDIOBJ systemFont = GetStockObject(SYSTEM_FONT);
     HFONT bold = gfxtest::MakeFont(13, FW_BOLD);
-    EXPECT_EQ(SelectObject(canvas.dc, bold), systemFont) << "a new context starts with the system font";
+    EXPECT_EQ(SelectObject(canvas.dc, bold), systemFont)
+        << "a new context starts with the system font";
     EXPECT_EQ(SelectObject(canvas.dc, systemFont), bold);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     EXPECT_EQ(SelectObject(canvas.dc, brush), GetStockObject(WHITE_BRUSH));
@@ -275,14 +279,16 @@ TEST(Gdi, BadHandlesFailWithInvalidHandle) {
     TEXTMETRICW tm;
     SIZE size;
     LOGFONTW lf;
-    for (HDC bad : {bogus, deletedDc, static_cast<HDC>(nullptr), reinterpret_cast<HDC>(GetStockObject(WHITE_BRUSH))}) {
+    for (HDC bad : {bogus, deletedDc, static_cast<HDC>(nullptr),
+                    reinterpret_cast<HDC>(GetStockObject(WHITE_BRUSH))}) {
         struct Call {
             const char* name;
             bool failed;
         } calls[] = {
             {"DrawTextW", DrawTextW(bad, u"x", 1, &r, 0) == 0},
             {"GetTextMetricsW", !GetTextMetricsW(bad, &tm)},
-            {"GetTextExtentExPointW", !GetTextExtentExPointW(bad, u"x", 1, 0, nullptr, nullptr, &size)},
+            {"GetTextExtentExPointW",
+             !GetTextExtentExPointW(bad, u"x", 1, 0, nullptr, nullptr, &size)},
             {"SelectObject", SelectObject(bad, GetStockObject(BLACK_PEN)) == nullptr},
             {"FillRect", FillRect(bad, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))) == 0},
             {"BitBlt", !BitBlt(bad, 0, 0, 1, 1, nullptr, 0, 0, DSTINVERT)},
@@ -314,8 +320,8 @@ TEST(Gdi, BadHandlesFailWithInvalidHandle) {
 }
 
 TEST(Gdi, StockObjectsGetObjectWAndDeviceCaps) {
-    for (int i : {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, WHITE_PEN, BLACK_PEN,
-                  NULL_PEN, SYSTEM_FONT})
+    for (int i : {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH,
+                  WHITE_PEN, BLACK_PEN, NULL_PEN, SYSTEM_FONT})
         EXPECT_NE(GetStockObject(i), nullptr) << i;
     // The handheld has no fixed or ANSI fonts.
     for (int i : {-1, 9, 10, 11, 12, 14, 16, 17, 1000}) EXPECT_EQ(GetStockObject(i), nullptr) << i;
@@ -345,7 +351,8 @@ TEST(Gdi, StockObjectsGetObjectWAndDeviceCaps) {
     EXPECT_EQ(bm.bmPlanes, 1);
     EXPECT_EQ(bm.bmWidthBytes % 2, 0);
     DeleteObject(bmp);
-    for (int size : {0, -3, 5000}) EXPECT_EQ(CreateCompatibleBitmap(canvas.dc, size, 4), nullptr) << size;
+    for (int size : {0, -3, 5000})
+        EXPECT_EQ(CreateCompatibleBitmap(canvas.dc, size, 4), nullptr) << size;
 
     EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSY), 96);
     EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSX), 96);
@@ -417,9 +424,11 @@ TEST(Gdi, SurfaceContextsAndScrolling) {
     t.height = 4;
     for (uint32_t i = 0; i < 16; ++i) t.pixels.push_back(i);
     gdi::ScrollSurface(&t, RECT{0, 1, 4, 4}, 0, -1);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 12, 13, 14, 15}));
+    EXPECT_EQ(t.pixels,
+              (std::vector<uint32_t>{0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 12, 13, 14, 15}));
     gdi::ScrollSurface(&t, RECT{0, 0, 4, 1}, 2, 0);
-    EXPECT_EQ((std::vector<uint32_t>(t.pixels.begin(), t.pixels.begin() + 4)), (std::vector<uint32_t>{0, 1, 0, 1}));
+    EXPECT_EQ((std::vector<uint32_t>(t.pixels.begin(), t.pixels.begin() + 4)),
+              (std::vector<uint32_t>{0, 1, 0, 1}));
     std::vector<uint32_t> keep = t.pixels;
     gdi::ScrollSurface(&t, RECT{0, 0, 4, 4}, 100, 0);
     gdi::ScrollSurface(&t, RECT{-10, -10, 40, 40}, 0, 0);
