@@ -495,3 +495,41 @@ TEST(Gdi, ExtremeCoordinatesAndEmptySurfaces) {
     EXPECT_TRUE(broken.pixels.empty());
     gdi::DeleteSurfaceDC(bad);
 }
+
+TEST(Gdi, ExtTextOutWPatBltAndPolyline) {
+    // ExtTextOutW puts the cell's top at y and draws what DrawTextW draws.
+    Canvas a(80, 20), b(80, 20);
+    RECT r{3, 4, 80, 20};
+    DrawTextW(a.dc, u"Menu", 4, &r, DT_SINGLELINE | DT_NOPREFIX);
+    ASSERT_TRUE(ExtTextOutW(b.dc, 3, 4, 0, nullptr, u"Menu", 4, nullptr));
+    EXPECT_EQ(a.surface.pixels, b.surface.pixels);
+    // ETO_OPAQUE fills the rectangle with the background colour; ETO_CLIPPED
+    // keeps the text inside it.
+    Canvas c(80, 20);
+    SetBkColor(c.dc, RGB(255, 0, 0));
+    RECT box{0, 0, 6, 6};
+    ASSERT_TRUE(ExtTextOutW(c.dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &box, u"Wide", 4, nullptr));
+    EXPECT_TRUE(Same(c.Changed(), box)) << Show(c.Changed());
+    EXPECT_FALSE(ExtTextOutW(c.dc, 0, 0, 0, nullptr, nullptr, 3, nullptr));
+
+    Canvas p(10, 10);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    SelectObject(p.dc, blue);
+    ASSERT_TRUE(PatBlt(p.dc, 2, 2, 3, 3, PATCOPY));
+    EXPECT_TRUE(Same(p.Changed(), (RECT{2, 2, 5, 5})));
+    EXPECT_EQ(p.At(2, 2), 0x0000FFu);
+    ASSERT_TRUE(PatBlt(p.dc, 0, 0, 10, 10, WHITENESS));
+    EXPECT_EQ(p.Count(0xFFFFFF), 100);
+    EXPECT_FALSE(PatBlt(p.dc, 0, 0, 1, 1, SRCCOPY)) << "PatBlt takes no source";
+    SelectObject(p.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(blue);
+
+    POINT corner[] = {{1, 1}, {8, 1}, {8, 8}};
+    ASSERT_TRUE(Polyline(p.dc, corner, 3));
+    EXPECT_EQ(p.At(1, 1), 0u);
+    EXPECT_EQ(p.At(8, 1), 0u) << "inner points are drawn by the next segment";
+    EXPECT_EQ(p.At(8, 7), 0u);
+    EXPECT_EQ(p.At(8, 8), 0xFFFFFFu) << "the last point is left out";
+    EXPECT_FALSE(Polyline(p.dc, corner, 1));
+    EXPECT_FALSE(Polyline(p.dc, nullptr, 3));
+}
