@@ -3,7 +3,8 @@
 
 # Packages every build needs.
 FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
-  libgtest-dev libgmock-dev libbenchmark-dev)
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-wine libfreetype-dev libpng-dev libsdl2-dev)
 
 ensure_packages() {
     local missing=()

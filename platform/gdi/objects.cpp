@@ -1,0 +1,405 @@
+// The handle table and the objects' life: creation, selection, deletion and
+// GetObjectW. Handles are never reused, so a stale handle is reported as
+// invalid instead of reaching another object.
+#include "gdi/objects.h"
+
+#include <algorithm>
+#include <cstring>
+#include <unordered_map>
+
+#include "gdi/font.h"
+#include "winbase.h"
+
+namespace gdi {
+namespace {
+
+struct Table {
+    std::unordered_map<uintptr_t, std::unique_ptr<Object>> objects;
+    uintptr_t next = 0x10000;
+};
+
+Table& Objects() {
+    static Table table;
+    return table;
+}
+
+HGDIOBJ Stock(int index);
+
+HGDIOBJ MakeStockBrush(bool hollow, uint32_t rgb) {
+    auto b = std::make_unique<Brush>();
+    b->stock = true;
+    b->hollow = hollow;
+    b->rgb = rgb;
+    return Insert(std::move(b));
+}
+
+HGDIOBJ MakeStockPen(int style, uint32_t rgb) {
+    auto p = std::make_unique<Pen>();
+    p->stock = true;
+    p->style = style;
+    p->rgb = rgb;
+    return Insert(std::move(p));
+}
+
+struct StockObjects {
+    HGDIOBJ objects[DEFAULT_PALETTE + 1] = {};
+    HGDIOBJ monoBitmap = nullptr;  // what a new memory context draws on
+    StockObjects() {
+        objects[WHITE_BRUSH] = MakeStockBrush(false, 0xFFFFFF);
+        objects[LTGRAY_BRUSH] = MakeStockBrush(false, 0xC0C0C0);
+        objects[GRAY_BRUSH] = MakeStockBrush(false, 0x808080);
+        objects[DKGRAY_BRUSH] = MakeStockBrush(false, 0x404040);
+        objects[BLACK_BRUSH] = MakeStockBrush(false, 0x000000);
+        objects[NULL_BRUSH] = MakeStockBrush(true, 0);
+        objects[WHITE_PEN] = MakeStockPen(PS_SOLID, 0xFFFFFF);
+        objects[BLACK_PEN] = MakeStockPen(PS_SOLID, 0x000000);
+        objects[NULL_PEN] = MakeStockPen(PS_NULL, 0);
+        auto f = std::make_unique<Font>();
+        f->stock = true;
+        f->lf = SystemLogFont();
+        objects[SYSTEM_FONT] = Insert(std::move(f));
+        auto b = std::make_unique<Bitmap>();
+        b->stock = true;
+        b->bitsPixel = 1;
+        b->surface = std::make_shared<Surface>();
+        b->surface->width = b->surface->height = 1;
+        b->surface->pixels.assign(1, 0);
+        monoBitmap = Insert(std::move(b));
+    }
+};
+
+StockObjects& Stocks() {
+    static StockObjects stocks;
+    return stocks;
+}
+
+HGDIOBJ Stock(int index) { return Stocks().objects[index]; }
+
+void SetDefaults(DC* dc) {
+    dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
+    dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
+    dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
+}
+
+}  // namespace
+
+HGDIOBJ Insert(std::unique_ptr<Object> object) {
+    Table& t = Objects();
+    uintptr_t h = t.next;
+    t.next += 4;
+    t.objects[h] = std::move(object);
+    return reinterpret_cast<HGDIOBJ>(h);
+}
+
+Object* Find(HGDIOBJ handle) {
+    Table& t = Objects();
+    auto it = t.objects.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == t.objects.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return it->second.get();
+}
+
+DC* FindDC(HDC hdc) {
+    DC* dc = FindAs<DC>(hdc, Kind::DC);
+    if (!dc) SetLastError(ERROR_INVALID_HANDLE);
+    return dc;
+}
+
+void Erase(HGDIOBJ handle) { Objects().objects.erase(reinterpret_cast<uintptr_t>(handle)); }
+
+Font* CurrentFont(DC* dc) {
+    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
+    if (!o || o->kind != Kind::Font) dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
+    return static_cast<Font*>(Find(dc->font));
+}
+
+Brush* CurrentBrush(DC* dc) {
+    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
+    if (!o || o->kind != Kind::Brush) dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
+    return static_cast<Brush*>(Find(dc->brush));
+}
+
+Pen* CurrentPen(DC* dc) {
+    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
+    if (!o || o->kind != Kind::Pen) dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
+    return static_cast<Pen*>(Find(dc->pen));
+}
+
+RECT Intersect(const RECT& a, const RECT& b) {
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    if (IsEmpty(r)) r = RECT{0, 0, 0, 0};
+    return r;
+}
+
+RECT DrawableArea(const DC* dc) {
+    if (!dc->surface || dc->readOnly) return RECT{0, 0, 0, 0};
+    return Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
+}
+
+void FillSurface(Surface* s, const RECT& r, uint32_t rgb) {
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        uint32_t* row = s->pixels.data() + static_cast<size_t>(y) * s->width;
+        std::fill(row + r.left, row + r.right, rgb);
+    }
+}
+
+Surface& Screen() {
+    static Surface screen = [] {
+        Surface s;
+        s.width = 240;
+        s.height = 320;
+        s.pixels.assign(static_cast<size_t>(s.width) * s.height, 0xFFFFFF);
+        return s;
+    }();
+    return screen;
+}
+
+HDC CreateSurfaceDC(Surface* s, POINT origin, RECT clip) {
+    auto dc = std::make_unique<DC>();
+    dc->surface = s;
+    dc->origin = origin;
+    dc->clip = clip;
+    SetDefaults(dc.get());
+    return static_cast<HDC>(Insert(std::move(dc)));
+}
+
+void DeleteSurfaceDC(HDC hdc) { DeleteDC(hdc); }
+
+}  // namespace gdi
+
+using namespace gdi;
+
+HGDIOBJ GetStockObject(int index) {
+    if (index < 0 || index > DEFAULT_PALETTE || !Stock(index)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return Stock(index);
+}
+
+HDC CreateCompatibleDC(HDC hdc) {
+    if (hdc && !FindDC(hdc)) return nullptr;
+    auto dc = std::make_unique<DC>();
+    dc->memory = true;
+    SetDefaults(dc.get());
+    Bitmap* mono = FindAs<Bitmap>(Stocks().monoBitmap, Kind::Bitmap);
+    dc->bitmap = static_cast<HBITMAP>(Stocks().monoBitmap);
+    dc->surface = mono->surface.get();
+    dc->clip = RECT{0, 0, 1, 1};
+    return static_cast<HDC>(Insert(std::move(dc)));
+}
+
+BOOL DeleteDC(HDC hdc) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return FALSE;
+    if (dc->memory) {
+        Bitmap* b = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap);
+        if (b && !b->stock) b->selectedIn = nullptr;
+    }
+    Erase(hdc);
+    return TRUE;
+}
+
+int GetDeviceCaps(HDC hdc, int index) {
+    if (!FindDC(hdc)) return 0;
+    switch (index) {
+        case HORZRES: return Screen().width;
+        case VERTRES: return Screen().height;
+        case BITSPIXEL: return 32;
+        case PLANES: return 1;
+        case LOGPIXELSX:
+        case LOGPIXELSY: return 96;
+        default: return 0;
+    }
+}
+
+HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return nullptr;
+    Object* o = Find(obj);
+    if (!o) return nullptr;
+    HGDIOBJ previous = nullptr;
+    switch (o->kind) {
+        case Kind::Brush:
+            CurrentBrush(dc);
+            previous = dc->brush;
+            dc->brush = static_cast<HBRUSH>(obj);
+            break;
+        case Kind::Pen:
+            CurrentPen(dc);
+            previous = dc->pen;
+            dc->pen = static_cast<HPEN>(obj);
+            break;
+        case Kind::Font:
+            CurrentFont(dc);
+            previous = dc->font;
+            dc->font = static_cast<HFONT>(obj);
+            break;
+        case Kind::Bitmap: {
+            // Only memory contexts draw on bitmaps, and a bitmap belongs to one
+            // context at a time.
+            auto* b = static_cast<Bitmap*>(o);
+            if (!dc->memory || (b->selectedIn && b->selectedIn != hdc)) {
+                SetLastError(ERROR_INVALID_PARAMETER);
+                return nullptr;
+            }
+            previous = dc->bitmap;
+            if (Bitmap* old = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap); old && !old->stock) old->selectedIn = nullptr;
+            if (!b->stock) b->selectedIn = hdc;
+            dc->bitmap = static_cast<HBITMAP>(obj);
+            dc->surface = b->surface.get();
+            dc->clip = RECT{0, 0, b->surface->width, b->surface->height};
+            dc->readOnly = b->readOnly;
+            break;
+        }
+        case Kind::DC:
+            SetLastError(ERROR_INVALID_HANDLE);
+            return nullptr;
+    }
+    return previous;
+}
+
+BOOL DeleteObject(HGDIOBJ obj) {
+    Object* o = Find(obj);
+    if (!o || o->kind == Kind::DC) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (o->stock) return TRUE;
+    if (o->kind == Kind::Bitmap && static_cast<Bitmap*>(o)->selectedIn) {
+        // A bitmap still selected into a memory context stays alive.
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Erase(obj);
+    return TRUE;
+}
+
+int GetObjectW(HGDIOBJ obj, int size, LPVOID out) {
+    Object* o = Find(obj);
+    if (!o) return 0;
+    if (o->kind == Kind::Font) {
+        const LOGFONTW& lf = static_cast<Font*>(o)->lf;
+        if (!out) return sizeof(LOGFONTW);
+        if (size <= 0) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return 0;
+        }
+        int n = std::min<int>(size, sizeof(LOGFONTW));
+        std::memcpy(out, &lf, static_cast<size_t>(n));
+        return n;
+    }
+    if (o->kind == Kind::Bitmap) {
+        auto* b = static_cast<Bitmap*>(o);
+        if (!out) return sizeof(BITMAP);
+        if (size < static_cast<int>(sizeof(BITMAP))) {
+            SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return 0;
+        }
+        BITMAP bm{};
+        bm.bmWidth = b->surface->width;
+        bm.bmHeight = b->surface->height;
+        bm.bmBitsPixel = static_cast<WORD>(b->bitsPixel);
+        bm.bmWidthBytes = ((bm.bmWidth * b->bitsPixel + 15) / 16) * 2;
+        bm.bmPlanes = 1;
+        std::memcpy(out, &bm, sizeof bm);
+        return sizeof(BITMAP);
+    }
+    if (o->kind == Kind::DC) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    }
+    // Brushes and pens: the handheld's LOGBRUSH/LOGPEN are not needed here.
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+}
+
+HBRUSH CreateSolidBrush(COLORREF color) {
+    auto b = std::make_unique<Brush>();
+    b->rgb = ToPixel(color);
+    return static_cast<HBRUSH>(Insert(std::move(b)));
+}
+
+HPEN CreatePen(int style, int width, COLORREF color) {
+    if (style != PS_SOLID && style != PS_DASH && style != PS_NULL) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto p = std::make_unique<Pen>();
+    p->style = style;
+    p->width = std::clamp(width, 1, 64);
+    p->rgb = ToPixel(color);
+    return static_cast<HPEN>(Insert(std::move(p)));
+}
+
+HFONT CreateFontIndirectW(const LOGFONTW* lf) {
+    if (!lf) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto f = std::make_unique<Font>();
+    f->lf = *lf;
+    return static_cast<HFONT>(Insert(std::move(f)));
+}
+
+HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
+    if (!FindDC(hdc)) return nullptr;
+    // Large enough for any screen-sized picture, small enough that a bad size
+    // cannot exhaust memory.
+    if (width <= 0 || height <= 0 || width > 4096 || height > 4096) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto b = std::make_unique<Bitmap>();
+    b->surface = std::make_shared<Surface>();
+    b->surface->width = width;
+    b->surface->height = height;
+    b->surface->pixels.assign(static_cast<size_t>(width) * height, 0);
+    return static_cast<HBITMAP>(Insert(std::move(b)));
+}
+
+COLORREF SetTextColor(HDC hdc, COLORREF color) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return CLR_INVALID;
+    COLORREF old = ToColorRef(dc->textColor);
+    dc->textColor = ToPixel(color);
+    return old;
+}
+
+COLORREF GetTextColor(HDC hdc) {
+    DC* dc = FindDC(hdc);
+    return dc ? ToColorRef(dc->textColor) : CLR_INVALID;
+}
+
+COLORREF SetBkColor(HDC hdc, COLORREF color) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return CLR_INVALID;
+    COLORREF old = ToColorRef(dc->bkColor);
+    dc->bkColor = ToPixel(color);
+    return old;
+}
+
+COLORREF GetBkColor(HDC hdc) {
+    DC* dc = FindDC(hdc);
+    return dc ? ToColorRef(dc->bkColor) : CLR_INVALID;
+}
+
+int SetBkMode(HDC hdc, int mode) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return 0;
+    if (mode != TRANSPARENT && mode != OPAQUE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    int old = dc->bkMode;
+    dc->bkMode = mode;
+    return old;
+}
+
+int GetBkMode(HDC hdc) {
+    DC* dc = FindDC(hdc);
+    return dc ? dc->bkMode : 0;
+}

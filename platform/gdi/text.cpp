@@ -1,0 +1,280 @@
+// Text output and measurement: DrawTextW, ExtTextOutW, GetTextExtentExPointW
+// and GetTextMetricsW, all over the same cached glyphs.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gdi/font.h"
+#include "gdi/objects.h"
+#include "winbase.h"
+
+using namespace gdi;
+
+namespace {
+
+FontInstance* FontOf(DC* dc) {
+    FontInstance* fi = CurrentFont(dc)->instance;
+    if (!fi) {
+        fi = Realize(CurrentFont(dc)->lf);
+        CurrentFont(dc)->instance = fi;
+    }
+    if (!fi) SetLastError(ERROR_INVALID_HANDLE);
+    return fi;
+}
+
+struct Layout {
+    int tabStop = 0;  // pixels between tab stops; 0 when tabs are ordinary glyphs
+};
+
+int AdvanceAt(FontInstance* fi, const Layout& layout, char16_t c, int x) {
+    if (c == u'\t' && layout.tabStop > 0) return layout.tabStop - (x % layout.tabStop);
+    return fi->Advance(c);
+}
+
+int Width(FontInstance* fi, const Layout& layout, const char16_t* s, size_t n) {
+    int x = 0;
+    for (size_t i = 0; i < n; ++i) x += AdvanceAt(fi, layout, s[i], x);
+    return x;
+}
+
+// Draws one line with its cell's top at surface (x, y); `underline` is the
+// index of a character to underline (a prefix mark), or -1.
+void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, size_t n, long x, long y,
+             const RECT& clip, long underline, const int* dx = nullptr) {
+    if (IsEmpty(clip)) return;
+    const TEXTMETRICW& tm = fi->Metrics();
+    Surface* surface = dc->surface;
+    auto plot = [&](long px, long py) {
+        if (px < clip.left || px >= clip.right || py < clip.top || py >= clip.bottom) return;
+        surface->pixels[static_cast<size_t>(py) * surface->width + px] = dc->textColor;
+    };
+    long baseline = y + tm.tmAscent;
+    long pen = x;
+    for (size_t i = 0; i < n; ++i) {
+        int advance = dx ? dx[i] : AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
+        if (pen > clip.right) break;
+        if (!(s[i] == u'\t' && layout.tabStop > 0)) {
+            const Glyph& g = fi->GetGlyph(s[i]);
+            for (int row = 0; row < g.height; ++row)
+                for (int col = 0; col < g.width; ++col)
+                    if (g.ink[static_cast<size_t>(row) * g.width + col]) plot(pen + g.left + col, baseline - g.top + row);
+        }
+        if (static_cast<long>(i) == underline || tm.tmUnderlined)
+            for (int k = 0; k < advance; ++k) plot(pen + k, baseline + 1);
+        if (tm.tmStruckOut)
+            for (int k = 0; k < advance; ++k) plot(pen + k, baseline - (tm.tmAscent * 2) / 5);
+        pen += advance;
+    }
+}
+
+// Removes prefix marks: "&x" shows x underlined, "&&" shows one "&".
+std::u16string StripPrefixes(const std::u16string& in, long* underline) {
+    std::u16string out;
+    *underline = -1;
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == u'&') {
+            if (i + 1 < in.size() && in[i + 1] == u'&') {
+                out.push_back(u'&');
+                ++i;
+                continue;
+            }
+            if (i + 1 < in.size()) *underline = static_cast<long>(out.size());
+            continue;
+        }
+        out.push_back(in[i]);
+    }
+    return out;
+}
+
+struct Line {
+    size_t start, length;
+};
+
+// Splits at CR, LF or CR LF, and with DT_WORDBREAK wraps at spaces so that a
+// line fits `width` (a single word wider than that keeps a line to itself).
+std::vector<Line> SplitLines(FontInstance* fi, const Layout& layout, const std::u16string& s, UINT format,
+                             long width) {
+    std::vector<Line> lines;
+    if (format & DT_SINGLELINE) {
+        lines.push_back({0, s.size()});
+        return lines;
+    }
+    size_t i = 0;
+    while (true) {
+        size_t end = i;
+        while (end < s.size() && s[end] != u'\r' && s[end] != u'\n') ++end;
+        if (!(format & DT_WORDBREAK)) {
+            lines.push_back({i, end - i});
+        } else {
+            size_t lineStart = i;
+            while (true) {
+                size_t fit = lineStart, pos = lineStart;
+                // Advance word by word while the line still fits.
+                while (pos < end) {
+                    size_t wordEnd = pos;
+                    while (wordEnd < end && s[wordEnd] == u' ') ++wordEnd;
+                    while (wordEnd < end && s[wordEnd] != u' ') ++wordEnd;
+                    if (Width(fi, layout, s.data() + lineStart, wordEnd - lineStart) > width && fit > lineStart) break;
+                    fit = pos = wordEnd;
+                }
+                size_t visible = fit;
+                while (visible > lineStart && s[visible - 1] == u' ') --visible;
+                lines.push_back({lineStart, visible - lineStart});
+                lineStart = fit;
+                while (lineStart < end && s[lineStart] == u' ') ++lineStart;
+                if (lineStart >= end) break;
+            }
+        }
+        if (end >= s.size()) break;
+        i = end + ((s[end] == u'\r' && end + 1 < s.size() && s[end + 1] == u'\n') ? 2 : 1);
+    }
+    return lines;
+}
+
+RECT Offset(const DC* dc, const RECT& r) {
+    auto shift = [](LONG v, LONG by) {
+        return static_cast<LONG>(std::clamp<long>(static_cast<long>(v) + by, -(1L << 30), 1L << 30));
+    };
+    return RECT{shift(r.left, dc->origin.x), shift(r.top, dc->origin.y), shift(r.right, dc->origin.x),
+                shift(r.bottom, dc->origin.y)};
+}
+
+}  // namespace
+
+int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return 0;
+    if (!rect || (!text && count != 0) || count < -1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    FontInstance* fi = FontOf(dc);
+    if (!fi) return 0;
+    const TEXTMETRICW& tm = fi->Metrics();
+    std::u16string s = count == -1 ? std::u16string(text) : std::u16string(text, static_cast<size_t>(count));
+    if (s.empty()) {
+        if (format & DT_CALCRECT) {
+            rect->right = rect->left;
+            rect->bottom = (format & DT_SINGLELINE) ? rect->top + tm.tmHeight : rect->top;
+        }
+        return 0;
+    }
+    long underline = -1;
+    if (!(format & DT_NOPREFIX)) s = StripPrefixes(s, &underline);
+    Layout layout;
+    if (format & DT_EXPANDTABS) layout.tabStop = 8 * tm.tmAveCharWidth;
+    long lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+    std::vector<Line> lines = SplitLines(fi, layout, s, format, static_cast<long>(rect->right) - rect->left);
+
+    RECT clip = DrawableArea(dc);
+    if (!(format & DT_NOCLIP)) clip = Intersect(clip, Offset(dc, *rect));
+    bool draw = !(format & DT_CALCRECT);
+    long y = rect->top, maxWidth = 0, result = 0;
+    for (const Line& line : lines) {
+        long cx = Width(fi, layout, s.data() + line.start, line.length);
+        maxWidth = std::max(maxWidth, cx);
+        long x = rect->left;
+        if (format & DT_CENTER)
+            x = (static_cast<long>(rect->left) + rect->right - cx) / 2;
+        else if (format & DT_RIGHT)
+            x = rect->right - cx;
+        // Two separate truncating halvings, as the handheld computes it.
+        if (format & DT_SINGLELINE) {
+            if (format & DT_VCENTER)
+                y = rect->top + (static_cast<long>(rect->bottom) - rect->top) / 2 - tm.tmHeight / 2;
+            else if (format & DT_BOTTOM)
+                y = rect->bottom - tm.tmHeight;
+        }
+        if (draw) {
+            long sx = x + dc->origin.x, sy = y + dc->origin.y;
+            if (dc->bkMode == OPAQUE) {
+                RECT cell{static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
+                          static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
+                          static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
+                          static_cast<LONG>(std::clamp<long>(sy + tm.tmHeight, -(1L << 30), 1L << 30))};
+                FillSurface(dc->surface, Intersect(cell, clip), dc->bkColor);
+            }
+            long lineUnderline = -1;
+            if (underline >= static_cast<long>(line.start) && underline < static_cast<long>(line.start + line.length))
+                lineUnderline = underline - static_cast<long>(line.start);
+            DrawRun(dc, fi, layout, s.data() + line.start, line.length, sx, sy, clip, lineUnderline);
+        }
+        result = (format & DT_SINGLELINE) ? y - rect->top + tm.tmHeight : result + lineHeight;
+        y += lineHeight;
+    }
+    if (format & DT_CALCRECT) {
+        rect->right = static_cast<LONG>(rect->left + maxWidth);
+        rect->bottom = static_cast<LONG>(rect->top + ((format & DT_SINGLELINE) ? tm.tmHeight : result));
+    }
+    return static_cast<int>(result);
+}
+
+BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
+                 const INT* dx) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return FALSE;
+    if ((!text && count > 0) || count > (1u << 20)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (dc->readOnly) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    FontInstance* fi = FontOf(dc);
+    if (!fi) return FALSE;
+    RECT clip = DrawableArea(dc);
+    if (rect && (options & ETO_OPAQUE)) FillSurface(dc->surface, Intersect(clip, Offset(dc, *rect)), dc->bkColor);
+    if (rect && (options & ETO_CLIPPED)) clip = Intersect(clip, Offset(dc, *rect));
+    Layout layout;
+    long cx = 0;
+    for (UINT i = 0; i < count; ++i) cx += dx ? dx[i] : fi->Advance(text[i]);
+    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
+    if (dc->bkMode == OPAQUE && count > 0) {
+        RECT cell{static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
+                  static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
+                  static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
+                  static_cast<LONG>(std::clamp<long>(sy + fi->Metrics().tmHeight, -(1L << 30), 1L << 30))};
+        FillSurface(dc->surface, Intersect(cell, clip), dc->bkColor);
+    }
+    DrawRun(dc, fi, layout, text, count, sx, sy, clip, -1, dx);
+    return TRUE;
+}
+
+BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return FALSE;
+    if (count < 0 || (!text && count > 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    FontInstance* fi = FontOf(dc);
+    if (!fi) return FALSE;
+    long x = 0;
+    int fits = 0;
+    for (int i = 0; i < count; ++i) {
+        x += fi->Advance(text[i]);
+        if (x <= maxExtent) fits = i + 1;
+        if (dx) dx[i] = static_cast<INT>(x);
+    }
+    if (fit) *fit = fits;
+    if (size) *size = SIZE{static_cast<LONG>(x), fi->Metrics().tmHeight};
+    return TRUE;
+}
+
+BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size) {
+    return GetTextExtentExPointW(hdc, text, count, 0, nullptr, nullptr, size);
+}
+
+BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* tm) {
+    DC* dc = FindDC(hdc);
+    if (!dc) return FALSE;
+    if (!tm) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    FontInstance* fi = FontOf(dc);
+    if (!fi) return FALSE;
+    *tm = fi->Metrics();
+    return TRUE;
+}
