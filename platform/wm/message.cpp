@@ -248,6 +248,19 @@ void RemoveWindowFromQueue(HWND hwnd) {
 
 void SetCaptureInternal(HWND hwnd) { captureWindow = hwnd; }
 
+void ResetForTests() {
+    ResetWindowsForTests();
+    posted.clear();
+    rawInput.clear();
+    cookedInput.clear();
+    timers.clear();
+    quitPending = false;
+    quitCode = 0;
+    captureWindow = nullptr;
+    stylusIsDown = false;
+    shiftDown = false;
+}
+
 }  // namespace wm
 
 using namespace wm;

@@ -213,6 +213,12 @@ RECT VisibleClip(const Window* w) {
     return r;
 }
 
+void ResetWindowsForTests() {
+    for (int guard = 0; guard < 1000 && !TopLevels().empty(); ++guard) DestroyWindow(TopLevels().front()->handle);
+    focusWindow = nullptr;
+    activeWindow = nullptr;
+}
+
 COLORREF SysColor(int index) {
     switch (index) {
         case COLOR_WINDOW:

@@ -122,6 +122,11 @@ void RegisterSystemClasses();
 bool MessageBoxShowing();
 bool PressMessageBoxButton(int id);
 
+// Destroys every window and empties the queue, the timers and the input: a
+// fresh device for the next test or script.
+void ResetForTests();
+void ResetWindowsForTests();
+
 // Colours of the handheld's default scheme.
 COLORREF SysColor(int index);
 
