@@ -212,7 +212,7 @@ bool ScrollBarMouse(Window* w, UINT msg, POINT screen) {
             value = ThumbValueForOffset(w->vbar, trackLen, thumbLen, y - track.grab - arrow);
         }
         if (msg == WM_MOUSEMOVE) {
-            if (y != track.lastY) {
+            if (y != track.lastY || value != w->vbar.trackPos) {
                 track.lastY = y;
                 w->vbar.trackPos = value;
                 Redraw(w);
