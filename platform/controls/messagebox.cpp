@@ -234,9 +234,9 @@ int RunBox(HWND owner, const std::u16string& text, const std::u16string& caption
     // The owner's top-level window is disabled while the box is up.
     HWND ownerTop = nullptr;
     if (wm::Window* o = wm::FindQuiet(owner)) ownerTop = wm::TopLevelOf(o)->handle;
+    HWND previousFocus = GetFocus();
     const bool disabled = ownerTop && IsWindowEnabled(ownerTop);
     if (disabled) EnableWindow(ownerTop, FALSE);
-    HWND previousFocus = GetFocus();
 
     Boxes().push_back(&box);
     wm::RegisterSystemClasses();
