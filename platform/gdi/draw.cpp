@@ -27,17 +27,58 @@ void PlotPixel(DC* dc, const RECT& area, LONG x, LONG y, uint32_t rgb) {
     dc->surface->pixels[static_cast<size_t>(y) * dc->surface->width + x] = rgb;
 }
 
+// Cuts the segment to `box` (Liang-Barsky); false when nothing is left.
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const RECT& box) {
+    double t0 = 0, t1 = 1, dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - box.left, box.right - x0, y0 - box.top, box.bottom - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+    double ax = x0 + t0 * dx, ay = y0 + t0 * dy, bx = x0 + t1 * dx, by = y0 + t1 * dy;
+    x0 = ax;
+    y0 = ay;
+    x1 = bx;
+    y1 = by;
+    return true;
+}
+
 // Bresenham from (x0,y0) towards (x1,y1), the end point excluded as GDI does.
 void DrawLine(DC* dc, LONG x0, LONG y0, LONG x1, LONG y1) {
     Pen* pen = CurrentPen(dc);
     if (pen->style == PS_NULL) return;
     RECT area = DrawableArea(dc);
+    // Far coordinates are first cut to a margin around the drawable area, so
+    // the walk below stays short; the visible pixels are unchanged for lines
+    // that lie within the margin.
+    const LONG margin = 1 << 12;
+    RECT box{area.left - dc->origin.x - margin, area.top - dc->origin.y - margin,
+             area.right - dc->origin.x + margin, area.bottom - dc->origin.y + margin};
+    bool endVisible = true;
+    if (x0 < box.left || x0 > box.right || y0 < box.top || y0 > box.bottom || x1 < box.left || x1 > box.right ||
+        y1 < box.top || y1 > box.bottom) {
+        double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
+        if (!ClipSegment(fx0, fy0, fx1, fy1, box)) return;
+        endVisible = false;
+        x0 = static_cast<LONG>(fx0);
+        y0 = static_cast<LONG>(fy0);
+        x1 = static_cast<LONG>(fx1);
+        y1 = static_cast<LONG>(fy1);
+    }
     long dx = std::labs(static_cast<long>(x1) - x0), dy = -std::labs(static_cast<long>(y1) - y0);
     int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
     long err = dx + dy;
     long x = x0, y = y0;
-    // Keeps a bad coordinate from looping for billions of steps.
-    long steps = std::min<long>(std::max(dx, -dy), 1 << 16);
+    long steps = std::max(dx, -dy) + (endVisible ? 0 : 1);
     for (long i = 0; i < steps; ++i) {
         bool dash = pen->style == PS_DASH && (i % 8) >= 6;
         if (!dash) {

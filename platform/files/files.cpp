@@ -1,0 +1,702 @@
+// Files of the object store. The handheld has one file system rooted at "\",
+// no drive letters and no current directory; names match case-insensitively.
+// Here the root is a folder (device/store.h), each path component is looked up
+// case-insensitively, and ".." is refused so that no name leads outside it.
+//
+// Sharing: an open that does not share what it asks for (share mode 0, the
+// single-instance idiom) takes an exclusive flock on its own open file
+// description; every other open takes a shared one. flock belongs to the open
+// file description, so a second open conflicts inside one process as well as
+// across processes, and the lock ends with the handle. This is coarser than
+// the handheld's per-access rules: two opens that both share something always
+// coexist, whatever they ask for.
+//
+// Attributes: FILE_ATTRIBUTE_HIDDEN and the others are accepted at creation
+// and not kept; FindFirstFileW reports files as FILE_ATTRIBUTE_ARCHIVE,
+// folders as FILE_ATTRIBUTE_DIRECTORY, and adds FILE_ATTRIBUTE_READONLY for
+// files without write permission.
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "device/store.h"
+#include "winbase.h"
+
+namespace {
+
+std::string& StoreSetting() {
+    static std::string dir;
+    return dir;
+}
+
+struct FileHandle {
+    int fd = -1;
+    DWORD access = 0;
+};
+
+struct FoundEntry {
+    std::u16string name;
+    struct stat info;
+};
+
+struct SearchHandle {
+    std::vector<FoundEntry> entries;
+    size_t next = 0;
+};
+
+struct Handles {
+    std::unordered_map<uintptr_t, FileHandle> files;
+    std::unordered_map<uintptr_t, SearchHandle> searches;
+    uintptr_t next = 0x40000;
+    HANDLE Add() {
+        uintptr_t h = next;
+        next += 4;
+        return reinterpret_cast<HANDLE>(h);
+    }
+};
+
+Handles& Table() {
+    static Handles handles;
+    return handles;
+}
+
+FileHandle* FindFile(HANDLE h) {
+    auto it = Table().files.find(reinterpret_cast<uintptr_t>(h));
+    if (it == Table().files.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return nullptr;
+    }
+    return &it->second;
+}
+
+DWORD FromErrno(int e) {
+    switch (e) {
+        case ENOENT: return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case EEXIST: return ERROR_FILE_EXISTS;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR: return ERROR_ACCESS_DENIED;
+        case EMFILE:
+        case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+        case ENOSPC:
+        case EDQUOT: return ERROR_DISK_FULL;
+        case ENAMETOOLONG: return ERROR_INVALID_NAME;
+        case EWOULDBLOCK: return ERROR_SHARING_VIOLATION;
+        case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+        default: return ERROR_ACCESS_DENIED;
+    }
+}
+
+std::string ToUtf8(const std::u16string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        uint32_t c = s[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        }
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(const std::string& s, bool* ok) {
+    std::u16string out;
+    *ok = true;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        if (extra < 0 || i + extra >= s.size() + (extra ? 0 : 1)) {
+            *ok = false;
+            return out;
+        }
+        uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= s.size()) {
+                *ok = false;
+                return out;
+            }
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        }
+        i += 1 + extra;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return out;
+}
+
+char16_t Fold(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+bool SameFolded(const std::u16string& a, const std::u16string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Fold(a[i]) != Fold(b[i])) return false;
+    return true;
+}
+
+// Wildcards: '*' any run, '?' any one character; case-insensitive.
+bool Matches(const std::u16string& pattern, size_t p, const std::u16string& name, size_t n) {
+    while (p < pattern.size()) {
+        if (pattern[p] == u'*') {
+            while (p < pattern.size() && pattern[p] == u'*') ++p;
+            if (p == pattern.size()) return true;
+            for (size_t k = n; k <= name.size(); ++k)
+                if (Matches(pattern, p, name, k)) return true;
+            return false;
+        }
+        if (n >= name.size()) return false;
+        if (pattern[p] != u'?' && Fold(pattern[p]) != Fold(name[n])) return false;
+        ++p;
+        ++n;
+    }
+    return n == name.size();
+}
+
+std::vector<std::string> ListFolder(const std::string& dir) {
+    std::vector<std::string> names;
+    DIR* d = opendir(dir.c_str());
+    if (!d) return names;
+    while (dirent* e = readdir(d)) {
+        std::string n = e->d_name;
+        if (n != "." && n != "..") names.push_back(n);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string DefaultStore() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/fernvale";
+    const char* home = std::getenv("HOME");
+    std::string h = home && home[0] ? home : "";
+    if (h.empty())
+        if (passwd* pw = getpwuid(getuid())) h = pw->pw_dir;
+    return h + "/.local/share/fernvale";
+}
+
+// Creates the root (and the handheld's standard "My Documents") when it is
+// missing, also when it was removed while the device runs.
+bool EnsureStore() {
+    std::string root = device::StoreDirectory();
+    struct stat existing;
+    if (stat(root.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
+        mkdir((root + "/My Documents").c_str(), 0700);
+        return true;
+    }
+    std::string partial;
+    for (size_t i = 0; i <= root.size(); ++i) {
+        if (i == root.size() || (root[i] == '/' && i > 0)) {
+            partial = root.substr(0, i);
+            mkdir(partial.c_str(), 0700);
+        }
+    }
+    struct stat st;
+    if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    mkdir((root + "/My Documents").c_str(), 0700);
+    return true;
+}
+
+bool BadCharacter(char16_t c, bool wildcardsAllowed) {
+    if (c < 0x20) return true;
+    if (wildcardsAllowed && (c == u'*' || c == u'?')) return false;
+    return c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<' || c == u'>' || c == u'|';
+}
+
+struct Resolved {
+    std::string folder;          // Linux path of the containing folder
+    std::u16string leaf;         // last component as given
+    std::string path;            // Linux path of the leaf (matched case-insensitively when it exists)
+};
+
+// Maps a store path to Linux. Sets the error and returns false on a bad name
+// or a missing folder.
+bool Resolve(LPCWSTR name, bool wildcards, Resolved* out) {
+    if (!name) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return false;
+    }
+    std::u16string s(name);
+    if (s.size() >= MAX_PATH) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    std::vector<std::u16string> parts;
+    std::u16string part;
+    for (size_t i = 0; i <= s.size(); ++i) {
+        if (i == s.size() || s[i] == u'\\' || s[i] == u'/') {
+            if (part == u"..") {
+                SetLastError(ERROR_INVALID_NAME);
+                return false;
+            }
+            if (!part.empty() && part != u".") parts.push_back(part);
+            part.clear();
+        } else {
+            part.push_back(s[i]);
+        }
+    }
+    if (parts.empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return false;
+    }
+    for (size_t i = 0; i < parts.size(); ++i)
+        for (char16_t c : parts[i])
+            if (BadCharacter(c, wildcards && i + 1 == parts.size())) {
+                SetLastError(ERROR_INVALID_NAME);
+                return false;
+            }
+    if (!EnsureStore()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return false;
+    }
+    std::string current = device::StoreDirectory();
+    auto lookup = [&](const std::u16string& component) {
+        std::string exact = current + "/" + ToUtf8(component);
+        struct stat st;
+        if (lstat(exact.c_str(), &st) == 0) return exact;
+        for (const std::string& candidate : ListFolder(current)) {
+            bool ok;
+            if (SameFolded(FromUtf8(candidate, &ok), component) && ok) return current + "/" + candidate;
+        }
+        return exact;
+    };
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        current = lookup(parts[i]);
+        struct stat st;
+        if (stat(current.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return false;
+        }
+    }
+    out->folder = current;
+    out->leaf = parts.back();
+    out->path = lookup(parts.back());
+    return true;
+}
+
+// Whether some handle holds the file without sharing; checked by taking and
+// dropping an exclusive lock on a separate open.
+bool InUse(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    bool busy = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    close(fd);
+    return busy;
+}
+
+void SyncFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+FILETIME ToFileTime(const timespec& t) {
+    // 100-ns intervals since 1601-01-01.
+    uint64_t v = (static_cast<uint64_t>(t.tv_sec) + 11644473600ull) * 10000000ull + static_cast<uint64_t>(t.tv_nsec) / 100;
+    return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+}
+
+void Fill(const FoundEntry& e, WIN32_FIND_DATAW* data) {
+    *data = WIN32_FIND_DATAW{};
+    if (S_ISDIR(e.info.st_mode)) {
+        data->dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+    } else {
+        data->dwFileAttributes = FILE_ATTRIBUTE_ARCHIVE;
+        if (!(e.info.st_mode & S_IWUSR)) data->dwFileAttributes |= FILE_ATTRIBUTE_READONLY;
+        auto size = static_cast<uint64_t>(e.info.st_size);
+        data->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+        data->nFileSizeLow = static_cast<DWORD>(size);
+    }
+    data->ftCreationTime = ToFileTime(e.info.st_ctim);
+    data->ftLastAccessTime = ToFileTime(e.info.st_atim);
+    data->ftLastWriteTime = ToFileTime(e.info.st_mtim);
+    std::copy(e.name.begin(), e.name.end(), data->cFileName);
+}
+
+}  // namespace
+
+namespace device {
+
+void SetStoreDirectory(const std::string& path) {
+    StoreSetting() = path;
+    while (StoreSetting().size() > 1 && StoreSetting().back() == '/') StoreSetting().pop_back();
+}
+
+std::string StoreDirectory() {
+    if (StoreSetting().empty()) StoreSetting() = DefaultStore();
+    return StoreSetting();
+}
+
+}  // namespace device
+
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                   DWORD, HANDLE) {
+    if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING ||
+        (access & ~static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE)) != 0 ||
+        (shareMode & ~static_cast<DWORD>(FILE_SHARE_READ | FILE_SHARE_WRITE)) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    Resolved r;
+    if (!Resolve(name, false, &r)) return INVALID_HANDLE_VALUE;
+    struct stat st;
+    bool existed = stat(r.path.c_str(), &st) == 0;
+    if (existed && S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (existed && disposition == CREATE_NEW) {
+        SetLastError(ERROR_FILE_EXISTS);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (!existed && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
+    int flags = O_CLOEXEC;
+    if ((access & GENERIC_WRITE) || truncate)
+        flags |= (access & GENERIC_READ) || truncate ? O_RDWR : O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
+    if (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) flags |= O_CREAT;
+    int fd = open(r.path.c_str(), flags, 0600);
+    if (fd < 0) {
+        SetLastError(FromErrno(errno));
+        return INVALID_HANDLE_VALUE;
+    }
+    bool exclusive = shareMode == 0 || ((access & GENERIC_WRITE) && !(shareMode & FILE_SHARE_WRITE)) ||
+                     ((access & GENERIC_READ) && !(shareMode & FILE_SHARE_READ));
+    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
+        DWORD error = errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : FromErrno(errno);
+        close(fd);
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Truncation waits for the lock: a file held by someone else is not cut.
+    if (truncate && ftruncate(fd, 0) != 0) {
+        DWORD error = FromErrno(errno);
+        close(fd);
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
+    HANDLE h = Table().Add();
+    Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access};
+    SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
+                                                                                         : ERROR_SUCCESS);
+    return h;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, LPOVERLAPPED overlapped) {
+    FileHandle* f = FindFile(file);
+    if (!f) return FALSE;
+    if (read) *read = 0;
+    if (overlapped || (!buffer && toRead > 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!(f->access & GENERIC_READ)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD done = 0;
+    while (done < toRead) {
+        ssize_t n = ::read(f->fd, static_cast<char*>(buffer) + done, toRead - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            SetLastError(ERROR_READ_FAULT);
+            if (read) *read = done;
+            return FALSE;
+        }
+        if (n == 0) break;
+        done += static_cast<DWORD>(n);
+    }
+    if (read) *read = done;
+    return TRUE;
+}
+
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, LPOVERLAPPED overlapped) {
+    FileHandle* f = FindFile(file);
+    if (!f) return FALSE;
+    if (written) *written = 0;
+    if (overlapped || (!buffer && toWrite > 0)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!(f->access & GENERIC_WRITE)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD done = 0;
+    while (done < toWrite) {
+        ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, toWrite - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            SetLastError(n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+            if (written) *written = done;
+            return FALSE;
+        }
+        done += static_cast<DWORD>(n);
+    }
+    if (written) *written = done;
+    return TRUE;
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {
+    FileHandle* f = FindFile(file);
+    if (!f) return INVALID_SET_FILE_POINTER;
+    int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                                                       static_cast<uint32_t>(distance))
+                                : static_cast<int64_t>(distance);
+    int64_t base;
+    if (method == FILE_BEGIN) {
+        base = 0;
+    } else if (method == FILE_CURRENT) {
+        base = lseek(f->fd, 0, SEEK_CUR);
+    } else if (method == FILE_END) {
+        struct stat st;
+        base = fstat(f->fd, &st) == 0 ? st.st_size : -1;
+    } else {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (base < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    // Overflow-safe: the sum is formed only when it fits.
+    if ((move > 0 && base > INT64_MAX - move)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    int64_t target = base + move;
+    if (target < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (!distanceHigh && target > 0xFFFFFFFELL) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (lseek(f->fd, target, SEEK_SET) < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh) *distanceHigh = static_cast<LONG>(target >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(target);
+}
+
+DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
+    FileHandle* f = FindFile(file);
+    struct stat st;
+    if (!f || fstat(f->fd, &st) != 0) {
+        if (f) SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_FILE_SIZE;
+    }
+    auto size = static_cast<uint64_t>(st.st_size);
+    if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+    FileHandle* f = FindFile(file);
+    if (!f) return FALSE;
+    off_t at = lseek(f->fd, 0, SEEK_CUR);
+    if (!(f->access & GENERIC_WRITE) || at < 0 || ftruncate(f->fd, at) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+    FileHandle* f = FindFile(file);
+    if (!f) return FALSE;
+    if (fsync(f->fd) != 0) {
+        SetLastError(ERROR_WRITE_FAULT);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    auto it = Table().files.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == Table().files.end()) {
+        // Search handles are closed with FindClose only.
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    close(it->second.fd);
+    Table().files.erase(it);
+    return TRUE;
+}
+
+HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    if (!data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    Resolved r;
+    if (!Resolve(pattern, true, &r)) return INVALID_HANDLE_VALUE;
+    SearchHandle search;
+    for (const std::string& n : ListFolder(r.folder)) {
+        bool ok;
+        std::u16string wide = FromUtf8(n, &ok);
+        if (!ok || wide.size() >= MAX_PATH || !Matches(r.leaf, 0, wide, 0)) continue;
+        FoundEntry e;
+        e.name = wide;
+        if (stat((r.folder + "/" + n).c_str(), &e.info) != 0) continue;
+        search.entries.push_back(e);
+    }
+    if (search.entries.empty()) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    Fill(search.entries[0], data);
+    search.next = 1;
+    HANDLE h = Table().Add();
+    Table().searches[reinterpret_cast<uintptr_t>(h)] = std::move(search);
+    SetLastError(ERROR_SUCCESS);
+    return h;
+}
+
+BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
+    auto it = Table().searches.find(reinterpret_cast<uintptr_t>(handle));
+    if (it == Table().searches.end()) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    SearchHandle& s = it->second;
+    if (s.next >= s.entries.size()) {
+        SetLastError(ERROR_NO_MORE_FILES);
+        return FALSE;
+    }
+    Fill(s.entries[s.next++], data);
+    return TRUE;
+}
+
+BOOL FindClose(HANDLE handle) {
+    if (Table().searches.erase(reinterpret_cast<uintptr_t>(handle)) == 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileW(LPCWSTR name) {
+    Resolved r;
+    if (!Resolve(name, false, &r)) return FALSE;
+    struct stat st;
+    if (lstat(r.path.c_str(), &st) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    // An open file cannot be deleted on the handheld.
+    if (InUse(r.path)) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    if (unlink(r.path.c_str()) != 0) {
+        SetLastError(FromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES) {
+    Resolved r;
+    if (!Resolve(name, false, &r)) return FALSE;
+    if (mkdir(r.path.c_str(), 0700) != 0) {
+        SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : FromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
+    if (flags & ~static_cast<DWORD>(MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    Resolved from, to;
+    if (!Resolve(existing, false, &from) || !Resolve(target, false, &to)) return FALSE;
+    struct stat st;
+    if (lstat(from.path.c_str(), &st) != 0) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    struct stat tst;
+    bool targetExists = lstat(to.path.c_str(), &tst) == 0;
+    if (targetExists && (S_ISDIR(tst.st_mode) || !(flags & MOVEFILE_REPLACE_EXISTING))) {
+        SetLastError(S_ISDIR(tst.st_mode) ? ERROR_ACCESS_DENIED : ERROR_ALREADY_EXISTS);
+        return FALSE;
+    }
+    if (InUse(from.path) || (targetExists && InUse(to.path))) {
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    // The new contents reach the disk before the name points at them, and the
+    // rename itself is made durable: after a crash the old or the new file is
+    // there, complete.
+    if (int fd = open(from.path.c_str(), O_RDONLY | O_CLOEXEC); fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+    int result = targetExists ? rename(from.path.c_str(), to.path.c_str())
+                              : renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE);
+    if (result != 0) {
+        SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : FromErrno(errno));
+        return FALSE;
+    }
+    SyncFolder(to.folder);
+    if (from.folder != to.folder) SyncFolder(from.folder);
+    return TRUE;
+}
+
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) { return MoveFileExW(existing, target, 0); }

@@ -1,0 +1,247 @@
+// Resources: lookup of the test folder's embedded resources, BMP decoding,
+// LoadBitmapW, and the embedder's refusal of broken definitions.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "gdi_helpers.h"
+#include "resources/resources.h"
+
+namespace {
+
+// The colour of bitmap pixel (x, y) read through a memory context.
+COLORREF PixelOf(HBITMAP bmp, int x, int y) {
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    COLORREF c = GetPixel(mem, x, y);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return c;
+}
+
+}  // namespace
+
+TEST(Resource, LoadBitmapWDecodesEachDepth) {
+    struct Case {
+        int id, width, height, bits;
+        struct {
+            int x, y;
+            COLORREF color;
+        } pixels[4];
+    } cases[] = {
+        // 24 bits, stored bottom-up with padded rows.
+        {1100, 3, 2, 24, {{0, 0, RGB(255, 0, 0)}, {2, 0, RGB(0, 0, 255)}, {1, 1, RGB(0, 0, 0)}, {2, 1, RGB(18, 52, 86)}}},
+        // 8 bits through a palette, stored top-down.
+        {1101, 5, 2, 8, {{0, 0, RGB(0, 0, 0)}, {3, 0, RGB(200, 100, 50)}, {0, 1, RGB(200, 100, 50)}, {4, 1, RGB(255, 0, 0)}}},
+        // 1 bit: set bits use the palette's second colour (black here).
+        {421, 16, 2, 1, {{0, 0, RGB(0, 0, 0)}, {1, 0, RGB(255, 255, 255)}, {0, 1, RGB(255, 255, 255)}, {15, 1, RGB(0, 0, 0)}}},
+    };
+    for (const Case& c : cases) {
+        HBITMAP bmp = LoadBitmapW(nullptr, MAKEINTRESOURCEW(c.id));
+        ASSERT_NE(bmp, nullptr) << c.id;
+        BITMAP bm{};
+        ASSERT_EQ(GetObjectW(bmp, sizeof bm, &bm), static_cast<int>(sizeof(BITMAP)));
+        EXPECT_EQ(bm.bmWidth, c.width) << c.id;
+        EXPECT_EQ(bm.bmHeight, c.height) << c.id;
+        EXPECT_EQ(bm.bmBitsPixel, c.bits) << c.id;
+        for (const auto& p : c.pixels)
+            EXPECT_EQ(PixelOf(bmp, p.x, p.y), p.color) << c.id << " at " << p.x << "," << p.y;
+        EXPECT_TRUE(DeleteObject(bmp));
+    }
+}
+
+TEST(Resource, LoadBitmapWMissingAndReadOnly) {
+    for (LPCWSTR name : {MAKEINTRESOURCEW(9999), MAKEINTRESOURCEW(0), MAKEINTRESOURCEW(420),
+                         static_cast<LPCWSTR>(u"1100"), static_cast<LPCWSTR>(nullptr)}) {
+        SetLastError(0);
+        EXPECT_EQ(LoadBitmapW(nullptr, name), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    }
+    // Two loads are two bitmaps; drawing on a loaded bitmap fails, copying
+    // from it works.
+    HBITMAP a = LoadBitmapW(nullptr, MAKEINTRESOURCEW(1100));
+    HBITMAP b = LoadBitmapW(nullptr, MAKEINTRESOURCEW(1100));
+    ASSERT_NE(a, nullptr);
+    EXPECT_NE(a, b);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, a);
+    RECT r{0, 0, 3, 2};
+    EXPECT_EQ(FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 0);
+    EXPECT_EQ(GetPixel(mem, 0, 0), RGB(255, 0, 0)) << "unchanged";
+    gfxtest::Canvas canvas(4, 4);
+    EXPECT_TRUE(BitBlt(canvas.dc, 1, 1, 3, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(1, 1), 0xFF0000u);
+    EXPECT_EQ(PixelOf(b, 0, 0), RGB(255, 0, 0)) << "the other copy is untouched";
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(a);
+    DeleteObject(b);
+}
+
+TEST(Resource, DecodeBmpRejectsBrokenFiles) {
+    resources::Data good;
+    ASSERT_TRUE(resources::FindBitmapData(1100, &good));
+    std::string bytes(reinterpret_cast<const char*>(good.bytes), good.size);
+    std::string notBmp = bytes;
+    notBmp[0] = 'X';
+    std::string badOffset = bytes;
+    badOffset[10] = '\x7f';  // pixel data said to start past the end
+    std::string hugeWidth = bytes;
+    hugeWidth[21] = '\x7f';  // width 2^31 - ish
+    struct Case {
+        const char* what;
+        std::string data;
+    } cases[] = {
+        {"empty", ""},
+        {"truncated header", bytes.substr(0, 30)},
+        {"truncated pixels", bytes.substr(0, bytes.size() - 10)},
+        {"not a BMP", notBmp},
+        {"offset past the end", badOffset},
+        {"huge width", hugeWidth},
+    };
+    for (const Case& c : cases) {
+        auto s = resources::DecodeBmp(reinterpret_cast<const unsigned char*>(c.data.data()), c.data.size());
+        EXPECT_EQ(s, nullptr) << c.what;
+    }
+    EXPECT_EQ(resources::DecodeBmp(nullptr, 100), nullptr);
+    int depth = 0;
+    auto s = resources::DecodeBmp(good.bytes, good.size, &depth);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(depth, 24);
+    EXPECT_EQ(s->pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x123456}));
+}
+
+TEST(Resource, SoundsStringsIconsAndMenus) {
+    resources::Data d;
+    ASSERT_TRUE(resources::FindSoundData(u"gong", &d)) << "names match without regard to case";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(d.bytes), 4), "RIFF");
+    EXPECT_EQ(d.size, 60u);
+    EXPECT_FALSE(resources::FindSoundData(u"Gongs", &d));
+    EXPECT_FALSE(resources::FindSoundData(u"Gon", &d));
+    ASSERT_TRUE(resources::FindResourceData(u"WAVE", u"GONG", &d));
+    SetLastError(0);
+    EXPECT_FALSE(resources::FindResourceData(u"WAVE", u"Missing", &d));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_FALSE(resources::FindResourceData(u"MIDI", u"Gong", &d));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+    EXPECT_TRUE(resources::FindResourceData(MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(421), &d));
+    EXPECT_FALSE(resources::FindResourceData(MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(420), &d));
+    EXPECT_TRUE(resources::FindResourceData(MAKEINTRESOURCEW(14), MAKEINTRESOURCEW(420), &d));
+    EXPECT_FALSE(resources::FindResourceData(nullptr, u"Gong", &d));
+
+    ASSERT_TRUE(resources::FindIconData(420, &d));
+    auto icon = resources::DecodeBmp(d.bytes, d.size);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->pixels[0], 0xFF0000u);
+
+    ASSERT_NE(resources::FindString(411), nullptr);
+    EXPECT_EQ(std::u16string(resources::FindString(411)), u"Menu");
+    EXPECT_EQ(std::u16string(resources::FindString(412)), u"Caf\u00e9 \"quoted\" & more");
+    EXPECT_EQ(resources::FindString(413), nullptr);
+
+    const resources::Menu* menu = resources::FindMenu(102);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->count, 2);
+    EXPECT_EQ(std::u16string(menu->popups[0].caption), u"&Menu");
+    ASSERT_EQ(menu->popups[0].count, 4);
+    EXPECT_EQ(menu->popups[0].items[0].command, 500);
+    EXPECT_EQ(std::u16string(menu->popups[0].items[0].text), u"Start at the &Beginning");
+    EXPECT_EQ(menu->popups[0].items[1].flags, resources::kItemChecked);
+    EXPECT_EQ(menu->popups[0].items[2].flags, resources::kItemSeparator);
+    EXPECT_EQ(menu->popups[1].items[0].flags, resources::kItemGrayed);
+    EXPECT_EQ(resources::FindMenu(103), nullptr);
+
+    const resources::MenuBar* bar = resources::FindMenuBar(102);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->menu, 102);
+    ASSERT_EQ(bar->count, 3);
+    const resources::MenuBarButton& first = bar->buttons[0];
+    EXPECT_EQ(first.image, resources::kImageNone);
+    EXPECT_EQ(first.command, 401);
+    EXPECT_EQ(first.state, 4);
+    EXPECT_EQ(first.style, 0x18);
+    EXPECT_EQ(first.caption, 411);
+    EXPECT_EQ(first.subMenu, 0);
+    EXPECT_EQ(bar->buttons[1].subMenu, resources::kNoMenu);
+    EXPECT_EQ(bar->buttons[2].image, 5);
+    EXPECT_EQ(bar->buttons[2].state, 0x0C);
+    EXPECT_EQ(resources::FindMenuBar(1), nullptr);
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the embedder on a scratch folder holding `definitions` (and a bitmap
+// 1 and a sound Ding); returns its exit status and what it printed.
+int Embed(const std::string& definitions, std::string* output, const std::string& extraFile = "") {
+    fs::path dir = fs::path(::testing::TempDir()) / "embed_case";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "bitmaps");
+    fs::create_directories(dir / "sounds");
+    std::ofstream(dir / "bitmaps" / "1.bmp") << "BM";
+    std::ofstream(dir / "sounds" / "Ding.wav") << "RIFF";
+    if (!extraFile.empty()) std::ofstream(dir / extraFile) << "x";
+    std::ofstream(dir / "resources.txt") << definitions;
+    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
+    fs::path log = fs::path(::testing::TempDir()) / "embed_case.log";
+    std::string command = std::string(FERNVALE_EMBED) + " --dir " + dir.string() + " --out " + out.string() + " 2>" +
+                          log.string();
+    int status = std::system(command.c_str());
+    std::ifstream in(log);
+    output->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+TEST(Resource, EmbedderRefusesBrokenDefinitions) {
+    const std::string bar = "string 5 \"Go\"\nmenu 7\npopup \"P\"\nitem 1 \"A\"\nend\nend\n";
+    struct Case {
+        std::string definitions;
+        std::string message;  // expected in "file:line: message"
+        std::string extraFile = "";
+    } cases[] = {
+        {"bitmap 1-2\n", "resources.txt:1: bitmaps/2.bmp is missing"},
+        {"\n\nsound Dong\n", "resources.txt:3: sounds/Dong.wav is missing"},
+        {"icon 1\n", "icons/1.bmp is missing"},
+        {"picture 1\n", "unknown statement \"picture\""},
+        {"string 1 \"open\n", "unterminated string"},
+        {"string 1 \"a\"\nstring 1 \"b\"\n", "resources.txt:2: string 1 is defined twice"},
+        {"string 1 \"a\\q\"\n", "unknown escape"},
+        {"bitmap 70000\n", "outside 1..65535"},
+        {"menu 3\npopup \"x\"\nitem 9 \"y\"\n", "missing \"end\""},
+        {"menu 3\nend\n", "menu has no pop-up"},
+        {bar + "menubar 1 menu 8\nend\n", "menu 8 is not defined"},
+        {bar + "menubar 1 menu 7\nbutton none 1 4 0 5 1\nend\n", "resources.txt:8: menu 7 has no pop-up 1"},
+        {bar + "menubar 1 menu 7\nbutton none 1 4 0 6 0\nend\n", "string 6 is not defined"},
+        {bar + "menubar 1 menu 7\nbutton none 1 4 0x100 5 0\nend\n", "style 0x100 is outside"},
+        {bar + "menubar 1 menu 7\nbutton none 1 4\nend\n", "\"button\" takes 6 values"},
+        {"", "a resource file must be named by its id", "bitmaps/picture.bmp"},
+        {"", "not a .wav file", "sounds/Ding.mp3"},
+    };
+    for (const Case& c : cases) {
+        std::string output;
+        EXPECT_EQ(Embed(c.definitions, &output, c.extraFile), 1) << c.definitions;
+        EXPECT_NE(output.find(c.message), std::string::npos) << "expected \"" << c.message << "\", got: " << output;
+    }
+    std::string output;
+    EXPECT_EQ(Embed(bar + "bitmap 1\nsound ding\n", &output), 1) << "file names are matched exactly";
+    EXPECT_EQ(Embed(bar + "bitmap 1\nsound Ding\nmenubar 1 menu 7\nbutton 3 1 4 0x10 5 none\nend\n", &output), 0)
+        << output;
+}
+
+TEST(Resource, EmbedderRewritesOnlyChangedOutput) {
+    std::string output;
+    ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;
+    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
+    auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(out, old);
+    ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;
+    EXPECT_EQ(fs::last_write_time(out), old) << "same text: the file is left alone";
+    ASSERT_EQ(Embed("string 1 \"b\"\n", &output), 0) << output;
+    EXPECT_NE(fs::last_write_time(out), old);
+}
