@@ -260,6 +260,7 @@ HBRUSH GetSysColorBrush(int index) {
 }
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {
+    RegisterSystemClasses();  // the system's names are taken before the program's
     if (!wc || !wc->lpfnWndProc || !wc->lpszClassName || wc->cbWndExtra < 0) {
         SetLastError(kErrorInvalidParameter);
         return 0;

@@ -140,6 +140,7 @@ TEST_F(Window, BadArgumentsFailWithTheLastError) {
 }
 
 TEST_F(Window, ClassNamesCompareWithoutCase) {
+    TestClass();
     WNDCLASSW wc{};
     wc.lpfnWndProc = RecordingProc;
     wc.lpszClassName = u"wmtest";  // the same name in other case
