@@ -1,12 +1,24 @@
-// The one way input enters the device: backends and tests call these with
-// screen coordinates and virtual-key codes. Each call queues the input; the
-// window manager turns it into messages when the program reads its queue.
+// The one way input enters the device. Backends and tests hand each stylus
+// or key event to device::Input, with screen coordinates and virtual-key
+// codes; the event is queued and the window manager turns it into messages
+// (hit testing, capture, focus) when the program reads its queue. The other
+// calls are shorthands for common sequences.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 namespace device {
+
+enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char };
+
+struct InputEvent {
+    InputKind kind;
+    int x = 0, y = 0;    // screen pixel, for the stylus
+    uint32_t code = 0;   // virtual key, or the UTF-16 unit for Char
+};
+
+void Input(const InputEvent& event);
 
 void StylusDown(int x, int y);
 void StylusMove(int x, int y);

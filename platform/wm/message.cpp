@@ -11,12 +11,8 @@
 namespace wm {
 namespace {
 
-enum class InputKind { Down, Move, Up, KeyDown, KeyUp, Char };
-struct InputEvent {
-    InputKind kind;
-    int x = 0, y = 0;
-    uint32_t code = 0;
-};
+using device::InputEvent;
+using device::InputKind;
 
 struct Timer {
     HWND hwnd;
@@ -97,14 +93,14 @@ MSG MakeMsg(HWND h, UINT m, WPARAM wp, LPARAM lp, POINT pt = POINT{0, 0}) {
 bool Cook(const InputEvent& e, MSG* out) {
     const POINT pt{e.x, e.y};
     switch (e.kind) {
-        case InputKind::Down:
-        case InputKind::Move:
-        case InputKind::Up: {
-            const UINT msg = e.kind == InputKind::Down ? WM_LBUTTONDOWN
-                             : e.kind == InputKind::Move ? WM_MOUSEMOVE
+        case InputKind::StylusDown:
+        case InputKind::StylusMove:
+        case InputKind::StylusUp: {
+            const UINT msg = e.kind == InputKind::StylusDown ? WM_LBUTTONDOWN
+                             : e.kind == InputKind::StylusMove ? WM_MOUSEMOVE
                                                           : WM_LBUTTONUP;
-            if (e.kind == InputKind::Down) stylusIsDown = true;
-            if (e.kind == InputKind::Up) stylusIsDown = false;
+            if (e.kind == InputKind::StylusDown) stylusIsDown = true;
+            if (e.kind == InputKind::StylusUp) stylusIsDown = false;
             if (ScrollBarTracking()) {
                 ScrollBarMouse(nullptr, msg, pt);
                 return false;
@@ -115,17 +111,17 @@ bool Cook(const InputEvent& e, MSG* out) {
                 target = HitTest(pt, &onBar);
                 if (!target || !Enabled(target)) return false;
                 if (onBar) {
-                    if (e.kind == InputKind::Down) ScrollBarMouse(target, msg, pt);
+                    if (e.kind == InputKind::StylusDown) ScrollBarMouse(target, msg, pt);
                     return false;
                 }
-                if (e.kind == InputKind::Down) {
+                if (e.kind == InputKind::StylusDown) {
                     Window* top = TopLevelOf(target);
                     if (top->handle != GetForegroundWindow()) SetForegroundWindow(top->handle);
                     if (!FindQuiet(target->handle)) return false;
                 }
             }
             const RECT c = ClientOnScreen(target);
-            const WPARAM keys = e.kind == InputKind::Up ? 0 : (stylusIsDown ? MK_LBUTTON : 0);
+            const WPARAM keys = e.kind == InputKind::StylusUp ? 0 : (stylusIsDown ? MK_LBUTTON : 0);
             *out = MakeMsg(target->handle, msg, keys,
                            MAKELPARAM(static_cast<short>(e.x - c.left), static_cast<short>(e.y - c.top)),
                            pt);
@@ -214,8 +210,6 @@ bool Take(HWND filter, UINT lo, UINT hi, bool remove, MSG* out) {
 bool ValidFilter(HWND filter) {
     return !filter || filter == reinterpret_cast<HWND>(-1) || FindQuiet(filter);
 }
-
-void PushInput(InputEvent e) { rawInput.push_back(e); }
 
 }  // namespace
 
@@ -393,20 +387,22 @@ HWND GetCapture() { return FindQuiet(captureWindow) ? captureWindow : nullptr; }
 
 namespace device {
 
-void StylusDown(int x, int y) { PushInput({InputKind::Down, x, y, 0}); }
-void StylusMove(int x, int y) { PushInput({InputKind::Move, x, y, 0}); }
-void StylusUp(int x, int y) { PushInput({InputKind::Up, x, y, 0}); }
+void Input(const InputEvent& event) { rawInput.push_back(event); }
+
+void StylusDown(int x, int y) { Input({InputKind::StylusDown, x, y, 0}); }
+void StylusMove(int x, int y) { Input({InputKind::StylusMove, x, y, 0}); }
+void StylusUp(int x, int y) { Input({InputKind::StylusUp, x, y, 0}); }
 void Tap(int x, int y) {
     StylusDown(x, y);
     StylusUp(x, y);
 }
-void KeyDown(uint32_t vk) { PushInput({InputKind::KeyDown, 0, 0, vk}); }
-void KeyUp(uint32_t vk) { PushInput({InputKind::KeyUp, 0, 0, vk}); }
+void KeyDown(uint32_t vk) { Input({InputKind::KeyDown, 0, 0, vk}); }
+void KeyUp(uint32_t vk) { Input({InputKind::KeyUp, 0, 0, vk}); }
 void Key(uint32_t vk) {
     KeyDown(vk);
     KeyUp(vk);
 }
-void Char(char16_t c) { PushInput({InputKind::Char, 0, 0, c}); }
+void Char(char16_t c) { Input({InputKind::Char, 0, 0, c}); }
 void Type(const std::u16string& text) {
     for (char16_t c : text) Char(c);
 }

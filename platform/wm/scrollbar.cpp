@@ -317,7 +317,12 @@ int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO si, BOOL redraw) {
         if (!w) return 0;
         return BarOf(w, bar)->pos;
     }
-    if (redraw && bar == SB_VERT) Redraw(w);
+    if (bar == SB_VERT) {
+        if (redraw)
+            Redraw(w);
+        else
+            w->frameDirty = true;  // drawn with the next frame instead
+    }
     return sb->pos;
 }
 

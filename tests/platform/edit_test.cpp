@@ -154,7 +154,12 @@ TEST_F(Edit, WithoutAutoHScrollTypingStopsAtTheVisibleWidth) {
 
 TEST_F(Edit, CaretFollowsTheTextAndGoesWithTheFocus) {
     HWND e = Make();
+    EXPECT_EQ(PixelAt(12, 41), 0xffffffu);
     SetFocus(e);
+    Drain();
+    // A one-pixel bar inverted at the first gap: box x 10, border 1, margin 1.
+    EXPECT_EQ(PixelAt(12, 41), 0x000000u);
+    EXPECT_EQ(PixelAt(13, 41), 0xffffffu);
     POINT start, after;
     ASSERT_TRUE(GetCaretPos(&start));
     device::Type(u"mm");
@@ -169,8 +174,10 @@ TEST_F(Edit, CaretFollowsTheTextAndGoesWithTheFocus) {
     device::Tap(100, 45);
     Drain();
     EXPECT_EQ(Sel(e), std::make_pair(2, 2));
+    SetWindowTextW(e, u"");
     SetFocus(main);
     EXPECT_FALSE(GetCaretPos(&after));
+    EXPECT_EQ(PixelAt(12, 41), 0xffffffu);  // the caret went with the focus
     EXPECT_EQ(Count(EN_KILLFOCUS), 1);
 }
 
