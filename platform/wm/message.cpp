@@ -330,7 +330,14 @@ BOOL TranslateMessage(const MSG* msg) {
 LRESULT DispatchMessageW(const MSG* msg) {
     if (!msg) return 0;
     if (msg->message == WM_TIMER && msg->lParam) {
-        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        // Only a procedure that a live timer was set with is called: a WM_TIMER
+        // posted with a made-up lParam, or one for a timer killed since it was
+        // read, calls nothing.
+        auto proc = reinterpret_cast<TIMERPROC>(msg->lParam);
+        const bool known = std::any_of(timers.begin(), timers.end(), [&](const Timer& t) {
+            return t.hwnd == msg->hwnd && t.id == msg->wParam && t.proc == proc;
+        });
+        if (known) proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
         return 0;
     }
     if (!msg->hwnd) return 0;

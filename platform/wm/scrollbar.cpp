@@ -124,15 +124,15 @@ void ScrollBarGeometry(const ScrollBar& b, int height, int* arrow, int* thumbTop
     }
     *arrow = kScrollBarWidth;
     if (!b.enabled) return;
-    const int track = height - 2 * kScrollBarWidth;
+    const int trackLen = height - 2 * kScrollBarWidth;
     const int64_t range = static_cast<int64_t>(b.max) - b.min + 1;
-    int len = b.page ? std::max(MulDivRound(track, b.page, range), 6) : kScrollBarWidth;
-    if (track - len < 0) return;
+    int len = b.page ? std::max(MulDivRound(trackLen, b.page, range), 6) : kScrollBarWidth;
+    if (trackLen - len < 0) return;
     const int value = b.tracking ? b.trackPos : b.pos;
     const int maxPos = MaxPos(b);
     const int offset =
-        b.min >= maxPos ? 0 : MulDivRound(track - len, value - b.min, static_cast<int64_t>(maxPos) - b.min);
-    *thumbTop = kScrollBarWidth + std::clamp(offset, 0, track - len);
+        b.min >= maxPos ? 0 : MulDivRound(trackLen - len, value - b.min, static_cast<int64_t>(maxPos) - b.min);
+    *thumbTop = kScrollBarWidth + std::clamp(offset, 0, trackLen - len);
     *thumbLen = len;
 }
 

@@ -137,6 +137,25 @@ TEST_F(Window, BadArgumentsFailWithTheLastError) {
     WNDCLASSW wc{};
     EXPECT_EQ(RegisterClassW(&wc), 0);  // no procedure, no name
     EXPECT_EQ(RegisterClassW(nullptr), 0);
+    // Null structure pointers are refused, not followed.
+    HWND live = Main();
+    EXPECT_FALSE(GetClientRect(live, nullptr));
+    EXPECT_FALSE(GetWindowRect(live, nullptr));
+    EXPECT_EQ(BeginPaint(live, nullptr), nullptr);
+    EXPECT_FALSE(EndPaint(live, nullptr));
+    EXPECT_EQ(GetMessageW(nullptr, nullptr, 0, 0), -1);
+    EXPECT_FALSE(PeekMessageW(nullptr, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(DispatchMessageW(nullptr), 0);
+    EXPECT_FALSE(TranslateMessage(nullptr));
+    EXPECT_EQ(CallWindowProcW(nullptr, live, WM_USER, 0, 0), 0);
+    EXPECT_EQ(SetScrollInfo(live, SB_VERT, nullptr, TRUE), 0);
+    EXPECT_FALSE(SetCaretPos(1, 1));  // no caret
+    EXPECT_TRUE(SetWindowTextW(live, nullptr));
+    EXPECT_EQ(GetWindowTextLengthW(live), 0);
+    EXPECT_EQ(SendMessageW(live, WM_GETTEXT, 10, 0), 0);
+    // A WM_TIMER carrying a procedure no timer was set with calls nothing.
+    MSG forged{live, WM_TIMER, 1, 0x1234, 0, {0, 0}};
+    EXPECT_EQ(DispatchMessageW(&forged), 0);
 }
 
 TEST_F(Window, ClassNamesCompareWithoutCase) {
