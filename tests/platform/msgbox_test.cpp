@@ -145,4 +145,33 @@ TEST_F(MsgBox, UnansweredBoxIsCancelledWhenTheScriptEnds) {
     EXPECT_TRUE(IsWindow(main));
 }
 
+int paintDepth = 0, deepest = 0;
+LRESULT BoxBeforeBeginPaint(HWND hwnd, UINT msg, WPARAM, LPARAM, bool* handled) {
+    if (msg != WM_PAINT) return 0;
+    *handled = true;
+    deepest = std::max(deepest, ++paintDepth);
+    MessageBoxW(nullptr, u"Paragraph 999 does not exist", nullptr, MB_OK);
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    --paintDepth;
+    return 0;
+}
+
+TEST_F(MsgBox, BoxesRaisedFromAReenteredPaintStopNesting) {
+    // The box's loop repaints the still-invalid window, which raises another
+    // box: the nesting stops after eight boxes and every box is closed.
+    paintDepth = deepest = 0;
+    SetHandler(BoxBeforeBeginPaint);
+    InvalidateRect(main, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(deepest, 9);
+    EXPECT_EQ(paintDepth, 0);
+    EXPECT_EQ(device::MessageBoxLog().size(), 9u);
+    EXPECT_FALSE(device::MessageBoxShowing());
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(main, &r, FALSE));
+    EXPECT_TRUE(IsWindow(main));
+}
+
 }  // namespace
