@@ -87,6 +87,13 @@ TEST_F(MsgBox, OwnerIsDisabledAndDeafWhileTheBoxIsUp) {
     EXPECT_TRUE(disabledDuring);
     EXPECT_TRUE(IsWindowEnabled(main));
     EXPECT_TRUE(Matches({{"main", WM_ENABLE, FALSE}, {"main", WM_ENABLE, TRUE}}));
+    // The area the box uncovered is painted again.
+    RECT uncovered;
+    ASSERT_TRUE(GetUpdateRect(main, &uncovered, FALSE));
+    EXPECT_EQ(uncovered.left, 10);
+    EXPECT_EQ(uncovered.right, 230);
+    EXPECT_GT(uncovered.top, 0);
+    EXPECT_LT(uncovered.bottom, 268);
     EXPECT_EQ(GetFocus(), child);  // the focus comes back where it was
     EXPECT_EQ(GetForegroundWindow(), main);
 }
