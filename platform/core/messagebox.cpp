@@ -3,7 +3,8 @@
 
 namespace {
 int answer = IDOK;
-}
+bool autoAnswer = true;
+}  // namespace
 
 namespace device {
 
@@ -13,6 +14,9 @@ std::vector<MessageBoxRecord>& MessageBoxLog() {
 }
 
 void SetMessageBoxAnswer(int a) { answer = a; }
+int MessageBoxAnswer() { return answer; }
+void SetMessageBoxAutoAnswer(bool on) { autoAnswer = on; }
+bool MessageBoxAutoAnswer() { return autoAnswer; }
 
 std::string Narrow(const std::u16string& text) {
     std::string out;
@@ -22,10 +26,3 @@ std::string Narrow(const std::u16string& text) {
 }
 
 }  // namespace device
-
-// Until the screen exists, a message box is answered at once and recorded.
-int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    device::MessageBoxLog().push_back({text ? std::u16string(text) : std::u16string(),
-                                       caption ? std::u16string(caption) : std::u16string(), type});
-    return answer;
-}

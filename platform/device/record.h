@@ -17,8 +17,18 @@ struct MessageBoxRecord {
 // Every message box shown since the log was last cleared, oldest first.
 std::vector<MessageBoxRecord>& MessageBoxLog();
 
-// The answer given to each message box while nobody answers it on screen.
+// Message boxes are answered at once by default: each is recorded and gets the
+// chosen answer (IDOK unless set). With auto-answer off, a box is shown on the
+// screen and waits for the stylus, Enter or Escape, or PressMessageBoxButton.
 void SetMessageBoxAnswer(int answer);
+int MessageBoxAnswer();
+void SetMessageBoxAutoAnswer(bool on);
+bool MessageBoxAutoAnswer();
+
+// Taps the button of the message box on screen that answers `id` (IDOK, IDYES,
+// ...); false when no box is shown or it has no such button.
+bool PressMessageBoxButton(int id);
+bool MessageBoxShowing();
 
 // Every sound started since the log was last cleared; a stop is an empty name.
 std::vector<std::u16string>& SoundLog();

@@ -1,0 +1,34 @@
+// The device runs on one backend: something that delivers the person's input,
+// lets time pass and shows the screen. The window manager calls the current
+// backend when its queue is empty.
+#pragma once
+
+#include <cstdint>
+
+namespace gdi {
+struct Surface;
+}
+
+namespace device {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    // Moves input that has arrived from outside into the device's input queue.
+    virtual void Pump() = 0;
+    // Called when nothing is ready: blocks until input arrives or, when
+    // hasDeadline is set, until the device clock reaches deadline.
+    virtual void WaitUntil(bool hasDeadline, uint32_t deadline) = 0;
+    // Shows a finished frame of the screen.
+    virtual void Present(const gdi::Surface& screen) = 0;
+};
+
+// The backend in use; the headless backend unless another was installed.
+Backend& CurrentBackend();
+// Installs a backend (null: back to the headless one). The caller keeps ownership.
+void SetBackend(Backend* backend);
+
+// Composes every window onto the screen and presents it through the backend.
+void Present();
+
+}  // namespace device

@@ -1,0 +1,124 @@
+#include "device/headless.h"
+
+#include "device/crossprocess.h"
+#include "device/record.h"
+#include "wm/wm.h"
+
+namespace device {
+
+void Headless::Then(std::function<void()> step) {
+    scripted_ = true;
+    ends_ = 0;
+    steps_.push_back(Step{std::move(step)});
+}
+
+void Headless::Wait(uint32_t ms) {
+    scripted_ = true;
+    ends_ = 0;
+    steps_.push_back(Step{nullptr, ms});
+}
+
+void Headless::Reset() {
+    steps_.clear();
+    scripted_ = false;
+    ends_ = 0;
+    unattended_ = false;
+}
+
+void Headless::Present(const gdi::Surface&) { ++frames_; }
+
+void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
+    const uint32_t now = GetTickCount();
+    if (!steps_.empty()) {
+        Step& s = steps_.front();
+        if (s.action) {
+            auto action = std::move(s.action);
+            steps_.pop_front();
+            action();
+            return;
+        }
+        if (!s.started) {
+            s.started = true;
+            s.until = now + s.ms;
+        }
+        if (hasDeadline && static_cast<int32_t>(deadline - s.until) < 0) {
+            if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
+            return;
+        }
+        SetClock(s.until);
+        steps_.pop_front();
+        return;
+    }
+    if (hasDeadline && !scripted_) {
+        // Without a script, timers alone keep a program going; after ten
+        // minutes of device time with nobody there, it is closed.
+        if (!unattended_) {
+            unattended_ = true;
+            unattendedSince_ = now;
+        }
+        if (static_cast<int32_t>(deadline - unattendedSince_) <= kUnattendedMs) {
+            if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
+            return;
+        }
+    }
+    End();
+}
+
+void Headless::End() {
+    if (wm::MessageBoxShowing()) {
+        wm::CancelMessageBox();
+        return;
+    }
+    ++ends_;
+    if (ends_ == 1) {
+        bool any = false;
+        for (wm::Window* t : wm::TopLevels())
+            if (!t->destroying && (t->style & WS_VISIBLE)) {
+                PostMessageW(t->handle, WM_CLOSE, 0, 0);
+                any = true;
+            }
+        if (any) return;
+    }
+    PostQuitMessage(0);
+}
+
+Headless& HeadlessBackend() {
+    static Headless headless;
+    return headless;
+}
+
+namespace {
+Backend* current = nullptr;
+FindForeignWindowFn findForeign = nullptr;
+RaiseForeignWindowFn raiseForeign = nullptr;
+}  // namespace
+
+Backend& CurrentBackend() { return current ? *current : HeadlessBackend(); }
+void SetBackend(Backend* backend) { current = backend; }
+
+void Present() {
+    wm::ComposeScreen();
+    CurrentBackend().Present(gdi::Screen());
+}
+
+bool SaveScreen(const std::string& path) {
+    wm::ComposeScreen();
+    return gdi::WritePng(gdi::Screen(), path.c_str());
+}
+
+void SetForeignWindowHooks(FindForeignWindowFn find, RaiseForeignWindowFn raise) {
+    findForeign = find;
+    raiseForeign = raise;
+}
+
+HWND FindForeignWindow(LPCWSTR className, LPCWSTR windowName) {
+    return findForeign ? findForeign(className, windowName) : nullptr;
+}
+
+bool RaiseForeignWindow(HWND window) {
+    if (raiseForeign && window) return raiseForeign(window);
+    SetLastError(wm::kErrorInvalidWindowHandle);
+    return false;
+}
+
+}  // namespace device

@@ -1,0 +1,38 @@
+// The one way input enters the device. Backends and tests hand each stylus
+// or key event to device::Input, with screen coordinates and virtual-key
+// codes; the event is queued and the window manager turns it into messages
+// (hit testing, capture, focus) when the program reads its queue. The other
+// calls are shorthands for common sequences.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace device {
+
+enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char };
+
+struct InputEvent {
+    InputKind kind;
+    int x = 0, y = 0;    // screen pixel, for the stylus
+    uint32_t code = 0;   // virtual key, or the UTF-16 unit for Char
+};
+
+void Input(const InputEvent& event);
+
+void StylusDown(int x, int y);
+void StylusMove(int x, int y);
+void StylusUp(int x, int y);
+void Tap(int x, int y);  // down and up at one point
+
+void KeyDown(uint32_t virtualKey);
+void KeyUp(uint32_t virtualKey);
+void Key(uint32_t virtualKey);  // down and up
+// A character that arrives without a key (the input panel): WM_CHAR only.
+void Char(char16_t c);
+void Type(const std::u16string& text);
+
+// Discards queued input that has not been read yet.
+void ClearInput();
+
+}  // namespace device

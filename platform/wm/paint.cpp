@@ -1,0 +1,496 @@
+// Invalidation, WM_PAINT, device contexts of windows, the non-client frame,
+// ScrollWindowEx, the caret and the rectangle helpers.
+//
+// Each top-level window draws into a surface of its own; the screen is those
+// surfaces composed in z-order, so a message box over the main window survives
+// the main window's repaints. An update region is kept as its bounding box.
+#include <algorithm>
+
+#include "wm/wm.h"
+
+namespace wm {
+namespace {
+
+struct Caret {
+    HWND owner = nullptr;
+    int width = 0, height = 0;
+    int x = 0, y = 0;
+    int hideCount = 1;   // ShowCaret/HideCaret nest
+    int paintHides = 0;  // hidden around paints of the owner or an ancestor
+    bool drawn = false;
+};
+Caret caret;
+
+bool IsAncestorOrSelf(const Window* a, const Window* w) {
+    for (; w; w = w->parent)
+        if (w == a) return true;
+    return false;
+}
+
+void CaretInvert() {
+    Window* w = FindQuiet(caret.owner);
+    if (!w) return;
+    RECT r{caret.x, caret.y, caret.x + caret.width, caret.y + caret.height};
+    HDC dc = CreateDC(w, true, &r);
+    BitBlt(dc, caret.x, caret.y, caret.width, caret.height, nullptr, 0, 0, DSTINVERT);
+    gdi::DeleteSurfaceDC(dc);
+}
+
+void CaretSync() {
+    const bool want = caret.owner && caret.hideCount <= 0 && caret.paintHides == 0 &&
+                      FindQuiet(caret.owner) && Visible(FindQuiet(caret.owner));
+    if (want != caret.drawn) {
+        CaretInvert();
+        caret.drawn = want;
+    }
+}
+
+Window* SearchPaint(Window* w) {
+    if (!(w->style & WS_VISIBLE)) return nullptr;
+    if (w->frameDirty) DrawFrame(w);
+    if (!IsRectEmpty(&w->update)) return w;
+    for (Window* c : w->children)
+        if (Window* f = SearchPaint(c)) return f;
+    return nullptr;
+}
+
+void PaintTree(HWND h) {
+    Window* w = FindQuiet(h);
+    if (!w || !Visible(w)) return;
+    if (w->frameDirty) DrawFrame(w);
+    if (!IsRectEmpty(&w->update)) Send(w, WM_PAINT, 0, 0);
+    w = FindQuiet(h);
+    if (!w) return;
+    std::vector<HWND> kids;
+    for (Window* c : w->children) kids.push_back(c->handle);
+    for (HWND k : kids) PaintTree(k);
+}
+
+void DrawFramesIn(Window* w) {
+    if (!(w->style & WS_VISIBLE)) return;
+    if (w->frameDirty) DrawFrame(w);
+    for (Window* c : w->children) DrawFramesIn(c);
+}
+
+}  // namespace
+
+void CaretHideFor(Window* w) {
+    if (Window* o = FindQuiet(caret.owner); o && IsAncestorOrSelf(w, o)) {
+        ++caret.paintHides;
+        CaretSync();
+    }
+}
+
+void CaretShowFor(Window* w) {
+    if (Window* o = FindQuiet(caret.owner); o && IsAncestorOrSelf(w, o) && caret.paintHides > 0) {
+        --caret.paintHides;
+        CaretSync();
+    }
+}
+
+void CaretForget(Window* w) {
+    if (caret.owner == w->handle) caret = Caret{};
+}
+
+void InvalidateClient(Window* w, const RECT* rect, bool erase) {
+    if (!(w->style & WS_VISIBLE)) return;
+    RECT r{0, 0, ClientWidth(w), ClientHeight(w)};
+    if (rect && !IntersectRect(&r, &r, rect)) return;
+    if (IsRectEmpty(&r)) return;
+    UnionRect(&w->update, &w->update, &r);
+    if (erase) w->erase = true;
+    // Without WS_CLIPCHILDREN the parent's paint covers its children, so the
+    // children under the invalid area are invalidated as well.
+    if (w->style & WS_CLIPCHILDREN) return;
+    for (Window* c : w->children) {
+        RECT cr;
+        if (!IntersectRect(&cr, &r, &c->rect)) continue;
+        const RECT ci = ClientInWindow(c);
+        OffsetRect(&cr, -(c->rect.left + ci.left), -(c->rect.top + ci.top));
+        c->frameDirty = true;
+        InvalidateClient(c, &cr, erase);
+    }
+}
+
+void InvalidateUncovered(Window* w) {
+    if (w->parent) {
+        InvalidateClient(w->parent, &w->rect, true);
+        return;
+    }
+    // Top-level windows draw into surfaces of their own, so nothing under a
+    // closing pop-up is lost; they still hear about the area it uncovers, as
+    // on the handheld.
+    const RECT gone = WindowOnScreen(w);
+    for (Window* t : TopLevels()) {
+        if (t == w || !(t->style & WS_VISIBLE)) continue;
+        RECT r;
+        const RECT client = ClientOnScreen(t);
+        if (!IntersectRect(&r, &gone, &client)) continue;
+        OffsetRect(&r, -client.left, -client.top);
+        InvalidateClient(t, &r, true);
+    }
+}
+
+Window* FindWindowToPaint() {
+    for (Window* t : TopLevels())
+        if (Window* w = SearchPaint(t)) return w;
+    return nullptr;
+}
+
+void EnsureSurface(Window* w) {
+    const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
+    if (w->surface && w->surface->width == width && w->surface->height == height) return;
+    auto s = std::make_unique<gdi::Surface>();
+    s->width = std::max(width, 0);
+    s->height = std::max(height, 0);
+    s->pixels.assign(static_cast<size_t>(s->width) * static_cast<size_t>(s->height), 0xffffffu);
+    w->surface = std::move(s);
+}
+
+HDC CreateDC(Window* w, bool clientArea, const RECT* clipClient) {
+    Window* top = TopLevelOf(w);
+    EnsureSurface(top);
+    const RECT topScreen = WindowOnScreen(top);
+    RECT base = clientArea ? ClientOnScreen(w) : WindowOnScreen(w);
+    RECT clip{};
+    if (Visible(w)) {
+        clip = base;
+        for (const Window* p = w->parent; p; p = p->parent) {
+            RECT pc = ClientOnScreen(p);
+            IntersectRect(&clip, &clip, &pc);
+        }
+        if (clipClient) {
+            RECT c = *clipClient;
+            const RECT cs = ClientOnScreen(w);
+            OffsetRect(&c, cs.left, cs.top);
+            IntersectRect(&clip, &clip, &c);
+        }
+        OffsetRect(&clip, -topScreen.left, -topScreen.top);
+    }
+    OffsetRect(&base, -topScreen.left, -topScreen.top);
+    return gdi::CreateSurfaceDC(top->surface.get(), POINT{base.left, base.top}, clip);
+}
+
+void DrawFrame(Window* w) {
+    w->frameDirty = false;
+    if (!Visible(w)) return;
+    HDC dc = CreateDC(w, false, nullptr);
+    const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
+    if (w->style & WS_BORDER) {
+        HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        RECT edges[4] = {{0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height},
+                         {width - 1, 0, width, height}};
+        for (const RECT& e : edges) FillRect(dc, &e, black);
+    }
+    if (w->style & WS_VSCROLL) DrawVScroll(w, dc);
+    gdi::DeleteSurfaceDC(dc);
+}
+
+void ComposeScreen() {
+    gdi::Surface& screen = gdi::Screen();
+    std::fill(screen.pixels.begin(), screen.pixels.end(), 0xffffffu);
+    for (auto it = TopLevels().rbegin(); it != TopLevels().rend(); ++it) {
+        Window* t = *it;
+        if (!(t->style & WS_VISIBLE)) continue;
+        DrawFramesIn(t);
+        EnsureSurface(t);
+        const gdi::Surface& s = *t->surface;
+        for (int y = 0; y < s.height; ++y) {
+            const int sy = t->rect.top + y;
+            if (sy < 0 || sy >= screen.height) continue;
+            for (int x = 0; x < s.width; ++x) {
+                const int sx = t->rect.left + x;
+                if (sx < 0 || sx >= screen.width) continue;
+                screen.pixels[static_cast<size_t>(sy) * static_cast<size_t>(screen.width) +
+                              static_cast<size_t>(sx)] =
+                    s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) +
+                             static_cast<size_t>(x)];
+            }
+        }
+    }
+}
+
+}  // namespace wm
+
+using namespace wm;
+
+HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
+    Window* w = Find(hwnd);
+    if (!w || !ps) return nullptr;
+    const RECT update = w->update;
+    const bool erase = w->erase;
+    w->update = RECT{};
+    w->erase = false;
+    if (w->frameDirty) DrawFrame(w);
+    CaretHideFor(w);
+    *ps = PAINTSTRUCT{};
+    ps->hdc = CreateDC(w, true, &update);
+    ps->rcPaint = update;
+    if (erase && !Send(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(ps->hdc), 0)) ps->fErase = TRUE;
+    return ps->hdc;
+}
+
+BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+    if (!ps) return FALSE;
+    if (ps->hdc) gdi::DeleteSurfaceDC(ps->hdc);
+    if (Window* w = FindQuiet(hwnd)) CaretShowFor(w);
+    return TRUE;
+}
+
+HDC GetDC(HWND hwnd) {
+    if (!hwnd) {
+        gdi::Surface& s = gdi::Screen();
+        return gdi::CreateSurfaceDC(&s, POINT{0, 0}, RECT{0, 0, s.width, s.height});
+    }
+    Window* w = Find(hwnd);
+    return w ? CreateDC(w, true, nullptr) : nullptr;
+}
+
+HDC GetWindowDC(HWND hwnd) {
+    if (!hwnd) return GetDC(nullptr);
+    Window* w = Find(hwnd);
+    return w ? CreateDC(w, false, nullptr) : nullptr;
+}
+
+int ReleaseDC(HWND, HDC dc) {
+    if (!dc) return 0;
+    gdi::DeleteSurfaceDC(dc);
+    return 1;
+}
+
+BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
+    if (!hwnd) return FALSE;  // the handheld does not repaint every window for a null handle
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    InvalidateClient(w, rect, erase != FALSE);
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND hwnd, const RECT* rect) {
+    if (!hwnd) return FALSE;
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    RECT& u = w->update;
+    if (!rect) {
+        u = RECT{};
+        w->erase = false;
+        return TRUE;
+    }
+    // The update region is a box: it shrinks when the validated rectangle covers
+    // it completely along one axis, and vanishes when it covers it entirely.
+    const RECT& v = *rect;
+    const bool coversX = v.left <= u.left && v.right >= u.right;
+    const bool coversY = v.top <= u.top && v.bottom >= u.bottom;
+    if (coversX && coversY) {
+        u = RECT{};
+    } else if (coversX) {
+        if (v.top <= u.top && v.bottom > u.top) u.top = v.bottom;
+        else if (v.bottom >= u.bottom && v.top < u.bottom) u.bottom = v.top;
+    } else if (coversY) {
+        if (v.left <= u.left && v.right > u.left) u.left = v.right;
+        else if (v.right >= u.right && v.left < u.right) u.right = v.left;
+    }
+    if (IsRectEmpty(&u)) {
+        u = RECT{};
+        w->erase = false;
+    }
+    return TRUE;
+}
+
+BOOL UpdateWindow(HWND hwnd) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    PaintTree(hwnd);
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    if (rect) *rect = w->update;
+    return IsRectEmpty(&w->update) ? FALSE : TRUE;
+}
+
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN,
+                   LPRECT updateRect, UINT flags) {
+    Window* w = Find(hwnd);
+    if (!w) return ERROR;
+    const RECT client{0, 0, ClientWidth(w), ClientHeight(w)};
+    RECT src = client, cl = client, area;
+    if (scroll) IntersectRect(&src, &src, scroll);
+    if (clip) IntersectRect(&cl, &cl, clip);
+    IntersectRect(&area, &src, &cl);
+
+    RECT uncovered{};
+    if (!IsRectEmpty(&area) && (dx || dy)) {
+        if (Visible(w)) {
+            CaretHideFor(w);
+            Window* top = TopLevelOf(w);
+            EnsureSurface(top);
+            RECT onSurface = area;
+            const RECT cs = ClientOnScreen(w), ts = WindowOnScreen(top);
+            OffsetRect(&onSurface, cs.left - ts.left, cs.top - ts.top);
+            RECT vis = VisibleClip(w);
+            OffsetRect(&vis, -ts.left, -ts.top);
+            IntersectRect(&onSurface, &onSurface, &vis);
+            gdi::ScrollSurface(top->surface.get(), onSurface, dx, dy);
+            CaretShowFor(w);
+        }
+        const int h = area.bottom - area.top, wd = area.right - area.left;
+        if (std::abs(dy) >= h || std::abs(dx) >= wd) {
+            uncovered = area;
+        } else {
+            if (dy < 0) uncovered = RECT{area.left, area.bottom + dy, area.right, area.bottom};
+            if (dy > 0) uncovered = RECT{area.left, area.top, area.right, area.top + dy};
+            RECT side{};
+            if (dx < 0) side = RECT{area.right + dx, area.top, area.right, area.bottom};
+            if (dx > 0) side = RECT{area.left, area.top, area.left + dx, area.bottom};
+            UnionRect(&uncovered, &uncovered, &side);
+        }
+        // An update region not yet painted moves with the pixels.
+        if (!IsRectEmpty(&w->update)) {
+            RECT moved = w->update;
+            OffsetRect(&moved, dx, dy);
+            IntersectRect(&moved, &moved, &client);
+            UnionRect(&w->update, &w->update, &moved);
+        }
+    }
+    if (flags & SW_SCROLLCHILDREN) {
+        std::vector<HWND> kids;
+        for (Window* c : w->children) {
+            RECT hit;
+            if (!scroll || IntersectRect(&hit, &c->rect, &src)) kids.push_back(c->handle);
+        }
+        for (HWND k : kids) {
+            Window* c = FindQuiet(k);
+            if (!c) continue;
+            OffsetRect(&c->rect, dx, dy);
+            c->frameDirty = true;
+            InvalidateClient(c, nullptr, true);
+            const RECT ci = ClientInWindow(c);
+            Send(c, WM_MOVE, 0, MAKELPARAM(c->rect.left + ci.left, c->rect.top + ci.top));
+        }
+    }
+    if ((flags & SW_INVALIDATE) && !IsRectEmpty(&uncovered))
+        if (Window* again = FindQuiet(hwnd)) InvalidateClient(again, &uncovered, (flags & SW_ERASE) != 0);
+    if (updateRect) *updateRect = uncovered;
+    return IsRectEmpty(&uncovered) ? NULLREGION : SIMPLEREGION;
+}
+
+BOOL CreateCaret(HWND hwnd, HBITMAP, int width, int height) {
+    Window* w = Find(hwnd);
+    if (!w) return FALSE;
+    DestroyCaret();
+    caret = Caret{};
+    caret.owner = hwnd;
+    caret.width = width > 0 ? width : 1;
+    caret.height = height > 0 ? height : 13;
+    return TRUE;
+}
+
+BOOL DestroyCaret() {
+    if (!caret.owner) return FALSE;
+    caret.hideCount = 1;
+    CaretSync();
+    caret = Caret{};
+    return TRUE;
+}
+
+BOOL ShowCaret(HWND hwnd) {
+    if (!caret.owner || (hwnd && hwnd != caret.owner) || caret.hideCount <= 0) return FALSE;
+    --caret.hideCount;
+    CaretSync();
+    return TRUE;
+}
+
+BOOL HideCaret(HWND hwnd) {
+    if (!caret.owner || (hwnd && hwnd != caret.owner)) return FALSE;
+    ++caret.hideCount;
+    CaretSync();
+    return TRUE;
+}
+
+BOOL SetCaretPos(int x, int y) {
+    if (!caret.owner) return FALSE;
+    const bool was = caret.drawn;
+    if (was) {
+        CaretInvert();
+        caret.drawn = false;
+    }
+    caret.x = x;
+    caret.y = y;
+    CaretSync();
+    return TRUE;
+}
+
+BOOL GetCaretPos(POINT* point) {
+    if (!caret.owner || !point) return FALSE;
+    *point = POINT{caret.x, caret.y};
+    return TRUE;
+}
+
+BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
+    if (!r) return FALSE;
+    *r = RECT{left, top, right, bottom};
+    return TRUE;
+}
+
+BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+
+BOOL IsRectEmpty(const RECT* r) {
+    return !r || r->right <= r->left || r->bottom <= r->top ? TRUE : FALSE;
+}
+
+BOOL PtInRect(const RECT* r, POINT p) {
+    return r && p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom ? TRUE : FALSE;
+}
+
+BOOL OffsetRect(LPRECT r, int dx, int dy) {
+    if (!r) return FALSE;
+    r->left += dx;
+    r->right += dx;
+    r->top += dy;
+    r->bottom += dy;
+    return TRUE;
+}
+
+BOOL InflateRect(LPRECT r, int dx, int dy) {
+    if (!r) return FALSE;
+    r->left -= dx;
+    r->right += dx;
+    r->top -= dy;
+    r->bottom += dy;
+    return TRUE;
+}
+
+BOOL IntersectRect(LPRECT out, const RECT* a, const RECT* b) {
+    if (!out || !a || !b) return FALSE;
+    RECT r{std::max(a->left, b->left), std::max(a->top, b->top), std::min(a->right, b->right),
+           std::min(a->bottom, b->bottom)};
+    if (IsRectEmpty(&r)) {
+        *out = RECT{};
+        return FALSE;
+    }
+    *out = r;
+    return TRUE;
+}
+
+BOOL UnionRect(LPRECT out, const RECT* a, const RECT* b) {
+    if (!out || !a || !b) return FALSE;
+    if (IsRectEmpty(a)) {
+        *out = IsRectEmpty(b) ? RECT{} : *b;
+    } else if (IsRectEmpty(b)) {
+        *out = *a;
+    } else {
+        *out = RECT{std::min(a->left, b->left), std::min(a->top, b->top),
+                    std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
+    }
+    return IsRectEmpty(out) ? FALSE : TRUE;
+}
+
+BOOL EqualRect(const RECT* a, const RECT* b) {
+    return a && b && a->left == b->left && a->top == b->top && a->right == b->right &&
+                   a->bottom == b->bottom
+               ? TRUE
+               : FALSE;
+}

@@ -1,0 +1,67 @@
+// Shared helpers of the window manager tests: a recording window procedure,
+// expected-message tables with one comparison that names the first difference,
+// and loops that drain the queue on the virtual clock.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "device/headless.h"
+#include "device/input.h"
+#include "device/record.h"
+#include "windows.h"
+
+namespace wmtest {
+
+struct Seen {
+    HWND hwnd;
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// What a table expects: a message to a named window, optionally with wParam.
+struct Want {
+    const char* who;
+    UINT msg;
+    std::optional<WPARAM> wParam = std::nullopt;
+};
+
+std::vector<Seen>& Log();
+std::map<HWND, std::string>& Names();
+void Name(HWND hwnd, const std::string& name);
+std::string MsgName(UINT msg);
+
+// Only these messages are recorded (empty: all).
+void RecordOnly(std::vector<UINT> msgs);
+
+// A window procedure that records every message, then does what `Handler`
+// says (by default DefWindowProcW).
+LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+using Handler = LRESULT (*)(HWND, UINT, WPARAM, LPARAM, bool* handled);
+void SetHandler(Handler h);
+
+// Registers (once) the class "WmTest" using RecordingProc, white background.
+LPCWSTR TestClass();
+
+::testing::AssertionResult Matches(const std::vector<Want>& want);
+
+// Resets the device between tests: windows, queue, timers, clock, log, script.
+void ResetDevice();
+
+// Dispatches everything ready now (no time passes).
+void Drain();
+// Runs the loop for `ms` of device time, firing timers on the way.
+void RunFor(uint32_t ms);
+
+uint32_t PixelAt(int x, int y);  // composed screen pixel, 0x00RRGGBB
+
+// Compares the composed screen region with a golden PNG's expectations; on a
+// mismatch writes the actual screen next to the build for inspection.
+void SaveActual(const std::string& name);
+
+}  // namespace wmtest

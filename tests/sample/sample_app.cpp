@@ -1,0 +1,187 @@
+#include "sample_app.h"
+
+namespace sample {
+namespace {
+
+constexpr int kTextTop = 70;
+constexpr int kLines = 40;
+constexpr int kLineStep = 16;
+
+HWND mainWindow = nullptr;
+HWND answerBox = nullptr;
+HWND soundBox = nullptr;
+WNDPROC answerProc = nullptr;
+int scrollOffset = 0;  // 0 at the top, negative when scrolled down
+int pageHeight = 0;
+
+LRESULT CALLBACK AnswerBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(kAnswer, EN_MAXTEXT), 0);
+        return 0;
+    }
+    return CallWindowProcW(answerProc, hwnd, msg, wParam, lParam);
+}
+
+void Paint(HWND hwnd) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    ++Result().paints;
+    SetBkMode(dc, TRANSPARENT);
+    RECT client;
+    GetClientRect(hwnd, &client);
+    for (int i = 0; i < kLines; ++i) {
+        const int y = kTextTop + i * kLineStep + scrollOffset;
+        if (y + kLineStep <= ps.rcPaint.top || y >= ps.rcPaint.bottom) continue;
+        char16_t line[64];
+        const char* words = i % 3 == 0 ? ": the fern path winds on" : i % 3 == 1 ? ": past the old mill" : ": to the river";
+        int n = 0;
+        for (const char16_t* p = u"Line "; *p; ++p) line[n++] = *p;
+        if (i + 1 >= 10) line[n++] = static_cast<char16_t>(u'0' + (i + 1) / 10);
+        line[n++] = static_cast<char16_t>(u'0' + (i + 1) % 10);
+        for (const char* p = words; *p; ++p) line[n++] = static_cast<char16_t>(*p);
+        RECT r{4, y, client.right - 4, y + kLineStep};
+        DrawTextW(dc, line, n, &r, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    }
+    EndPaint(hwnd, &ps);
+}
+
+void Scroll(HWND hwnd, int code, int thumb) {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    GetScrollInfo(hwnd, SB_VERT, &si);
+    const int old = si.nPos;
+    int pos = old;
+    switch (code) {
+        case SB_LINEUP: pos -= kLineStep; break;
+        case SB_LINEDOWN: pos += kLineStep; break;
+        case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
+        case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: pos = thumb; break;
+        case SB_TOP: pos = 0; break;
+        case SB_BOTTOM: pos = si.nMax; break;
+        default: return;
+    }
+    si.fMask = SIF_POS;
+    si.nPos = pos;
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+    GetScrollInfo(hwnd, SB_VERT, &si);
+    if (si.nPos == old) return;
+    ScrollWindowEx(hwnd, 0, old - si.nPos, nullptr, nullptr, nullptr, nullptr,
+                   SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    scrollOffset += old - si.nPos;
+    UpdateWindow(hwnd);
+}
+
+void OnCreate(HWND hwnd, HINSTANCE instance) {
+    answerBox = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL,
+                                10, 10, 120, 19, hwnd, reinterpret_cast<HMENU>(kAnswer), instance, nullptr);
+    SendMessageW(answerBox, EM_LIMITTEXT, 12, 0);
+    answerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(answerBox, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
+    CreateWindowExW(0, u"button", u"Next", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 140, 9, 60, 21, hwnd,
+                    reinterpret_cast<HMENU>(kNext), instance, nullptr);
+    soundBox = CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 40, 70, 16,
+                               hwnd, reinterpret_cast<HMENU>(kSound), instance, nullptr);
+    CreateWindowExW(0, u"button", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | BS_OWNERDRAW, 100, 38, 80, 21, hwnd,
+                    reinterpret_cast<HMENU>(kPicture), instance, nullptr);
+    SetTimer(hwnd, 1, 1000, nullptr);
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE:
+            OnCreate(hwnd, reinterpret_cast<CREATESTRUCTW*>(lParam)->hInstance);
+            return 0;
+        case WM_SIZE: {
+            pageHeight = HIWORD(lParam);
+            SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0,
+                          kTextTop + kLines * kLineStep - 1, static_cast<UINT>(pageHeight), 0, 0};
+            SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+            return 0;
+        }
+        case WM_PAINT:
+            Paint(hwnd);
+            return 0;
+        case WM_VSCROLL:
+            Scroll(hwnd, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN) PostMessageW(hwnd, WM_VSCROLL, SB_LINEDOWN, 0);
+            if (wParam == VK_UP) PostMessageW(hwnd, WM_VSCROLL, SB_LINEUP, 0);
+            return 0;
+        case WM_DRAWITEM: {
+            auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            const bool down = (d->itemState & ODS_SELECTED) != 0;
+            FillRect(d->hDC, &d->rcItem, static_cast<HBRUSH>(GetStockObject(down ? BLACK_BRUSH : LTGRAY_BRUSH)));
+            SetBkMode(d->hDC, TRANSPARENT);
+            SetTextColor(d->hDC, down ? RGB(255, 255, 255) : RGB(0, 0, 0));
+            RECT r = d->rcItem;
+            DrawTextW(d->hDC, u"Picture", -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            return TRUE;
+        }
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case kNext:
+                    Result().questions.push_back(
+                        MessageBoxW(hwnd, u"Go on to the next page?", u"Sample", MB_YESNO));
+                    break;
+                case kSound:
+                    Result().sound = static_cast<int>(SendMessageW(soundBox, BM_GETCHECK, 0, 0));
+                    break;
+                case kPicture:
+                    ++Result().pictureClicks;
+                    break;
+                case kAnswer:
+                    if (HIWORD(wParam) == EN_MAXTEXT && lParam == 0) {
+                        char16_t text[13];
+                        GetWindowTextW(answerBox, text, 13);
+                        Result().answer = text;
+                    }
+                    break;
+                default:
+                    break;
+            }
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+        case WM_TIMER:
+            ++Result().ticks;
+            return 0;
+        case WM_DESTROY:
+            Result().scrollPos = GetScrollPos(hwnd, SB_VERT);
+            KillTimer(hwnd, 1);
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+Seen& Result() {
+    static Seen seen;
+    return seen;
+}
+
+int SampleMain(HINSTANCE instance, int show) {
+    Result() = Seen{};
+    scrollOffset = 0;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = u"SampleWindow";
+    RegisterClassW(&wc);  // a second run finds it registered already
+    mainWindow = CreateWindowExW(0, u"SampleWindow", u"Sample", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, 240, 268, nullptr, nullptr, instance, nullptr);
+    if (!mainWindow) return -1;
+    ShowWindow(mainWindow, show);
+    UpdateWindow(mainWindow);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+}  // namespace sample
