@@ -518,3 +518,11 @@ typedef DRAWITEMSTRUCT* LPDRAWITEMSTRUCT;
 #define IDNO 7
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+// Icons and strings from the program's resources.
+HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
+BOOL DestroyIcon(HICON icon);
+// Copies string `id` into `buffer` (cut to bufferMax - 1 characters) and gives
+// its length; with bufferMax 0, `buffer` receives a pointer to the read-only
+// text instead. 0 when there is no such string.
+int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);

@@ -300,3 +300,24 @@ TEST(Resource, EmbedderRewritesOnlyChangedOutput) {
     ASSERT_EQ(Embed("string 1 \"b\"\n", &output), 0) << output;
     EXPECT_NE(fs::last_write_time(out), old);
 }
+
+TEST(Resource, LoadIconWAndLoadStringW) {
+    HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(420));
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(420)), icon);
+    EXPECT_TRUE(DestroyIcon(icon));
+    SetLastError(0);
+    EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(421)), nullptr);  // a bitmap, not an icon
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
+    EXPECT_FALSE(DestroyIcon(reinterpret_cast<HICON>(&icon)));
+
+    WCHAR text[8];
+    EXPECT_EQ(LoadStringW(nullptr, 411, text, 8), 4);
+    EXPECT_EQ(std::u16string(text), u"Menu");
+    EXPECT_EQ(LoadStringW(nullptr, 411, text, 3), 2);  // cut to the buffer
+    EXPECT_EQ(std::u16string(text), u"Me");
+    const WCHAR* direct = nullptr;
+    EXPECT_EQ(LoadStringW(nullptr, 411, reinterpret_cast<LPWSTR>(&direct), 0), 4);
+    EXPECT_EQ(std::u16string(direct, 4), u"Menu");
+    EXPECT_EQ(LoadStringW(nullptr, 999, text, 8), 0);
+}
