@@ -13,7 +13,7 @@
 namespace device {
 
 struct MenuBarButtonInfo {
-    uint16_t command;        // command id the button sends (0 for the input panel toggle)
+    uint16_t command;        // command id the button sends
     std::u16string caption;  // text of a text button, empty for an image button
     int image;               // image index in the bar's strip, -1 for none
     bool enabled;
