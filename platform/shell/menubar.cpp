@@ -82,6 +82,7 @@ struct Popup {
     std::vector<Item> items;
     int hot = -1;
     bool tracking = false;
+    bool closing = false;  // closed by a tap elsewhere; waits for the stylus to lift
 };
 
 std::map<HWND, std::unique_ptr<Bar>>& Bars() {
@@ -325,8 +326,20 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!p) return 0;
             RECT client;
             GetClientRect(hwnd, &client);
+            if (p->closing) {
+                ClosePopup();
+                return 0;
+            }
             if (!PtInRect(&client, pt)) {
-                ClosePopup();  // a tap elsewhere closes the menu and goes no further
+                // A tap elsewhere closes the menu and goes no further: the
+                // menu keeps the stylus, out of sight, until it is lifted.
+                p->closing = true;
+                p->tracking = false;
+                if (Bar* bar = BarOf(p->bar)) {
+                    bar->menuButton = -1;
+                    InvalidateBar(bar->hwnd);
+                }
+                ShowWindow(hwnd, SW_HIDE);
                 return 0;
             }
             p->tracking = true;
@@ -344,6 +357,10 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_LBUTTONUP: {
+            if (p && p->closing) {
+                ClosePopup();
+                return 0;
+            }
             if (!p || !p->tracking) return 0;
             p->tracking = false;
             const int i = ItemAt(*p, pt);
@@ -712,7 +729,7 @@ bool ChooseMenuItem(uint16_t command) {
 
 std::vector<std::u16string> OpenMenuItems() {
     std::vector<std::u16string> out;
-    if (const auto& p = OpenPopup(); p && IsWindowVisible(p->hwnd))
+    if (const auto& p = OpenPopup(); p && !p->closing && IsWindowVisible(p->hwnd))
         for (const Item& it : p->items)
             out.push_back((it.flags & resources::kItemSeparator) ? std::u16string() : WithoutPrefixes(it.text));
     return out;
