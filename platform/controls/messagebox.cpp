@@ -29,6 +29,7 @@ constexpr int kButtonHeight = 20;
 constexpr int kGap = 8;
 constexpr int kWorkTop = 26;
 constexpr int kWorkBottom = 294;
+constexpr size_t kMaxNested = 8;
 
 struct Box {
     HWND hwnd = nullptr;
@@ -299,6 +300,13 @@ void RegisterSystemClasses() {
 
 bool MessageBoxShowing() { return !Boxes().empty(); }
 
+void CancelMessageBox() {
+    if (Boxes().empty()) return;
+    Box& b = *Boxes().back();
+    Finish(b, CloseAnswer(b.ids));
+    PostMessageW(b.hwnd, WM_NULL, 0, 0);  // wakes the box's loop so it sees it is done
+}
+
 bool PressMessageBoxButton(int id) {
     if (Boxes().empty()) return false;
     Box& b = *Boxes().back();
@@ -327,5 +335,9 @@ bool MessageBoxShowing() { return wm::MessageBoxShowing(); }
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     device::MessageBoxLog().push_back({wm::Text(text), wm::Text(caption), type});
     if (device::MessageBoxAutoAnswer()) return device::MessageBoxAnswer();
+    // A program that shows a box from a handler the box's own loop re-enters
+    // (a paint that fails again) would stack boxes without end: past a few
+    // levels the box is only recorded and closed at once.
+    if (Boxes().size() >= kMaxNested) return CloseAnswer(ButtonsFor(type));
     return RunBox(owner, wm::Text(text), caption ? std::u16string(caption) : std::u16string(u"Error"), type);
 }

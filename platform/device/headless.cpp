@@ -23,6 +23,7 @@ void Headless::Reset() {
     steps_.clear();
     scripted_ = false;
     ends_ = 0;
+    unattended_ = false;
 }
 
 void Headless::Present(const gdi::Surface&) { ++frames_; }
@@ -50,20 +51,27 @@ void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
         return;
     }
     if (hasDeadline && !scripted_) {
-        if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
-        return;
+        // Without a script, timers alone keep a program going; after ten
+        // minutes of device time with nobody there, it is closed.
+        if (!unattended_) {
+            unattended_ = true;
+            unattendedSince_ = now;
+        }
+        if (static_cast<int32_t>(deadline - unattendedSince_) <= kUnattendedMs) {
+            if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
+            return;
+        }
     }
     End();
 }
 
 void Headless::End() {
-    ++ends_;
-    if (wm::MessageBoxShowing() && ends_ <= 8) {
-        wm::PressMessageBoxButton(IDCANCEL) || wm::PressMessageBoxButton(IDNO) ||
-            wm::PressMessageBoxButton(IDOK);
+    if (wm::MessageBoxShowing()) {
+        wm::CancelMessageBox();
         return;
     }
-    if (ends_ == 1 || (ends_ <= 8 && wm::MessageBoxShowing())) {
+    ++ends_;
+    if (ends_ == 1) {
         bool any = false;
         for (wm::Window* t : wm::TopLevels())
             if (!t->destroying && (t->style & WS_VISIBLE)) {

@@ -85,7 +85,6 @@ void Activate(Window* w) {
     activeWindow = w->handle;
     if (Window* o = FindQuiet(old)) Send(o, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(w->handle));
     if (FindQuiet(w->handle)) Send(w, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
-    InvalidateClient(w, nullptr, true);
 }
 
 void ActivateNextAfter(Window* leaving) {
