@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kImageSize = 16;
 constexpr int kImageButtonWidth = 18;
-constexpr int kTextPadding = 8;
+constexpr int kTextPadding = 6;
 constexpr int kSeparatorWidth = 6;
 constexpr int kItemHeight = 18;
 constexpr int kSeparatorHeight = 7;

@@ -408,3 +408,34 @@ TEST_F(Menubar, TheBarGoesWithItsOwner) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menubar, ATextButtonAndTenPicturesFitBeforeTheToggle) {
+    HWND bar = MakeBar(133);
+    const auto buttons = device::MenuBarButtons();
+    ASSERT_EQ(buttons.size(), 11u);
+    EXPECT_EQ(buttons[0].caption, u"Menu");
+    for (const auto& b : buttons) {
+        EXPECT_FALSE(IsRectEmpty(&b.rect)) << b.command;
+        EXPECT_LE(b.rect.right, 216) << b.command;
+    }
+    EXPECT_EQ(buttons[10].rect.right - buttons[10].rect.left, 18);
+    // The last picture is drawn whole, left of the toggle.
+    EXPECT_GT(CountIn(buttons[10].rect, 0x000000), 10);
+    // Two buttons with one command: the state goes to the first.
+    SendMessageW(bar, TB_SETSTATE, 516, TBSTATE_HIDDEN);
+    EXPECT_TRUE(device::MenuBarButtons()[4].hidden);
+    EXPECT_FALSE(device::MenuBarButtons()[5].hidden);
+    // Arrows and their blank stand-ins swap without moving anything.
+    const RECT arrow = buttons[8].rect;
+    SendMessageW(bar, TB_SETSTATE, 512, TBSTATE_HIDDEN);
+    SendMessageW(bar, TB_SETSTATE, 515, TBSTATE_ENABLED);
+    EXPECT_TRUE(EqualRect(&device::MenuBarButtons()[8].rect, &arrow));
+    EXPECT_FALSE(device::PressMenuBarButton(512));
+    EXPECT_TRUE(device::PressMenuBarButton(511));
+    Drain();
+    EXPECT_EQ(Commands(), std::vector<int>{511});
+}
+
+}  // namespace
