@@ -64,6 +64,28 @@ void DrawNavigationBar() {
 
 bool IsChromeWindow(HWND hwnd) { return hwnd && (IsMenuBar(hwnd) || IsPopupMenu(hwnd) || IsPanel(hwnd)); }
 
+// Where a top-level window belongs in the stack: message boxes in front,
+// then an open menu, the input panel, the menu bars, and the program's
+// windows behind them all.
+int Layer(const wm::Window* w) {
+    if (IsMessageBox(w)) return 0;
+    if (IsPopupMenu(w->handle)) return 1;
+    if (IsPanel(w->handle)) return 2;
+    if (IsMenuBar(w->handle)) return 3;
+    return 4;
+}
+
+bool Restack() {
+    auto& tops = wm::TopLevels();
+    if (std::is_sorted(tops.begin(), tops.end(), [](const wm::Window* a, const wm::Window* b) {
+            return Layer(a) < Layer(b);
+        }))
+        return false;
+    std::stable_sort(tops.begin(), tops.end(),
+                     [](const wm::Window* a, const wm::Window* b) { return Layer(a) < Layer(b); });
+    return true;
+}
+
 void ShowWithoutActivation(HWND hwnd) {
     wm::Window* w = wm::FindQuiet(hwnd);
     if (!w || w->parent) return;
@@ -71,6 +93,7 @@ void ShowWithoutActivation(HWND hwnd) {
     auto& tops = wm::TopLevels();
     tops.erase(std::remove(tops.begin(), tops.end(), w), tops.end());
     tops.insert(tops.begin(), w);
+    Restack();
     wm::InvalidateClient(w, nullptr, true);
 }
 
@@ -82,6 +105,7 @@ void ReturnActivation(HWND previous) {
     const bool focusInPrevious = f && wm::TopLevelOf(f) == prev;
     SetForegroundWindow(previous);
     if (focusInPrevious && IsWindow(focus) && GetFocus() != focus) SetFocus(focus);
+    Restack();
 }
 
 HFONT BarFont() {
@@ -122,6 +146,8 @@ void DrawChrome() {
             painted = true;
         }
     }
+    // A program window raised to the top (HWND_TOPMOST) stays behind the chrome.
+    if (shell::Restack()) painted = true;
     if (painted) wm::ComposeScreen();
     shell::DrawNavigationBar();
 }

@@ -28,6 +28,9 @@ constexpr int kSipButtonWidth = 24;
 bool IsChromeWindow(HWND hwnd);
 void ShowWithoutActivation(HWND hwnd);
 void ReturnActivation(HWND previous);
+// Puts the top-level windows in their layers (message boxes, menu, panel,
+// bars, the program's windows); true when the order changed.
+bool Restack();
 
 // Fonts of the chrome (created once, never freed).
 HFONT BarFont();    // bold 8 point: bar captions and the navigation title

@@ -226,6 +226,21 @@ TEST_F(Typing, EnterTabAndArrowsArriveAsKeys) {
     EXPECT_EQ(editKeys, (std::vector<WPARAM>{VK_SHIFT, 'Q'}));
 }
 
+TEST_F(Typing, ThePanelStaysInFrontOfAProgramWindowMadeTopmost) {
+    // As a second copy of a program does to the first: its window, which
+    // reaches down to the menu bar, is raised to the top.
+    HWND other = CreateWindowExW(0, TestClass(), u"Other", WS_VISIBLE, 0, 26, 100, 100, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetFocus(edit);
+    Drain();
+    device::Present();
+    Keys({"o", "k"});
+    EXPECT_EQ(Text(), u"ok");
+    EXPECT_EQ(GetForegroundWindow(), main);
+}
+
 TEST_F(Typing, ThePanelIsDeadWhenHiddenAndTapsBelowReachTheProgram) {
     SipShowIM(SIPF_OFF);
     Drain();
