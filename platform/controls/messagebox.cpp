@@ -114,8 +114,10 @@ int ButtonAt(const Box& b, HWND hwnd, POINT p) {
 }
 
 void Finish(Box& b, int id) {
+    if (b.done) return;
     b.result = id;
     b.done = true;
+    PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the box's loop, which then ends
 }
 
 void Paint(Box& b, HDC dc, HWND hwnd) {
@@ -304,7 +306,6 @@ void CancelMessageBox() {
     if (Boxes().empty()) return;
     Box& b = *Boxes().back();
     Finish(b, CloseAnswer(b.ids));
-    PostMessageW(b.hwnd, WM_NULL, 0, 0);  // wakes the box's loop so it sees it is done
 }
 
 bool PressMessageBoxButton(int id) {

@@ -147,6 +147,26 @@ TEST_F(MsgBox, BoxIsDrawnOnTheScreenAboveTheOwner) {
     EXPECT_TRUE(device::MessageBoxLog().back().caption.empty());
 }
 
+HWND shownBox = nullptr;
+bool boxAliveAtOwnerDestroy = true;
+LRESULT NoteBoxOnDestroy(HWND, UINT msg, WPARAM, LPARAM, bool*) {
+    if (msg == WM_DESTROY) boxAliveAtOwnerDestroy = IsWindow(shownBox) != FALSE;
+    return 0;
+}
+
+TEST_F(MsgBox, OwnerDestroyedUnderTheBoxTakesTheBoxFirst) {
+    SetHandler(NoteBoxOnDestroy);
+    script().Then([&] {
+        shownBox = GetForegroundWindow();
+        EXPECT_NE(shownBox, main);
+        DestroyWindow(main);
+    });
+    EXPECT_EQ(MessageBoxW(main, u"Quit?", u"Test", MB_YESNO), IDNO);
+    EXPECT_FALSE(boxAliveAtOwnerDestroy);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(device::MessageBoxShowing());
+}
+
 TEST_F(MsgBox, UnansweredBoxIsCancelledWhenTheScriptEnds) {
     EXPECT_EQ(MessageBoxW(main, u"Nobody answers", nullptr, MB_OKCANCEL), IDCANCEL);
     EXPECT_TRUE(IsWindow(main));
