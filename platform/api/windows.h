@@ -6,3 +6,4 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "mmsystem.h"
+#include "aygshell.h"
