@@ -137,7 +137,6 @@ TEST_F(MsgBox, BoxIsDrawnOnTheScreenAboveTheOwner) {
                 break;
             }
         under = PixelAt(5, 150);
-        device::SaveScreen("msgbox_actual.png");
         device::PressMessageBoxButton(IDOK);
     });
     MessageBoxW(main, u"Paragraph 400 does not exist", nullptr, MB_OK);
