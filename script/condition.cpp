@@ -6,24 +6,6 @@
 #include "script/engine.h"
 #include "shell/report_error.h"
 
-namespace {
-
-constexpr int STACK_SIZE = 10;
-
-enum OperandKind : int { TruthValue = 0, ObjectReference = 2, NumberLiteral = 3 };
-
-struct Operand {
-    int32_t value;
-    int kind;
-};
-
-struct Operator {
-    char op;
-    int16_t depth;
-};
-
-}  // namespace
-
 Operand operandStack[STACK_SIZE];
 int16_t operandCount = 0;
 Operator operatorStack[STACK_SIZE];
@@ -33,6 +15,11 @@ namespace {
 
 int16_t depth = 0;
 bool afterComparison = false;
+
+Operand* TopOperand() { return operandCount > 0 ? &operandStack[operandCount - 1] : nullptr; }
+const Operator* TopOperator() { return operatorCount > 0 ? &operatorStack[operatorCount - 1] : nullptr; }
+
+}  // namespace
 
 // A push onto a full stack is reported and dropped.
 void PushOperand(int32_t value, int kind) {
@@ -53,7 +40,7 @@ void PushOperator(char op) {
     if (operatorCount >= STACK_SIZE) ReportError("Operators stack overflow");
 }
 
-const Operand& PopOperandEntry() {
+static const Operand& PopOperandEntry() {
     if (operandCount == 0) {
         ReportError("Can't remove an operand from an empty stack!");
         return operandStack[0];
@@ -76,9 +63,6 @@ void PopOperator() {
     --operatorCount;
 }
 
-Operand* TopOperand() { return operandCount > 0 ? &operandStack[operandCount - 1] : nullptr; }
-const Operator* TopOperator() { return operatorCount > 0 ? &operatorStack[operatorCount - 1] : nullptr; }
-
 // Moves commandPos over one parenthesised group, stopping on (not past) the
 // `)` that closes it, or at the terminator.
 void SkipOperandGroup(int16_t level) {
@@ -91,6 +75,8 @@ void SkipOperandGroup(int16_t level) {
         }
     }
 }
+
+namespace {
 
 void ApplyTest(const Operator& top) {
     if (top.op == '=' || top.op == 'x' || top.op == 'y') {

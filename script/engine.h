@@ -55,9 +55,30 @@ void PlayBookSound(int16_t index);
 void StopBookSound();
 
 // Conditions (condition.cpp): ten operands and ten operators at most.
+constexpr int STACK_SIZE = 10;
+enum OperandKind : int { TruthValue = 0, ObjectReference = 2, NumberLiteral = 3 };
+struct Operand {
+    int32_t value;
+    int kind;
+};
+struct Operator {
+    char op;
+    int16_t depth;  // parenthesis depth at which it was read
+};
+extern Operand operandStack[STACK_SIZE];
 extern int16_t operandCount;
+extern Operator operatorStack[STACK_SIZE];
 extern int16_t operatorCount;
 uint8_t EvaluateCondition();
+// A push onto a full stack is reported and dropped; a pop from an empty one is
+// reported and gives the bottom entry.
+void PushOperand(int32_t value, int kind);
+void PushOperator(char op);
+int32_t PopOperand();
+int32_t PopOperandValue();  // an object reference gives the object's value
+void PopOperator();
+// Moves commandPos over one parenthesised group, stopping on the ) that closes it.
+void SkipOperandGroup(int16_t level);
 
 // Chance (random.cpp).
 extern bool rollSeeded;
