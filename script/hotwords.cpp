@@ -3,6 +3,7 @@
 
 #include "script/hotwords.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -36,6 +37,23 @@ int ReadUntil(char end, char* out, int size) {
     out[stored] = '\0';
     Pass(end);
     return stored;
+}
+
+// Steps into an optional parenthesised group when one follows.
+bool OpenGroup() {
+    if (Peek() != '(') return false;
+    ++commandPos;
+    return true;
+}
+
+// After a group's contents: passes one `)` and one space, reads the group's
+// target and passes one more space.
+int16_t CloseGroupAndReadTarget() {
+    Pass(')');
+    Pass(' ');
+    const int16_t target = ParseNumber();
+    Pass(' ');
+    return target;
 }
 
 int16_t MakeTextButton(const char* caption) {
@@ -108,31 +126,19 @@ void AddChanceHotword() {
     const int16_t id = MakeTextButton(caption);
     if (id) record.controlId = id;
 
+    // Chances are written as separate percentages and kept as running bounds.
     SkipPastChar('(');
     record.value = static_cast<int8_t>(ParseNumber());
-    Pass(')');
-    Pass(' ');
-    record.target1 = ParseNumber();
-    Pass(' ');
+    record.target1 = CloseGroupAndReadTarget();
     record.threshold2 = 0;
     record.threshold3 = 0;
-    if (Peek() == '(') {
-        ++commandPos;
-        const int16_t chance = ParseNumber();
-        record.threshold2 = static_cast<int8_t>(record.value + chance);
-        Pass(')');
-        Pass(' ');
-        record.target3 = ParseNumber();
-        Pass(' ');
+    if (OpenGroup()) {
+        record.threshold2 = static_cast<int8_t>(record.value + ParseNumber());
+        record.target3 = CloseGroupAndReadTarget();
     }
-    if (Peek() == '(') {
-        ++commandPos;
-        const int16_t chance = ParseNumber();
-        record.threshold3 = static_cast<int8_t>(record.threshold2 + chance);
-        Pass(')');
-        Pass(' ');
-        record.target4 = ParseNumber();
-        Pass(' ');
+    if (OpenGroup()) {
+        record.threshold3 = static_cast<int8_t>(record.threshold2 + ParseNumber());
+        record.target4 = CloseGroupAndReadTarget();
     }
     record.target2 = ParseNumber();
 }
@@ -142,27 +148,14 @@ void AddAnswerBox() {
     int longest = ReadUntil(')', record.answer1, ANSWER_SIZE);
     record.answer2[0] = '\0';
     record.answer3[0] = '\0';
-    Pass(')');
-    Pass(' ');
-    record.target1 = ParseNumber();
-    Pass(' ');
-    if (Peek() == '(') {
-        ++commandPos;
-        const int length = ReadUntil(')', record.answer2, ANSWER_SIZE);
-        if (length > longest) longest = length;
-        Pass(')');
-        Pass(' ');
-        record.target3 = ParseNumber();
-        Pass(' ');
+    record.target1 = CloseGroupAndReadTarget();
+    if (OpenGroup()) {
+        longest = std::max(longest, ReadUntil(')', record.answer2, ANSWER_SIZE));
+        record.target3 = CloseGroupAndReadTarget();
     }
-    if (Peek() == '(') {
-        ++commandPos;
-        const int length = ReadUntil(')', record.answer3, ANSWER_SIZE);
-        if (length > longest) longest = length;
-        Pass(')');
-        Pass(' ');
-        record.target4 = ParseNumber();
-        Pass(' ');
+    if (OpenGroup()) {
+        longest = std::max(longest, ReadUntil(')', record.answer3, ANSWER_SIZE));
+        record.target4 = CloseGroupAndReadTarget();
     }
     record.target2 = ParseNumber();
     if (!HotwordTableFull()) record.controlId = AddEditBox(static_cast<int16_t>(longest));
