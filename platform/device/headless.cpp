@@ -2,6 +2,7 @@
 
 #include "device/crossprocess.h"
 #include "device/record.h"
+#include "device/xproc.h"
 #include "wm/wm.h"
 
 namespace device {
@@ -23,6 +24,8 @@ void Headless::Reset() {
     scripted_ = false;
     ends_ = 0;
 }
+
+void Headless::Pump() { PollCrossProcess(); }
 
 void Headless::Present(const gdi::Surface&) { ++frames_; }
 
@@ -101,6 +104,22 @@ bool SaveScreen(const std::string& path) {
 void SetForeignWindowHooks(FindForeignWindowFn find, RaiseForeignWindowFn raise) {
     findForeign = find;
     raiseForeign = raise;
+}
+
+namespace {
+IsForeignWindowFn isForeign = nullptr;
+ForwardForeignFn forwardForeign = nullptr;
+}  // namespace
+
+void SetForeignCallHooks(IsForeignWindowFn is, ForwardForeignFn forward) {
+    isForeign = is;
+    forwardForeign = forward;
+}
+
+bool IsForeignWindow(HWND window) { return isForeign && window && isForeign(window); }
+
+bool ForwardToForeignWindow(HWND window, const ForeignCall& call) {
+    return forwardForeign && forwardForeign(window, call);
 }
 
 HWND FindForeignWindow(LPCWSTR className, LPCWSTR windowName) {

@@ -22,7 +22,7 @@ namespace device {
 
 class Headless : public Backend {
 public:
-    void Pump() override {}
+    void Pump() override;  // serves other processes' requests
     void WaitUntil(bool hasDeadline, uint32_t deadline) override;
     void Present(const gdi::Surface& screen) override;
 
