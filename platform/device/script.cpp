@@ -288,6 +288,8 @@ void QueueScript(const Script& script, std::function<void(const std::string&)> p
     auto shared = std::make_shared<Script>(script);
     const auto& cmds = shared->commands;
     *track = cmds.empty() ? 0 : cmds[0].line;
+    // Even an empty script ends: the program is then closed at once.
+    if (cmds.empty()) h.Then([] {});
     for (size_t i = 0; i < cmds.size(); ++i) {
         const int following = i + 1 < cmds.size() ? cmds[i + 1].line : 0;
         if (cmds[i].name == "exit") {

@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     if (options.headless) {
         device::SetBackend(&device::HeadlessBackend());
         device::StartScreenRecording();
-        if (!options.script.empty()) device::QueueScript(script);
+        // Without a script the program is closed as soon as it waits.
+        device::QueueScript(script);
     } else {
         if (!window.Open(options.scale, program, &error))
             return fail("cannot open the device window: " + error, 1);
