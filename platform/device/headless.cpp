@@ -10,12 +10,14 @@ namespace device {
 void Headless::Then(std::function<void()> step) {
     scripted_ = true;
     ends_ = 0;
+    closePosted_ = false;
     steps_.push_back(Step{std::move(step)});
 }
 
 void Headless::Wait(uint32_t ms) {
     scripted_ = true;
     ends_ = 0;
+    closePosted_ = false;
     steps_.push_back(Step{nullptr, ms});
 }
 
@@ -23,6 +25,7 @@ void Headless::Reset() {
     steps_.clear();
     scripted_ = false;
     ends_ = 0;
+    closePosted_ = false;
 }
 
 void Headless::Pump() { PollCrossProcess(); }
@@ -59,13 +62,16 @@ void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
 }
 
 void Headless::End() {
+    // A message box on screen is cancelled first; then the program's windows
+    // are closed once; a program still running after that is asked to quit.
     ++ends_;
-    if (wm::MessageBoxShowing() && ends_ <= 8) {
+    if (wm::MessageBoxShowing() && ends_ <= 16) {
         wm::PressMessageBoxButton(IDCANCEL) || wm::PressMessageBoxButton(IDNO) ||
             wm::PressMessageBoxButton(IDOK);
         return;
     }
-    if (ends_ == 1 || (ends_ <= 8 && wm::MessageBoxShowing())) {
+    if (!closePosted_) {
+        closePosted_ = true;
         bool any = false;
         for (wm::Window* t : wm::TopLevels())
             if (!t->destroying && (t->style & WS_VISIBLE)) {

@@ -45,6 +45,7 @@ private:
     std::deque<Step> steps_;
     bool scripted_ = false;
     int ends_ = 0;
+    bool closePosted_ = false;
     int frames_ = 0;
 };
 

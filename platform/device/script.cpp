@@ -146,13 +146,21 @@ void Run(const Script& script, const ScriptCommand& c, const std::function<void(
                 if (c.args[0] == k.name) Key(k.vk);
             return;
         }
+        // Letters and digits are keys whose characters the message loop
+        // makes (TranslateMessage); capitals with Shift held. Other
+        // characters arrive as characters only.
         const char ch = c.args[0][0];
-        uint32_t vk = 0;
-        if (ch >= 'a' && ch <= 'z') vk = static_cast<uint32_t>(ch - 'a' + 'A');
-        if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9')) vk = static_cast<uint32_t>(ch);
-        if (vk) KeyDown(vk);
-        Char(static_cast<char16_t>(ch));
-        if (vk) KeyUp(vk);
+        if (ch >= 'a' && ch <= 'z') {
+            Key(static_cast<uint32_t>(ch - 'a' + 'A'));
+        } else if (ch >= 'A' && ch <= 'Z') {
+            KeyDown(VK_SHIFT);
+            Key(static_cast<uint32_t>(ch));
+            KeyUp(VK_SHIFT);
+        } else if (ch >= '0' && ch <= '9') {
+            Key(static_cast<uint32_t>(ch));
+        } else {
+            Char(static_cast<char16_t>(ch));
+        }
     } else if (n == "type") {
         bool ok = true;
         Type(Widen(c.rest, &ok));
