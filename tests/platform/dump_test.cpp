@@ -120,6 +120,30 @@ TEST(DrawRecord, InversionsAndMemoryBitmaps) {
     DestroyWindow(w);
 }
 
+TEST(DrawRecord, PicturesFromLoadedBitmaps) {
+    HWND w = MakeWindow();
+    HDC dc = GetDC(w);
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP strip = LoadBitmapW(nullptr, MAKEINTRESOURCEW(421));
+    ASSERT_NE(strip, nullptr);
+    HGDIOBJ old = SelectObject(mem, strip);
+    // The test picture is 16x2; what lands on the window is recorded.
+    BitBlt(dc, 20, 30, 8, 2, mem, 8, 0, SRCCOPY);
+    BitBlt(dc, 100, 30, 16, 16, mem, 0, 0, SRCCOPY);
+    BitBlt(dc, 100, 30, 16, 16, mem, 0, 0, SRCCOPY);  // drawn again: still one picture
+    BitBlt(dc, 150, 30, 16, 16, mem, 40, 0, SRCCOPY);  // nothing of the source there
+    SelectObject(mem, old);
+    DeleteObject(strip);
+    DeleteDC(mem);
+    ReleaseDC(w, dc);
+    const std::string d = device::DumpScreen();
+    EXPECT_TRUE(Has(d, "  picture 421 at 20,56 size 8x2")) << d;
+    EXPECT_TRUE(Has(d, "  picture 421 at 100,56 size 16x2")) << d;
+    EXPECT_EQ(d.find("picture 421 at 100,56"), d.rfind("picture 421 at 100,56")) << d;
+    EXPECT_EQ(d.find("at 150,"), std::string::npos) << d;
+    DestroyWindow(w);
+}
+
 TEST(DrawRecord, HiddenByAWindowAbove) {
     HWND w = MakeWindow();
     HDC dc = GetDC(w);
@@ -141,10 +165,12 @@ TEST(Dump, ListsMessageBoxesAndSoundsOnce) {
     HWND w = MakeWindow();
     device::MessageBoxLog().push_back({u"Line\none", u"", MB_OK});
     device::SoundLog().push_back(u"Gong");
+    device::SoundLog().push_back(u"Nothing");
     device::SoundLog().push_back(u"");
     std::string d = device::DumpScreen();
     EXPECT_TRUE(Has(d, "messagebox \"Line\\x0Aone\" caption \"\" type 0x0")) << d;
-    EXPECT_TRUE(Has(d, "sound \"Gong\" (no such resource)")) << d;
+    EXPECT_TRUE(Has(d, "sound \"Gong\"")) << d;
+    EXPECT_TRUE(Has(d, "sound \"Nothing\" (no such resource)")) << d;
     EXPECT_TRUE(Has(d, "sound stop")) << d;
     EXPECT_EQ(d.substr(d.size() - 4), "end\n");
     d = device::DumpScreen();

@@ -14,6 +14,7 @@ for _ in $(seq 100); do
     [ -S "$work/run/fernvale-samplewindow.sock" ] && break
     sleep 0.1
 done
+sleep 0.3  # the socket file appears just before it listens
 [ -S "$work/run/fernvale-samplewindow.sock" ] || { echo "the first copy never listened"; cat "$work/first.err"; exit 1; }
 "$program" --headless --store "$work/store" >"$work/second.out" 2>"$work/second.err"
 code=$?
