@@ -49,8 +49,36 @@ std::map<HWND, EditState>& States() {
 
 DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
 
+// What each style bit changes.
+struct Traits {
+    bool scrolls = false;        // ES_AUTOHSCROLL: the text scrolls instead of stopping at the edge
+    bool keepsSelection = false; // ES_NOHIDESEL: the selection shows without the focus
+    bool masked = false;         // ES_PASSWORD: shown as asterisks
+    bool digitsOnly = false;     // ES_NUMBER
+    bool upper = false;          // ES_UPPERCASE
+    bool lower = false;          // ES_LOWERCASE
+    bool readOnly = false;       // ES_READONLY: no typing, no deleting
+};
+
+const struct {
+    DWORD bit;
+    bool Traits::*trait;
+} kStyleTraits[] = {
+    {ES_AUTOHSCROLL, &Traits::scrolls}, {ES_NOHIDESEL, &Traits::keepsSelection},
+    {ES_PASSWORD, &Traits::masked},     {ES_NUMBER, &Traits::digitsOnly},
+    {ES_UPPERCASE, &Traits::upper},     {ES_LOWERCASE, &Traits::lower},
+    {ES_READONLY, &Traits::readOnly},
+};
+
+Traits TraitsOf(HWND hwnd) {
+    Traits t;
+    const DWORD style = StyleOf(hwnd);
+    for (const auto& entry : kStyleTraits) t.*entry.trait = (style & entry.bit) != 0;
+    return t;
+}
+
 std::u16string Shown(HWND hwnd, const EditState& s) {
-    if (StyleOf(hwnd) & ES_PASSWORD) return std::u16string(s.text.size(), u'*');
+    if (TraitsOf(hwnd).masked) return std::u16string(s.text.size(), u'*');
     return s.text;
 }
 
@@ -91,7 +119,7 @@ void PlaceCaret(HWND hwnd, EditState& s) {
     GetClientRect(hwnd, &r);
     const int room = std::max(static_cast<int>(r.right) - 2 * kMargin, 1);
     const int at = gaps[static_cast<size_t>(s.caret)];
-    if (StyleOf(hwnd) & ES_AUTOHSCROLL) {
+    if (TraitsOf(hwnd).scrolls) {
         if (at - s.scrollX > room) s.scrollX = at - room;
         if (at < s.scrollX) s.scrollX = at;
         s.scrollX = std::max(s.scrollX, 0);
@@ -129,7 +157,7 @@ bool ReplaceSelection(HWND hwnd, std::u16string insert, bool byUser) {
     }
     std::u16string next = s.text;
     next.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), insert);
-    if (byUser && !(StyleOf(hwnd) & ES_AUTOHSCROLL) && !insert.empty()) {
+    if (byUser && !TraitsOf(hwnd).scrolls && !insert.empty()) {
         EditState probe = s;
         probe.text = next;
         const std::vector<int> gaps = Gaps(hwnd, probe, nullptr);
@@ -180,7 +208,7 @@ void Paint(HWND hwnd, HDC dc) {
     const std::u16string shown = Shown(hwnd, s);
     const int top = TextTop(hwnd, lineHeight);
     const bool enabled = IsWindowEnabled(hwnd);
-    const bool showSel = s.focused || (StyleOf(hwnd) & ES_NOHIDESEL);
+    const bool showSel = s.focused || TraitsOf(hwnd).keepsSelection;
     const int selA = showSel ? SelStart(s) : 0, selB = showSel ? SelEnd(s) : 0;
     // Three runs: before, inside and after the selection.
     const int bounds[4] = {0, selA, selB, static_cast<int>(shown.size())};
@@ -245,8 +273,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_CHAR: {
-            const DWORD style = StyleOf(hwnd);
-            if (style & ES_READONLY) return 0;
+            const Traits traits = TraitsOf(hwnd);
+            if (traits.readOnly) return 0;
             char16_t c = static_cast<char16_t>(wParam);
             EditState& s = States()[hwnd];
             if (c == VK_BACK) {
@@ -258,9 +286,9 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             if (c < 0x20 || c == 0x7f) return 0;  // Tab, Enter, Escape: nothing in a single line
-            if ((style & ES_NUMBER) && (c < u'0' || c > u'9')) return 0;
-            if ((style & ES_UPPERCASE) && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-            if ((style & ES_LOWERCASE) && c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+            if (traits.digitsOnly && (c < u'0' || c > u'9')) return 0;
+            if (traits.upper && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+            if (traits.lower && c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
             ReplaceSelection(hwnd, std::u16string(1, c), true);
             return 0;
         }
@@ -283,7 +311,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     MoveCaret(hwnd, static_cast<int>(s.text.size()), s.shift);
                     return 0;
                 case VK_DELETE:
-                    if (StyleOf(hwnd) & ES_READONLY) return 0;
+                    if (TraitsOf(hwnd).readOnly) return 0;
                     if (s.anchor == s.caret) {
                         if (s.caret >= static_cast<int>(s.text.size())) return 0;
                         s.anchor = s.caret + 1;
@@ -336,7 +364,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             s.focused = false;
             s.tracking = false;
             DestroyCaret();
-            if (s.anchor != s.caret && !(StyleOf(hwnd) & ES_NOHIDESEL)) Repaint(hwnd);
+            if (s.anchor != s.caret && !TraitsOf(hwnd).keepsSelection) Repaint(hwnd);
             Notify(hwnd, EN_KILLFOCUS);
             return 0;
         }

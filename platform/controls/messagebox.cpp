@@ -29,6 +29,7 @@ constexpr int kButtonHeight = 20;
 constexpr int kGap = 8;
 constexpr int kWorkTop = 26;
 constexpr int kWorkBottom = 294;
+constexpr size_t kMaxNested = 8;
 
 struct Box {
     HWND hwnd = nullptr;
@@ -113,8 +114,10 @@ int ButtonAt(const Box& b, HWND hwnd, POINT p) {
 }
 
 void Finish(Box& b, int id) {
+    if (b.done) return;
     b.result = id;
     b.done = true;
+    PostMessageW(nullptr, WM_NULL, 0, 0);  // wakes the box's loop, which then ends
 }
 
 void Paint(Box& b, HDC dc, HWND hwnd) {
@@ -299,6 +302,12 @@ void RegisterSystemClasses() {
 
 bool MessageBoxShowing() { return !Boxes().empty(); }
 
+void CancelMessageBox() {
+    if (Boxes().empty()) return;
+    Box& b = *Boxes().back();
+    Finish(b, CloseAnswer(b.ids));
+}
+
 bool PressMessageBoxButton(int id) {
     if (Boxes().empty()) return false;
     Box& b = *Boxes().back();
@@ -327,5 +336,9 @@ bool MessageBoxShowing() { return wm::MessageBoxShowing(); }
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     device::MessageBoxLog().push_back({wm::Text(text), wm::Text(caption), type});
     if (device::MessageBoxAutoAnswer()) return device::MessageBoxAnswer();
+    // A program that shows a box from a handler the box's own loop re-enters
+    // (a paint that fails again) would stack boxes without end: past a few
+    // levels the box is only recorded and closed at once.
+    if (Boxes().size() >= kMaxNested) return CloseAnswer(ButtonsFor(type));
     return RunBox(owner, wm::Text(text), caption ? std::u16string(caption) : std::u16string(u"Error"), type);
 }

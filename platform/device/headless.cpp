@@ -26,6 +26,7 @@ void Headless::Reset() {
     scripted_ = false;
     ends_ = 0;
     closePosted_ = false;
+    unattended_ = false;
 }
 
 void Headless::Pump() { PollCrossProcess(); }
@@ -55,8 +56,16 @@ void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
         return;
     }
     if (hasDeadline && !scripted_) {
-        if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
-        return;
+        // Without a script, timers alone keep a program going; after ten
+        // minutes of device time with nobody there, it is closed.
+        if (!unattended_) {
+            unattended_ = true;
+            unattendedSince_ = now;
+        }
+        if (static_cast<int32_t>(deadline - unattendedSince_) <= kUnattendedMs) {
+            if (static_cast<int32_t>(deadline - now) > 0) SetClock(deadline);
+            return;
+        }
     }
     End();
 }
@@ -66,8 +75,7 @@ void Headless::End() {
     // are closed once; a program still running after that is asked to quit.
     ++ends_;
     if (wm::MessageBoxShowing() && ends_ <= 16) {
-        wm::PressMessageBoxButton(IDCANCEL) || wm::PressMessageBoxButton(IDNO) ||
-            wm::PressMessageBoxButton(IDOK);
+        wm::CancelMessageBox();
         return;
     }
     if (!closePosted_) {

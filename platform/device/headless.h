@@ -4,8 +4,9 @@
 // When the program waits with nothing to do, the backend runs the next step of
 // its script; a wait step lets device time pass, firing timers on the way.
 // Without a script, waiting jumps the clock to the next timer, so loops finish
-// at once and always the same way. When there is nothing left to wait for (the
-// script has ended, or there is neither a script nor a timer) the device closes
+// at once and always the same way (for at most ten minutes of device time).
+// When there is nothing left to wait for (the script has ended, or there is
+// neither a script nor a timer, or the ten minutes are up) the device closes
 // the program as a person would: the message box on screen is cancelled, then
 // the top-level windows are sent WM_CLOSE; if the program still runs after
 // that, it is asked to quit.
@@ -43,7 +44,10 @@ private:
     };
     void End();
     std::deque<Step> steps_;
+    static constexpr int32_t kUnattendedMs = 10 * 60 * 1000;
     bool scripted_ = false;
+    bool unattended_ = false;
+    uint32_t unattendedSince_ = 0;
     int ends_ = 0;
     bool closePosted_ = false;
     int frames_ = 0;

@@ -126,8 +126,7 @@ void Backend::Raise() {
 void Backend::CloseProgram() {
     ++closeRequests_;
     // A message box on screen is cancelled first, as a person would.
-    if (wm::MessageBoxShowing())
-        wm::PressMessageBoxButton(IDCANCEL) || wm::PressMessageBoxButton(IDNO) || wm::PressMessageBoxButton(IDOK);
+    if (wm::MessageBoxShowing()) wm::CancelMessageBox();
     bool any = false;
     for (wm::Window* t : wm::TopLevels())
         if (!t->destroying && !t->owner && (t->style & WS_VISIBLE)) {

@@ -114,8 +114,22 @@ void InvalidateClient(Window* w, const RECT* rect, bool erase) {
 }
 
 void InvalidateUncovered(Window* w) {
-    if (!w->parent) return;  // top-level windows have surfaces of their own
-    InvalidateClient(w->parent, &w->rect, true);
+    if (w->parent) {
+        InvalidateClient(w->parent, &w->rect, true);
+        return;
+    }
+    // Top-level windows draw into surfaces of their own, so nothing under a
+    // closing pop-up is lost; they still hear about the area it uncovers, as
+    // on the handheld.
+    const RECT gone = WindowOnScreen(w);
+    for (Window* t : TopLevels()) {
+        if (t == w || !(t->style & WS_VISIBLE)) continue;
+        RECT r;
+        const RECT client = ClientOnScreen(t);
+        if (!IntersectRect(&r, &gone, &client)) continue;
+        OffsetRect(&r, -client.left, -client.top);
+        InvalidateClient(t, &r, true);
+    }
 }
 
 Window* FindWindowToPaint() {

@@ -85,7 +85,6 @@ void Activate(Window* w) {
     activeWindow = w->handle;
     if (Window* o = FindQuiet(old)) Send(o, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(w->handle));
     if (FindQuiet(w->handle)) Send(w, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
-    InvalidateClient(w, nullptr, true);
 }
 
 void ActivateNextAfter(Window* leaving) {
@@ -372,6 +371,14 @@ BOOL DestroyWindow(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     if (w->destroying) return TRUE;
+    // Owned pop-ups go first, before their owner hears WM_DESTROY.
+    std::vector<HWND> ownedTops;
+    for (Window* t : TopLevels())
+        if (t->owner == hwnd) ownedTops.push_back(t->handle);
+    for (HWND o : ownedTops)
+        if (FindQuiet(o)) DestroyWindow(o);
+    w = FindQuiet(hwnd);
+    if (!w || w->destroying) return TRUE;
     std::vector<HWND> subtree;
     CollectSubtree(w, subtree);
     for (HWND h : subtree) FindQuiet(h)->destroying = true;
@@ -399,12 +406,6 @@ BOOL DestroyWindow(HWND hwnd) {
         Unlink(x);
         Handles().erase(reinterpret_cast<uintptr_t>(*it));
     }
-    // Owned top-level windows go with their owner.
-    std::vector<HWND> ownedTops;
-    for (Window* t : TopLevels())
-        if (t->owner == hwnd) ownedTops.push_back(t->handle);
-    for (HWND o : ownedTops)
-        if (FindQuiet(o)) DestroyWindow(o);
     return TRUE;
 }
 

@@ -121,6 +121,7 @@ void CaretForget(Window* w);
 void RegisterSystemClasses();
 bool MessageBoxShowing();
 bool PressMessageBoxButton(int id);
+void CancelMessageBox();  // closes the topmost box as Escape or closing would
 
 // Destroys every window and empties the queue, the timers and the input: a
 // fresh device for the next test or script.

@@ -188,4 +188,25 @@ TEST_F(Buttons, SpaceBarAndBmClickClick) {
     EXPECT_TRUE(Matches({{"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)}, {"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)}}));
 }
 
+LRESULT DestroyOnCommand(HWND, UINT msg, WPARAM, LPARAM lParam, bool*) {
+    if (msg == WM_COMMAND) DestroyWindow(reinterpret_cast<HWND>(lParam));
+    return 0;
+}
+
+TEST_F(Buttons, ClickThatDestroysTheButtonIsSafe) {
+    // A page that is rebuilt on a click destroys the button inside its own
+    // WM_LBUTTONUP; the owner-drawn and check box kinds draw once more first.
+    for (DWORD type : {BS_PUSHBUTTON, BS_OWNERDRAW, BS_AUTOCHECKBOX}) {
+        HWND b = Make(type, 5000);
+        SetHandler(DestroyOnCommand);
+        device::Tap(30, 45);
+        device::Key(VK_SPACE);
+        Drain();
+        EXPECT_FALSE(IsWindow(b)) << type;
+        EXPECT_EQ(GetCapture(), nullptr) << type;
+        EXPECT_EQ(GetFocus(), main) << type;
+        SetHandler(ParentHandler);
+    }
+}
+
 }  // namespace

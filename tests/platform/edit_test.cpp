@@ -223,4 +223,26 @@ TEST_F(Edit, SubclassedAnswerBoxTurnsEnterIntoACommand) {
     EXPECT_EQ(GetWindowTextW(e, answer, 11), 3);
 }
 
+LRESULT CALLBACK DestroyOnEnter(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    return CallWindowProcW(editProc, hwnd, msg, wParam, lParam);
+}
+
+TEST_F(Edit, BoxDestroyedByItsOwnEnterLeavesNothingBehind) {
+    HWND e = Make();
+    editProc = reinterpret_cast<WNDPROC>(SetWindowLongW(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyOnEnter)));
+    device::Tap(50, 45);
+    device::Type(u"ab");
+    device::Key(VK_RETURN);  // its WM_CHAR is already queued when the box goes
+    device::Type(u"c");
+    Drain();
+    EXPECT_FALSE(IsWindow(e));
+    POINT p;
+    EXPECT_FALSE(GetCaretPos(&p));
+    EXPECT_EQ(GetFocus(), main);
+}
+
 }  // namespace

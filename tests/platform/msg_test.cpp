@@ -141,6 +141,20 @@ TEST_F(Messages, GetMessageWaitsOnTheVirtualClock) {
     EXPECT_EQ(GetMessageW(&msg, main, 0, 0), -1);
 }
 
+TEST_F(Messages, LoopWithNobodyThereIsClosedAfterTenMinutes) {
+    RecordOnly({WM_TIMER, WM_CLOSE, WM_DESTROY});
+    SetTimer(main, 1, 1000, nullptr);
+    const DWORD start = GetTickCount();
+    MSG msg;
+    int got = 0;
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) DispatchMessageW(&msg);
+    EXPECT_EQ(got, 0);
+    EXPECT_EQ(GetTickCount() - start, 600000u);
+    ASSERT_EQ(Log().size(), 602u);  // 600 ticks, then closed (WM_CLOSE, WM_DESTROY), then asked to quit
+    EXPECT_EQ(Log()[600].msg, static_cast<UINT>(WM_CLOSE));
+    EXPECT_FALSE(IsWindow(main));
+}
+
 TEST_F(Messages, PeekWithoutRemoveLeavesTheMessage) {
     PostMessageW(main, WM_USER, 0, 0);
     MSG msg;

@@ -87,6 +87,13 @@ TEST_F(MsgBox, OwnerIsDisabledAndDeafWhileTheBoxIsUp) {
     EXPECT_TRUE(disabledDuring);
     EXPECT_TRUE(IsWindowEnabled(main));
     EXPECT_TRUE(Matches({{"main", WM_ENABLE, FALSE}, {"main", WM_ENABLE, TRUE}}));
+    // The area the box uncovered is painted again.
+    RECT uncovered;
+    ASSERT_TRUE(GetUpdateRect(main, &uncovered, FALSE));
+    EXPECT_EQ(uncovered.left, 10);
+    EXPECT_EQ(uncovered.right, 230);
+    EXPECT_GT(uncovered.top, 0);
+    EXPECT_LT(uncovered.bottom, 268);
     EXPECT_EQ(GetFocus(), child);  // the focus comes back where it was
     EXPECT_EQ(GetForegroundWindow(), main);
 }
@@ -140,8 +147,57 @@ TEST_F(MsgBox, BoxIsDrawnOnTheScreenAboveTheOwner) {
     EXPECT_TRUE(device::MessageBoxLog().back().caption.empty());
 }
 
+HWND shownBox = nullptr;
+bool boxAliveAtOwnerDestroy = true;
+LRESULT NoteBoxOnDestroy(HWND, UINT msg, WPARAM, LPARAM, bool*) {
+    if (msg == WM_DESTROY) boxAliveAtOwnerDestroy = IsWindow(shownBox) != FALSE;
+    return 0;
+}
+
+TEST_F(MsgBox, OwnerDestroyedUnderTheBoxTakesTheBoxFirst) {
+    SetHandler(NoteBoxOnDestroy);
+    script().Then([&] {
+        shownBox = GetForegroundWindow();
+        EXPECT_NE(shownBox, main);
+        DestroyWindow(main);
+    });
+    EXPECT_EQ(MessageBoxW(main, u"Quit?", u"Test", MB_YESNO), IDNO);
+    EXPECT_FALSE(boxAliveAtOwnerDestroy);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_FALSE(device::MessageBoxShowing());
+}
+
 TEST_F(MsgBox, UnansweredBoxIsCancelledWhenTheScriptEnds) {
     EXPECT_EQ(MessageBoxW(main, u"Nobody answers", nullptr, MB_OKCANCEL), IDCANCEL);
+    EXPECT_TRUE(IsWindow(main));
+}
+
+int paintDepth = 0, deepest = 0;
+LRESULT BoxBeforeBeginPaint(HWND hwnd, UINT msg, WPARAM, LPARAM, bool* handled) {
+    if (msg != WM_PAINT) return 0;
+    *handled = true;
+    deepest = std::max(deepest, ++paintDepth);
+    MessageBoxW(nullptr, u"Paragraph 999 does not exist", nullptr, MB_OK);
+    PAINTSTRUCT ps;
+    BeginPaint(hwnd, &ps);
+    EndPaint(hwnd, &ps);
+    --paintDepth;
+    return 0;
+}
+
+TEST_F(MsgBox, BoxesRaisedFromAReenteredPaintStopNesting) {
+    // The box's loop repaints the still-invalid window, which raises another
+    // box: the nesting stops after eight boxes and every box is closed.
+    paintDepth = deepest = 0;
+    SetHandler(BoxBeforeBeginPaint);
+    InvalidateRect(main, nullptr, TRUE);
+    Drain();
+    EXPECT_EQ(deepest, 9);
+    EXPECT_EQ(paintDepth, 0);
+    EXPECT_EQ(device::MessageBoxLog().size(), 9u);
+    EXPECT_FALSE(device::MessageBoxShowing());
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(main, &r, FALSE));
     EXPECT_TRUE(IsWindow(main));
 }
 

@@ -26,6 +26,14 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
     script.Then([] {
         device::Tap(60, 45);  // the answer box
         device::Type(u"lantern");
+        device::KeyDown(VK_SHIFT);
+        device::Key(VK_LEFT);
+        device::Key(VK_LEFT);
+        device::KeyUp(VK_SHIFT);
+    });
+    script.Then([&] { shots &= device::SaveScreen("sample_typing.png"); });
+    script.Then([] {
+        device::Key(VK_END);
         device::Key(VK_RETURN);
         device::Tap(20, 74);   // Sound
         device::Tap(140, 74);  // Picture
