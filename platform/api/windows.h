@@ -6,6 +6,7 @@
 #include "wingdi.h"
 #include "winuser.h"
 #include "mmsystem.h"
+#include "aygshell.h"
 
 // The program's entry, defined by the program and called by the device's
 // start-up code with an empty command line.

@@ -3,6 +3,7 @@
 #include "device/crossprocess.h"
 #include "device/record.h"
 #include "device/xproc.h"
+#include "shell/chrome.h"
 #include "wm/wm.h"
 
 namespace device {
@@ -107,11 +108,13 @@ void SetBackend(Backend* backend) { current = backend; }
 
 void Present() {
     wm::ComposeScreen();
+    DrawChrome();
     CurrentBackend().Present(gdi::Screen());
 }
 
 bool SaveScreen(const std::string& path) {
     wm::ComposeScreen();
+    DrawChrome();
     return gdi::WritePng(gdi::Screen(), path.c_str());
 }
 

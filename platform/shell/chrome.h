@@ -13,7 +13,7 @@
 namespace device {
 
 struct MenuBarButtonInfo {
-    uint16_t command;        // command id the button sends (0 for the input panel toggle)
+    uint16_t command;        // command id the button sends
     std::u16string caption;  // text of a text button, empty for an image button
     int image;               // image index in the bar's strip, -1 for none
     bool enabled;
@@ -33,7 +33,8 @@ void SetInputPanel(bool shown);
 bool PressMenuBarButton(uint16_t command);
 // Opens the pop-up menu holding the item and taps the item; false if none.
 bool ChooseMenuItem(uint16_t command);
-// Items of the pop-up menu on screen (empty if none).
+// Items of the pop-up menu on screen, without their &-marks; a separator is
+// an empty string. Empty when no menu is open.
 std::vector<std::u16string> OpenMenuItems();
 // Draws the bars and the panel onto gdi::Screen(); device::Present calls it.
 void DrawChrome();

@@ -13,6 +13,33 @@ HWND soundBox = nullptr;
 WNDPROC answerProc = nullptr;
 int scrollOffset = 0;  // 0 at the top, negative when scrolled down
 int pageHeight = 0;
+HWND menuBar = nullptr;
+DWORD panelFlags = 0;
+int page = 0;  // moved by the back and forward buttons, 0 to 2
+
+// The window's height for the input panel's state: down to the panel when it
+// shows, down to the menu bar when it does not.
+int HeightFor(const SIPINFO& si) {
+    const int h = si.rcVisibleDesktop.bottom - si.rcVisibleDesktop.top;
+    return si.fdwFlags == SIPF_DOCKED ? h - 26 : h;
+}
+
+void FollowInputPanel(HWND hwnd) {
+    SIPINFO si{};
+    si.cbSize = 48;
+    if (!SHSipInfo(SPI_GETSIPINFO, 0, &si, 0) || si.fdwFlags == panelFlags) return;
+    panelFlags = si.fdwFlags;
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left, HeightFor(si),
+                 SWP_NOMOVE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    Result().heights.push_back(r.bottom - r.top);
+}
+
+void ShowPageButtons() {
+    SendMessageW(menuBar, TB_SETSTATE, kBack, page > 0 ? TBSTATE_ENABLED : TBSTATE_HIDDEN);
+    SendMessageW(menuBar, TB_SETSTATE, kForward, page < 2 ? TBSTATE_ENABLED : TBSTATE_HIDDEN);
+}
 
 LRESULT CALLBACK AnswerBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_KEYDOWN && wParam == VK_RETURN) {
@@ -85,9 +112,21 @@ void OnCreate(HWND hwnd, HINSTANCE instance) {
     CreateWindowExW(0, u"button", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | BS_OWNERDRAW, 100, 38, 80, 21, hwnd,
                     reinterpret_cast<HMENU>(kPicture), instance, nullptr);
     SetTimer(hwnd, 1, 1000, nullptr);
+
+    SHMENUBARINFO mbi{};
+    mbi.cbSize = 36;
+    mbi.hwndParent = hwnd;
+    mbi.nToolBarId = 102;
+    mbi.hInstRes = instance;
+    mbi.nBmpId = 421;
+    mbi.cBmpImages = 3;
+    Result().menuBar = SHCreateMenuBar(&mbi) != FALSE;
+    menuBar = mbi.hwndMB;
+    SipShowIM(SIPF_OFF);
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_CREATE && msg != WM_DESTROY) FollowInputPanel(hwnd);
     switch (msg) {
         case WM_CREATE:
             OnCreate(hwnd, reinterpret_cast<CREATESTRUCTW*>(lParam)->hInstance);
@@ -120,7 +159,25 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_COMMAND:
+            if (LOWORD(wParam) >= kAbout && LOWORD(wParam) <= kHelp) Result().commands.push_back(LOWORD(wParam));
             switch (LOWORD(wParam)) {
+                case kAbout:
+                    MessageBoxW(hwnd, u"A sample program for the handheld.", u"About", MB_OK);
+                    break;
+                case kKeyboard:
+                    SipShowIM((panelFlags & SIPF_ON) ? SIPF_OFF : SIPF_ON);
+                    break;
+                case kExit:
+                    PostMessageW(hwnd, WM_CLOSE, 0, 0);
+                    break;
+                case kBack:
+                    if (page > 0) --page;
+                    ShowPageButtons();
+                    break;
+                case kForward:
+                    if (page < 2) ++page;
+                    ShowPageButtons();
+                    break;
                 case kNext:
                     Result().questions.push_back(
                         MessageBoxW(hwnd, u"Go on to the next page?", u"Sample", MB_YESNO));
@@ -169,14 +226,22 @@ Seen& Result() {
 int SampleMain(HINSTANCE instance, int show) {
     Result() = Seen{};
     scrollOffset = 0;
+    page = 0;
+    panelFlags = 0;
     WNDCLASSW wc{};
     wc.lpfnWndProc = MainProc;
     wc.hInstance = instance;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = u"SampleWindow";
     RegisterClassW(&wc);  // a second run finds it registered already
+    // The window fills what the shell leaves visible, above the menu bar.
+    SIPINFO si{};
+    si.cbSize = 48;
+    SHSipInfo(SPI_GETSIPINFO, 0, &si, 0);
+    panelFlags = si.fdwFlags;
     mainWindow = CreateWindowExW(0, u"SampleWindow", u"Sample", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, 240, 268, nullptr, nullptr, instance, nullptr);
+                                 CW_USEDEFAULT, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left,
+                                 HeightFor(si), nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return -1;
     ShowWindow(mainWindow, show);
     UpdateWindow(mainWindow);
