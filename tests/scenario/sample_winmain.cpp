@@ -29,8 +29,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     for (char16_t c : seen.answer) answer += static_cast<char>(c);
     std::string questions;
     for (int q : seen.questions) questions += (questions.empty() ? "" : ",") + std::to_string(q);
-    std::printf("sample: answer \"%s\" sound %d pictures %d questions [%s] ticks %d scroll %d\n", answer.c_str(),
-                seen.sound, seen.pictureClicks, questions.c_str(), seen.ticks, seen.scrollPos);
+    std::string commands;
+    for (int c : seen.commands) commands += (commands.empty() ? "" : ",") + std::to_string(c);
+    std::string heights;
+    for (int h : seen.heights) heights += (heights.empty() ? "" : ",") + std::to_string(h);
+    std::printf("sample: answer \"%s\" sound %d pictures %d questions [%s] ticks %d scroll %d commands [%s] "
+                "heights [%s]\n",
+                answer.c_str(), seen.sound, seen.pictureClicks, questions.c_str(), seen.ticks, seen.scrollPos,
+                commands.c_str(), heights.c_str());
     std::fflush(stdout);
     return code;
 }
