@@ -81,15 +81,22 @@ void Headless::End() {
     }
     if (!closePosted_) {
         closePosted_ = true;
-        bool any = false;
-        for (wm::Window* t : wm::TopLevels())
-            if (!t->destroying && (t->style & WS_VISIBLE)) {
-                PostMessageW(t->handle, WM_CLOSE, 0, 0);
-                any = true;
-            }
-        if (any) return;
+        if (PostCloseToProgram()) return;
     }
     PostQuitMessage(0);
+}
+
+bool PostCloseToProgram() {
+    bool any = false;
+    for (wm::Window* t : wm::TopLevels()) {
+        // The device's own windows (bars, panel, menus, message boxes) have
+        // class names starting with '#'; owned windows go with their owner.
+        const bool device = t->cls && !t->cls->name.empty() && t->cls->name[0] == u'#';
+        if (t->destroying || !(t->style & WS_VISIBLE) || device || t->owner) continue;
+        PostMessageW(t->handle, WM_CLOSE, 0, 0);
+        any = true;
+    }
+    return any;
 }
 
 Headless& HeadlessBackend() {

@@ -55,6 +55,10 @@ private:
 
 Headless& HeadlessBackend();
 
+// Closes the program as a person would: WM_CLOSE to each of its visible
+// top-level windows that has no owner; false when it shows none.
+bool PostCloseToProgram();
+
 // Composes the screen and writes it as a PNG file.
 bool SaveScreen(const std::string& path);
 

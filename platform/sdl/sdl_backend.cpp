@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
 #include "device/xproc.h"
@@ -80,7 +81,11 @@ void Backend::Close() {
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
-    if (window_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (window_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // Nothing else of SDL in use (no audio): let it free everything.
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+    }
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;
@@ -127,12 +132,7 @@ void Backend::CloseProgram() {
     ++closeRequests_;
     // A message box on screen is cancelled first, as a person would.
     if (wm::MessageBoxShowing()) wm::CancelMessageBox();
-    bool any = false;
-    for (wm::Window* t : wm::TopLevels())
-        if (!t->destroying && !t->owner && (t->style & WS_VISIBLE)) {
-            PostMessageW(t->handle, WM_CLOSE, 0, 0);
-            any = true;
-        }
+    const bool any = device::PostCloseToProgram();
     // A program that shows no window, or keeps running after being closed
     // twice, is asked to quit.
     if (!any || closeRequests_ > 2) PostQuitMessage(0);

@@ -1,4 +1,4 @@
-// The SDL2 backend on SDL's offscreen video driver: window size at a scale,
+// The SDL2 backend on SDL's dummy video driver: window size at a scale,
 // the mouse as the stylus in screen pixels, keys and text input, closing,
 // and waiting without spinning.
 #include <SDL.h>
@@ -27,11 +27,11 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class Sdl : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         wm::ResetForTests();
         std::string error;
-        if (!backend.Open(3, "sdl test", &error)) GTEST_SKIP() << "no offscreen video: " << error;
+        if (!backend.Open(3, "sdl test", &error)) GTEST_SKIP() << "no dummy video: " << error;
         device::SetBackend(&backend);
         WNDCLASSW wc{};
         wc.lpfnWndProc = Proc;
