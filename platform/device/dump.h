@@ -3,19 +3,24 @@
 //
 //   screen at 5000 ms
 //   title "Sample"
-//   window "Sample" class SampleWindow at 0,26 size 240x268 active
+//   window "Sample" class SampleWindow at 0,26 size 240x268
 //     scroll range 0..709 page 268 pos 0
-//     control 4000 EDIT at 10,36 size 120x19 "lantern" focused
-//     control 1 BUTTON at 140,35 size 60x21 "Next" default
-//     control 2 BUTTON at 10,66 size 70x16 "Sound" checked
-//     control 5000 BUTTON at 100,64 size 80x21 "" owner-drawn
-//     text at 4,96 size 124x13 weight 400 "Line 1: the fern path winds on"
-//     picture 421 at 4,100 size 112x16
-//     inverted at 0,26 size 240x20
+//     control 4000 EDIT at 10,36 size 120x19 "lantern" disabled
+//     control 1 BUTTON at 140,35 size 60x21 "Next" default disabled
+//     control 2 BUTTON at 10,66 size 70x16 "Sound" checked disabled
+//     control 5000 BUTTON at 100,64 size 80x21 "" owner-drawn disabled
+//     text at 4,98 size 144x13 weight 400 "Line 1: the fern path winds on"
+//     picture 421 at 4,120 size 16x16
+//     inverted at 0,26 size 227x20
+//   window "" class #MenuBar at 0,294 size 240x26
+//     text at 3,301 size 30x13 weight 700 "Menu"
+//   window "Sample" class #MessageBox at 10,120 size 220x79 active
+//     text at 19,149 size 117x13 weight 400 "Go on to the next page?"
 //   menubar
-//     button 500 "Menu" menu
-//     button 510 image 3 disabled
-//   menu "&Sounds" "E&xit"
+//     button 401 "Menu" menu
+//     button 610 image 0 hidden
+//     button 611 image 1 disabled
+//   menu "About" "Keyboard" "" "Exit"
 //   inputpanel hidden
 //   messagebox "Go on to the next page?" caption "Sample" type 0x4
 //   sound "chime"
@@ -31,7 +36,7 @@
 // reading order (top to bottom, then left to right); positions are screen
 // pixels. Something entirely hidden by a window above it is left out. The
 // lines after the windows list the chrome (menu bar buttons, the open pop-up
-// menu's items, the input panel), then every message box shown, every sound
+// menu's items with separators as "", the input panel), then every message box shown, every sound
 // started ("stop" for a stop; "(no such resource)" after a name that was not
 // found) and the raise requests of other processes since the last dump.
 // Texts are quoted, with \" \\ and \xNN for control characters; other
