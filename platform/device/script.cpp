@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -263,7 +264,10 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out, 
         } else if (n == "shot") {
             if (c.rest.empty()) return bad("expected shot FILE");
         } else {
-            return bad("unknown command " + n);
+            // Shown as it was written, but only printable ASCII of it.
+            std::string shown;
+            for (char ch : n.substr(0, 40)) shown += ch > 0x20 && ch < 0x7F ? ch : '?';
+            return bad("unknown command " + shown);
         }
         s.commands.push_back(std::move(c));
     }
@@ -272,8 +276,9 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out, 
 }
 
 bool LoadScript(const std::string& path, Script* out, std::string* error) {
+    std::error_code ec;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in || std::filesystem::is_directory(path, ec)) {
         *error = path + ": cannot read the script";
         return false;
     }

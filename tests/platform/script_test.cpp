@@ -41,6 +41,7 @@ TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
         {"exit 0\n", "s.txt:1: expected exit"},
         {"shot\n", "s.txt:1: expected shot FILE"},
         {"DUMP\n", "s.txt:1: unknown command DUMP"},
+        {"\x01\xFF\xFEzap 1\n", "s.txt:1: unknown command ???zap"},
     };
     for (const Case& c : cases) {
         device::Script s;
@@ -85,6 +86,8 @@ TEST(ScriptParse, UnreadableFileIsAnError) {
     std::string error;
     EXPECT_FALSE(device::LoadScript("/nonexistent/dir/x.script", &s, &error));
     EXPECT_EQ(error, "/nonexistent/dir/x.script: cannot read the script");
+    EXPECT_FALSE(device::LoadScript("/tmp", &s, &error)) << "a folder is no script";
+    EXPECT_EQ(error, "/tmp: cannot read the script");
 }
 
 TEST(Options, Table) {
