@@ -252,6 +252,12 @@ bool Choosable(const Item& it) {
 }
 
 int ItemAt(const Popup& p, POINT pt) {
+    // Only what shows counts: items of a menu taller than the screen reach
+    // past its window.
+    RECT client{};
+    GetClientRect(p.hwnd, &client);
+    InflateRect(&client, -1, -1);
+    if (!PtInRect(&client, pt)) return -1;
     for (int i = 0; i < static_cast<int>(p.items.size()); ++i) {
         const Item& it = p.items[static_cast<size_t>(i)];
         if (PtInRect(&it.rect, pt)) return Choosable(it) ? i : -1;
@@ -719,6 +725,11 @@ bool ChooseMenuItem(uint16_t command) {
             RECT r = p.items[k].rect;
             RECT w;
             GetWindowRect(p.hwnd, &w);
+            if (r.bottom > w.bottom - w.top - 1) {
+                // A menu taller than the screen shows only its first items.
+                ClosePopup();
+                return false;
+            }
             OffsetRect(&r, w.left, w.top);
             Tap(static_cast<int>(r.left + r.right) / 2, static_cast<int>(r.top + r.bottom) / 2);
             return true;

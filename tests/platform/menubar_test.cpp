@@ -439,3 +439,29 @@ TEST_F(Menubar, ATextButtonAndTenPicturesFitBeforeTheToggle) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Menubar, AMenuTallerThanTheScreenShowsWhatFits) {
+    MakeBar(134);
+    EXPECT_TRUE(device::PressMenuBarButton(401));
+    Drain();
+    ASSERT_EQ(device::OpenMenuItems().size(), 20u);
+    HWND popup = nullptr;
+    for (wm::Window* t : wm::TopLevels())
+        if (t->cls->name == u"#PopupMenu") popup = t->handle;
+    ASSERT_NE(popup, nullptr);
+    RECT r;
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.bottom, 294);
+    // The items that fit can be chosen; the ones past the screen cannot.
+    for (int id : {700, 715, 716, 719}) {
+        EXPECT_EQ(device::ChooseMenuItem(static_cast<uint16_t>(id)), id <= 715) << id;
+        Drain();
+    }
+    EXPECT_EQ(Commands(), (std::vector<int>{700, 715}));
+    EXPECT_TRUE(device::OpenMenuItems().empty());
+}
+
+}  // namespace
