@@ -1,13 +1,26 @@
 // Graphics: device contexts over the device's 32-bit framebuffer, memory
 // contexts with selected bitmaps, brushes, pens, fonts and text output.
+//
+// Implemented: solid brushes and the stock brushes; solid, dashed and null
+// pens (lines walk Bresenham and leave out the last point); every font is the
+// Tahoma-metric face at the pixel size its LOGFONTW asks for, bold from weight
+// 600; DrawTextW with alignment, single-line centring, CR/LF lines, word
+// breaks, tab expansion, prefix underlines, DT_CALCRECT and DT_NOCLIP;
+// BitBlt and PatBlt with the source-copy, invert, paint/and/xor, pattern,
+// black and white raster operations; MM_TEXT coordinates only.
+// Left out: regions and clipping calls (the window manager clips through the
+// context it creates), DT_END_ELLIPSIS, italic faces, other face names,
+// hatched and pattern brushes, palettes, StretchBlt and mapping modes.
+// Objects belong to the user-interface thread: nothing here is locked.
 #pragma once
 
 #include "windef.h"
 
-#define RGB(r, g, b)                                                             \
-    (static_cast<COLORREF>(static_cast<BYTE>(r) | (static_cast<DWORD>(static_cast<BYTE>(g)) << 8) | \
+#define RGB(r, g, b)                                                         \
+    (static_cast<COLORREF>(static_cast<BYTE>(r) |                            \
+                           (static_cast<DWORD>(static_cast<BYTE>(g)) << 8) | \
                            (static_cast<DWORD>(static_cast<BYTE>(b)) << 16)))
-#define GetRValue(c) (static_cast<BYTE>((c) & 0xff))
+#define GetRValue(c) (static_cast<BYTE>((c)&0xff))
 #define GetGValue(c) (static_cast<BYTE>(((c) >> 8) & 0xff))
 #define GetBValue(c) (static_cast<BYTE>(((c) >> 16) & 0xff))
 #define CLR_INVALID 0xFFFFFFFF

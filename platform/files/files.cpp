@@ -83,21 +83,31 @@ FileHandle* FindFile(HANDLE h) {
 
 DWORD FromErrno(int e) {
     switch (e) {
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-        case EEXIST: return ERROR_FILE_EXISTS;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
+        case EEXIST:
+            return ERROR_FILE_EXISTS;
         case EACCES:
         case EPERM:
         case EROFS:
-        case EISDIR: return ERROR_ACCESS_DENIED;
+        case EISDIR:
+            return ERROR_ACCESS_DENIED;
         case EMFILE:
-        case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
+        case ENFILE:
+            return ERROR_TOO_MANY_OPEN_FILES;
         case ENOSPC:
-        case EDQUOT: return ERROR_DISK_FULL;
-        case ENAMETOOLONG: return ERROR_INVALID_NAME;
-        case EWOULDBLOCK: return ERROR_SHARING_VIOLATION;
-        case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-        default: return ERROR_ACCESS_DENIED;
+        case EDQUOT:
+            return ERROR_DISK_FULL;
+        case ENAMETOOLONG:
+            return ERROR_INVALID_NAME;
+        case EWOULDBLOCK:
+            return ERROR_SHARING_VIOLATION;
+        case ENOTEMPTY:
+            return ERROR_DIR_NOT_EMPTY;
+        default:
+            return ERROR_ACCESS_DENIED;
     }
 }
 
@@ -105,7 +115,8 @@ std::string ToUtf8(const std::u16string& s) {
     std::string out;
     for (size_t i = 0; i < s.size(); ++i) {
         uint32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
             ++i;
         }
@@ -133,7 +144,11 @@ std::u16string FromUtf8(const std::string& s, bool* ok) {
     *ok = true;
     for (size_t i = 0; i < s.size();) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+        int extra = c < 0x80             ? 0
+                    : (c & 0xE0) == 0xC0 ? 1
+                    : (c & 0xF0) == 0xE0 ? 2
+                    : (c & 0xF8) == 0xF0 ? 3
+                                         : -1;
         if (extra < 0 || i + extra >= s.size() + (extra ? 0 : 1)) {
             *ok = false;
             return out;
@@ -158,7 +173,9 @@ std::u16string FromUtf8(const std::string& s, bool* ok) {
     return out;
 }
 
-char16_t Fold(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t Fold(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 bool SameFolded(const std::u16string& a, const std::u16string& b) {
     if (a.size() != b.size()) return false;
@@ -237,9 +254,9 @@ bool BadCharacter(char16_t c, bool wildcardsAllowed) {
 }
 
 struct Resolved {
-    std::string folder;          // Linux path of the containing folder
-    std::u16string leaf;         // last component as given
-    std::string path;            // Linux path of the leaf (matched case-insensitively when it exists)
+    std::string folder;   // Linux path of the containing folder
+    std::u16string leaf;  // last component as given
+    std::string path;     // Linux path of the leaf (matched case-insensitively when it exists)
 };
 
 // Maps a store path to Linux. Sets the error and returns false on a bad name
@@ -289,7 +306,8 @@ bool Resolve(LPCWSTR name, bool wildcards, Resolved* out) {
         if (lstat(exact.c_str(), &st) == 0) return exact;
         for (const std::string& candidate : ListFolder(current)) {
             bool ok;
-            if (SameFolded(FromUtf8(candidate, &ok), component) && ok) return current + "/" + candidate;
+            if (SameFolded(FromUtf8(candidate, &ok), component) && ok)
+                return current + "/" + candidate;
         }
         return exact;
     };
@@ -327,7 +345,8 @@ void SyncFolder(const std::string& folder) {
 
 FILETIME ToFileTime(const timespec& t) {
     // 100-ns intervals since 1601-01-01.
-    uint64_t v = (static_cast<uint64_t>(t.tv_sec) + 11644473600ull) * 10000000ull + static_cast<uint64_t>(t.tv_nsec) / 100;
+    uint64_t v = (static_cast<uint64_t>(t.tv_sec) + 11644473600ull) * 10000000ull +
+                 static_cast<uint64_t>(t.tv_nsec) / 100;
     return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
 }
 
@@ -364,8 +383,8 @@ std::string StoreDirectory() {
 
 }  // namespace device
 
-HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
-                   DWORD, HANDLE) {
+HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
+                   DWORD disposition, DWORD, HANDLE) {
     if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING ||
         (access & ~static_cast<DWORD>(GENERIC_READ | GENERIC_WRITE)) != 0 ||
         (shareMode & ~static_cast<DWORD>(FILE_SHARE_READ | FILE_SHARE_WRITE)) != 0) {
@@ -401,7 +420,8 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
         SetLastError(FromErrno(errno));
         return INVALID_HANDLE_VALUE;
     }
-    bool exclusive = shareMode == 0 || ((access & GENERIC_WRITE) && !(shareMode & FILE_SHARE_WRITE)) ||
+    bool exclusive = shareMode == 0 ||
+                     ((access & GENERIC_WRITE) && !(shareMode & FILE_SHARE_WRITE)) ||
                      ((access & GENERIC_READ) && !(shareMode & FILE_SHARE_READ));
     if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         DWORD error = errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : FromErrno(errno);
@@ -418,8 +438,9 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
     }
     HANDLE h = Table().Add();
     Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access};
-    SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) ? ERROR_ALREADY_EXISTS
-                                                                                         : ERROR_SUCCESS);
+    SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
+                     ? ERROR_ALREADY_EXISTS
+                     : ERROR_SUCCESS);
     return h;
 }
 
@@ -451,7 +472,8 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, LPOVERLAPPE
     return TRUE;
 }
 
-BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, LPOVERLAPPED overlapped) {
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written,
+               LPOVERLAPPED overlapped) {
     FileHandle* f = FindFile(file);
     if (!f) return FALSE;
     if (written) *written = 0;
@@ -468,7 +490,8 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, L
         ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, toWrite - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            SetLastError(n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL : ERROR_WRITE_FAULT);
+            SetLastError(n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL
+                                                                       : ERROR_WRITE_FAULT);
             if (written) *written = done;
             return FALSE;
         }
@@ -481,9 +504,11 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, L
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {
     FileHandle* f = FindFile(file);
     if (!f) return INVALID_SET_FILE_POINTER;
-    int64_t move = distanceHigh ? static_cast<int64_t>((static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
-                                                       static_cast<uint32_t>(distance))
-                                : static_cast<int64_t>(distance);
+    int64_t move = distanceHigh
+                       ? static_cast<int64_t>(
+                             (static_cast<uint64_t>(static_cast<uint32_t>(*distanceHigh)) << 32) |
+                             static_cast<uint32_t>(distance))
+                       : static_cast<int64_t>(distance);
     int64_t base;
     if (method == FILE_BEGIN) {
         base = 0;
@@ -689,7 +714,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         close(fd);
     }
     int result = targetExists ? rename(from.path.c_str(), to.path.c_str())
-                              : renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(), RENAME_NOREPLACE);
+                              : renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(),
+                                          RENAME_NOREPLACE);
     if (result != 0) {
         SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : FromErrno(errno));
         return FALSE;
@@ -699,4 +725,6 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     return TRUE;
 }
 
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) { return MoveFileExW(existing, target, 0); }
+BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
+    return MoveFileExW(existing, target, 0);
+}

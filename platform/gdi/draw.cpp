@@ -21,7 +21,7 @@ RECT ToSurface(const DC* dc, RECT r) {
     return Intersect(r, DrawableArea(dc));
 }
 
-void PlotPixel(DC* dc, const RECT& area, LONG x, LONG y, uint32_t rgb) {
+void PlotPixel(DC* dc, const RECT& area, long x, long y, uint32_t rgb) {
     x += dc->origin.x;
     y += dc->origin.y;
     if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return;
@@ -65,8 +65,8 @@ void DrawLine(DC* dc, LONG x0, LONG y0, LONG x1, LONG y1) {
     RECT box{area.left - dc->origin.x - margin, area.top - dc->origin.y - margin,
              area.right - dc->origin.x + margin, area.bottom - dc->origin.y + margin};
     bool endVisible = true;
-    if (x0 < box.left || x0 > box.right || y0 < box.top || y0 > box.bottom || x1 < box.left || x1 > box.right ||
-        y1 < box.top || y1 > box.bottom) {
+    if (x0 < box.left || x0 > box.right || y0 < box.top || y0 > box.bottom || x1 < box.left ||
+        x1 > box.right || y1 < box.top || y1 > box.bottom) {
         double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
         if (!ClipSegment(fx0, fy0, fx1, fy1, box)) return;
         endVisible = false;
@@ -104,27 +104,39 @@ void DrawLine(DC* dc, LONG x0, LONG y0, LONG x1, LONG y1) {
 
 uint32_t Apply(DWORD rop, uint32_t dst, uint32_t src, uint32_t pattern) {
     switch (rop) {
-        case SRCCOPY: return src;
-        case SRCPAINT: return dst | src;
-        case SRCAND: return dst & src;
-        case SRCINVERT: return dst ^ src;
-        case NOTSRCCOPY: return ~src & 0xFFFFFF;
-        case DSTINVERT: return ~dst & 0xFFFFFF;
-        case PATCOPY: return pattern;
-        case PATINVERT: return dst ^ pattern;
-        case BLACKNESS: return 0;
-        case WHITENESS: return 0xFFFFFF;
-        default: return dst;
+        case SRCCOPY:
+            return src;
+        case SRCPAINT:
+            return dst | src;
+        case SRCAND:
+            return dst & src;
+        case SRCINVERT:
+            return dst ^ src;
+        case NOTSRCCOPY:
+            return ~src & 0xFFFFFF;
+        case DSTINVERT:
+            return ~dst & 0xFFFFFF;
+        case PATCOPY:
+            return pattern;
+        case PATINVERT:
+            return dst ^ pattern;
+        case BLACKNESS:
+            return 0;
+        case WHITENESS:
+            return 0xFFFFFF;
+        default:
+            return dst;
     }
 }
 
 bool UsesSource(DWORD rop) {
-    return rop == SRCCOPY || rop == SRCPAINT || rop == SRCAND || rop == SRCINVERT || rop == NOTSRCCOPY;
+    return rop == SRCCOPY || rop == SRCPAINT || rop == SRCAND || rop == SRCINVERT ||
+           rop == NOTSRCCOPY;
 }
 
 bool KnownRop(DWORD rop) {
-    return UsesSource(rop) || rop == DSTINVERT || rop == PATCOPY || rop == PATINVERT || rop == BLACKNESS ||
-           rop == WHITENESS;
+    return UsesSource(rop) || rop == DSTINVERT || rop == PATCOPY || rop == PATINVERT ||
+           rop == BLACKNESS || rop == WHITENESS;
 }
 
 }  // namespace
@@ -159,12 +171,15 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     if (pen->style == PS_NULL) {
         // Without a border the filled area ends one pixel short on the right
         // and at the bottom.
-        if (!brush->hollow) FillSurface(dc->surface, ToSurface(dc, RECT{left, top, right - 1, bottom - 1}), brush->rgb);
+        if (!brush->hollow)
+            FillSurface(dc->surface, ToSurface(dc, RECT{left, top, right - 1, bottom - 1}),
+                        brush->rgb);
         return TRUE;
     }
     int w = pen->width;
     if (!brush->hollow)
-        FillSurface(dc->surface, ToSurface(dc, RECT{left + w, top + w, right - w, bottom - w}), brush->rgb);
+        FillSurface(dc->surface, ToSurface(dc, RECT{left + w, top + w, right - w, bottom - w}),
+                    brush->rgb);
     uint32_t c = pen->rgb;
     if (pen->style == PS_SOLID) {
         FillSurface(dc->surface, ToSurface(dc, RECT{left, top, right, top + w}), c);
@@ -213,7 +228,8 @@ BOOL Polyline(HDC hdc, const POINT* points, int count) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    for (int i = 1; i < count; ++i) DrawLine(dc, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    for (int i = 1; i < count; ++i)
+        DrawLine(dc, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
     return TRUE;
 }
 
@@ -221,18 +237,22 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (!dc) return CLR_INVALID;
     RECT area = DrawableArea(dc);
-    LONG sx = x + dc->origin.x, sy = y + dc->origin.y;
-    if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom) return CLR_INVALID;
+    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
+    if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom)
+        return CLR_INVALID;
     dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx] = ToPixel(color);
     return color;
 }
 
 COLORREF GetPixel(HDC hdc, int x, int y) {
     DC* dc = FindDC(hdc);
-    if (!dc || !dc->surface) return CLR_INVALID;
+    if (!dc || !dc->surface ||
+        dc->surface->pixels.size() < static_cast<size_t>(dc->surface->width) * dc->surface->height)
+        return CLR_INVALID;
     RECT area = Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
-    LONG sx = x + dc->origin.x, sy = y + dc->origin.y;
-    if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom) return CLR_INVALID;
+    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
+    if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom)
+        return CLR_INVALID;
     return ToColorRef(dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx]);
 }
 
@@ -255,6 +275,10 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
     if (UsesSource(rop)) {
         s = FindDC(src);
         if (!s) return FALSE;
+        if (!s->surface ||
+            IsEmpty(Intersect(s->clip, RECT{0, 0, s->surface->width, s->surface->height})) ||
+            s->surface->pixels.size() < static_cast<size_t>(s->surface->width) * s->surface->height)
+            return TRUE;  // nothing to copy from
     }
     if (d->readOnly) {
         SetLastError(ERROR_ACCESS_DENIED);
@@ -274,8 +298,10 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
                   static_cast<LONG>(std::clamp<long>(target.bottom + offY, -(1L << 30), 1L << 30))};
         from = Intersect(from, RECT{0, 0, s->surface->width, s->surface->height});
         if (IsEmpty(from)) return TRUE;
-        target = Intersect(target, RECT{static_cast<LONG>(from.left - offX), static_cast<LONG>(from.top - offY),
-                                        static_cast<LONG>(from.right - offX), static_cast<LONG>(from.bottom - offY)});
+        target = Intersect(
+            target,
+            RECT{static_cast<LONG>(from.left - offX), static_cast<LONG>(from.top - offY),
+                 static_cast<LONG>(from.right - offX), static_cast<LONG>(from.bottom - offY)});
     }
     if (IsEmpty(target)) return TRUE;
     uint32_t pattern = 0;
@@ -291,14 +317,22 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
         copy.resize(static_cast<size_t>(cw) * (target.bottom - target.top));
         for (LONG row = target.top; row < target.bottom; ++row) {
             const uint32_t* from = s->surface->pixels.data() +
-                                   static_cast<size_t>(row + offY) * s->surface->width + (target.left + offX);
-            std::copy(from, from + cw, copy.begin() + static_cast<ptrdiff_t>(row - target.top) * cw);
+                                   static_cast<size_t>(row + offY) * s->surface->width +
+                                   (target.left + offX);
+            std::copy(from, from + cw,
+                      copy.begin() + static_cast<ptrdiff_t>(row - target.top) * cw);
         }
+        // A monochrome source is coloured by the destination: its black
+        // pixels take the text colour, its white ones the background colour.
+        Bitmap* sb = s->memory ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
+        if (sb && sb->bitsPixel == 1)
+            for (uint32_t& p : copy) p = p == 0 ? d->textColor : d->bkColor;
     }
     for (LONG row = target.top; row < target.bottom; ++row) {
         uint32_t* out = d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width;
         for (LONG col = target.left; col < target.right; ++col) {
-            uint32_t sp = s ? copy[static_cast<size_t>(row - target.top) * cw + (col - target.left)] : 0;
+            uint32_t sp =
+                s ? copy[static_cast<size_t>(row - target.top) * cw + (col - target.left)] : 0;
             out[col] = Apply(rop, out[col], sp, pattern);
         }
     }
@@ -318,17 +352,22 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
 namespace gdi {
 
 void ScrollSurface(Surface* s, RECT area, int dx, int dy) {
-    if (!s) return;
-    area = Intersect(area, RECT{0, 0, s->width, s->height});
-    if (IsEmpty(area) || std::abs(dx) >= area.right - area.left || std::abs(dy) >= area.bottom - area.top)
+    if (!s || s->width <= 0 || s->height <= 0 ||
+        s->pixels.size() < static_cast<size_t>(s->width) * s->height)
         return;
-    RECT to = Intersect(RECT{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy}, area);
+    area = Intersect(area, RECT{0, 0, s->width, s->height});
+    if (IsEmpty(area) || std::abs(dx) >= area.right - area.left ||
+        std::abs(dy) >= area.bottom - area.top)
+        return;
+    RECT to =
+        Intersect(RECT{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy}, area);
     if (IsEmpty(to)) return;
     NoteScroll(s, area, dx, dy);
     int w = to.right - to.left;
     std::vector<uint32_t> copy(static_cast<size_t>(w) * (to.bottom - to.top));
     for (LONG row = to.top; row < to.bottom; ++row) {
-        const uint32_t* from = s->pixels.data() + static_cast<size_t>(row - dy) * s->width + (to.left - dx);
+        const uint32_t* from =
+            s->pixels.data() + static_cast<size_t>(row - dy) * s->width + (to.left - dx);
         std::copy(from, from + w, copy.begin() + static_cast<ptrdiff_t>(row - to.top) * w);
     }
     for (LONG row = to.top; row < to.bottom; ++row)

@@ -24,14 +24,14 @@ struct Glyph {
 
 // One face at one pixel size: its metrics and a cache of rendered glyphs.
 class FontInstance {
-public:
+   public:
     ~FontInstance();
     const TEXTMETRICW& Metrics() const { return metrics_; }
     int Ppem() const { return ppem_; }
     const Glyph& GetGlyph(char16_t c);
     int Advance(char16_t c) { return GetGlyph(c).advance; }
 
-private:
+   private:
     friend FontInstance* Realize(const LOGFONTW& lf);
     void* face_ = nullptr;  // FT_Face
     int ppem_ = 0;

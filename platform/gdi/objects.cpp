@@ -74,7 +74,9 @@ StockObjects& Stocks() {
     return stocks;
 }
 
-HGDIOBJ Stock(int index) { return Stocks().objects[index]; }
+HGDIOBJ Stock(int index) {
+    return Stocks().objects[index];
+}
 
 void SetDefaults(DC* dc) {
     dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
@@ -108,22 +110,27 @@ DC* FindDC(HDC hdc) {
     return dc;
 }
 
-void Erase(HGDIOBJ handle) { Objects().objects.erase(reinterpret_cast<uintptr_t>(handle)); }
+void Erase(HGDIOBJ handle) {
+    Objects().objects.erase(reinterpret_cast<uintptr_t>(handle));
+}
 
 Font* CurrentFont(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
     if (!o || o->kind != Kind::Font) dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
     return static_cast<Font*>(Find(dc->font));
 }
 
 Brush* CurrentBrush(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
     if (!o || o->kind != Kind::Brush) dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
     return static_cast<Brush*>(Find(dc->brush));
 }
 
 Pen* CurrentPen(DC* dc) {
-    Object* o = Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
+    Object* o =
+        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
     if (!o || o->kind != Kind::Pen) dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
     return static_cast<Pen*>(Find(dc->pen));
 }
@@ -136,7 +143,10 @@ RECT Intersect(const RECT& a, const RECT& b) {
 }
 
 RECT DrawableArea(const DC* dc) {
-    if (!dc->surface || dc->readOnly) return RECT{0, 0, 0, 0};
+    if (!dc->surface || dc->readOnly ||
+        dc->surface->pixels.size() < static_cast<size_t>(std::max(0, dc->surface->width)) *
+                                         static_cast<size_t>(std::max(0, dc->surface->height)))
+        return RECT{0, 0, 0, 0};
     return Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
 }
 
@@ -168,7 +178,9 @@ HDC CreateSurfaceDC(Surface* s, POINT origin, RECT clip) {
     return static_cast<HDC>(Insert(std::move(dc)));
 }
 
-void DeleteSurfaceDC(HDC hdc) { DeleteDC(hdc); }
+void DeleteSurfaceDC(HDC hdc) {
+    DeleteDC(hdc);
+}
 
 }  // namespace gdi
 
@@ -208,13 +220,19 @@ BOOL DeleteDC(HDC hdc) {
 int GetDeviceCaps(HDC hdc, int index) {
     if (!FindDC(hdc)) return 0;
     switch (index) {
-        case HORZRES: return Screen().width;
-        case VERTRES: return Screen().height;
-        case BITSPIXEL: return 32;
-        case PLANES: return 1;
+        case HORZRES:
+            return Screen().width;
+        case VERTRES:
+            return Screen().height;
+        case BITSPIXEL:
+            return 32;
+        case PLANES:
+            return 1;
         case LOGPIXELSX:
-        case LOGPIXELSY: return 96;
-        default: return 0;
+        case LOGPIXELSY:
+            return 96;
+        default:
+            return 0;
     }
 }
 
@@ -249,7 +267,8 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
                 return nullptr;
             }
             previous = dc->bitmap;
-            if (Bitmap* old = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap); old && !old->stock) old->selectedIn = nullptr;
+            if (Bitmap* old = FindAs<Bitmap>(dc->bitmap, Kind::Bitmap); old && !old->stock)
+                old->selectedIn = nullptr;
             if (!b->stock) b->selectedIn = hdc;
             dc->bitmap = static_cast<HBITMAP>(obj);
             dc->surface = b->surface.get();

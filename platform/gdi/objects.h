@@ -88,12 +88,16 @@ Pen* CurrentPen(DC* dc);
 inline uint32_t ToPixel(COLORREF c) {
     return ((c & 0xff) << 16) | (c & 0xff00) | ((c >> 16) & 0xff);
 }
-inline COLORREF ToColorRef(uint32_t p) { return ToPixel(p); }
+inline COLORREF ToColorRef(uint32_t p) {
+    return ToPixel(p);
+}
 
 // The part of the surface a context may draw on: its clip inside the surface.
 RECT DrawableArea(const DC* dc);
 RECT Intersect(const RECT& a, const RECT& b);
-inline bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+inline bool IsEmpty(const RECT& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 
 // Fills a rectangle given in surface coordinates, already clipped.
 void FillSurface(Surface* s, const RECT& r, uint32_t rgb);

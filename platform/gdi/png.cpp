@@ -24,8 +24,9 @@ bool WritePng(const Surface& s, const char* path) {
     std::vector<png_byte> row(static_cast<size_t>(s.width) * 3);
     if (png && info && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, f);
-        png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), 8,
-                     PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(s.width),
+                     static_cast<png_uint_32>(s.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int y = 0; y < s.height; ++y) {
             const uint32_t* p = s.pixels.data() + static_cast<size_t>(y) * s.width;

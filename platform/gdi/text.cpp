@@ -40,8 +40,8 @@ int Width(FontInstance* fi, const Layout& layout, const char16_t* s, size_t n) {
 
 // Draws one line with its cell's top at surface (x, y); `underline` is the
 // index of a character to underline (a prefix mark), or -1.
-void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, size_t n, long x, long y,
-             const RECT& clip, long underline, const int* dx = nullptr) {
+void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, size_t n, long x,
+             long y, const RECT& clip, long underline, const int* dx = nullptr) {
     if (IsEmpty(clip)) return;
     const TEXTMETRICW& tm = fi->Metrics();
     Surface* surface = dc->surface;
@@ -58,7 +58,8 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
             const Glyph& g = fi->GetGlyph(s[i]);
             for (int row = 0; row < g.height; ++row)
                 for (int col = 0; col < g.width; ++col)
-                    if (g.ink[static_cast<size_t>(row) * g.width + col]) plot(pen + g.left + col, baseline - g.top + row);
+                    if (g.ink[static_cast<size_t>(row) * g.width + col])
+                        plot(pen + g.left + col, baseline - g.top + row);
         }
         if (static_cast<long>(i) == underline || tm.tmUnderlined)
             for (int k = 0; k < advance; ++k) plot(pen + k, baseline + 1);
@@ -99,8 +100,8 @@ struct Line {
 
 // Splits at CR, LF or CR LF, and with DT_WORDBREAK wraps at spaces so that a
 // line fits `width` (a single word wider than that keeps a line to itself).
-std::vector<Line> SplitLines(FontInstance* fi, const Layout& layout, const std::u16string& s, UINT format,
-                             long width) {
+std::vector<Line> SplitLines(FontInstance* fi, const Layout& layout, const std::u16string& s,
+                             UINT format, long width) {
     std::vector<Line> lines;
     if (format & DT_SINGLELINE) {
         lines.push_back({0, s.size()});
@@ -121,7 +122,9 @@ std::vector<Line> SplitLines(FontInstance* fi, const Layout& layout, const std::
                     size_t wordEnd = pos;
                     while (wordEnd < end && s[wordEnd] == u' ') ++wordEnd;
                     while (wordEnd < end && s[wordEnd] != u' ') ++wordEnd;
-                    if (Width(fi, layout, s.data() + lineStart, wordEnd - lineStart) > width && fit > lineStart) break;
+                    if (Width(fi, layout, s.data() + lineStart, wordEnd - lineStart) > width &&
+                        fit > lineStart)
+                        break;
                     fit = pos = wordEnd;
                 }
                 size_t visible = fit;
@@ -140,10 +143,11 @@ std::vector<Line> SplitLines(FontInstance* fi, const Layout& layout, const std::
 
 RECT Offset(const DC* dc, const RECT& r) {
     auto shift = [](LONG v, LONG by) {
-        return static_cast<LONG>(std::clamp<long>(static_cast<long>(v) + by, -(1L << 30), 1L << 30));
+        return static_cast<LONG>(
+            std::clamp<long>(static_cast<long>(v) + by, -(1L << 30), 1L << 30));
     };
-    return RECT{shift(r.left, dc->origin.x), shift(r.top, dc->origin.y), shift(r.right, dc->origin.x),
-                shift(r.bottom, dc->origin.y)};
+    return RECT{shift(r.left, dc->origin.x), shift(r.top, dc->origin.y),
+                shift(r.right, dc->origin.x), shift(r.bottom, dc->origin.y)};
 }
 
 }  // namespace
@@ -158,7 +162,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
     FontInstance* fi = FontOf(dc);
     if (!fi) return 0;
     const TEXTMETRICW& tm = fi->Metrics();
-    std::u16string s = count == -1 ? std::u16string(text) : std::u16string(text, static_cast<size_t>(count));
+    std::u16string s =
+        count == -1 ? std::u16string(text) : std::u16string(text, static_cast<size_t>(count));
     if (s.empty()) {
         if (format & DT_CALCRECT) {
             rect->right = rect->left;
@@ -171,7 +176,8 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
     Layout layout;
     if (format & DT_EXPANDTABS) layout.tabStop = 8 * tm.tmAveCharWidth;
     long lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
-    std::vector<Line> lines = SplitLines(fi, layout, s, format, static_cast<long>(rect->right) - rect->left);
+    std::vector<Line> lines =
+        SplitLines(fi, layout, s, format, static_cast<long>(rect->right) - rect->left);
 
     RECT clip = DrawableArea(dc);
     if (!(format & DT_NOCLIP)) clip = Intersect(clip, Offset(dc, *rect));
@@ -195,23 +201,27 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
         if (draw) {
             long sx = x + dc->origin.x, sy = y + dc->origin.y;
             if (dc->bkMode == OPAQUE) {
-                RECT cell{static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
-                          static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
-                          static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
-                          static_cast<LONG>(std::clamp<long>(sy + tm.tmHeight, -(1L << 30), 1L << 30))};
+                RECT cell{
+                    static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
+                    static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
+                    static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
+                    static_cast<LONG>(std::clamp<long>(sy + tm.tmHeight, -(1L << 30), 1L << 30))};
                 FillSurface(dc->surface, Intersect(cell, clip), dc->bkColor);
             }
             long lineUnderline = -1;
-            if (underline >= static_cast<long>(line.start) && underline < static_cast<long>(line.start + line.length))
+            if (underline >= static_cast<long>(line.start) &&
+                underline < static_cast<long>(line.start + line.length))
                 lineUnderline = underline - static_cast<long>(line.start);
-            DrawRun(dc, fi, layout, s.data() + line.start, line.length, sx, sy, clip, lineUnderline);
+            DrawRun(dc, fi, layout, s.data() + line.start, line.length, sx, sy, clip,
+                    lineUnderline);
         }
         result = (format & DT_SINGLELINE) ? y - rect->top + tm.tmHeight : result + lineHeight;
         y += lineHeight;
     }
     if (format & DT_CALCRECT) {
         rect->right = static_cast<LONG>(rect->left + maxWidth);
-        rect->bottom = static_cast<LONG>(rect->top + ((format & DT_SINGLELINE) ? tm.tmHeight : result));
+        rect->bottom =
+            static_cast<LONG>(rect->top + ((format & DT_SINGLELINE) ? tm.tmHeight : result));
     }
     return static_cast<int>(result);
 }
@@ -231,7 +241,8 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
     FontInstance* fi = FontOf(dc);
     if (!fi) return FALSE;
     RECT clip = DrawableArea(dc);
-    if (rect && (options & ETO_OPAQUE)) FillSurface(dc->surface, Intersect(clip, Offset(dc, *rect)), dc->bkColor);
+    if (rect && (options & ETO_OPAQUE))
+        FillSurface(dc->surface, Intersect(clip, Offset(dc, *rect)), dc->bkColor);
     if (rect && (options & ETO_CLIPPED)) clip = Intersect(clip, Offset(dc, *rect));
     Layout layout;
     long cx = 0;
@@ -241,14 +252,16 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR 
         RECT cell{static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
                   static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
                   static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
-                  static_cast<LONG>(std::clamp<long>(sy + fi->Metrics().tmHeight, -(1L << 30), 1L << 30))};
+                  static_cast<LONG>(
+                      std::clamp<long>(sy + fi->Metrics().tmHeight, -(1L << 30), 1L << 30))};
         FillSurface(dc->surface, Intersect(cell, clip), dc->bkColor);
     }
     DrawRun(dc, fi, layout, text, count, sx, sy, clip, -1, dx);
     return TRUE;
 }
 
-BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx, SIZE* size) {
+BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx,
+                           SIZE* size) {
     DC* dc = FindDC(hdc);
     if (!dc) return FALSE;
     if (count < 0 || (!text && count > 0)) {

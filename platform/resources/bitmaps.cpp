@@ -11,10 +11,12 @@
 
 namespace resources {
 
-std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size, int* bitsPerPixel) {
+std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
+                                        int* bitsPerPixel) {
     // The header is checked here so SDL only ever sees something that claims
     // to be a BMP of a sane size.
-    if (!bytes || size < 54 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M') return nullptr;
+    if (!bytes || size < 54 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M')
+        return nullptr;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes, static_cast<int>(size));
     if (!rw) return nullptr;
     SDL_Surface* loaded = SDL_LoadBMP_RW(rw, 1);
@@ -32,9 +34,10 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
     out->pixels.resize(static_cast<size_t>(rgb->w) * rgb->h);
     SDL_LockSurface(rgb);
     for (int y = 0; y < rgb->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
-                                                            static_cast<ptrdiff_t>(y) * rgb->pitch);
-        for (int x = 0; x < rgb->w; ++x) out->pixels[static_cast<size_t>(y) * rgb->w + x] = row[x] & 0xFFFFFF;
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(rgb->pixels) + static_cast<ptrdiff_t>(y) * rgb->pitch);
+        for (int x = 0; x < rgb->w; ++x)
+            out->pixels[static_cast<size_t>(y) * rgb->w + x] = row[x] & 0xFFFFFF;
     }
     SDL_UnlockSurface(rgb);
     SDL_FreeSurface(rgb);

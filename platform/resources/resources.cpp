@@ -13,7 +13,9 @@ std::vector<const Table*>& Tables() {
     return tables;
 }
 
-char16_t Fold(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t Fold(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
 bool SameName(std::u16string_view a, const char16_t* b) {
     size_t i = 0;
@@ -31,7 +33,9 @@ bool ById(const FileEntry* entries, size_t count, uint16_t id, Data* out) {
     return false;
 }
 
-bool IsIntResource(LPCWSTR p) { return reinterpret_cast<uintptr_t>(p) <= 0xFFFF; }
+bool IsIntResource(LPCWSTR p) {
+    return reinterpret_cast<uintptr_t>(p) <= 0xFFFF;
+}
 
 }  // namespace
 

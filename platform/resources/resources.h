@@ -54,8 +54,8 @@ struct Menu {
     uint16_t count;
 };
 
-constexpr int16_t kImageNone = -2;       // I_IMAGENONE: a text-only button
-constexpr uint16_t kNoMenu = 0xFFFF;     // NOMENU: the button sends its command
+constexpr int16_t kImageNone = -2;    // I_IMAGENONE: a text-only button
+constexpr uint16_t kNoMenu = 0xFFFF;  // NOMENU: the button sends its command
 struct MenuBarButton {
     int16_t image;     // index in the bar's image strip, or kImageNone
     uint16_t command;  // sent in WM_COMMAND
@@ -111,13 +111,15 @@ const Menu* FindMenu(uint16_t id);
 const MenuBar* FindMenuBar(uint16_t id);
 
 // The Win32-style accessor: type RT_BITMAP (MAKEINTRESOURCEW(2)) by id,
-// u"WAVE" by name, RT_ICON or RT_GROUP_ICON (MAKEINTRESOURCEW(3) or (14)) by id. False with ERROR_RESOURCE_TYPE_NOT_FOUND or
-// ERROR_RESOURCE_NAME_NOT_FOUND set when there is no such resource.
+// u"WAVE" by name, RT_ICON or RT_GROUP_ICON (MAKEINTRESOURCEW(3) or (14)) by id. False with
+// ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND set when there is no such
+// resource.
 bool FindResourceData(LPCWSTR type, LPCWSTR name, Data* out);
 
 // Decodes a BMP file (1, 4, 8, 16, 24 or 32 bits) into 0x00RRGGBB pixels, or
 // null when it is not a BMP that can be read. `bitsPerPixel` receives the
 // file's own depth.
-std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size, int* bitsPerPixel = nullptr);
+std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
+                                        int* bitsPerPixel = nullptr);
 
 }  // namespace resources

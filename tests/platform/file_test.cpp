@@ -17,10 +17,11 @@ namespace fs = std::filesystem;
 namespace {
 
 class File : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
-        root = fs::path(::testing::TempDir()) / ("store_" + std::to_string(getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        root = fs::path(::testing::TempDir()) /
+               ("store_" + std::to_string(getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         device::SetStoreDirectory(root.string());
     }
@@ -36,7 +37,8 @@ protected:
     }
     static HANDLE Open(LPCWSTR name, DWORD disposition, DWORD share = 0,
                        DWORD access = GENERIC_READ | GENERIC_WRITE) {
-        return CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+        return CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     }
 
     fs::path root;
@@ -64,7 +66,8 @@ TEST_F(File, CreateFileWDispositions) {
         {true, TRUNCATE_EXISTING, true, ERROR_SUCCESS, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE("disposition " + std::to_string(c.disposition) + (c.exists ? " on an existing file" : ""));
+        SCOPED_TRACE("disposition " + std::to_string(c.disposition) +
+                     (c.exists ? " on an existing file" : ""));
         fs::remove_all(root);
         if (c.exists) Put("QOT1Fernvale.dat", "old");
         SetLastError(12345);
@@ -87,8 +90,8 @@ TEST_F(File, CreateFileWDispositions) {
     EXPECT_EQ(Open(u"\\x", CREATE_NEW, 0x10), INVALID_HANDLE_VALUE);
     EXPECT_EQ(Open(nullptr, CREATE_NEW), INVALID_HANDLE_VALUE);
     // The hidden attribute is accepted (and has no effect here).
-    HANDLE hidden = CreateFileW(u"\\hidden.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                FILE_ATTRIBUTE_HIDDEN, nullptr);
+    HANDLE hidden = CreateFileW(u"\\hidden.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     ASSERT_NE(hidden, INVALID_HANDLE_VALUE);
     DWORD n = 0;
     EXPECT_TRUE(WriteFile(hidden, "abc", 3, &n, nullptr));
@@ -111,13 +114,15 @@ TEST_F(File, ReadWriteAndSeek) {
         {6, FILE_BEGIN, 6, ERROR_SUCCESS},
         {-2, FILE_CURRENT, 4, ERROR_SUCCESS},
         {-5, FILE_END, 6, ERROR_SUCCESS},
-        {-7, FILE_CURRENT, INVALID_SET_FILE_POINTER, ERROR_NEGATIVE_SEEK},  // before the start: not moved
+        {-7, FILE_CURRENT, INVALID_SET_FILE_POINTER,
+         ERROR_NEGATIVE_SEEK},  // before the start: not moved
         {0, FILE_CURRENT, 6, ERROR_SUCCESS},
         {0, 7, INVALID_SET_FILE_POINTER, ERROR_INVALID_PARAMETER},
     };
     for (const Seek& s : seeks) {
         SetLastError(12345);
-        EXPECT_EQ(SetFilePointer(h, s.distance, nullptr, s.method), s.expect) << s.distance << "/" << s.method;
+        EXPECT_EQ(SetFilePointer(h, s.distance, nullptr, s.method), s.expect)
+            << s.distance << "/" << s.method;
         EXPECT_EQ(GetLastError(), s.error) << s.distance << "/" << s.method;
     }
     char buffer[16] = {};
@@ -190,9 +195,12 @@ TEST_F(File, ExclusiveOpenInOneProcess) {
     HANDLE first = Open(u"\\QOT1Fernvale.dat", CREATE_NEW);
     ASSERT_NE(first, INVALID_HANDLE_VALUE);
     // Share mode 0 keeps out every other open, whatever it asks for.
-    for (DWORD share : {0u, static_cast<unsigned>(FILE_SHARE_READ), static_cast<unsigned>(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {
+    for (DWORD share : {0u, static_cast<unsigned>(FILE_SHARE_READ),
+                        static_cast<unsigned>(FILE_SHARE_READ | FILE_SHARE_WRITE)}) {
         SetLastError(0);
-        EXPECT_EQ(Open(u"\\qot1fernvale.DAT", OPEN_EXISTING, share, GENERIC_READ), INVALID_HANDLE_VALUE) << share;
+        EXPECT_EQ(Open(u"\\qot1fernvale.DAT", OPEN_EXISTING, share, GENERIC_READ),
+                  INVALID_HANDLE_VALUE)
+            << share;
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << share;
     }
     // A file held exclusively is neither truncated nor deleted by others.
@@ -211,7 +219,8 @@ TEST_F(File, ExclusiveOpenInOneProcess) {
     HANDLE r2 = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING, FILE_SHARE_READ, GENERIC_READ);
     EXPECT_NE(r1, INVALID_HANDLE_VALUE);
     EXPECT_NE(r2, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE) << "but keep out an exclusive open";
+    EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE)
+        << "but keep out an exclusive open";
     CloseHandle(r1);
     CloseHandle(r2);
     EXPECT_TRUE(DeleteFileW(u"\\QOT1Fernvale.dat"));
@@ -226,8 +235,8 @@ TEST_F(File, ExclusiveOpenAcrossProcesses) {
         pid_t pid = fork();
         if (pid == 0) {
             device::SetStoreDirectory(root.string());
-            HANDLE h = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_HIDDEN, nullptr);
+            HANDLE h = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
             _exit(h == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0);
         }
         int status = 0;
@@ -247,8 +256,8 @@ TEST_F(File, ExclusiveOpenAcrossProcesses) {
     pid_t holder = fork();
     if (holder == 0) {
         device::SetStoreDirectory(root.string());
-        HANDLE mine = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE mine = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         char c = mine == INVALID_HANDLE_VALUE ? 'n' : 'y';
         if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1) _exit(2);
         _exit(0);
@@ -376,19 +385,23 @@ TEST_F(File, AtomicReplace) {
     // An open target (or source) is not replaced under its holder.
     HANDLE held = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(
+        MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     CloseHandle(held);
     EXPECT_EQ(Contents("QOT1Fernvale.dat"), "old save");
-    ASSERT_TRUE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\qot1fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(
+        MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\qot1fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(Contents("QOT1Fernvale.dat"), "new save");
     EXPECT_FALSE(fs::exists(root / "QOT1Fernvale.tmp"));
-    EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(
+        MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     // A plain rename to a free name, into a folder.
     ASSERT_TRUE(MoveFileW(u"\\QOT1Fernvale.dat", u"\\My Documents\\kept.dat"));
     EXPECT_EQ(Contents("My Documents/kept.dat"), "new save");
-    EXPECT_FALSE(MoveFileExW(u"\\My Documents\\kept.dat", u"\\My Documents", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(
+        MoveFileExW(u"\\My Documents\\kept.dat", u"\\My Documents", MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(MoveFileExW(u"\\My Documents\\kept.dat", u"\\x.dat", 0x100));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }

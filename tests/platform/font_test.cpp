@@ -25,14 +25,12 @@ TEST(Font, HeightsAndWeights) {
         LONG height, weight;
         LONG tmHeight, tmAscent, tmWeight;
     } cases[] = {
-        {13, FW_LIGHT, 13, 11, FW_NORMAL},   // light falls on the regular face
-        {13, FW_BOLD, 13, 11, FW_BOLD},
-        {-11, FW_NORMAL, 13, 11, FW_NORMAL},
+        {13, FW_LIGHT, 13, 11, FW_NORMAL},  // light falls on the regular face
+        {13, FW_BOLD, 13, 11, FW_BOLD},      {-11, FW_NORMAL, 13, 11, FW_NORMAL},
         {-11, FW_SEMIBOLD, 13, 11, FW_BOLD},  // 600 and more draw bold
-        {14, FW_NORMAL, 13, 11, FW_NORMAL},  // the largest size whose cell fits
+        {14, FW_NORMAL, 13, 11, FW_NORMAL},   // the largest size whose cell fits
         {-12, FW_NORMAL, 16, 13, FW_NORMAL},  // the face's VDMX row for 12 px
-        {16, FW_NORMAL, 16, 13, FW_NORMAL},
-        {0, FW_NORMAL, 13, 11, FW_NORMAL},  // default size
+        {16, FW_NORMAL, 16, 13, FW_NORMAL},  {0, FW_NORMAL, 13, 11, FW_NORMAL},  // default size
     };
     for (const Case& c : cases) {
         Canvas canvas(10, 10);

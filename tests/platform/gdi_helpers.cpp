@@ -1,7 +1,7 @@
+#include "gdi_helpers.h"
+
 #include <gtest/gtest.h>
 #include <png.h>
-
-#include "gdi_helpers.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +15,9 @@ Canvas::Canvas(int w, int h, uint32_t fill) {
     dc = gdi::CreateSurfaceDC(&surface, POINT{0, 0}, RECT{0, 0, w, h});
 }
 
-Canvas::~Canvas() { gdi::DeleteSurfaceDC(dc); }
+Canvas::~Canvas() {
+    gdi::DeleteSurfaceDC(dc);
+}
 
 RECT Canvas::Changed(uint32_t background) const {
     RECT r{surface.width, surface.height, 0, 0};
@@ -56,7 +58,8 @@ bool ReadPng(const std::string& path, gdi::Surface* out) {
     std::string expectedPath = std::string(FERNVALE_GOLDEN_DIR) + "/" + name + ".png";
     const char* update = std::getenv("FERNVALE_UPDATE_GOLDEN");
     if (update && std::string(update) == "1") {
-        if (!gdi::WritePng(s, expectedPath.c_str())) return ::testing::AssertionFailure() << "cannot write " << expectedPath;
+        if (!gdi::WritePng(s, expectedPath.c_str()))
+            return ::testing::AssertionFailure() << "cannot write " << expectedPath;
         return ::testing::AssertionSuccess();
     }
     gdi::Surface expected;
@@ -68,8 +71,8 @@ bool ReadPng(const std::string& path, gdi::Surface* out) {
     } else {
         for (int i = 0; i < s.width * s.height; ++i)
             if (expected.pixels[i] != s.pixels[i]) {
-                why = "pixel (" + std::to_string(i % s.width) + "," + std::to_string(i / s.width) + ") differs from " +
-                      expectedPath;
+                why = "pixel (" + std::to_string(i % s.width) + "," + std::to_string(i / s.width) +
+                      ") differs from " + expectedPath;
                 break;
             }
     }

@@ -17,7 +17,9 @@ struct Canvas {
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
-    uint32_t At(int x, int y) const { return surface.pixels[static_cast<size_t>(y) * surface.width + x]; }
+    uint32_t At(int x, int y) const {
+        return surface.pixels[static_cast<size_t>(y) * surface.width + x];
+    }
     // The smallest rectangle holding every pixel that differs from `background`.
     RECT Changed(uint32_t background = 0xFFFFFF) const;
     int Count(uint32_t color) const;

@@ -17,13 +17,14 @@ bool Same(const RECT& a, const RECT& b) {
 }
 
 std::string Show(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" +
+           std::to_string(r.right) + "," + std::to_string(r.bottom) + ")";
 }
 
 LONG TextWidth(HDC dc, const char16_t* s) {
     SIZE size{};
-    GetTextExtentExPointW(dc, s, static_cast<int>(std::char_traits<char16_t>::length(s)), 0, nullptr, nullptr, &size);
+    GetTextExtentExPointW(dc, s, static_cast<int>(std::char_traits<char16_t>::length(s)), 0,
+                          nullptr, nullptr, &size);
     return size.cx;
 }
 
@@ -60,8 +61,9 @@ TEST(Gdi, DrawTextWPlacement) {
         if (std::string(c.align) == "right") left = c.rect.right - cx;
         RECT expected{left, c.expectTop, left + cx, c.expectTop + 13};
         RECT cell = canvas.Changed();
-        EXPECT_TRUE(Same(cell, expected)) << "format " << c.format << " rect " << Show(c.rect) << ": drawn at "
-                                          << Show(cell) << ", expected " << Show(expected);
+        EXPECT_TRUE(Same(cell, expected))
+            << "format " << c.format << " rect " << Show(c.rect) << ": drawn at " << Show(cell)
+            << ", expected " << Show(expected);
         EXPECT_EQ(ret, c.expectReturn) << "format " << c.format << " rect " << Show(c.rect);
         EXPECT_TRUE(Same(r, c.rect)) << "the rectangle is left alone without DT_CALCRECT";
     }
@@ -100,7 +102,8 @@ TEST(Gdi, DrawTextWBackgroundClippingAndLines) {
         Canvas canvas(100, 60);
         LONG word = TextWidth(canvas.dc, u"alpha beta");
         RECT r{0, 0, word + 2, 0};
-        EXPECT_EQ(DrawTextW(canvas.dc, u"alpha beta gamma", -1, &r, DT_WORDBREAK | DT_CALCRECT), 26);
+        EXPECT_EQ(DrawTextW(canvas.dc, u"alpha beta gamma", -1, &r, DT_WORDBREAK | DT_CALCRECT),
+                  26);
         EXPECT_EQ(r.bottom, 26);
         EXPECT_EQ(r.right, word);
         EXPECT_EQ(canvas.Changed().right, 0) << "DT_CALCRECT draws nothing";
@@ -218,7 +221,8 @@ TEST(Gdi, SelectObjectReturnsPrevious) {
     Canvas canvas(10, 10);
     HGDIOBJ systemFont = GetStockObject(SYSTEM_FONT);
     HFONT bold = gfxtest::MakeFont(13, FW_BOLD);
-    EXPECT_EQ(SelectObject(canvas.dc, bold), systemFont) << "a new context starts with the system font";
+    EXPECT_EQ(SelectObject(canvas.dc, bold), systemFont)
+        << "a new context starts with the system font";
     EXPECT_EQ(SelectObject(canvas.dc, systemFont), bold);
     HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
     EXPECT_EQ(SelectObject(canvas.dc, brush), GetStockObject(WHITE_BRUSH));
@@ -275,14 +279,16 @@ TEST(Gdi, BadHandlesFailWithInvalidHandle) {
     TEXTMETRICW tm;
     SIZE size;
     LOGFONTW lf;
-    for (HDC bad : {bogus, deletedDc, static_cast<HDC>(nullptr), reinterpret_cast<HDC>(GetStockObject(WHITE_BRUSH))}) {
+    for (HDC bad : {bogus, deletedDc, static_cast<HDC>(nullptr),
+                    reinterpret_cast<HDC>(GetStockObject(WHITE_BRUSH))}) {
         struct Call {
             const char* name;
             bool failed;
         } calls[] = {
             {"DrawTextW", DrawTextW(bad, u"x", 1, &r, 0) == 0},
             {"GetTextMetricsW", !GetTextMetricsW(bad, &tm)},
-            {"GetTextExtentExPointW", !GetTextExtentExPointW(bad, u"x", 1, 0, nullptr, nullptr, &size)},
+            {"GetTextExtentExPointW",
+             !GetTextExtentExPointW(bad, u"x", 1, 0, nullptr, nullptr, &size)},
             {"SelectObject", SelectObject(bad, GetStockObject(BLACK_PEN)) == nullptr},
             {"FillRect", FillRect(bad, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))) == 0},
             {"BitBlt", !BitBlt(bad, 0, 0, 1, 1, nullptr, 0, 0, DSTINVERT)},
@@ -314,8 +320,8 @@ TEST(Gdi, BadHandlesFailWithInvalidHandle) {
 }
 
 TEST(Gdi, StockObjectsGetObjectWAndDeviceCaps) {
-    for (int i : {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH, WHITE_PEN, BLACK_PEN,
-                  NULL_PEN, SYSTEM_FONT})
+    for (int i : {WHITE_BRUSH, LTGRAY_BRUSH, GRAY_BRUSH, DKGRAY_BRUSH, BLACK_BRUSH, NULL_BRUSH,
+                  WHITE_PEN, BLACK_PEN, NULL_PEN, SYSTEM_FONT})
         EXPECT_NE(GetStockObject(i), nullptr) << i;
     // The handheld has no fixed or ANSI fonts.
     for (int i : {-1, 9, 10, 11, 12, 14, 16, 17, 1000}) EXPECT_EQ(GetStockObject(i), nullptr) << i;
@@ -345,7 +351,8 @@ TEST(Gdi, StockObjectsGetObjectWAndDeviceCaps) {
     EXPECT_EQ(bm.bmPlanes, 1);
     EXPECT_EQ(bm.bmWidthBytes % 2, 0);
     DeleteObject(bmp);
-    for (int size : {0, -3, 5000}) EXPECT_EQ(CreateCompatibleBitmap(canvas.dc, size, 4), nullptr) << size;
+    for (int size : {0, -3, 5000})
+        EXPECT_EQ(CreateCompatibleBitmap(canvas.dc, size, 4), nullptr) << size;
 
     EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSY), 96);
     EXPECT_EQ(GetDeviceCaps(canvas.dc, LOGPIXELSX), 96);
@@ -417,9 +424,11 @@ TEST(Gdi, SurfaceContextsAndScrolling) {
     t.height = 4;
     for (uint32_t i = 0; i < 16; ++i) t.pixels.push_back(i);
     gdi::ScrollSurface(&t, RECT{0, 1, 4, 4}, 0, -1);
-    EXPECT_EQ(t.pixels, (std::vector<uint32_t>{0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 12, 13, 14, 15}));
+    EXPECT_EQ(t.pixels,
+              (std::vector<uint32_t>{0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 12, 13, 14, 15}));
     gdi::ScrollSurface(&t, RECT{0, 0, 4, 1}, 2, 0);
-    EXPECT_EQ((std::vector<uint32_t>(t.pixels.begin(), t.pixels.begin() + 4)), (std::vector<uint32_t>{0, 1, 0, 1}));
+    EXPECT_EQ((std::vector<uint32_t>(t.pixels.begin(), t.pixels.begin() + 4)),
+              (std::vector<uint32_t>{0, 1, 0, 1}));
     std::vector<uint32_t> keep = t.pixels;
     gdi::ScrollSurface(&t, RECT{0, 0, 4, 4}, 100, 0);
     gdi::ScrollSurface(&t, RECT{-10, -10, 40, 40}, 0, 0);
@@ -447,4 +456,80 @@ TEST(Gdi, WritePngRoundTrip) {
     broken.width = 2;
     broken.height = 2;
     EXPECT_FALSE(gdi::WritePng(broken, path.c_str())) << "pixel count does not match the size";
+}
+
+TEST(Gdi, ExtremeCoordinatesAndEmptySurfaces) {
+    const int big = 0x7FFFFFFF, small = -0x7FFFFFFF - 1;
+    Canvas canvas(8, 8);
+    RECT huge{small, small, big, big};
+    EXPECT_EQ(FillRect(canvas.dc, &huge, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_EQ(canvas.Count(0), 64) << "an enormous rectangle covers exactly the surface";
+    EXPECT_EQ(SetPixel(canvas.dc, big, big, RGB(1, 1, 1)), CLR_INVALID);
+    EXPECT_EQ(GetPixel(canvas.dc, small, 0), CLR_INVALID);
+    EXPECT_TRUE(BitBlt(canvas.dc, big - 2, big - 2, big, big, nullptr, 0, 0, DSTINVERT));
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, big, big, canvas.dc, small, small, SRCCOPY));
+    EXPECT_EQ(canvas.Count(0), 64);
+    RECT far{big - 10, big - 10, big, big};
+    DrawTextW(canvas.dc, u"far away", -1, &far, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    RECT wide{small, 0, big, 8};
+    DrawTextW(canvas.dc, u"centred", -1, &wide, DT_CENTER | DT_SINGLELINE);
+    MoveToEx(canvas.dc, small, small, nullptr);
+    EXPECT_TRUE(LineTo(canvas.dc, big, big));
+    EXPECT_TRUE(Rectangle(canvas.dc, small, small, big, big));
+
+    // A context without pixels to draw on accepts calls and draws nothing.
+    HDC none = gdi::CreateSurfaceDC(nullptr, POINT{0, 0}, RECT{0, 0, 10, 10});
+    RECT r{0, 0, 10, 10};
+    EXPECT_EQ(FillRect(none, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_NE(DrawTextW(none, u"x", 1, &r, 0), 0);
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, 4, 4, none, 0, 0, SRCCOPY));
+    EXPECT_EQ(GetPixel(none, 0, 0), CLR_INVALID);
+    gdi::DeleteSurfaceDC(none);
+    gdi::Surface broken;
+    broken.width = 100;
+    broken.height = 100;  // but no pixels
+    HDC bad = gdi::CreateSurfaceDC(&broken, POINT{0, 0}, RECT{0, 0, 100, 100});
+    EXPECT_EQ(FillRect(bad, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))), 1);
+    EXPECT_TRUE(BitBlt(canvas.dc, 0, 0, 4, 4, bad, 0, 0, SRCCOPY));
+    gdi::ScrollSurface(&broken, RECT{0, 0, 100, 100}, 1, 1);
+    EXPECT_TRUE(broken.pixels.empty());
+    gdi::DeleteSurfaceDC(bad);
+}
+
+TEST(Gdi, ExtTextOutWPatBltAndPolyline) {
+    // ExtTextOutW puts the cell's top at y and draws what DrawTextW draws.
+    Canvas a(80, 20), b(80, 20);
+    RECT r{3, 4, 80, 20};
+    DrawTextW(a.dc, u"Menu", 4, &r, DT_SINGLELINE | DT_NOPREFIX);
+    ASSERT_TRUE(ExtTextOutW(b.dc, 3, 4, 0, nullptr, u"Menu", 4, nullptr));
+    EXPECT_EQ(a.surface.pixels, b.surface.pixels);
+    // ETO_OPAQUE fills the rectangle with the background colour; ETO_CLIPPED
+    // keeps the text inside it.
+    Canvas c(80, 20);
+    SetBkColor(c.dc, RGB(255, 0, 0));
+    RECT box{0, 0, 6, 6};
+    ASSERT_TRUE(ExtTextOutW(c.dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &box, u"Wide", 4, nullptr));
+    EXPECT_TRUE(Same(c.Changed(), box)) << Show(c.Changed());
+    EXPECT_FALSE(ExtTextOutW(c.dc, 0, 0, 0, nullptr, nullptr, 3, nullptr));
+
+    Canvas p(10, 10);
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    SelectObject(p.dc, blue);
+    ASSERT_TRUE(PatBlt(p.dc, 2, 2, 3, 3, PATCOPY));
+    EXPECT_TRUE(Same(p.Changed(), (RECT{2, 2, 5, 5})));
+    EXPECT_EQ(p.At(2, 2), 0x0000FFu);
+    ASSERT_TRUE(PatBlt(p.dc, 0, 0, 10, 10, WHITENESS));
+    EXPECT_EQ(p.Count(0xFFFFFF), 100);
+    EXPECT_FALSE(PatBlt(p.dc, 0, 0, 1, 1, SRCCOPY)) << "PatBlt takes no source";
+    SelectObject(p.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(blue);
+
+    POINT corner[] = {{1, 1}, {8, 1}, {8, 8}};
+    ASSERT_TRUE(Polyline(p.dc, corner, 3));
+    EXPECT_EQ(p.At(1, 1), 0u);
+    EXPECT_EQ(p.At(8, 1), 0u) << "inner points are drawn by the next segment";
+    EXPECT_EQ(p.At(8, 7), 0u);
+    EXPECT_EQ(p.At(8, 8), 0xFFFFFFu) << "the last point is left out";
+    EXPECT_FALSE(Polyline(p.dc, corner, 1));
+    EXPECT_FALSE(Polyline(p.dc, nullptr, 3));
 }

@@ -1,6 +1,7 @@
 // Resources: lookup of the test folder's embedded resources, BMP decoding,
 // LoadBitmapW, and the embedder's refusal of broken definitions.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -33,11 +34,32 @@ TEST(Resource, LoadBitmapWDecodesEachDepth) {
         } pixels[4];
     } cases[] = {
         // 24 bits, stored bottom-up with padded rows.
-        {1100, 3, 2, 24, {{0, 0, RGB(255, 0, 0)}, {2, 0, RGB(0, 0, 255)}, {1, 1, RGB(0, 0, 0)}, {2, 1, RGB(18, 52, 86)}}},
+        {1100,
+         3,
+         2,
+         24,
+         {{0, 0, RGB(255, 0, 0)},
+          {2, 0, RGB(0, 0, 255)},
+          {1, 1, RGB(0, 0, 0)},
+          {2, 1, RGB(18, 52, 86)}}},
         // 8 bits through a palette, stored top-down.
-        {1101, 5, 2, 8, {{0, 0, RGB(0, 0, 0)}, {3, 0, RGB(200, 100, 50)}, {0, 1, RGB(200, 100, 50)}, {4, 1, RGB(255, 0, 0)}}},
+        {1101,
+         5,
+         2,
+         8,
+         {{0, 0, RGB(0, 0, 0)},
+          {3, 0, RGB(200, 100, 50)},
+          {0, 1, RGB(200, 100, 50)},
+          {4, 1, RGB(255, 0, 0)}}},
         // 1 bit: set bits use the palette's second colour (black here).
-        {421, 16, 2, 1, {{0, 0, RGB(0, 0, 0)}, {1, 0, RGB(255, 255, 255)}, {0, 1, RGB(255, 255, 255)}, {15, 1, RGB(0, 0, 0)}}},
+        {421,
+         16,
+         2,
+         1,
+         {{0, 0, RGB(0, 0, 0)},
+          {1, 0, RGB(255, 255, 255)},
+          {0, 1, RGB(255, 255, 255)},
+          {15, 1, RGB(0, 0, 0)}}},
     };
     for (const Case& c : cases) {
         HBITMAP bmp = LoadBitmapW(nullptr, MAKEINTRESOURCEW(c.id));
@@ -81,6 +103,31 @@ TEST(Resource, LoadBitmapWMissingAndReadOnly) {
     DeleteObject(b);
 }
 
+TEST(Resource, MonochromeBitmapTakesTheDestinationColours) {
+    HBITMAP strip = LoadBitmapW(nullptr, MAKEINTRESOURCEW(421));
+    ASSERT_NE(strip, nullptr);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, strip);
+    gfxtest::Canvas canvas(16, 2);
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 16, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(0, 0), 0x000000u) << "default colours: as drawn";
+    EXPECT_EQ(canvas.At(1, 0), 0xFFFFFFu);
+    SetTextColor(canvas.dc, RGB(128, 128, 128));
+    SetBkColor(canvas.dc, RGB(0, 0, 255));
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 16, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(0, 0), 0x808080u) << "set pixels in the text colour";
+    EXPECT_EQ(canvas.At(1, 0), 0x0000FFu) << "clear pixels in the background colour";
+    // A colour bitmap keeps its own colours.
+    HBITMAP colour = LoadBitmapW(nullptr, MAKEINTRESOURCEW(1100));
+    SelectObject(mem, colour);
+    ASSERT_TRUE(BitBlt(canvas.dc, 0, 0, 3, 2, mem, 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.At(1, 1), 0x000000u);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(strip);
+    DeleteObject(colour);
+}
+
 TEST(Resource, DecodeBmpRejectsBrokenFiles) {
     resources::Data good;
     ASSERT_TRUE(resources::FindBitmapData(1100, &good));
@@ -103,7 +150,8 @@ TEST(Resource, DecodeBmpRejectsBrokenFiles) {
         {"huge width", hugeWidth},
     };
     for (const Case& c : cases) {
-        auto s = resources::DecodeBmp(reinterpret_cast<const unsigned char*>(c.data.data()), c.data.size());
+        auto s = resources::DecodeBmp(reinterpret_cast<const unsigned char*>(c.data.data()),
+                                      c.data.size());
         EXPECT_EQ(s, nullptr) << c.what;
     }
     EXPECT_EQ(resources::DecodeBmp(nullptr, 100), nullptr);
@@ -111,7 +159,8 @@ TEST(Resource, DecodeBmpRejectsBrokenFiles) {
     auto s = resources::DecodeBmp(good.bytes, good.size, &depth);
     ASSERT_NE(s, nullptr);
     EXPECT_EQ(depth, 24);
-    EXPECT_EQ(s->pixels, (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x123456}));
+    EXPECT_EQ(s->pixels,
+              (std::vector<uint32_t>{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x123456}));
 }
 
 TEST(Resource, SoundsStringsIconsAndMenus) {
@@ -178,7 +227,8 @@ namespace fs = std::filesystem;
 // Runs the embedder on a scratch folder holding `definitions` (and a bitmap
 // 1 and a sound Ding); returns its exit status and what it printed.
 int Embed(const std::string& definitions, std::string* output, const std::string& extraFile = "") {
-    fs::path dir = fs::path(::testing::TempDir()) / "embed_case";
+    const std::string tag = "embed_" + std::to_string(getpid());
+    fs::path dir = fs::path(::testing::TempDir()) / tag;
     fs::remove_all(dir);
     fs::create_directories(dir / "bitmaps");
     fs::create_directories(dir / "sounds");
@@ -186,10 +236,10 @@ int Embed(const std::string& definitions, std::string* output, const std::string
     std::ofstream(dir / "sounds" / "Ding.wav") << "RIFF";
     if (!extraFile.empty()) std::ofstream(dir / extraFile) << "x";
     std::ofstream(dir / "resources.txt") << definitions;
-    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
-    fs::path log = fs::path(::testing::TempDir()) / "embed_case.log";
-    std::string command = std::string(FERNVALE_EMBED) + " --dir " + dir.string() + " --out " + out.string() + " 2>" +
-                          log.string();
+    fs::path out = fs::path(::testing::TempDir()) / (tag + ".cpp");
+    fs::path log = fs::path(::testing::TempDir()) / (tag + ".log");
+    std::string command = std::string(FERNVALE_EMBED) + " --dir " + dir.string() + " --out " +
+                          out.string() + " 2>" + log.string();
     int status = std::system(command.c_str());
     std::ifstream in(log);
     output->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -216,7 +266,8 @@ TEST(Resource, EmbedderRefusesBrokenDefinitions) {
         {"menu 3\npopup \"x\"\nitem 9 \"y\"\n", "missing \"end\""},
         {"menu 3\nend\n", "menu has no pop-up"},
         {bar + "menubar 1 menu 8\nend\n", "menu 8 is not defined"},
-        {bar + "menubar 1 menu 7\nbutton none 1 4 0 5 1\nend\n", "resources.txt:8: menu 7 has no pop-up 1"},
+        {bar + "menubar 1 menu 7\nbutton none 1 4 0 5 1\nend\n",
+         "resources.txt:8: menu 7 has no pop-up 1"},
         {bar + "menubar 1 menu 7\nbutton none 1 4 0 6 0\nend\n", "string 6 is not defined"},
         {bar + "menubar 1 menu 7\nbutton none 1 4 0x100 5 0\nend\n", "style 0x100 is outside"},
         {bar + "menubar 1 menu 7\nbutton none 1 4\nend\n", "\"button\" takes 6 values"},
@@ -226,18 +277,22 @@ TEST(Resource, EmbedderRefusesBrokenDefinitions) {
     for (const Case& c : cases) {
         std::string output;
         EXPECT_EQ(Embed(c.definitions, &output, c.extraFile), 1) << c.definitions;
-        EXPECT_NE(output.find(c.message), std::string::npos) << "expected \"" << c.message << "\", got: " << output;
+        EXPECT_NE(output.find(c.message), std::string::npos)
+            << "expected \"" << c.message << "\", got: " << output;
     }
     std::string output;
-    EXPECT_EQ(Embed(bar + "bitmap 1\nsound ding\n", &output), 1) << "file names are matched exactly";
-    EXPECT_EQ(Embed(bar + "bitmap 1\nsound Ding\nmenubar 1 menu 7\nbutton 3 1 4 0x10 5 none\nend\n", &output), 0)
+    EXPECT_EQ(Embed(bar + "bitmap 1\nsound ding\n", &output), 1)
+        << "file names are matched exactly";
+    EXPECT_EQ(Embed(bar + "bitmap 1\nsound Ding\nmenubar 1 menu 7\nbutton 3 1 4 0x10 5 none\nend\n",
+                    &output),
+              0)
         << output;
 }
 
 TEST(Resource, EmbedderRewritesOnlyChangedOutput) {
     std::string output;
     ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;
-    fs::path out = fs::path(::testing::TempDir()) / "embed_case.cpp";
+    fs::path out = fs::path(::testing::TempDir()) / ("embed_" + std::to_string(getpid()) + ".cpp");
     auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(out, old);
     ASSERT_EQ(Embed("string 1 \"a\"\n", &output), 0) << output;

@@ -1,6 +1,10 @@
-#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
-int main() {
-    std::fprintf(stderr, "bookc: not written yet\n");
-    return 1;
+#include "tools/bookc/bookc.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return bookc::RunBookc(args, std::cout, std::cerr);
 }

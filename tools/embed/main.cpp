@@ -64,7 +64,9 @@ struct Failure {
     std::string message;
 };
 
-[[noreturn]] void Fail(const std::string& where, const std::string& message) { throw Failure{where + ": " + message}; }
+[[noreturn]] void Fail(const std::string& where, const std::string& message) {
+    throw Failure{where + ": " + message};
+}
 
 struct File {
     std::string key;  // id as text, or the sound's name
@@ -167,10 +169,14 @@ std::vector<Token> Tokenize(const std::string& line, const std::string& where) {
                 if (d == '\\') {
                     if (i >= line.size()) break;
                     char e = line[i++];
-                    if (e == 'n') t.text.push_back('\n');
-                    else if (e == 't') t.text.push_back('\t');
-                    else if (e == '"' || e == '\\') t.text.push_back(e);
-                    else Fail(where, std::string("unknown escape \\") + e);
+                    if (e == 'n')
+                        t.text.push_back('\n');
+                    else if (e == 't')
+                        t.text.push_back('\t');
+                    else if (e == '"' || e == '\\')
+                        t.text.push_back(e);
+                    else
+                        Fail(where, std::string("unknown escape \\") + e);
                 } else {
                     t.text.push_back(d);
                 }
@@ -179,7 +185,8 @@ std::vector<Token> Tokenize(const std::string& line, const std::string& where) {
             tokens.push_back(t);
         } else {
             Token t;
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '#')
+            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' &&
+                   line[i] != '#')
                 t.text.push_back(line[i++]);
             tokens.push_back(t);
         }
@@ -192,14 +199,17 @@ long Number(const Token& t, long low, long high, const std::string& where, const
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(t.text.c_str(), &end, 0);
-    if (*end != 0 || errno != 0) Fail(where, std::string(what) + " must be a number, not \"" + t.text + "\"");
+    if (*end != 0 || errno != 0)
+        Fail(where, std::string(what) + " must be a number, not \"" + t.text + "\"");
     if (v < low || v > high)
-        Fail(where, std::string(what) + " " + t.text + " is outside " + std::to_string(low) + ".." + std::to_string(high));
+        Fail(where, std::string(what) + " " + t.text + " is outside " + std::to_string(low) + ".." +
+                        std::to_string(high));
     return v;
 }
 
 bool IsId(const std::string& s) {
-    if (s.empty() || s.size() > 5 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (s.empty() || s.size() > 5 ||
+        !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     long v = std::atol(s.c_str());
     return v >= 1 && v <= 65535 && std::to_string(v) == s;
@@ -207,7 +217,8 @@ bool IsId(const std::string& s) {
 
 bool IsName(const std::string& s) {
     return !s.empty() && s.size() <= 64 && std::all_of(s.begin(), s.end(), [](char c) {
-        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '-';
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               c == '_' || c == '-';
     });
 }
 
@@ -226,7 +237,8 @@ std::vector<File> Collect(const fs::path& folder, const std::string& extension, 
             Fail(p.string(), numeric ? "a resource file must be named by its id (1 to 65535)"
                                      : "a sound must be named with letters, digits, '_' or '-'");
         std::string folded = stem;
-        std::transform(folded.begin(), folded.end(), folded.begin(), [](unsigned char c) { return std::toupper(c); });
+        std::transform(folded.begin(), folded.end(), folded.begin(),
+                       [](unsigned char c) { return std::toupper(c); });
         if (!seen.insert(folded).second) Fail(p.string(), "two files have this resource name");
         files.push_back({stem, p});
     }
@@ -240,8 +252,8 @@ bool Has(const std::vector<File>& files, const std::string& key) {
     return std::any_of(files.begin(), files.end(), [&](const File& f) { return f.key == key; });
 }
 
-Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const std::vector<File>& sounds,
-                  const std::vector<File>& icons) {
+Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps,
+                  const std::vector<File>& sounds, const std::vector<File>& icons) {
     Definitions defs;
     std::ifstream in(path);
     if (!in) Fail(path.string(), "cannot be read");
@@ -258,18 +270,23 @@ Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const 
         if (t.empty()) continue;
         const std::string& word = t[0].quoted ? std::string() : t[0].text;
         auto expect = [&](size_t n) {
-            if (t.size() != n) Fail(where, "\"" + word + "\" takes " + std::to_string(n - 1) + " values");
+            if (t.size() != n)
+                Fail(where, "\"" + word + "\" takes " + std::to_string(n - 1) + " values");
         };
         if (popup) {
             if (word == "item") {
-                if (t.size() < 3 || !t[2].quoted) Fail(where, "item needs a command id and a quoted text");
+                if (t.size() < 3 || !t[2].quoted)
+                    Fail(where, "item needs a command id and a quoted text");
                 Item item;
                 item.command = Number(t[1], 1, 65535, where, "command id");
                 item.text = FromUtf8(t[2].text, where);
                 for (size_t k = 3; k < t.size(); ++k) {
-                    if (t[k].text == "grayed") item.flags |= 0x0001;
-                    else if (t[k].text == "checked") item.flags |= 0x0008;
-                    else Fail(where, "unknown item flag \"" + t[k].text + "\"");
+                    if (t[k].text == "grayed")
+                        item.flags |= 0x0001;
+                    else if (t[k].text == "checked")
+                        item.flags |= 0x0008;
+                    else
+                        Fail(where, "unknown item flag \"" + t[k].text + "\"");
                 }
                 popup->items.push_back(item);
             } else if (word == "separator") {
@@ -304,7 +321,8 @@ Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const 
                 b.state = Number(t[3], 0, 255, where, "state");
                 b.style = Number(t[4], 0, 255, where, "style");
                 b.caption = Number(t[5], 0, 65535, where, "caption string id");
-                b.subMenu = t[6].text == "none" ? 0xFFFF : Number(t[6], 0, 65534, where, "sub-menu index");
+                b.subMenu =
+                    t[6].text == "none" ? 0xFFFF : Number(t[6], 0, 65534, where, "sub-menu index");
                 bar->buttons.push_back(b);
             } else if (word == "end") {
                 expect(1);
@@ -317,11 +335,14 @@ Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const 
             std::string range = t[1].text;
             size_t dash = range.find('-');
             long first = Number(Token{range.substr(0, dash)}, 1, 65535, where, "id");
-            long last = dash == std::string::npos ? first : Number(Token{range.substr(dash + 1)}, first, 65535, where, "id");
+            long last = dash == std::string::npos
+                            ? first
+                            : Number(Token{range.substr(dash + 1)}, first, 65535, where, "id");
             const std::vector<File>& files = word == "bitmap" ? bitmaps : icons;
             for (long id = first; id <= last; ++id)
                 if (!Has(files, std::to_string(id)))
-                    Fail(where, (word == "bitmap" ? "bitmaps/" : "icons/") + std::to_string(id) + ".bmp is missing");
+                    Fail(where, (word == "bitmap" ? "bitmaps/" : "icons/") + std::to_string(id) +
+                                    ".bmp is missing");
         } else if (word == "sound") {
             expect(2);
             if (!Has(sounds, t[1].text)) Fail(where, "sounds/" + t[1].text + ".wav is missing");
@@ -334,14 +355,18 @@ Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const 
         } else if (word == "menu") {
             expect(2);
             long id = Number(t[1], 1, 65535, where, "menu id");
-            if (!menuIds.insert(id).second) Fail(where, "menu " + std::to_string(id) + " is defined twice");
+            if (!menuIds.insert(id).second)
+                Fail(where, "menu " + std::to_string(id) + " is defined twice");
             defs.menus.push_back(Menu{id, {}, where});
             menu = &defs.menus.back();
         } else if (word == "menubar") {
-            if (t.size() != 4 || t[2].text != "menu") Fail(where, "expected: menubar <id> menu <menu id>");
+            if (t.size() != 4 || t[2].text != "menu")
+                Fail(where, "expected: menubar <id> menu <menu id>");
             long id = Number(t[1], 1, 65535, where, "menu bar id");
-            if (!barIds.insert(id).second) Fail(where, "menu bar " + std::to_string(id) + " is defined twice");
-            defs.menuBars.push_back(MenuBar{id, Number(t[3], 1, 65535, where, "menu id"), {}, where});
+            if (!barIds.insert(id).second)
+                Fail(where, "menu bar " + std::to_string(id) + " is defined twice");
+            defs.menuBars.push_back(
+                MenuBar{id, Number(t[3], 1, 65535, where, "menu id"), {}, where});
             bar = &defs.menuBars.back();
         } else {
             Fail(where, "unknown statement \"" + t[0].text + "\"");
@@ -355,7 +380,8 @@ Definitions Parse(const fs::path& path, const std::vector<File>& bitmaps, const 
         if (!m) Fail(b.where, "menu " + std::to_string(b.menu) + " is not defined");
         for (const Button& button : b.buttons) {
             if (button.subMenu != 0xFFFF && button.subMenu >= static_cast<long>(m->popups.size()))
-                Fail(button.where, "menu " + std::to_string(b.menu) + " has no pop-up " + std::to_string(button.subMenu));
+                Fail(button.where, "menu " + std::to_string(b.menu) + " has no pop-up " +
+                                       std::to_string(button.subMenu));
             if (button.caption != 0 && !defs.strings.count(button.caption))
                 Fail(button.where, "string " + std::to_string(button.caption) + " is not defined");
         }
@@ -426,13 +452,15 @@ void WriteBytes(std::ostringstream& o, const std::string& name, const std::strin
     o << "\";\n";
 }
 
-std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps, const std::vector<File>& sounds,
-                     const std::vector<File>& icons, const Definitions& defs) {
+std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps,
+                     const std::vector<File>& sounds, const std::vector<File>& icons,
+                     const Definitions& defs) {
     std::ostringstream o;
     o << "// Generated by tools/embed from " << dir.string() << ". Do not edit.\n"
       << "#include \"resources/resources.h\"\n\nnamespace {\n\n";
     auto files = [&](const std::vector<File>& list, const std::string& prefix) {
-        for (size_t i = 0; i < list.size(); ++i) WriteBytes(o, prefix + std::to_string(i), ReadAll(list[i].path));
+        for (size_t i = 0; i < list.size(); ++i)
+            WriteBytes(o, prefix + std::to_string(i), ReadAll(list[i].path));
     };
     files(bitmaps, "bitmap");
     files(sounds, "sound");
@@ -442,10 +470,11 @@ std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps, cons
         for (size_t i = 0; i < list.size(); ++i) {
             std::string data = prefix + std::to_string(i);
             if (named)
-                o << "    {0, " << Literal16(FromUtf8(list[i].key, list[i].path.string())) << ", " << data << ", sizeof "
-                  << data << " - 1},\n";
+                o << "    {0, " << Literal16(FromUtf8(list[i].key, list[i].path.string())) << ", "
+                  << data << ", sizeof " << data << " - 1},\n";
             else
-                o << "    {" << list[i].key << ", nullptr, " << data << ", sizeof " << data << " - 1},\n";
+                o << "    {" << list[i].key << ", nullptr, " << data << ", sizeof " << data
+                  << " - 1},\n";
         }
         o << "    {0, nullptr, nullptr, 0}};\n";
     };
@@ -453,14 +482,16 @@ std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps, cons
     table(sounds, "sound", true);
     table(icons, "icon", false);
     o << "const resources::StringEntry strings[] = {\n";
-    for (const auto& [id, text] : defs.strings) o << "    {" << id << ", " << Literal16(text) << "},\n";
+    for (const auto& [id, text] : defs.strings)
+        o << "    {" << id << ", " << Literal16(text) << "},\n";
     o << "    {0, nullptr}};\n";
     for (size_t m = 0; m < defs.menus.size(); ++m) {
         const Menu& menu = defs.menus[m];
         for (size_t p = 0; p < menu.popups.size(); ++p) {
             o << "const resources::MenuItem menu" << m << "_" << p << "[] = {\n";
             for (const Item& item : menu.popups[p].items)
-                o << "    {" << item.command << ", " << Literal16(item.text) << ", " << item.flags << "},\n";
+                o << "    {" << item.command << ", " << Literal16(item.text) << ", " << item.flags
+                  << "},\n";
             o << "    {0, nullptr, 0}};\n";
         }
         o << "const resources::MenuPopup menu" << m << "[] = {\n";
@@ -471,13 +502,14 @@ std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps, cons
     }
     o << "const resources::Menu menus[] = {\n";
     for (size_t m = 0; m < defs.menus.size(); ++m)
-        o << "    {" << defs.menus[m].id << ", menu" << m << ", " << defs.menus[m].popups.size() << "},\n";
+        o << "    {" << defs.menus[m].id << ", menu" << m << ", " << defs.menus[m].popups.size()
+          << "},\n";
     o << "    {0, nullptr, 0}};\n";
     for (size_t b = 0; b < defs.menuBars.size(); ++b) {
         o << "const resources::MenuBarButton bar" << b << "[] = {\n";
         for (const Button& x : defs.menuBars[b].buttons)
-            o << "    {" << x.image << ", " << x.command << ", " << x.state << ", " << x.style << ", " << x.caption
-              << ", " << x.subMenu << "},\n";
+            o << "    {" << x.image << ", " << x.command << ", " << x.state << ", " << x.style
+              << ", " << x.caption << ", " << x.subMenu << "},\n";
         o << "    {0, 0, 0, 0, 0, 0}};\n";
     }
     o << "const resources::MenuBar menuBars[] = {\n";
@@ -485,10 +517,10 @@ std::string Generate(const fs::path& dir, const std::vector<File>& bitmaps, cons
         o << "    {" << defs.menuBars[b].id << ", " << defs.menuBars[b].menu << ", bar" << b << ", "
           << defs.menuBars[b].buttons.size() << "},\n";
     o << "    {0, 0, nullptr, 0}};\n\n";
-    o << "const resources::Table table = {\n    " << Literal8(dir.string())
-      << ",\n    bitmaps, " << bitmaps.size() << ", sounds, " << sounds.size() << ", icons, " << icons.size()
-      << ",\n    strings, " << defs.strings.size() << ", menus, " << defs.menus.size() << ", menuBars, "
-      << defs.menuBars.size() << "};\n\n"
+    o << "const resources::Table table = {\n    " << Literal8(dir.string()) << ",\n    bitmaps, "
+      << bitmaps.size() << ", sounds, " << sounds.size() << ", icons, " << icons.size()
+      << ",\n    strings, " << defs.strings.size() << ", menus, " << defs.menus.size()
+      << ", menuBars, " << defs.menuBars.size() << "};\n\n"
       << "struct Registrar {\n    Registrar() { resources::Register(&table); }\n} registrar;\n\n"
       << "}  // namespace\n";
     return o.str();
@@ -500,8 +532,10 @@ int main(int argc, char** argv) {
     std::string dir, out;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string flag = argv[i];
-        if (flag == "--dir") dir = argv[i + 1];
-        else if (flag == "--out") out = argv[i + 1];
+        if (flag == "--dir")
+            dir = argv[i + 1];
+        else if (flag == "--out")
+            out = argv[i + 1];
     }
     if (dir.empty() || out.empty()) {
         std::fprintf(stderr, "usage: embed --dir <resource folder> --out <file.cpp>\n");
@@ -514,7 +548,8 @@ int main(int argc, char** argv) {
         std::vector<File> sounds = Collect(root / "sounds", ".wav", false);
         std::vector<File> icons = Collect(root / "icons", ".bmp", true);
         Definitions defs;
-        if (fs::exists(root / "resources.txt")) defs = Parse(root / "resources.txt", bitmaps, sounds, icons);
+        if (fs::exists(root / "resources.txt"))
+            defs = Parse(root / "resources.txt", bitmaps, sounds, icons);
         std::string text = Generate(root, bitmaps, sounds, icons, defs);
         std::string old;
         if (fs::exists(out)) old = ReadAll(out);

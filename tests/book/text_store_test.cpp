@@ -1,0 +1,54 @@
+#include <cstring>
+#include <string>
+
+#include "book/tables.h"
+#include "book/text_store.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+class TextStore : public EngineTest {};
+
+TEST_F(TextStore, AssemblesWordsEachFollowedByOneSpace) {
+    char out[PARAGRAPH_TEXT_SIZE];
+    AssembleParagraph(2, out);  // empty paragraph
+    EXPECT_STREQ(out, "");
+    AssembleParagraph(3, out);  // a single word
+    EXPECT_STREQ(out, "<H>T<J><G> ");
+    AssembleParagraph(4, out);
+    EXPECT_STREQ(out,
+                 "<H>Fork<J><F> Left or right? <M \"go north\" 4> <M \"go north\" 5> left left left <G> ");
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(TextStore, SharedWordsAreCopiedInFullAtEveryPosition) {
+    const ParagraphEntry& row = paragraphTable[4 - 1];
+    const TextChunk& chunk = textChunks[row.chunk];
+    // "left" stands three times in paragraph 4 and once in the pool.
+    int lefts = 0;
+    uint16_t offset = 0;
+    for (int32_t i = row.firstWord; i < row.endWord; ++i) {
+        if (std::strcmp(chunk.wordPool + chunk.wordOffsets[i], "left") == 0) {
+            if (lefts++ > 0) {
+                EXPECT_EQ(chunk.wordOffsets[i], offset);
+            }
+            offset = chunk.wordOffsets[i];
+        }
+    }
+    EXPECT_EQ(lefts, 3);
+}
+
+TEST_F(TextStore, MissingParagraphsAreReportedAndLeaveTheBuffer) {
+    char out[PARAGRAPH_TEXT_SIZE] = "previous";
+    for (int16_t paragraph : {1, 8, 0, -4, 13, 32767}) {
+        SetUp();
+        AssembleParagraph(paragraph, out);
+        EXPECT_STREQ(out, "previous") << paragraph;
+        EXPECT_EQ(Messages(), std::vector<std::string>{"Paragraph " + std::to_string(paragraph) +
+                                                       " does not exist"});
+        EXPECT_FALSE(ParagraphHasText(paragraph));
+    }
+    EXPECT_TRUE(ParagraphHasText(2));
+}
+
+}  // namespace

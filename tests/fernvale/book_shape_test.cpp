@@ -1,0 +1,225 @@
+// The shape of the book the reader ships with, read straight from its compiled
+// tables: the roles of the first paragraphs, the page format, the object,
+// checkpoint, image and sound tables, the header, and the compiler's report of
+// paragraphs that nothing reaches.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "book/tables.h"
+
+namespace {
+
+constexpr int kParagraphs = 307;
+constexpr int kFirstStory = 48;
+constexpr size_t kAssembledLimit = 1378;
+constexpr size_t kWordLimit = 299;
+constexpr size_t kTitleLimit = 30;
+
+const ParagraphEntry& Row(int paragraph) { return paragraphTable[paragraph - 1]; }
+
+bool HasText(int paragraph) { return Row(paragraph).chunk >= 0; }
+
+std::vector<std::string> Words(int paragraph) {
+    std::vector<std::string> words;
+    const ParagraphEntry& row = Row(paragraph);
+    if (row.chunk < 0) return words;
+    const TextChunk& chunk = textChunks[row.chunk];
+    for (int32_t i = row.firstWord; i < row.endWord; ++i) words.emplace_back(chunk.wordPool + chunk.wordOffsets[i]);
+    return words;
+}
+
+std::string Assembled(int paragraph) {
+    std::string text;
+    for (const std::string& word : Words(paragraph)) text += word + ' ';
+    return text;
+}
+
+// All assembled story and menu text, for the checks that look across pages.
+std::string WholeBook() {
+    std::string all;
+    for (int p = 1; p <= kParagraphs; ++p) all += Assembled(p);
+    return all;
+}
+
+std::set<int> Numbers(const std::string& text, const std::regex& pattern) {
+    std::set<int> found;
+    for (std::sregex_iterator it(text.begin(), text.end(), pattern), end; it != end; ++it)
+        found.insert(std::stoi((*it)[1].str()));
+    return found;
+}
+
+TEST(FernvaleBook, ParagraphRolesFollowTheBooksLayout) {
+    ASSERT_EQ(paragraphCount, kParagraphs);
+    EXPECT_FALSE(HasText(1)) << "paragraph 1 has no text";
+    for (int p : {8, 9, 10}) {
+        EXPECT_TRUE(HasText(p)) << p;
+        EXPECT_EQ(Row(p).firstWord, Row(p).endWord) << "paragraph " << p << " is empty";
+    }
+    for (int p = 2; p <= kParagraphs; ++p) {
+        if (p >= 8 && p <= 10) continue;
+        EXPECT_LT(Row(p).firstWord, Row(p).endWord) << "paragraph " << p << " has words";
+    }
+    // The beginning leads to the first story page, 48, written as 47.
+    EXPECT_NE(Assembled(2).find(" 47>"), std::string::npos);
+}
+
+TEST(FernvaleBook, EveryPageHasItsTitleAndEndsWithG) {
+    for (int p = 2; p <= kParagraphs; ++p) {
+        const std::string text = Assembled(p);
+        if (text.empty()) continue;
+        SCOPED_TRACE("paragraph " + std::to_string(p));
+        EXPECT_LE(text.size(), kAssembledLimit);
+        for (const std::string& word : Words(p)) EXPECT_LE(word.size(), kWordLimit) << word;
+        for (char c : text) EXPECT_TRUE(c >= 32 && c < 127) << "printable ASCII only";
+        ASSERT_EQ(text.rfind("<H>", 0), 0u);
+        const size_t end = text.find("<J>");
+        ASSERT_NE(end, std::string::npos);
+        std::string title = text.substr(3, end - 3);
+        for (size_t at; (at = title.find("<a>")) != std::string::npos;) title.replace(at, 3, " ");
+        EXPECT_FALSE(title.empty());
+        EXPECT_LE(title.size(), kTitleLimit) << title;
+        EXPECT_EQ(title.find_first_of("<>{}"), std::string::npos) << title;
+        EXPECT_EQ(text.compare(end + 3, 3, "<F>"), 0) << "<F> follows the title";
+        ASSERT_GE(text.size(), 4u);
+        EXPECT_EQ(text.substr(text.size() - 4), "<G> ");
+    }
+}
+
+TEST(FernvaleBook, ObjectsAreTextObjectsWithTheirDescriptionPages) {
+    ASSERT_EQ(objectCount, 37);
+    int withList = 0, withoutList = 0, characters = 0;
+    for (int k = 0; k < objectCount; ++k) {
+        const ObjectEntry& object = objectTable[k];
+        SCOPED_TRACE("object " + std::to_string(k));
+        ASSERT_NE(object.name, nullptr);
+        EXPECT_GT(std::strlen(object.name), 0u);
+        EXPECT_EQ(object.type, OBJECT_TEXT);
+        EXPECT_EQ(object.minimum, 0);
+        EXPECT_EQ(object.infoParagraph, 10 + k);
+        EXPECT_EQ(object.held, 0);
+        EXPECT_EQ(object.current, 0);
+        EXPECT_TRUE(HasText(11 + k)) << "description page";
+        if (std::strcmp(object.name, "Character") == 0) ++characters;
+        if (object.count == 0) {
+            EXPECT_EQ(object.values, nullptr);
+            ++withoutList;
+            continue;
+        }
+        ++withList;
+        EXPECT_GE(object.count, 2);
+        EXPECT_LE(object.count, 4);
+        ASSERT_NE(object.values, nullptr);
+        const char* const* texts = static_cast<const char* const*>(object.values);
+        for (int i = 0; i < object.count; ++i) {
+            ASSERT_NE(texts[i], nullptr);
+            EXPECT_GT(std::strlen(texts[i]), 0u);
+            EXPECT_LE(std::strlen(texts[i]), 24u) << texts[i];
+        }
+    }
+    EXPECT_EQ(withList, 33);
+    EXPECT_EQ(withoutList, 4);
+    EXPECT_EQ(characters, 1);
+}
+
+TEST(FernvaleBook, InformationPageOffersEveryObject) {
+    const std::string info = Assembled(6);
+    // The character as a side button showing its current text, then one
+    // side button per held object leading to its description.
+    EXPECT_NE(info.find("<g %0 10>"), std::string::npos);
+    for (int k = 1; k < objectCount; ++k) {
+        const std::string block = "(X %" + std::to_string(k) + ") >{<g \"" + objectTable[k].name + "\" " +
+                                  std::to_string(10 + k) + ">}";
+        EXPECT_NE(info.find(block), std::string::npos) << block;
+    }
+}
+
+TEST(FernvaleBook, CheckpointsAreSavedWhereTheirPlacesAreReached) {
+    ASSERT_EQ(checkpointCount, 5);
+    const std::string restart = Assembled(3);
+    for (int k = 0; k < checkpointCount; ++k) {
+        const CheckpointSlot& slot = checkpointSlots[k];
+        SCOPED_TRACE("slot " + std::to_string(k));
+        ASSERT_NE(slot.name, nullptr);
+        EXPECT_GT(std::strlen(slot.name), 0u);
+        EXPECT_EQ(slot.used, 0);
+        const int page = slot.paragraph + 1;
+        ASSERT_GE(page, kFirstStory);
+        ASSERT_LE(page, kParagraphs);
+        const std::string save = "<s *" + std::to_string(k) + " >";
+        EXPECT_NE(Assembled(page).find(save), std::string::npos) << "page " << page;
+        int savers = 0;
+        for (int p = 1; p <= kParagraphs; ++p)
+            if (Assembled(p).find(save) != std::string::npos) ++savers;
+        EXPECT_EQ(savers, 1);
+        EXPECT_NE(restart.find("<u *" + std::to_string(k) + " \""), std::string::npos);
+    }
+}
+
+TEST(FernvaleBook, ImagesAndSoundsAreAllInUse) {
+    ASSERT_EQ(imageCount, 39);
+    EXPECT_EQ(imageTable[0].resourceId, 1100);
+    for (int i = 1; i < imageCount; ++i) EXPECT_EQ(imageTable[i].resourceId, 1700 + i) << i;
+
+    const std::string all = WholeBook();
+    std::set<int> shown = Numbers(all, std::regex("<[Vv] (\\d+)>"));
+    const std::set<int> buttons = Numbers(all, std::regex("\\$(\\d+)"));
+    EXPECT_FALSE(buttons.empty()) << "at least one picture button";
+    shown.insert(buttons.begin(), buttons.end());
+    std::set<int> story;
+    for (int i = 2; i < imageCount; ++i) story.insert(i);
+    EXPECT_EQ(shown, story);
+
+    ASSERT_EQ(soundCount, 14);
+    std::set<std::u16string> names;
+    for (int i = 0; i < soundCount; ++i) {
+        const std::u16string name(soundTable[i]);
+        EXPECT_FALSE(name.empty());
+        for (char16_t c : name) EXPECT_TRUE((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_');
+        names.insert(name);
+    }
+    EXPECT_EQ(names.size(), 14u);
+    std::set<int> played = Numbers(all, std::regex("<A (\\d+)>"));
+    EXPECT_EQ(played.size(), 14u);
+    EXPECT_EQ(*played.rbegin(), 13);
+    EXPECT_NE(all.find("<C>"), std::string::npos);
+}
+
+TEST(FernvaleBook, HeaderNamesTheBook) {
+    EXPECT_STREQ(bookHeader.title, "Fernvale Adventure");
+    EXPECT_STREQ(bookHeader.language, "English");
+    EXPECT_EQ(bookHeader.presentsImage, 0);
+    EXPECT_EQ(bookHeader.titleImage, 1);
+    EXPECT_STREQ(bookHeader.closingLine, " ");
+    for (const char* text : {bookHeader.copyrightHolder, bookHeader.author}) {
+        ASSERT_NE(text, nullptr);
+        EXPECT_GT(std::strlen(text), 0u);
+    }
+    for (const char* address : {bookHeader.webAddress, bookHeader.contactAddress, bookHeader.supportAddress}) {
+        ASSERT_NE(address, nullptr);
+        const std::string text(address);
+        EXPECT_GE(text.size(), 8u);
+        EXPECT_EQ(text.substr(text.size() - 8), ".example") << text;
+    }
+}
+
+TEST(FernvaleBook, EveryParagraphIsReached) {
+    std::ifstream report(FERNVALE_UNREACHED_REPORT);
+    ASSERT_TRUE(report.good()) << FERNVALE_UNREACHED_REPORT;
+    std::stringstream contents;
+    contents << report.rdbuf();
+    std::string text = contents.str();
+    text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
+               text.end());
+    EXPECT_EQ(text, "") << "paragraphs nothing reaches";
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+#include <string>
+
+#include "book/state.h"
+#include "script/engine.h"
+#include "script/hotwords.h"
+#include "support/engine_fixture.h"
+#include "support/recording_controls.h"
+
+namespace {
+
+class Hotwords : public EngineTest {};
+
+TEST_F(Hotwords, ButtonFacesAndTargets) {
+    SetObjectValue(1, 1);   // the lamp's second text
+    SetObjectValue(2, 7);   // coins
+    SetObjectValue(3, 1);   // the second sketch: image 3
+    Scan("<M \"Go on\" 47><g $5 12><m %1 3><M %2 4><M  \"x\" 5><M %3 6><M #7 8><M \"\" 9><G>");
+    ASSERT_EQ(hotwordCount, 8);
+    const char kinds[] = {'M', 'g', 'm', 'M', 'M', 'M', 'M', 'M'};
+    const int16_t targets[] = {47, 12, 3, 4, 0, 6, 0, 9};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(hotwordTable[i].kind, kinds[i]) << i;
+        EXPECT_EQ(hotwordTable[i].target1, targets[i]) << i;
+    }
+    // Two spaces after the letter: the face is not quoted and not a picture.
+    EXPECT_EQ(hotwordTable[4].controlId, 0);
+    EXPECT_EQ(hotwordTable[6].controlId, 0);  // an unknown face makes no control
+    ASSERT_EQ(RecordedControls().size(), 6u);
+    EXPECT_EQ(RecordedControls()[0].caption, "Go on");
+    EXPECT_EQ(RecordedControls()[1].kind, RecordedControl::ImageButton);
+    EXPECT_EQ(RecordedControls()[1].imageIndex, 5);
+    EXPECT_EQ(RecordedControls()[2].caption, "lit");
+    EXPECT_EQ(RecordedControls()[3].caption, " 7");
+    EXPECT_EQ(RecordedControls()[4].kind, RecordedControl::ImageButton);
+    EXPECT_EQ(RecordedControls()[4].imageIndex, 3);
+    EXPECT_EQ(RecordedControls()[5].caption, "");
+    EXPECT_EQ(hotwordTable[7].controlId, 5005);
+    EXPECT_EQ(Items(), "button#0 button#1 button#2 button#3 button#4 button#5");
+}
+
+TEST_F(Hotwords, LongCaptionsAreCut) {
+    Scan("<M \"" + std::string(150, 'k') + "\" 2><G>");
+    ASSERT_EQ(RecordedControls().size(), 1u);
+    EXPECT_EQ(RecordedControls()[0].caption, std::string(103, 'k'));
+    EXPECT_EQ(hotwordTable[0].target1, 2);
+}
+
+TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
+    Scan("<L \"Leap\" (12) 100 101><d \"Roll\" (30) 10 (50) 11 (20) 12 13><d \"Two\" (40) 20 (35) 21 22>"
+         "<L \"Wild\" (200) 1 2><G>");
+    ASSERT_EQ(hotwordCount, 4);
+    const HotwordRecord& leap = hotwordTable[0];
+    EXPECT_EQ(leap.kind, 'L');
+    EXPECT_EQ(leap.value, 12);
+    EXPECT_EQ(leap.target1, 100);
+    EXPECT_EQ(leap.target2, 101);
+    EXPECT_EQ(leap.threshold2, 0);
+    EXPECT_EQ(leap.threshold3, 0);
+    const HotwordRecord& roll = hotwordTable[1];
+    EXPECT_EQ(roll.value, 30);
+    EXPECT_EQ(roll.threshold2, 80);
+    EXPECT_EQ(roll.threshold3, 100);
+    EXPECT_EQ(roll.target1, 10);
+    EXPECT_EQ(roll.target3, 11);
+    EXPECT_EQ(roll.target4, 12);
+    EXPECT_EQ(roll.target2, 13);
+    const HotwordRecord& two = hotwordTable[2];
+    EXPECT_EQ(two.threshold2, 75);
+    EXPECT_EQ(two.threshold3, 0);
+    EXPECT_EQ(two.target3, 21);
+    EXPECT_EQ(two.target2, 22);
+    EXPECT_EQ(hotwordTable[3].value, -56);  // a chance is a signed byte
+    EXPECT_EQ(RecordedControls()[1].caption, "Roll");
+}
+
+TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
+    Scan("<S (rope) 40 (ab cd) 41 50><S () 1 2><S (" + std::string(30, 'a') + ") 3 (b) 4 (cc) 5 6><G>");
+    ASSERT_EQ(hotwordCount, 3);
+    const HotwordRecord& first = hotwordTable[0];
+    EXPECT_EQ(first.kind, 'S');
+    EXPECT_STREQ(first.answer1, "rope");
+    EXPECT_STREQ(first.answer2, "ab cd");
+    EXPECT_STREQ(first.answer3, "");
+    EXPECT_EQ(first.target1, 40);
+    EXPECT_EQ(first.target3, 41);
+    EXPECT_EQ(first.target2, 50);
+    EXPECT_EQ(first.controlId, 4000);
+    EXPECT_STREQ(hotwordTable[1].answer1, "");
+    EXPECT_EQ(hotwordTable[1].target2, 2);
+    const HotwordRecord& third = hotwordTable[2];
+    EXPECT_STREQ(third.answer1, std::string(19, 'a').c_str());  // cut to fit its 20 bytes
+    EXPECT_STREQ(third.answer3, "cc");
+    EXPECT_EQ(third.target4, 5);
+    EXPECT_EQ(third.target2, 6);
+    ASSERT_EQ(RecordedControls().size(), 3u);
+    EXPECT_EQ(RecordedControls()[0].maxChars, 5);
+    EXPECT_EQ(RecordedControls()[1].maxChars, 0);
+    EXPECT_EQ(RecordedControls()[2].maxChars, 19);
+    EXPECT_EQ(Items(), "edit#0 edit#1 edit#2");
+}
+
+TEST_F(Hotwords, RecordsOfAPageStartAfreshAtTheNextScan) {
+    Scan("<M \"a\" 1><M \"b\" 2><G>");
+    EXPECT_EQ(hotwordCount, 2);
+    Scan("<H>Next<J><G>");
+    EXPECT_EQ(hotwordCount, 0);
+}
+
+}  // namespace

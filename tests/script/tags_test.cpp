@@ -1,0 +1,213 @@
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "book/state.h"
+#include "device/record.h"
+#include "page/builder.h"
+#include "script/engine.h"
+#include "script/hotwords.h"
+#include "shell/app_state.h"
+#include "support/engine_fixture.h"
+#include "support/recording_controls.h"
+
+namespace {
+
+class Tags : public EngineTest {};
+
+// Object numbers of the engine's test book.
+constexpr int LAMP = 1, COINS = 2, SKETCHES = 3, FEATHER = 4, ROPE = 5, GOLD = 6, COUNTER = 7,
+              TALLY = 8;
+
+TEST_F(Tags, SoundNumbersAllowOneSpaceAfterTheLetter) {
+    Scan("<A3><A 3><A  3><A 99><A -1><C><G>");
+    EXPECT_EQ(Sounds(), (std::vector<std::string>{"WIND", "WIND", "BELL", ""}));
+    SetUp();
+    soundOn = 0;
+    Scan("<A 1><C><G>");
+    EXPECT_EQ(Sounds(), std::vector<std::string>{""});  // stopping does not depend on the setting
+}
+
+TEST_F(Tags, SetAndAddClampToTheObjectsRange) {
+    struct Case {
+        const char* command;
+        int coins, counter;  // values before
+        int object, expected;
+    };
+    const Case cases[] = {
+        {"<R %2 7>", 0, 0, COINS, 7},
+        {"<R %2 99>", 0, 0, COINS, 9},
+        {"<R %2 -4>", 5, 0, COINS, 0},
+        {"<R %2 +3>", 0, 0, COINS, 3},
+        {"<R %6 1>", 0, 0, GOLD, 5},        // the minimum wins
+        {"<R %2 -%7>", 8, 4, COINS, 4},     // set ignores the minus
+        {"<r %2 -%7>", 6, 4, COINS, 2},     // add subtracts the object's value
+        {"<r %2 -2>", 6, 0, COINS, 4},      // a negative number
+        {"<r %2 %7>", 6, 2, COINS, 8},
+        {"<r %2 5>", 8, 0, COINS, 9},
+        {"<R %8 300>", 0, 0, TALLY, 9},     // text objects clamp to their list
+        {"<r %7 -%2>", 3, 500, COUNTER, 497},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        SetObjectValue(COINS, c.coins);
+        SetObjectValue(COUNTER, c.counter);
+        Scan(std::string(c.command) + "<G>");
+        EXPECT_EQ(ObjectValue(c.object), c.expected) << c.command;
+        EXPECT_EQ(hotwordCount, 0) << c.command;
+        EXPECT_EQ(currentObject, c.object) << c.command;
+    }
+}
+
+TEST_F(Tags, RandomSetRollsWithinTheObjectsCount) {
+    rollSeeded = false;
+    device::SetClock(6000);  // seeds with 6000 / 60
+    Execute("R %8 z");
+    std::srand(100);
+    EXPECT_EQ(ObjectValue(TALLY), std::rand() % 10);
+    EXPECT_TRUE(rollSeeded);
+}
+
+TEST_F(Tags, AddWithZIsNotRandomAndLeavesAFacelessHotword) {
+    SetObjectValue(LAMP, 1);
+    Execute("r %1 z");
+    EXPECT_EQ(hotwordCount, 1);
+    EXPECT_EQ(hotwordTable[0].controlId, 0);
+    EXPECT_EQ(hotwordTable[0].value, 1);
+    EXPECT_EQ(ObjectValue(LAMP), 1);
+}
+
+TEST_F(Tags, GainAndLoseActAtOnceWithoutALabel) {
+    Scan("<N %5><N %1><Q %1><G>");
+    EXPECT_EQ(ObjectHeld(ROPE), 1);
+    EXPECT_EQ(ObjectHeld(LAMP), 0);
+    // On a number object the flag is the value's low byte.
+    SetUp();
+    SetObjectValue(COINS, 256);
+    Execute("N %2");
+    EXPECT_EQ(ObjectValue(COINS), 257);
+}
+
+TEST_F(Tags, GainLoseAndSetWithALabelWaitForTheClick) {
+    Scan("<N %5 \"Take the rope\" 12><Q %1 \"Drop\" 3><R %2 4 \"Count\" 9><G>");
+    EXPECT_EQ(ObjectHeld(ROPE), 0);
+    EXPECT_EQ(ObjectValue(COINS), 0);
+    ASSERT_EQ(hotwordCount, 3);
+    EXPECT_EQ(hotwordTable[0].kind, 'N');
+    EXPECT_EQ(hotwordTable[0].objectIndex, ROPE);
+    EXPECT_EQ(hotwordTable[0].target1, 12);
+    EXPECT_EQ(hotwordTable[0].controlId, 5000);
+    EXPECT_EQ(hotwordTable[1].kind, 'Q');
+    EXPECT_EQ(hotwordTable[2].kind, 'R');
+    EXPECT_EQ(hotwordTable[2].value, 4);
+    EXPECT_EQ(hotwordTable[2].target1, 9);
+    ASSERT_EQ(RecordedControls().size(), 3u);
+    EXPECT_EQ(RecordedControls()[0].caption, "Take the rope");
+    EXPECT_EQ(RecordedControls()[2].caption, "Count");
+}
+
+TEST_F(Tags, ShowValueInTextAndTitle) {
+    SetObjectValue(LAMP, 1);
+    SetObjectValue(COINS, 7);
+    SetObjectValue(SKETCHES, 2);
+    Scan("<l %1> and<l %2><l %3><l %4><G>");
+    EXPECT_EQ(Items(), "T\"litand 7\" pic(1704,1)");
+    SetUp();
+    SetObjectValue(COINS, 7);
+    Scan("<H>Coins<l %2><l %3><J><G>");
+    EXPECT_EQ(Items(), "H\"Coins 7\"");
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Images not allowed in title"});
+}
+
+TEST_F(Tags, ObjectsWithoutAValueShowNothing) {
+    objectTable[ROPE].current = 9;  // past its list, as a damaged save may leave it
+    Scan("<l %5><l %4><l %99><M %5 3><M %4 3><G>");
+    EXPECT_EQ(Items(), "");
+    EXPECT_EQ(hotwordCount, 2);
+    EXPECT_EQ(hotwordTable[0].controlId, 0);
+    EXPECT_TRUE(RecordedControls().empty());
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
+    Scan("<N %99><Q %-1><R %99 3><r %37 1><s *9 ><s *-1 ><V 39><v -2><A 14>"
+         "<u *9 \"Back\">{ shown }<O (X %99) | (%99 = 0) >{ zero }<G>");
+    EXPECT_EQ(Items(), "T\"zero \"");
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_TRUE(Sounds().empty());
+    for (int s = 0; s < checkpointCount; ++s) EXPECT_EQ(checkpointSlots[s].used, 0);
+}
+
+TEST_F(Tags, SaveCheckpointRecordsTheStoryPageAndEveryObject) {
+    storyParagraph = 6;
+    SetObjectHeld(ROPE, true);
+    SetObjectValue(LAMP, 1);
+    SetObjectValue(COUNTER, 0x1234);
+    Scan("<s *1 ><G>");
+    EXPECT_EQ(checkpointSlots[1].used, 1);
+    EXPECT_EQ(checkpointSlots[1].paragraph, 5);
+    const uint8_t* block = checkpointStates + 1 * 2 * objectCount;
+    EXPECT_EQ(block[2 * ROPE], 1);
+    EXPECT_EQ(block[2 * LAMP + 1], 1);
+    EXPECT_EQ(block[2 * COUNTER], 0x34);
+    EXPECT_EQ(block[2 * COUNTER + 1], 0x12);
+}
+
+TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
+    const char* page = "<u *2 \"Return to\">{ to the stair }<U><G>";
+    Scan(page);
+    EXPECT_EQ(Items(), "line");
+    EXPECT_EQ(hotwordCount, 0);
+    SetUp();
+    checkpointSlots[2].used = 1;
+    Scan(page);
+    EXPECT_EQ(Items(), "button#0 T\"The Tower Stair to the stair \" line");
+    ASSERT_EQ(hotwordCount, 1);
+    EXPECT_EQ(hotwordTable[0].kind, 'u');
+    EXPECT_EQ(hotwordTable[0].objectIndex, 2);
+    EXPECT_EQ(RecordedControls()[0].caption, "Return to");
+}
+
+TEST_F(Tags, ConditionalTagsAndTheirResults) {
+    EXPECT_EQ(Execute("O (X %1)"), 0);
+    EXPECT_EQ(lastCondition, 0);
+    EXPECT_EQ(Execute("E"), 1);
+    EXPECT_EQ(conditionalTag, 1);
+    SetObjectHeld(LAMP, true);
+    EXPECT_EQ(Execute("O (X %1)"), 1);
+    EXPECT_EQ(Execute("E"), 0);
+    // Else-if after a taken branch does not evaluate: currentObject stays.
+    currentObject = 33;
+    EXPECT_EQ(Execute("o (X %5)"), 0);
+    EXPECT_EQ(currentObject, 33);
+    EXPECT_EQ(lastCondition, 1);
+    // Tags that are not conditions clear the flag and give 1.
+    EXPECT_EQ(Execute("Z"), 1);
+    EXPECT_EQ(conditionalTag, 0);
+    EXPECT_EQ(Execute(""), 1);
+}
+
+TEST_F(Tags, ArrowsAndAlignment) {
+    Scan("<n 47><p 12><W 2><W 5><W -1><G>");
+    EXPECT_EQ(nextArrowMode, 1);
+    EXPECT_EQ(nextArrowTarget, 47);
+    EXPECT_EQ(prevArrowMode, 1);
+    EXPECT_EQ(prevArrowTarget, 12);
+    EXPECT_EQ(currentObject, 12);
+    EXPECT_EQ(Items(), "right");
+}
+
+TEST_F(Tags, TheHundredthHotwordIsKeptAndEveryTagAfterItReports) {
+    std::string page;
+    for (int i = 0; i < 101; ++i) page += "<M \"go\" " + std::to_string(i) + ">";
+    page += "<O (X %1) >{ x }<U><G>";
+    Scan(page);
+    EXPECT_EQ(hotwordCount, 100);
+    EXPECT_EQ(hotwordTable[99].target1, 99);
+    EXPECT_EQ(hotwordTable[99].controlId, 5099);
+    EXPECT_EQ(RecordedControls().size(), 100u);  // the 101st gets no control
+    // After the 100th and 101st hotwords, <U> and <G>; not after <O>.
+    EXPECT_EQ(Messages(), std::vector<std::string>(4, "Hotwords structure array overflow"));
+}
+
+}  // namespace

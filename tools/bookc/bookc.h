@@ -1,0 +1,172 @@
+// The book compiler: reads a book's source text and produces the reader's
+// tables as C++ source, a story map and a list of unreached paragraphs.
+// Everything here works on strings in memory; only RunBookc touches files.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace bookc {
+
+// Limits the reader's buffers put on a book.
+constexpr int MAX_WORD_LENGTH = 299;
+constexpr int MAX_PARAGRAPH_TEXT = 1378;
+constexpr int MAX_COMMAND_LENGTH = 399;
+constexpr int MAX_LABEL_LENGTH = 103;
+constexpr int MAX_ANSWER_LENGTH = 19;
+constexpr int MAX_HOTWORDS = 99;
+constexpr int MAX_TITLE_RUN = 299;
+constexpr uint32_t MAX_POOL_OFFSET = 65535;
+
+struct Source {
+    std::string name;
+    std::string text;
+};
+
+struct Diagnostic {
+    std::string file;
+    int line = 0;
+    std::string message;
+    std::string Format() const;  // "file:line: message"
+};
+
+// Where something was written.
+struct Place {
+    int file = 0;  // index into the list of sources
+    int line = 0;
+};
+
+struct Word {
+    std::string text;
+    Place place;
+};
+
+// One edge of the story map.
+enum class LinkKind { Hotword, Arrow, Checkpoint, Description };
+
+struct Link {
+    LinkKind kind;
+    int target;         // real paragraph number
+    std::string label;  // what the map shows on the edge
+};
+
+struct Paragraph {
+    int number = 0;
+    Place place;  // the `@N` line
+    std::vector<Word> words;
+    std::string title;  // the text between <H> and <J>, without tags
+    std::vector<Link> links;
+    bool HasWords() const { return !words.empty(); }
+};
+
+enum ObjectKind : int8_t { KIND_TEXT = 0, KIND_NUMBER = 1, KIND_IMAGE = 2 };
+
+struct Object {
+    bool defined = false;
+    Place place;
+    std::string name;
+    ObjectKind kind = KIND_TEXT;
+    std::vector<std::string> texts;  // text objects
+    std::vector<int> images;         // image objects
+    int count = 0;                   // entries, or the number object's range
+    int minimum = 0;
+    int info = 1;  // real paragraph number of its description page
+    bool held = false;
+    int start = 0;
+};
+
+struct Checkpoint {
+    bool defined = false;
+    Place place;
+    std::string name;
+    int page = 0;  // real paragraph number
+};
+
+struct Image {
+    bool defined = false;
+    Place place;
+    int resourceId = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct Sound {
+    bool defined = false;
+    Place place;
+    std::string name;
+};
+
+struct Header {
+    std::string title, copyrightHolder, language, author, closingLine;
+    std::string webAddress, contactAddress, supportAddress;
+    int presentsImage = 0;
+    int titleImage = 0;
+};
+
+struct Book {
+    std::vector<std::string> files;  // source names, in order
+    int paragraphCount = 0;
+    std::vector<Paragraph> paragraphs;  // in source order
+    std::vector<Object> objects;
+    std::vector<Checkpoint> checkpoints;
+    std::vector<Image> images;
+    std::vector<Sound> sounds;
+    Header header;
+
+    // The paragraph written with this number, or null.
+    const Paragraph* Find(int number) const;
+    // Paragraph number to position in `paragraphs`; kept by Compile.
+    std::map<int, size_t> index;
+};
+
+// The text store as the reader holds it.
+struct Chunk {
+    std::vector<uint16_t> offsets;
+    std::string pool;  // words with their NULs, padded with NULs to a multiple of 4
+};
+
+struct Row {
+    int16_t chunk = -1;
+    int32_t firstWord = 0;
+    int32_t endWord = 0;
+};
+
+struct TextTables {
+    std::vector<Chunk> chunks;
+    std::vector<Row> rows;  // row 0 is paragraph 1
+};
+
+struct CompileResult {
+    bool ok = false;
+    std::vector<Diagnostic> errors;  // in the order found; empty when ok
+    Book book;
+    TextTables text;
+};
+
+// Reads the sources as one text and checks the whole book.
+CompileResult Compile(const std::vector<Source>& sources);
+
+// Cuts the paragraphs' words into chunks; `maxOffset` is the largest pool
+// offset a word may start at (tests lower it to see chunks split).
+TextTables BuildTextTables(const Book& book, uint32_t maxOffset = MAX_POOL_OFFSET);
+
+// The generated C++ defining everything book/tables.h declares.
+std::string GenerateCpp(const Book& book, const TextTables& text);
+
+// The story map in Graphviz DOT.
+std::string GenerateMap(const Book& book);
+
+// Paragraphs with words that nothing reaches from paragraphs 2 to 7.
+std::vector<int> FindUnreached(const Book& book);
+
+// One line describing the compiled book.
+std::string Summary(const Book& book, const TextTables& text);
+
+// The whole command: arguments without the program name. Returns the exit
+// status; messages go to `out` and `err`.
+int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace bookc

@@ -1,0 +1,691 @@
+// Checking a paragraph's markup the way the reader's scanner will walk it:
+// tags between < and >, conditional blocks between { and }, and the
+// arguments of every tag letter.
+#include <optional>
+
+#include "tools/bookc/internal.h"
+
+namespace bookc {
+namespace {
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Reads the arguments of one tag. Every reader returns false (or nothing)
+// when the text does not have the expected form; `pos` then stays put.
+class Args {
+   public:
+    explicit Args(const std::string& s) : s_(s), pos_(1) {}
+
+    bool AtEnd() const { return pos_ >= s_.size(); }
+    char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
+    bool Eat(char c) {
+        if (Peek() != c) return false;
+        ++pos_;
+        return true;
+    }
+    void Space() { Eat(' '); }  // one optional space, as the reader passes it
+    void Blanks() {
+        while (Peek() == ' ') ++pos_;
+    }
+    // Nothing but spaces up to the end.
+    bool Trailing() {
+        Blanks();
+        return AtEnd();
+    }
+    std::optional<int> Digits() {
+        size_t start = pos_;
+        long v = 0;
+        while (IsDigit(Peek()) && pos_ - start < 6) v = v * 10 + (s_[pos_++] - '0');
+        if (pos_ == start || IsDigit(Peek())) {
+            pos_ = start;
+            return std::nullopt;
+        }
+        return static_cast<int>(v);
+    }
+    std::optional<int> Signed() {
+        size_t start = pos_;
+        bool negative = Eat('-');
+        if (!negative) Eat('+');
+        std::optional<int> v = Digits();
+        if (!v) {
+            pos_ = start;
+            return std::nullopt;
+        }
+        return negative ? -*v : *v;
+    }
+    // The characters up to `close`, which is passed.
+    std::optional<std::string> Until(char close) {
+        size_t end = s_.find(close, pos_);
+        if (end == std::string::npos) return std::nullopt;
+        std::string text = s_.substr(pos_, end - pos_);
+        pos_ = end + 1;
+        return text;
+    }
+
+   private:
+    const std::string& s_;
+    size_t pos_;
+};
+
+struct Block {
+    size_t open;  // position of the `{`
+    int skip;     // the count written after the conditional tag
+    bool hasInner = false;
+    size_t lastInnerClose = 0;
+};
+
+class Checker {
+   public:
+    Checker(const Book& book, Paragraph& paragraph, Errors& errors)
+        : book_(book), p_(paragraph), errors_(errors) {}
+
+    void Run();
+
+   private:
+    void Error(size_t at, std::string message) {
+        errors_.Add(at < places_.size() ? places_[at] : p_.place, std::move(message));
+        ++errorCount_;
+    }
+    void Tag(size_t at, const std::string& cmd);
+    bool Conditional(char letter) const {
+        return letter == 'O' || letter == 'o' || letter == 'E' || letter == 'u';
+    }
+
+    // Range checks of the numbers a tag names; false after an error.
+    bool ObjectNumber(size_t at, int k);
+    bool SlotNumber(size_t at, int k);
+    bool ImageNumber(size_t at, int i);
+    bool SoundNumber(size_t at, int i);
+    bool Target(size_t at, int t, LinkKind kind, const std::string& label);
+
+    // A hotword's face: "text", $image or %object. Returns its map label.
+    std::optional<std::string> Face(size_t at, Args& a);
+    bool Label(size_t at, Args& a, std::string& label);
+    bool Expression(size_t at, Args& a, int depth);
+    bool Group(size_t at, Args& a, int depth);
+    void Hotword(size_t at);
+
+    const Book& book_;
+    Paragraph& p_;
+    Errors& errors_;
+    std::string text_;           // the assembled text
+    std::vector<Place> places_;  // source place of every character
+    int errorCount_ = 0;
+    bool inTitle_ = false;
+    size_t titleStart_ = 0;  // where the open title's <H> is
+    size_t titleRun_ = 0;    // the longest text the open title can gather
+    int hotwords_ = 0;
+    bool sawIf_ = false;  // an <O> came earlier in the paragraph
+    int conditionTests_ = 0;
+    int conditionOperators_ = 0;  // `!`, `&` and `|`
+    bool conditionNested_ = false;
+};
+
+bool Checker::ObjectNumber(size_t at, int k) {
+    if (k < static_cast<int>(book_.objects.size())) return true;
+    Error(at,
+          Format("object %d is not in the object table (%zu objects)", k, book_.objects.size()));
+    return false;
+}
+
+bool Checker::SlotNumber(size_t at, int k) {
+    if (k < static_cast<int>(book_.checkpoints.size())) return true;
+    Error(at, Format("checkpoint %d is not in the checkpoint table (%zu checkpoints)", k,
+                     book_.checkpoints.size()));
+    return false;
+}
+
+bool Checker::ImageNumber(size_t at, int i) {
+    if (i < static_cast<int>(book_.images.size())) return true;
+    Error(at, Format("image %d is not in the image table (%zu images)", i, book_.images.size()));
+    return false;
+}
+
+bool Checker::SoundNumber(size_t at, int i) {
+    if (i < static_cast<int>(book_.sounds.size())) return true;
+    Error(at, Format("sound %d is not in the sound table (%zu sounds)", i, book_.sounds.size()));
+    return false;
+}
+
+// Markup targets are paragraph numbers minus one.
+bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label) {
+    int paragraph = t + 1;
+    if (paragraph < 1 || paragraph > book_.paragraphCount) {
+        Error(at, Format("target %d leads to paragraph %d, outside the book (1 to %d)", t,
+                         paragraph, book_.paragraphCount));
+        return false;
+    }
+    // Pages 6 and 7 are built by the reader when the book leaves them out.
+    if (paragraph != 6 && paragraph != 7 && !book_.Find(paragraph)) {
+        Error(at, Format("target %d leads to paragraph %d, which is not written", t, paragraph));
+        return false;
+    }
+    p_.links.push_back({kind, paragraph, label});
+    return true;
+}
+
+bool Checker::Label(size_t at, Args& a, std::string& label) {
+    std::optional<std::string> text = a.Until('"');
+    if (!text) {
+        Error(at, "unterminated quote in tag");
+        return false;
+    }
+    if (text->size() > MAX_LABEL_LENGTH) {
+        Error(at,
+              Format("button text of %zu characters (at most %d)", text->size(), MAX_LABEL_LENGTH));
+        return false;
+    }
+    label = *text;
+    return true;
+}
+
+std::optional<std::string> Checker::Face(size_t at, Args& a) {
+    std::string label;
+    if (a.Eat('"')) {
+        if (!Label(at, a, label)) return std::nullopt;
+        return label;
+    }
+    char kind = a.Peek();
+    if (kind == '$' || kind == '%') {
+        a.Eat(kind);
+        std::optional<int> n = a.Digits();
+        if (n) {
+            bool inRange = kind == '$' ? ImageNumber(at, *n) : ObjectNumber(at, *n);
+            if (!inRange) return std::nullopt;
+            return std::string(1, kind) + std::to_string(*n);
+        }
+    }
+    return std::nullopt;
+}
+
+void Checker::Hotword(size_t at) {
+    if (++hotwords_ == MAX_HOTWORDS + 1)
+        Error(at, Format("more than %d hotwords in one paragraph", MAX_HOTWORDS));
+}
+
+// group := ['!'] '(' test-or-expression ')'
+bool Checker::Group(size_t at, Args& a, int depth) {
+    a.Blanks();
+    if (a.Eat('!')) {
+        ++conditionOperators_;
+        a.Blanks();
+    }
+    if (!a.Eat('(')) return false;
+    a.Blanks();
+    if (a.Peek() == '(' || a.Peek() == '!') {
+        if (depth >= 3) {
+            Error(at, "condition nested too deeply");
+            return false;
+        }
+        conditionNested_ = true;
+        if (!Expression(at, a, depth + 1)) return false;
+    } else if (a.Eat('X')) {
+        ++conditionTests_;
+        a.Blanks();
+        std::optional<int> k;
+        if (!a.Eat('%') || !(k = a.Digits())) return false;
+        if (!ObjectNumber(at, *k)) return false;
+    } else if (a.Eat('%')) {
+        ++conditionTests_;
+        std::optional<int> k = a.Digits();
+        if (!k || !ObjectNumber(at, *k)) return false;
+        a.Blanks();
+        if (!a.Eat('=') && !a.Eat('x') && !a.Eat('y')) return false;
+        a.Blanks();
+        if (a.Eat('%')) {
+            std::optional<int> m = a.Digits();
+            if (!m || !ObjectNumber(at, *m)) return false;
+        } else if (!a.Digits()) {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    a.Blanks();
+    return a.Eat(')');
+}
+
+// expression := group { ('&' | '|') group }
+bool Checker::Expression(size_t at, Args& a, int depth) {
+    if (!Group(at, a, depth)) return false;
+    for (;;) {
+        a.Blanks();
+        if (!a.Eat('&') && !a.Eat('|')) return true;
+        ++conditionOperators_;
+        if (!Group(at, a, depth)) return false;
+    }
+}
+
+void Checker::Tag(size_t at, const std::string& cmd) {
+    if (cmd.size() > MAX_COMMAND_LENGTH) {
+        Error(at, Format("tag of %zu characters (at most %d)", cmd.size(), MAX_COMMAND_LENGTH));
+        return;
+    }
+    if (cmd.empty()) {
+        Error(at, "empty tag <>");
+        return;
+    }
+    const char letter = cmd[0];
+    const std::string shown = "<" + cmd + ">";
+    Args a(cmd);
+    const int errorsBefore = errorCount_;
+    auto bad = [&](const char* form) { Error(at, "bad tag " + shown + ": write " + form); };
+    std::string label;
+    switch (letter) {
+        case 'B':
+        case 'C':
+        case 'D':
+        case 'F':
+        case 'G':
+        case 'I':
+        case 'K':
+        case 'P':
+        case 'T':
+        case 'U':
+        case 'Y':
+            if (!a.Trailing()) bad(Format("<%c> without arguments", letter).c_str());
+            return;
+        case 'a':
+            if (!a.Trailing()) bad("<a> without arguments");
+            if (inTitle_) ++titleRun_;
+            return;
+        case 'H':
+            if (!a.Trailing()) bad("<H> without arguments");
+            if (inTitle_) Error(at, "<H> inside a title");
+            inTitle_ = true;
+            titleStart_ = at;
+            titleRun_ = 0;
+            return;
+        case 'J':
+            if (!a.Trailing()) bad("<J> without arguments");
+            if (!inTitle_) Error(at, "<J> without <H>");
+            if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
+                Error(titleStart_, Format("title of up to %zu characters (at most %d)", titleRun_,
+                                          MAX_TITLE_RUN));
+            inTitle_ = false;
+            return;
+        case 'A':
+        case 'V':
+        case 'v':
+        case 'W': {
+            a.Space();
+            std::optional<int> n = a.Digits();
+            if (!n || !a.Trailing()) {
+                bad(Format("<%c n>", letter).c_str());
+                return;
+            }
+            if (letter == 'A') SoundNumber(at, *n);
+            if (letter == 'V' || letter == 'v') ImageNumber(at, *n);
+            if (letter == 'W' && *n > 2) Error(at, Format("alignment %d (0, 1 or 2)", *n));
+            return;
+        }
+        case 'n':
+        case 'p': {
+            a.Space();
+            std::optional<int> t = a.Digits();
+            if (!t || !a.Trailing()) {
+                bad(Format("<%c t>", letter).c_str());
+                return;
+            }
+            Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
+            return;
+        }
+        case 'M':
+        case 'g':
+        case 'm': {
+            a.Space();
+            std::optional<std::string> face = Face(at, a);
+            if (errorCount_ != errorsBefore) return;
+            a.Space();
+            std::optional<int> t;
+            if (face) t = a.Digits();
+            if (!face || !t || !a.Trailing()) {
+                bad(Format("<%c \"label\" t>, <%c $image t> or <%c %%object t>", letter, letter,
+                           letter)
+                        .c_str());
+                return;
+            }
+            Hotword(at);
+            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
+            return;
+        }
+        case 'N':
+        case 'Q':
+        case 'R':
+        case 'r': {
+            const bool set = letter == 'R' || letter == 'r';
+            const char* form = set ? (letter == 'R' ? "<R %o v> or <R %o v \"label\" t>"
+                                                    : "<r %o v> or <r %o v \"label\" t>")
+                                   : (letter == 'N' ? "<N %o> or <N %o \"label\" t>"
+                                                    : "<Q %o> or <Q %o \"label\" t>");
+            a.Space();
+            std::optional<int> k;
+            if (!a.Eat('%') || !(k = a.Digits())) {
+                bad(form);
+                return;
+            }
+            if (!ObjectNumber(at, *k)) return;
+            if (set) {
+                a.Space();
+                if (a.Peek() == '-' && a.Peek(1) == '%') a.Eat('-');
+                if (a.Eat('%')) {
+                    std::optional<int> m = a.Digits();
+                    if (!m) {
+                        bad(form);
+                        return;
+                    }
+                    if (!ObjectNumber(at, *m)) return;
+                } else if (letter == 'R' && a.Eat('z')) {
+                } else if (!a.Signed()) {
+                    bad(form);
+                    return;
+                }
+            }
+            if (a.AtEnd()) return;
+            a.Space();
+            if (a.AtEnd()) return;
+            std::optional<std::string> face = Face(at, a);
+            if (errorCount_ != errorsBefore) return;
+            a.Space();
+            std::optional<int> t;
+            if (face) t = a.Digits();
+            if (!face || !t || !a.Trailing()) {
+                bad(form);
+                return;
+            }
+            Hotword(at);
+            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
+            return;
+        }
+        case 'L':
+        case 'd': {
+            const char* form = letter == 'L' ? "<L \"label\" (chance) t1 t2>"
+                                             : "<d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] t2>";
+            a.Space();
+            if (!a.Eat('"')) {
+                bad(form);
+                return;
+            }
+            if (!Label(at, a, label)) return;
+            a.Space();
+            std::vector<int> chances, targets;
+            while (a.Eat('(')) {
+                std::optional<int> c = a.Digits();
+                std::optional<int> t;
+                if (c && a.Eat(')')) {
+                    a.Space();
+                    t = a.Digits();
+                }
+                if (!t) {
+                    bad(form);
+                    return;
+                }
+                chances.push_back(*c);
+                targets.push_back(*t);
+                a.Space();
+            }
+            std::optional<int> last = a.Digits();
+            if (chances.empty() || !last || !a.Trailing()) {
+                bad(form);
+                return;
+            }
+            targets.push_back(*last);
+            if (letter == 'L') {
+                if (chances.size() > 1) {
+                    Error(at, "<L> takes one chance: use <d> for more outcomes");
+                    return;
+                }
+                if (chances[0] > 20) {
+                    Error(at, Format("chance %d of <L> is out of 20 (0 to 20)", chances[0]));
+                    return;
+                }
+            } else {
+                if (chances.size() > 3) {
+                    Error(at, "<d> takes at most three chances");
+                    return;
+                }
+                int sum = 0;
+                for (int c : chances) sum += c;
+                if (sum > 100) {
+                    Error(at, Format("the chances of <d> add up to %d (at most 100)", sum));
+                    return;
+                }
+            }
+            Hotword(at);
+            for (int t : targets)
+                Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
+            return;
+        }
+        case 'S': {
+            const char* form = "<S (a1) t1 [(a2) t3 [(a3) t4]] t2>";
+            a.Space();
+            std::vector<int> targets;
+            std::vector<std::string> answers;
+            while (a.Eat('(')) {
+                std::optional<std::string> answer = a.Until(')');
+                std::optional<int> t;
+                if (answer) {
+                    a.Space();
+                    t = a.Digits();
+                }
+                if (!t) {
+                    bad(form);
+                    return;
+                }
+                if (answer->size() > MAX_ANSWER_LENGTH) {
+                    Error(at, Format("answer \"%s\" has %zu characters (at most %d)",
+                                     answer->c_str(), answer->size(), MAX_ANSWER_LENGTH));
+                    return;
+                }
+                answers.push_back(*answer);
+                targets.push_back(*t);
+                a.Space();
+            }
+            std::optional<int> last = a.Digits();
+            if (answers.empty() || !last || !a.Trailing()) {
+                bad(form);
+                return;
+            }
+            if (answers.size() > 3) {
+                Error(at, "<S> takes at most three answers");
+                return;
+            }
+            targets.push_back(*last);
+            Hotword(at);
+            for (size_t i = 0; i < targets.size(); ++i)
+                Target(at, targets[i], LinkKind::Hotword,
+                       "S " + (i < answers.size() ? answers[i] : std::string("other")));
+            return;
+        }
+        case 'E':
+            if (!a.Trailing()) bad("<E> without arguments");
+            if (!sawIf_) Error(at, "<E> without an <O> before it: its block is never shown");
+            return;
+        case 'O':
+        case 'o': {
+            if (letter == 'o' && !sawIf_)
+                Error(at, "<o> without an <O> before it: its block is never shown");
+            sawIf_ = true;
+            a.Blanks();
+            conditionTests_ = conditionOperators_ = 0;
+            conditionNested_ = false;
+            bool good = Expression(at, a, 0) && a.Trailing();
+            if (!good && errorCount_ == errorsBefore)
+                bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
+                           "each test after an optional !",
+                           letter, letter)
+                        .c_str());
+            // A flat chain never holds more than a few entries on the reader's
+            // stacks of ten; nested groups can leave entries behind, so they
+            // are kept small enough that even all of them fit.
+            int operators = conditionTests_ + conditionOperators_;
+            if (good && conditionNested_ && (2 * conditionTests_ > 9 || operators > 9))
+                Error(at, Format("nested condition with %d tests and %d operators (at most 4 "
+                                 "and 9 when groups nest)",
+                                 conditionTests_, operators));
+            return;
+        }
+        case 'l': {
+            a.Space();
+            std::optional<int> k;
+            if (!a.Eat('%') || !(k = a.Digits()) || !a.Trailing()) {
+                bad("<l %o>");
+                return;
+            }
+            if (!ObjectNumber(at, *k)) return;
+            const Object& obj = book_.objects[*k];
+            if (inTitle_) {
+                if (obj.kind == KIND_IMAGE) {
+                    Error(at, "images not allowed in title");
+                    return;
+                }
+                size_t longest = obj.kind == KIND_NUMBER ? 7 : 0;
+                for (const std::string& t : obj.texts) longest = std::max(longest, t.size());
+                titleRun_ += longest;
+            }
+            return;
+        }
+        case 's': {
+            a.Space();
+            std::optional<int> k;
+            if (!a.Eat('*') || !(k = a.Digits()) || !a.Trailing()) {
+                bad("<s *k>");
+                return;
+            }
+            SlotNumber(at, *k);
+            return;
+        }
+        case 'u': {
+            a.Space();
+            std::optional<int> k;
+            if (!a.Eat('*') || !(k = a.Digits())) {
+                bad("<u *k \"label\">");
+                return;
+            }
+            a.Space();
+            if (!a.Eat('"')) {
+                bad("<u *k \"label\">");
+                return;
+            }
+            if (!Label(at, a, label)) return;
+            if (!a.Trailing()) {
+                bad("<u *k \"label\">");
+                return;
+            }
+            if (!SlotNumber(at, *k)) return;
+            Hotword(at);
+            const Checkpoint& slot = book_.checkpoints[*k];
+            if (slot.page >= 1 && slot.page <= book_.paragraphCount)
+                p_.links.push_back(
+                    {LinkKind::Checkpoint, slot.page, "checkpoint " + std::to_string(*k)});
+            return;
+        }
+        default:
+            Error(at, "unknown tag " + shown);
+            return;
+    }
+}
+
+void Checker::Run() {
+    for (const Word& w : p_.words) {
+        text_ += w.text;
+        text_ += ' ';
+        places_.insert(places_.end(), w.text.size() + 1, w.place);
+        if (w.text.size() > MAX_WORD_LENGTH)
+            errors_.Add(w.place, Format("word of %zu characters (at most %d): %.40s...",
+                                        w.text.size(), MAX_WORD_LENGTH, w.text.c_str()));
+    }
+    if (text_.empty()) return;
+    if (text_.size() > MAX_PARAGRAPH_TEXT) {
+        errors_.Add(p_.place, Format("paragraph %d has %zu characters of text (at most %d)",
+                                     p_.number, text_.size(), MAX_PARAGRAPH_TEXT));
+    }
+    if (text_.compare(0, 3, "<H>") != 0)
+        Error(0, "a paragraph with text must start with its title <H>...<J>");
+    if (text_.size() < 4 || text_.compare(text_.size() - 4, 4, "<G> ") != 0)
+        Error(text_.size() - 1, "a paragraph with text must end with <G>");
+
+    std::vector<Block> blocks;
+    size_t i = 0;
+    while (i < text_.size()) {
+        char c = text_[i];
+        if (c == '<') {
+            size_t end = i + 1;
+            while (end < text_.size() && text_[end] != '>' && text_[end] != '<' &&
+                   text_[end] != '{' && text_[end] != '}')
+                ++end;
+            if (end == text_.size() || text_[end] != '>') {
+                std::string shown = text_.substr(i, std::min<size_t>(end - i, 30));
+                while (shown.back() == ' ') shown.pop_back();
+                Error(i, "unterminated tag " + shown);
+                i = end;
+                continue;
+            }
+            std::string cmd = text_.substr(i + 1, end - i - 1);
+            Tag(i, cmd);
+            i = end + 1;
+            if (cmd.empty() || !Conditional(cmd[0])) continue;
+            // A conditional tag: its skip count, then its block.
+            size_t k = i;
+            int skip = 0;
+            while (k < text_.size() && (text_[k] == ' ' || IsDigit(text_[k]))) {
+                if (IsDigit(text_[k]) && skip < 10000) skip = skip * 10 + (text_[k] - '0');
+                ++k;
+            }
+            if (k == text_.size() || text_[k] != '{') {
+                Error(i - 1, Format("<%c> must be followed by its { } block", cmd[0]));
+                continue;
+            }
+            blocks.push_back({k, skip});
+            i = k + 1;
+            continue;
+        }
+        if (c == '>') {
+            Error(i, "'>' outside a tag");
+        } else if (c == '{') {
+            Error(i, "'{' without a conditional tag in front of it");
+        } else if (c == '}') {
+            if (blocks.empty()) {
+                Error(i, "'}' without its '{'");
+            } else {
+                Block b = blocks.back();
+                blocks.pop_back();
+                // A skipped block: the scanner jumps `skip` characters past the
+                // `{`, then stops at the first `}`; that must be this one.
+                int low = b.hasInner ? static_cast<int>(b.lastInnerClose - b.open) : 0;
+                int high = static_cast<int>(i - b.open - 1);
+                if (b.skip < low || b.skip > high) {
+                    if (b.hasInner)
+                        Error(b.open, Format("the block holds inner blocks: its skip count is "
+                                             "%d, counts from %d to %d work",
+                                             b.skip, low, high));
+                    else
+                        Error(b.open, Format("skip count %d jumps past the end of the block "
+                                             "(counts from 0 to %d work)",
+                                             b.skip, high));
+                }
+                if (!blocks.empty()) {
+                    blocks.back().hasInner = true;
+                    blocks.back().lastInnerClose = i;
+                }
+            }
+        } else if (inTitle_) {
+            p_.title += c;
+            ++titleRun_;
+        }
+        ++i;
+    }
+    for (const Block& b : blocks) Error(b.open, "unterminated block: '{' without its '}'");
+    if (inTitle_) Error(text_.size() - 1, "title not closed with <J>");
+    while (!p_.title.empty() && p_.title.back() == ' ') p_.title.pop_back();
+}
+
+}  // namespace
+
+void CheckParagraph(const Book& book, Paragraph& paragraph, Errors& errors) {
+    Checker(book, paragraph, errors).Run();
+}
+
+}  // namespace bookc
