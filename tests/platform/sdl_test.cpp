@@ -136,6 +136,35 @@ TEST_F(Sdl, QuitClosesTheProgramsWindow) {
     EXPECT_FALSE(IsWindow(main));
 }
 
+int boxAnswer = 0;
+SDL_Event closeEvent{};
+LRESULT CALLBACK AskingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_USER) {
+        // The window is closed while the question is on the screen.
+        SDL_PushEvent(&closeEvent);
+        boxAnswer = MessageBoxW(hwnd, u"Leave?", u"Q", MB_YESNO);
+    }
+    return Proc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(Sdl, ClosingTheWindowCancelsABoxThenClosesTheProgram) {
+    SetWindowLongW(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AskingProc));
+    boxAnswer = 0;
+    device::SetMessageBoxAutoAnswer(false);
+    PostMessageW(main, WM_USER, 0, 0);
+    closeEvent.type = SDL_WINDOWEVENT;
+    closeEvent.window.event = SDL_WINDOWEVENT_CLOSE;
+    closeEvent.window.windowID = SDL_GetWindowID(backend.Window());
+    MSG msg;
+    int got = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) && ++got < 1000) DispatchMessageW(&msg);
+    EXPECT_EQ(boxAnswer, IDNO) << "the question was cancelled";
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(backend.CloseRequests(), 1);
+    device::SetMessageBoxAutoAnswer(true);
+}
+
 TEST_F(Sdl, WaitsForTheDeadlineWithoutSpinning) {
     const uint32_t start = GetTickCount();
     int rounds = 0;

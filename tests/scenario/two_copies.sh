@@ -21,11 +21,11 @@ code=$?
 [ $code = 1 ] || { echo "second copy: exit $code, expected 1"; cat "$work/second.err"; exit 1; }
 grep -qx "sample: another copy runs; brought it forward" "$work/second.out" ||
     { echo "second copy said:"; cat "$work/second.out"; exit 1; }
-kill -TERM $first
+kill -INT $first   # SIGINT here; the window test uses SIGTERM
 wait $first
 code=$?
 trap - EXIT
-[ $code = 0 ] || { echo "first copy: exit $code after SIGTERM"; cat "$work/first.err"; exit 1; }
+[ $code = 0 ] || { echo "first copy: exit $code after SIGINT"; cat "$work/first.err"; exit 1; }
 grep -q "^sample: answer" "$work/first.out" || { echo "first copy did not end normally"; exit 1; }
 [ ! -e "$work/run/fernvale-samplewindow.sock" ] || { echo "the socket was left behind"; exit 1; }
 # With the first copy gone, a new copy starts normally and finds no stale window.
