@@ -7,7 +7,9 @@ set -u
 program=$1 work=$2
 rm -rf "$work" && mkdir -p "$work/store" "$work/run"
 export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/run"
-SDL_VIDEODRIVER=offscreen "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
+# A background job starts with SIGINT ignored; the device keeps an ignored
+# SIGINT ignored, so it is given back its default here.
+SDL_VIDEODRIVER=offscreen env --default-signal=INT "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
 first=$!
 trap 'kill $first 2>/dev/null' EXIT
 for _ in $(seq 100); do
