@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Two copies of the sample on one device: the first runs in a real-time
-# window (SDL's offscreen driver, no display needed); the second finds the
+# window (SDL's dummy video driver, no display needed); the second finds the
 # first's window through FindWindowW, brings it forward and ends with exit
 # code 1; the first then still ends normally when it is asked to close.
 set -u
@@ -9,7 +9,7 @@ rm -rf "$work" && mkdir -p "$work/store" "$work/run"
 export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/run"
 # A background job starts with SIGINT ignored; the device keeps an ignored
 # SIGINT ignored, so it is given back its default here.
-SDL_VIDEODRIVER=offscreen env --default-signal=INT "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
+SDL_VIDEODRIVER=dummy env --default-signal=INT "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
 first=$!
 trap 'kill $first 2>/dev/null' EXIT
 for _ in $(seq 100); do
