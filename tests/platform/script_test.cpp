@@ -2,6 +2,7 @@
 // message each must give) and running in-process against a small window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -193,7 +194,13 @@ Outcome RunScript(const std::string& text) {
 }
 
 TEST(ScriptRun, PressTypeKeyAnswerAndWait) {
-    Outcome r = RunScript("press 8\ntype ab c\nkey d\nkey D\nkey 5\nkey ?\nkey TAB\npress 7\nanswer NO\nwait 500\ndump\n");
+    const std::string shot = ::testing::TempDir() + "script_shot.png";
+    std::remove(shot.c_str());
+    Outcome r = RunScript("press 8\ntype ab c\nkey d\nkey D\nkey 5\nkey ?\nkey TAB\npress 7\nanswer NO\nwait 500\ndump\nshot " +
+                          shot + "\n");
+    std::FILE* png = std::fopen(shot.c_str(), "rb");
+    EXPECT_NE(png, nullptr) << "shot wrote " << shot;
+    if (png) std::fclose(png);
     EXPECT_TRUE(r.failures.empty()) << (r.failures.empty() ? "" : r.failures[0]);
     EXPECT_EQ(r.typed, u"ab cdD5?");
     EXPECT_EQ(r.clicks, 1);
