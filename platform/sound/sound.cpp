@@ -1,10 +1,10 @@
 // PlaySoundW: WAVE resources played one at a time through SDL audio in queue
 // mode. Implemented: SND_RESOURCE (the resource's RIFF image, decoded by SDL
 // and converted to the device's format), SND_ASYNC, a new sound replacing the
-// one playing, a null name stopping it. Left out: SND_SYNC waits only for the
-// queue to be handed over (it returns at once like SND_ASYNC), SND_LOOP plays
-// once, SND_MEMORY and SND_FILENAME play nothing (a file name is not a
-// resource) and return FALSE.
+// one playing, a null name stopping it, SND_SYNC returning once the sound
+// has been handed to the hardware. Left out: SND_LOOP plays once; SND_MEMORY
+// and SND_FILENAME play nothing (a file name is not a resource) and return
+// FALSE.
 #include "sound/sound.h"
 
 #include <SDL.h>
@@ -134,5 +134,14 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
     if (!Convert(data, &pcm)) return FALSE;
     SDL_ClearQueuedAudio(audio);
     lastQueued = static_cast<uint32_t>(pcm.size());
-    return SDL_QueueAudio(audio, pcm.data(), lastQueued) == 0 ? TRUE : FALSE;
+    if (SDL_QueueAudio(audio, pcm.data(), lastQueued) != 0) return FALSE;
+    if (!(flags & SND_ASYNC)) {
+        // SND_SYNC: back when the sound has been handed to the hardware.
+        // A device that stops taking sound cannot hold the program for
+        // longer than the sound lasts, and a second.
+        const uint64_t perSecond = static_cast<uint64_t>(have.freq) * have.channels * (SDL_AUDIO_BITSIZE(have.format) / 8);
+        const uint64_t deadline = SDL_GetTicks64() + 1000 + (perSecond ? lastQueued * 1000ull / perSecond : 0);
+        while (SDL_GetQueuedAudioSize(audio) > 0 && SDL_GetTicks64() < deadline) SDL_Delay(5);
+    }
+    return TRUE;
 }

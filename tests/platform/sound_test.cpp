@@ -55,11 +55,15 @@ TEST(Sound, PlaysReplacesAndStopsThroughSdlAudio) {
     // A sound that is not there leaves the playing one alone.
     EXPECT_FALSE(PlaySoundW(u"Missing", nullptr, SND_RESOURCE | SND_ASYNC));
     EXPECT_GT(sound::QueuedBytes(), 0u);
+    // SND_SYNC returns when the sound has gone to the device.
+    ASSERT_TRUE(PlaySoundW(u"Gong", nullptr, SND_RESOURCE | SND_SYNC));
+    EXPECT_EQ(sound::QueuedBytes(), 0u);
+    ASSERT_TRUE(PlaySoundW(u"Gong", nullptr, SND_RESOURCE | SND_ASYNC));
     // A null name stops it.
     EXPECT_TRUE(PlaySoundW(nullptr, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC));
     EXPECT_EQ(sound::QueuedBytes(), 0u);
-    ASSERT_EQ(device::SoundLog().size(), 4u);
-    EXPECT_EQ(device::SoundLog()[3], u"");
+    ASSERT_EQ(device::SoundLog().size(), 6u);
+    EXPECT_EQ(device::SoundLog()[5], u"");
     sound::EnableAudio(false);
     EXPECT_FALSE(sound::AudioOpen());
     EXPECT_EQ(sound::QueuedBytes(), 0u);
