@@ -38,8 +38,9 @@ std::string Word(const std::u16string& name) {
 
 std::string Box(const RECT& r) {
     char s[64];
-    std::snprintf(s, sizeof s, "at %ld,%ld size %ldx%ld", static_cast<long>(r.left), static_cast<long>(r.top),
-                  static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+    std::snprintf(s, sizeof s, "at %ld,%ld size %ldx%ld", static_cast<long>(r.left),
+                  static_cast<long>(r.top), static_cast<long>(r.right - r.left),
+                  static_cast<long>(r.bottom - r.top));
     return s;
 }
 
@@ -56,7 +57,8 @@ bool Hidden(const wm::Window* w, const RECT& r) {
     if (!IntersectRect(&onScreen, &r, &screen)) return true;
     for (const wm::Window* t : wm::TopLevels()) {
         if (t == w) return false;
-        if ((t->style & WS_VISIBLE) && !t->destroying && Covers(wm::WindowOnScreen(t), onScreen)) return true;
+        if ((t->style & WS_VISIBLE) && !t->destroying && Covers(wm::WindowOnScreen(t), onScreen))
+            return true;
     }
     return false;
 }
@@ -66,10 +68,12 @@ std::string ControlStates(wm::Window* c) {
     const bool button = c->cls && c->cls->key == u"button";
     const DWORD type = c->style & BS_TYPEMASK;
     if (button) {
-        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_3STATE ||
-            type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON) {
+        if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+            type == BS_3STATE || type == BS_AUTO3STATE || type == BS_AUTORADIOBUTTON) {
             const LRESULT check = SendMessageW(c->handle, BM_GETCHECK, 0, 0);
-            s += check == BST_CHECKED ? " checked" : check == BST_INDETERMINATE ? " indeterminate" : " unchecked";
+            s += check == BST_CHECKED         ? " checked"
+                 : check == BST_INDETERMINATE ? " indeterminate"
+                                              : " unchecked";
         }
         if (type == BS_DEFPUSHBUTTON) s += " default";
         if (type == BS_OWNERDRAW) s += " owner-drawn";
@@ -93,8 +97,9 @@ void ListControls(std::string* out, wm::Window* top, wm::Window* w) {
         const int length = GetWindowTextLengthW(c->handle);
         std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');
         text.resize(static_cast<size_t>(GetWindowTextW(c->handle, text.data(), length + 1)));
-        Append(out, "  control %ld %s %s %s%s\n", static_cast<long>(c->id), Word(c->cls->name).c_str(),
-               Box(r).c_str(), Quote(text).c_str(), ControlStates(c).c_str());
+        Append(out, "  control %ld %s %s %s%s\n", static_cast<long>(c->id),
+               Word(c->cls->name).c_str(), Box(r).c_str(), Quote(text).c_str(),
+               ControlStates(c).c_str());
         ListControls(out, top, c);
     }
 }
@@ -111,7 +116,8 @@ void ListMarks(std::string* out, wm::Window* t) {
         if (!IntersectRect(&seen, &m.rect, &origin) || Hidden(t, seen)) continue;
         switch (m.kind) {
             case gdi::MarkKind::Text:
-                Append(out, "  text %s weight %d %s\n", Box(m.rect).c_str(), m.weight, Quote(m.text).c_str());
+                Append(out, "  text %s weight %d %s\n", Box(m.rect).c_str(), m.weight,
+                       Quote(m.text).c_str());
                 break;
             case gdi::MarkKind::Picture:
                 Append(out, "  picture %u %s\n", m.picture, Box(m.rect).c_str());
@@ -129,7 +135,8 @@ std::string Quote(const std::u16string& text) {
     std::string s = "\"";
     for (size_t i = 0; i < text.size(); ++i) {
         uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000)
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         if (c == '"' || c == '\\') {
             s += '\\';
@@ -157,7 +164,9 @@ std::string Quote(const std::u16string& text) {
     return s + "\"";
 }
 
-void StartScreenRecording() { gdi::SetDrawRecording(true); }
+void StartScreenRecording() {
+    gdi::SetDrawRecording(true);
+}
 
 std::string DumpScreen() {
     // Bring the screen up to date first, as the person would see it.
@@ -168,7 +177,8 @@ std::string DumpScreen() {
     Append(&out, "title %s\n", Quote(NavigationTitle()).c_str());
 #else
     wm::Window* active = wm::FindQuiet(GetForegroundWindow());
-    Append(&out, "title %s\n", Quote(active ? wm::TopLevelOf(active)->text : std::u16string()).c_str());
+    Append(&out, "title %s\n",
+           Quote(active ? wm::TopLevelOf(active)->text : std::u16string()).c_str());
 #endif
     std::vector<const gdi::Surface*> live;
     for (auto it = wm::TopLevels().rbegin(); it != wm::TopLevels().rend(); ++it) {
@@ -176,8 +186,9 @@ std::string DumpScreen() {
         if (t->surface) live.push_back(t->surface.get());
         if (!(t->style & WS_VISIBLE) || t->destroying) continue;
         const RECT r = wm::WindowOnScreen(t);
-        Append(&out, "window %s class %s %s%s\n", Quote(t->text).c_str(), Word(t->cls->name).c_str(),
-               Box(r).c_str(), GetForegroundWindow() == t->handle ? " active" : "");
+        Append(&out, "window %s class %s %s%s\n", Quote(t->text).c_str(),
+               Word(t->cls->name).c_str(), Box(r).c_str(),
+               GetForegroundWindow() == t->handle ? " active" : "");
         if (t->style & WS_VSCROLL) {
             const wm::ScrollBar& b = t->vbar;
             Append(&out, "  scroll range %d..%d page %u pos %d%s\n", b.min, b.max, b.page, b.pos,
@@ -208,8 +219,8 @@ std::string DumpScreen() {
     Append(&out, "inputpanel %s\n", InputPanelShown() ? "shown" : "hidden");
 #endif
     for (const MessageBoxRecord& m : MessageBoxLog())
-        Append(&out, "messagebox %s caption %s type 0x%X\n", Quote(m.text).c_str(), Quote(m.caption).c_str(),
-               m.type);
+        Append(&out, "messagebox %s caption %s type 0x%X\n", Quote(m.text).c_str(),
+               Quote(m.caption).c_str(), m.type);
     MessageBoxLog().clear();
     for (const std::u16string& s : SoundLog()) {
         if (s.empty()) {
@@ -221,7 +232,8 @@ std::string DumpScreen() {
                resources::FindSoundData(s, &data) ? "" : " (no such resource)");
     }
     SoundLog().clear();
-    if (const int raises = TakeForeignRaises()) Append(&out, "raised by another process %d\n", raises);
+    if (const int raises = TakeForeignRaises())
+        Append(&out, "raised by another process %d\n", raises);
     out += "end\n";
     return out;
 }

@@ -49,8 +49,8 @@ struct KeyName {
     const char* name;
     uint32_t vk;
 };
-constexpr KeyName kKeys[] = {{"UP", VK_UP},     {"DOWN", VK_DOWN},     {"PRIOR", VK_PRIOR},
-                             {"NEXT", VK_NEXT}, {"HOME", VK_HOME},     {"END", VK_END},
+constexpr KeyName kKeys[] = {{"UP", VK_UP},         {"DOWN", VK_DOWN}, {"PRIOR", VK_PRIOR},
+                             {"NEXT", VK_NEXT},     {"HOME", VK_HOME}, {"END", VK_END},
                              {"RETURN", VK_RETURN}, {"TAB", VK_TAB}};
 
 std::u16string Widen(const std::string& utf8, bool* ok) {
@@ -60,10 +60,14 @@ std::u16string Widen(const std::string& utf8, bool* ok) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         uint32_t c = 0;
         int extra = 0;
-        if (b < 0x80) c = b;
-        else if ((b & 0xE0) == 0xC0) c = b & 0x1F, extra = 1;
-        else if ((b & 0xF0) == 0xE0) c = b & 0x0F, extra = 2;
-        else if ((b & 0xF8) == 0xF0) c = b & 0x07, extra = 3;
+        if (b < 0x80)
+            c = b;
+        else if ((b & 0xE0) == 0xC0)
+            c = b & 0x1F, extra = 1;
+        else if ((b & 0xF0) == 0xE0)
+            c = b & 0x0F, extra = 2;
+        else if ((b & 0xF8) == 0xF0)
+            c = b & 0x07, extra = 3;
         else {
             *ok = false;
             return out;
@@ -117,7 +121,8 @@ void Press(const std::string& where, uint32_t id) {
             if (above == t) break;
             const RECT a = wm::WindowOnScreen(above);
             if (!above->destroying && (above->style & WS_VISIBLE) && PtInRect(&a, p))
-                return Fail(where + "control " + std::to_string(id) + " is covered by another window");
+                return Fail(where + "control " + std::to_string(id) +
+                            " is covered by another window");
         }
         if (IsRectEmpty(&r)) break;
         Tap(p.x, p.y);
@@ -129,7 +134,8 @@ void Press(const std::string& where, uint32_t id) {
     Fail(where + "no control with id " + std::to_string(id) + " on screen");
 }
 
-void Run(const Script& script, const ScriptCommand& c, const std::function<void(const std::string&)>& print) {
+void Run(const Script& script, const ScriptCommand& c,
+         const std::function<void(const std::string&)>& print) {
     const std::string where = script.file + ":" + std::to_string(c.line) + ": ";
     const std::string& n = c.name;
     if (n == "tap") {
@@ -168,7 +174,8 @@ void Run(const Script& script, const ScriptCommand& c, const std::function<void(
     } else if (n == "answer") {
         const int id = c.args[0] == "OK" ? IDOK : c.args[0] == "YES" ? IDYES : IDNO;
         if (!MessageBoxShowing()) return Fail(where + "no message box to answer");
-        if (!PressMessageBoxButton(id)) return Fail(where + "the message box has no " + c.args[0] + " button");
+        if (!PressMessageBoxButton(id))
+            return Fail(where + "the message box has no " + c.args[0] + " button");
     } else if (n == "sip") {
 #ifdef FERNVALE_HAVE_CHROME
         SetInputPanel(c.args[0] == "on");
@@ -177,7 +184,8 @@ void Run(const Script& script, const ScriptCommand& c, const std::function<void(
 #endif
     } else if (n == "dump") {
         const std::string text = DumpScreen();
-        if (print) print(text);
+        if (print)
+            print(text);
         else {
             std::fwrite(text.data(), 1, text.size(), stdout);
             std::fflush(stdout);
@@ -189,7 +197,8 @@ void Run(const Script& script, const ScriptCommand& c, const std::function<void(
 
 }  // namespace
 
-bool ParseScript(const std::string& file, const std::string& text, Script* out, std::string* error) {
+bool ParseScript(const std::string& file, const std::string& text, Script* out,
+                 std::string* error) {
     Script s;
     s.file = file;
     std::istringstream in(text);
@@ -229,7 +238,8 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out, 
         const std::string& n = c.name;
         if (n == "wait") {
             if (!count(1, "wait MS")) return false;
-            if (!Number(c.args[0], 86400000, &c.number)) return bad("wait takes milliseconds, not " + c.args[0]);
+            if (!Number(c.args[0], 86400000, &c.number))
+                return bad("wait takes milliseconds, not " + c.args[0]);
         } else if (n == "tap") {
             if (!count(2, "tap X Y")) return false;
             uint32_t x = 0, y = 0;
@@ -238,7 +248,8 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out, 
             c.x = static_cast<int>(x), c.y = static_cast<int>(y);
         } else if (n == "press" || n == "menu") {
             if (!count(1, n == "press" ? "press ID" : "menu ID")) return false;
-            if (!Number(c.args[0], 65535, &c.number)) return bad(n + " takes a control id from 0 to 65535");
+            if (!Number(c.args[0], 65535, &c.number))
+                return bad(n + " takes a control id from 0 to 65535");
         } else if (n == "key") {
             if (!count(1, "key NAME")) return false;
             bool known = c.args[0].size() == 1 && static_cast<unsigned char>(c.args[0][0]) > 0x20 &&
@@ -258,7 +269,8 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out, 
                 return bad("answer takes OK, YES or NO, not " + c.args[0]);
         } else if (n == "sip") {
             if (!count(1, "sip on|off")) return false;
-            if (c.args[0] != "on" && c.args[0] != "off") return bad("sip takes on or off, not " + c.args[0]);
+            if (c.args[0] != "on" && c.args[0] != "off")
+                return bad("sip takes on or off, not " + c.args[0]);
         } else if (n == "dump" || n == "exit") {
             if (!count(0, n.c_str())) return false;
         } else if (n == "shot") {
@@ -291,7 +303,9 @@ bool LoadScript(const std::string& path, Script* out, std::string* error) {
     return ParseScript(path, text.str(), out, error);
 }
 
-void SetScriptFailureHandler(std::function<void(const std::string&)> fail) { failure = std::move(fail); }
+void SetScriptFailureHandler(std::function<void(const std::string&)> fail) {
+    failure = std::move(fail);
+}
 
 void QueueScript(const Script& script, std::function<void(const std::string&)> print) {
     Headless& h = HeadlessBackend();
@@ -324,6 +338,8 @@ void QueueScript(const Script& script, std::function<void(const std::string&)> p
     }
 }
 
-int UnfinishedScriptLine() { return nextLine ? *nextLine : 0; }
+int UnfinishedScriptLine() {
+    return nextLine ? *nextLine : 0;
+}
 
 }  // namespace device

@@ -37,7 +37,7 @@ struct Wire {
 struct Listener {
     std::u16string key;  // lower-cased class name
     std::string path;
-    int fd = -1;         // -1: another process answers for this class
+    int fd = -1;  // -1: another process answers for this class
 };
 
 bool installed = false;
@@ -49,11 +49,11 @@ int raises = 0;
 std::string SocketFolder() {
     const char* run = std::getenv("XDG_RUNTIME_DIR");
     if (run && run[0] == '/') {
-        struct stat st{};
+        struct stat st {};
         if (stat(run, &st) == 0 && S_ISDIR(st.st_mode)) return run;
     }
     std::string store = StoreDirectory();
-    struct stat st{};
+    struct stat st {};
     if (!store.empty() && stat(store.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return store;
     std::string tmp = "/tmp/fernvale-" + std::to_string(getuid());
     mkdir(tmp.c_str(), 0700);
@@ -141,8 +141,8 @@ void Serve(const std::u16string& key, const Wire& in) {
             UpdateWindow(h);
             break;
         case SetPos:
-            SetWindowPos(h, reinterpret_cast<HWND>(static_cast<intptr_t>(in.after)), in.x, in.y, in.cx, in.cy,
-                         in.flags);
+            SetWindowPos(h, reinterpret_cast<HWND>(static_cast<intptr_t>(in.after)), in.x, in.y,
+                         in.cx, in.cy, in.flags);
             break;
         default:
             break;
@@ -309,7 +309,9 @@ void PollCrossProcess() {
     }
 }
 
-void SetRaiseHandler(void (*raise)()) { raiseHandler = raise; }
+void SetRaiseHandler(void (*raise)()) {
+    raiseHandler = raise;
+}
 
 int TakeForeignRaises() {
     const int n = raises;

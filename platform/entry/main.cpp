@@ -32,7 +32,7 @@ std::string ProgramName(const char* argv0) {
 
 // The store folder must exist (it is created when missing) and be usable.
 bool UsableFolder(const std::string& path, std::string* error) {
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0) {
         if (errno != ENOENT || mkdir(path.c_str(), 0700) != 0) {
             *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
@@ -93,8 +93,8 @@ int main(int argc, char** argv) {
     device::InstallCrossProcess();
 
     static char16_t commandLine[1] = {0};
-    const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr, commandLine,
-                             SW_SHOW);
+    const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr,
+                             commandLine, SW_SHOW);
 
     device::ShutdownCrossProcess();
     sound::EnableAudio(false);
@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
     window.Close();
     std::fflush(stdout);
     if (const int line = device::UnfinishedScriptLine()) {
-        std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(), line);
+        std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(),
+                     line);
         return code ? code : 1;
     }
     return code;

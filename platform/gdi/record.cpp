@@ -30,7 +30,9 @@ bool Same(const RECT& a, const RECT& b) {
 }
 
 // The part of a mark's rectangle that can be seen on the surface.
-RECT Seen(const Surface* s, const RECT& r) { return Intersect(r, RECT{0, 0, s->width, s->height}); }
+RECT Seen(const Surface* s, const RECT& r) {
+    return Intersect(r, RECT{0, 0, s->width, s->height});
+}
 
 }  // namespace
 
@@ -39,7 +41,9 @@ void SetDrawRecording(bool on) {
     if (!on) Marks().clear();
 }
 
-bool DrawRecording() { return recording; }
+bool DrawRecording() {
+    return recording;
+}
 
 const std::vector<Mark>& MarksOn(const Surface* s) {
     static const std::vector<Mark> none;
@@ -49,7 +53,8 @@ const std::vector<Mark>& MarksOn(const Surface* s) {
 
 void KeepMarksOnly(const std::vector<const Surface*>& live) {
     for (auto it = Marks().begin(); it != Marks().end();)
-        it = std::find(live.begin(), live.end(), it->first) == live.end() ? Marks().erase(it) : std::next(it);
+        it = std::find(live.begin(), live.end(), it->first) == live.end() ? Marks().erase(it)
+                                                                          : std::next(it);
 }
 
 void NoteCover(const Surface* s, const RECT& area) {
@@ -57,12 +62,13 @@ void NoteCover(const Surface* s, const RECT& area) {
     auto it = Marks().find(s);
     if (it == Marks().end()) return;
     auto& v = it->second;
-    v.erase(std::remove_if(v.begin(), v.end(), [&](const Mark& m) { return Inside(Seen(s, m.rect), area); }),
+    v.erase(std::remove_if(v.begin(), v.end(),
+                           [&](const Mark& m) { return Inside(Seen(s, m.rect), area); }),
             v.end());
 }
 
-void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text, int height,
-              int weight) {
+void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text,
+              int height, int weight) {
     if (!recording || text.empty() || IsEmpty(Intersect(cell, clip))) return;
     auto& v = Marks()[s];
     // The same text drawn again in the same place is still one run.
@@ -110,7 +116,9 @@ void NoteScroll(const Surface* s, const RECT& area, int dx, int dy) {
     v = std::move(kept);
 }
 
-void NoteLoadedBitmap(const Surface* pixels, uint16_t id) { Loaded()[pixels] = id; }
+void NoteLoadedBitmap(const Surface* pixels, uint16_t id) {
+    Loaded()[pixels] = id;
+}
 
 bool LoadedBitmapId(const Surface* pixels, uint16_t* id) {
     auto it = Loaded().find(pixels);

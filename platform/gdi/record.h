@@ -40,8 +40,8 @@ const std::vector<Mark>& MarksOn(const Surface* s);
 void KeepMarksOnly(const std::vector<const Surface*>& live);
 
 // Reports from the drawing code.
-void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text, int height,
-              int weight);
+void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text,
+              int height, int weight);
 void NoteCover(const Surface* s, const RECT& area);
 void NotePicture(const Surface* s, const RECT& area, uint16_t id);
 void NoteInvert(const Surface* s, const RECT& area);

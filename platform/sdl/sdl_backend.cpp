@@ -25,24 +25,39 @@ void RaiseCurrent() {
 
 uint32_t VirtualKeyFor(int key) {
     switch (key) {
-        case SDLK_UP: return VK_UP;
-        case SDLK_DOWN: return VK_DOWN;
-        case SDLK_LEFT: return VK_LEFT;
-        case SDLK_RIGHT: return VK_RIGHT;
-        case SDLK_PAGEUP: return VK_PRIOR;
-        case SDLK_PAGEDOWN: return VK_NEXT;
-        case SDLK_HOME: return VK_HOME;
-        case SDLK_END: return VK_END;
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return VK_RETURN;
-        case SDLK_TAB: return VK_TAB;
-        case SDLK_BACKSPACE: return VK_BACK;
-        case SDLK_ESCAPE: return VK_ESCAPE;
-        default: return 0;
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        default:
+            return 0;
     }
 }
 
-Backend::~Backend() { Close(); }
+Backend::~Backend() {
+    Close();
+}
 
 bool Backend::Open(int scale, const std::string& title, std::string* error) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
@@ -51,14 +66,15 @@ bool Backend::Open(int scale, const std::string& title, std::string* error) {
     }
     // Nearest-neighbour: read when the texture is created.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth * scale,
-                               kHeight * scale, SDL_WINDOW_SHOWN);
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
     if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
     if (renderer_) {
         SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
         SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                     kWidth, kHeight);
     }
     if (!texture_) {
         *error = SDL_GetError();
@@ -108,7 +124,8 @@ void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
     uint32_t sleep = kLongestSleep;
     if (hasDeadline) {
         const auto left = static_cast<int32_t>(deadline - GetTickCount());
-        sleep = static_cast<uint32_t>(std::clamp<int32_t>(left, 0, static_cast<int32_t>(kLongestSleep)));
+        sleep = static_cast<uint32_t>(
+            std::clamp<int32_t>(left, 0, static_cast<int32_t>(kLongestSleep)));
     }
     SDL_Event e;
     if (SDL_WaitEventTimeout(&e, static_cast<int>(sleep))) Handle(e);
@@ -165,8 +182,10 @@ void Backend::Handle(const SDL_Event& e) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
             if (const uint32_t vk = VirtualKeyFor(e.key.keysym.sym)) {
-                if (e.type == SDL_KEYDOWN) device::KeyDown(vk);
-                else device::KeyUp(vk);
+                if (e.type == SDL_KEYDOWN)
+                    device::KeyDown(vk);
+                else
+                    device::KeyUp(vk);
             }
             break;
         case SDL_TEXTINPUT: {

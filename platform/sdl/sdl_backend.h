@@ -21,7 +21,7 @@ union SDL_Event;
 namespace sdl {
 
 class Backend : public device::Backend {
-public:
+   public:
     ~Backend() override;
     // Opens the window; false with SDL's reason in `error`.
     bool Open(int scale, const std::string& title, std::string* error);
@@ -39,7 +39,7 @@ public:
     SDL_Window* Window() const { return window_; }
     int CloseRequests() const { return closeRequests_; }
 
-private:
+   private:
     void FollowRealTime();
     void CloseProgram();
 

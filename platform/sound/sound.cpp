@@ -62,8 +62,8 @@ bool Convert(const resources::Data& data, std::vector<uint8_t>* out) {
     Uint32 length = 0;
     if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return false;
     SDL_AudioCVT cvt{};
-    const int need = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, have.format, have.channels,
-                                       have.freq);
+    const int need = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, have.format,
+                                       have.channels, have.freq);
     bool ok = need >= 0;
     if (ok && need == 0) {
         out->assign(buffer, buffer + length);
@@ -89,9 +89,15 @@ void EnableAudio(bool on) {
     if (!on) CloseDevice();
 }
 
-bool AudioOpen() { return audio != 0; }
-uint32_t QueuedBytes() { return audio ? SDL_GetQueuedAudioSize(audio) : 0; }
-uint32_t LastQueuedBytes() { return lastQueued; }
+bool AudioOpen() {
+    return audio != 0;
+}
+uint32_t QueuedBytes() {
+    return audio ? SDL_GetQueuedAudioSize(audio) : 0;
+}
+uint32_t LastQueuedBytes() {
+    return lastQueued;
+}
 
 }  // namespace sound
 
@@ -139,8 +145,10 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
         // SND_SYNC: back when the sound has been handed to the hardware.
         // A device that stops taking sound cannot hold the program for
         // longer than the sound lasts, and a second.
-        const uint64_t perSecond = static_cast<uint64_t>(have.freq) * have.channels * (SDL_AUDIO_BITSIZE(have.format) / 8);
-        const uint64_t deadline = SDL_GetTicks64() + 1000 + (perSecond ? lastQueued * 1000ull / perSecond : 0);
+        const uint64_t perSecond =
+            static_cast<uint64_t>(have.freq) * have.channels * (SDL_AUDIO_BITSIZE(have.format) / 8);
+        const uint64_t deadline =
+            SDL_GetTicks64() + 1000 + (perSecond ? lastQueued * 1000ull / perSecond : 0);
         while (SDL_GetQueuedAudioSize(audio) > 0 && SDL_GetTicks64() < deadline) SDL_Delay(5);
     }
     return TRUE;

@@ -1,11 +1,12 @@
 // The draw record behind the screen dump, and the dump itself: what stays
 // visible after fills, overdraws, scrolling and inversions; pictures from
 // loaded bitmaps; quoting.
+#include "device/dump.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "device/dump.h"
 #include "device/headless.h"
 #include "device/record.h"
 #include "gdi/record.h"
@@ -30,13 +31,15 @@ HWND MakeWindow() {
         RegisterClassW(&wc);
         registered = true;
     }
-    HWND w = CreateWindowExW(0, u"DumpTest", u"Dump \"test\"", WS_VISIBLE | WS_VSCROLL, 0, 26, 240, 268, nullptr,
-                             nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExW(0, u"DumpTest", u"Dump \"test\"", WS_VISIBLE | WS_VSCROLL, 0, 26, 240,
+                             268, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(w);
     return w;
 }
 
-bool Has(const std::string& dump, const std::string& line) { return dump.find(line + "\n") != std::string::npos; }
+bool Has(const std::string& dump, const std::string& line) {
+    return dump.find(line + "\n") != std::string::npos;
+}
 
 TEST(DrawRecord, TextRunsWithPositionSizeAndWeight) {
     HWND w = MakeWindow();
@@ -62,7 +65,8 @@ TEST(DrawRecord, TextRunsWithPositionSizeAndWeight) {
     EXPECT_NE(d.find("at 10,86 size"), std::string::npos) << d;
     EXPECT_NE(d.find("at 10,126 size"), std::string::npos) << d;
     EXPECT_NE(d.find("at 10,139 size"), std::string::npos) << d;
-    EXPECT_TRUE(Has(d, "window \"Dump \\\"test\\\"\" class DumpTest at 0,26 size 240x268 active")) << d;
+    EXPECT_TRUE(Has(d, "window \"Dump \\\"test\\\"\" class DumpTest at 0,26 size 240x268 active"))
+        << d;
     EXPECT_TRUE(Has(d, "  scroll range 0..100 page 0 pos 0")) << d;
     DestroyWindow(w);
 }
@@ -88,7 +92,8 @@ TEST(DrawRecord, FillsOverdrawsAndScrolling) {
     ScrollWindowEx(w, 0, -40, nullptr, nullptr, nullptr, nullptr, 0);
     d = device::DumpScreen();
     EXPECT_EQ(d.find("\"L1\""), std::string::npos) << d;
-    EXPECT_TRUE(Has(d, "  text at 4,26 size 11x13 weight 400 \"L2\"") || d.find("at 4,26 size") != std::string::npos)
+    EXPECT_TRUE(Has(d, "  text at 4,26 size 11x13 weight 400 \"L2\"") ||
+                d.find("at 4,26 size") != std::string::npos)
         << d;
     EXPECT_NE(d.find("at 4,46 size"), std::string::npos) << d;
     DestroyWindow(w);
@@ -130,7 +135,7 @@ TEST(DrawRecord, PicturesFromLoadedBitmaps) {
     // The test picture is 16x2; what lands on the window is recorded.
     BitBlt(dc, 20, 30, 8, 2, mem, 8, 0, SRCCOPY);
     BitBlt(dc, 100, 30, 16, 16, mem, 0, 0, SRCCOPY);
-    BitBlt(dc, 100, 30, 16, 16, mem, 0, 0, SRCCOPY);  // drawn again: still one picture
+    BitBlt(dc, 100, 30, 16, 16, mem, 0, 0, SRCCOPY);   // drawn again: still one picture
     BitBlt(dc, 150, 30, 16, 16, mem, 40, 0, SRCCOPY);  // nothing of the source there
     SelectObject(mem, old);
     DeleteObject(strip);
@@ -150,8 +155,8 @@ TEST(DrawRecord, HiddenByAWindowAbove) {
     ExtTextOutW(dc, 20, 100, 0, nullptr, u"Below", 5, nullptr);
     ExtTextOutW(dc, 20, 10, 0, nullptr, u"Seen", 4, nullptr);
     ReleaseDC(w, dc);
-    HWND over = CreateWindowExW(WS_EX_TOPMOST, u"DumpTest", u"Over", WS_POPUP | WS_VISIBLE, 0, 100, 240, 100,
-                                nullptr, nullptr, nullptr, nullptr);
+    HWND over = CreateWindowExW(WS_EX_TOPMOST, u"DumpTest", u"Over", WS_POPUP | WS_VISIBLE, 0, 100,
+                                240, 100, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(over);
     const std::string d = device::DumpScreen();
     EXPECT_EQ(d.find("Below"), std::string::npos) << d;
@@ -190,7 +195,8 @@ TEST(Dump, Quoting) {
         {u"caf\u00e9", "\"caf\xC3\xA9\""},
         {u"\u2014", "\"\xE2\x80\x94\""},
         {u"\U0001F600", "\"\xF0\x9F\x98\x80\""},
-        {std::u16string(1, char16_t{0xD800}), "\"\xED\xA0\x80\""},  // a lone surrogate stays one unit
+        {std::u16string(1, char16_t{0xD800}),
+         "\"\xED\xA0\x80\""},  // a lone surrogate stays one unit
     };
     for (const Case& c : cases) EXPECT_EQ(device::Quote(c.in), c.out);
 }

@@ -1,5 +1,7 @@
 // Device scripts and options: reading (tables of good and bad lines with the
 // message each must give) and running in-process against a small window.
+#include "device/script.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,7 +11,6 @@
 #include "device/headless.h"
 #include "device/options.h"
 #include "device/record.h"
-#include "device/script.h"
 #include "windows.h"
 #include "wm/wm.h"
 
@@ -30,8 +31,10 @@ TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
         {"press x\n", "s.txt:1: press takes a control id from 0 to 65535"},
         {"press 65536\n", "s.txt:1: press takes a control id from 0 to 65535"},
         {"menu\n", "s.txt:1: expected menu ID"},
-        {"key LEFTISH\n", "s.txt:1: unknown key LEFTISH (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
-        {"key up\n", "s.txt:1: unknown key up (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"key LEFTISH\n",
+         "s.txt:1: unknown key LEFTISH (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"key up\n",
+         "s.txt:1: unknown key up (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
         {"type\n", "s.txt:1: expected type TEXT"},
         {"key #\n", "s.txt:1: expected key NAME"},  // a '#' after a blank starts a comment
         {"type \xC3\n", "s.txt:1: type needs UTF-8 text"},
@@ -98,11 +101,15 @@ TEST(Options, Table) {
         const char* error;
     } cases[] = {
         {{}, true, ""},
-        {{"--headless", "--script", "a.script", "--store", "/tmp/x", "--clock", "4294967295"}, true, ""},
+        {{"--headless", "--script", "a.script", "--store", "/tmp/x", "--clock", "4294967295"},
+         true,
+         ""},
         {{"--scale", "8"}, true, ""},
         {{"--scale", "9"}, false, "--scale takes a whole number from 1 to 8, not 9"},
         {{"--scale", "2x"}, false, "--scale takes a whole number from 1 to 8, not 2x"},
-        {{"--clock", "4294967296"}, false, "--clock takes milliseconds from 0 to 4294967295, not 4294967296"},
+        {{"--clock", "4294967296"},
+         false,
+         "--clock takes milliseconds from 0 to 4294967295, not 4294967296"},
         {{"--clock", "-1"}, false, "--clock takes milliseconds from 0 to 4294967295, not -1"},
         {{"--store"}, false, "--store needs a value"},
         {{"--store", ""}, false, "--store needs a folder"},
@@ -113,7 +120,8 @@ TEST(Options, Table) {
     for (const Case& c : cases) {
         device::Options o;
         std::string error;
-        EXPECT_EQ(device::ParseOptions(c.args, &o, &error), c.ok) << (c.args.empty() ? "" : c.args[0]);
+        EXPECT_EQ(device::ParseOptions(c.args, &o, &error), c.ok)
+            << (c.args.empty() ? "" : c.args[0]);
         EXPECT_EQ(error, c.error);
     }
     device::Options o;
@@ -174,14 +182,14 @@ Outcome RunScript(const std::string& text) {
     wc.lpfnWndProc = Proc;
     wc.lpszClassName = u"ScriptTest";
     RegisterClassW(&wc);
-    HWND main = CreateWindowExW(0, u"ScriptTest", u"Script", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
-                                nullptr, nullptr);
-    CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, main, reinterpret_cast<HMENU>(7),
-                    nullptr, nullptr);
-    edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 40, 100, 20, main,
-                           reinterpret_cast<HMENU>(8), nullptr, nullptr);
-    CreateWindowExW(0, u"BUTTON", u"Hidden", WS_CHILD, 10, 70, 50, 20, main, reinterpret_cast<HMENU>(9), nullptr,
-                    nullptr);
+    HWND main = CreateWindowExW(0, u"ScriptTest", u"Script", WS_VISIBLE, 0, 26, 240, 268, nullptr,
+                                nullptr, nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, main,
+                    reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 40, 100, 20,
+                           main, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Hidden", WS_CHILD, 10, 70, 50, 20, main,
+                    reinterpret_cast<HMENU>(9), nullptr, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0)) {
         TranslateMessage(&msg);
@@ -196,8 +204,10 @@ Outcome RunScript(const std::string& text) {
 TEST(ScriptRun, PressTypeKeyAnswerAndWait) {
     const std::string shot = ::testing::TempDir() + "script_shot.png";
     std::remove(shot.c_str());
-    Outcome r = RunScript("press 8\ntype ab c\nkey d\nkey D\nkey 5\nkey ?\nkey TAB\npress 7\nanswer NO\nwait 500\ndump\nshot " +
-                          shot + "\n");
+    Outcome r = RunScript(
+        "press 8\ntype ab c\nkey d\nkey D\nkey 5\nkey ?\nkey TAB\npress 7\nanswer NO\nwait "
+        "500\ndump\nshot " +
+        shot + "\n");
     std::FILE* png = std::fopen(shot.c_str(), "rb");
     EXPECT_NE(png, nullptr) << "shot wrote " << shot;
     if (png) std::fclose(png);
@@ -207,7 +217,8 @@ TEST(ScriptRun, PressTypeKeyAnswerAndWait) {
     EXPECT_EQ(r.answer, IDNO);
     ASSERT_EQ(r.dumps.size(), 1u);
     EXPECT_EQ(r.dumps[0].rfind("screen at 1500 ms\n", 0), 0u) << r.dumps[0];
-    EXPECT_NE(r.dumps[0].find("messagebox \"Sure?\" caption \"Q\" type 0x4\n"), std::string::npos) << r.dumps[0];
+    EXPECT_NE(r.dumps[0].find("messagebox \"Sure?\" caption \"Q\" type 0x4\n"), std::string::npos)
+        << r.dumps[0];
     EXPECT_EQ(device::UnfinishedScriptLine(), 0);
 }
 

@@ -25,7 +25,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 class Sdl : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -37,8 +37,8 @@ protected:
         wc.lpfnWndProc = Proc;
         wc.lpszClassName = u"SdlTest";
         RegisterClassW(&wc);
-        main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr, nullptr,
-                               nullptr);
+        main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
+                               nullptr, nullptr);
         button = CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 100, 100, 40, 20, main,
                                  reinterpret_cast<HMENU>(3), nullptr, nullptr);
         edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, main,
@@ -118,10 +118,19 @@ TEST_F(Sdl, KeysAndTextInput) {
     struct Case {
         int sym;
         uint32_t vk;
-    } keys[] = {{SDLK_UP, VK_UP},         {SDLK_DOWN, VK_DOWN},     {SDLK_PAGEUP, VK_PRIOR},
-                {SDLK_PAGEDOWN, VK_NEXT}, {SDLK_HOME, VK_HOME},     {SDLK_END, VK_END},
-                {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN}, {SDLK_TAB, VK_TAB},
-                {SDLK_BACKSPACE, VK_BACK}, {SDLK_ESCAPE, VK_ESCAPE}, {SDLK_a, 0u}, {SDLK_F1, 0u}};
+    } keys[] = {{SDLK_UP, VK_UP},
+                {SDLK_DOWN, VK_DOWN},
+                {SDLK_PAGEUP, VK_PRIOR},
+                {SDLK_PAGEDOWN, VK_NEXT},
+                {SDLK_HOME, VK_HOME},
+                {SDLK_END, VK_END},
+                {SDLK_RETURN, VK_RETURN},
+                {SDLK_KP_ENTER, VK_RETURN},
+                {SDLK_TAB, VK_TAB},
+                {SDLK_BACKSPACE, VK_BACK},
+                {SDLK_ESCAPE, VK_ESCAPE},
+                {SDLK_a, 0u},
+                {SDLK_F1, 0u}};
     for (const Case& c : keys) EXPECT_EQ(sdl::VirtualKeyFor(c.sym), c.vk) << c.sym;
 }
 

@@ -1,12 +1,13 @@
 // PlaySoundW: flag decoding, recording, and playback through SDL's dummy
 // audio driver (open, queue, replace, stop).
+#include "sound/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "device/record.h"
 #include "resources/resources.h"
-#include "sound/sound.h"
 #include "windows.h"
 
 namespace {
@@ -21,7 +22,8 @@ TEST(Sound, FlagsAndNamesWithoutAudio) {
         const char16_t* logged;
     } cases[] = {
         {u"Gong", SND_RESOURCE | SND_ASYNC, TRUE, u"Gong"},
-        {u"gONG", SND_RESOURCE | SND_ASYNC | SND_NODEFAULT, TRUE, u"gONG"},  // names match without case
+        {u"gONG", SND_RESOURCE | SND_ASYNC | SND_NODEFAULT, TRUE,
+         u"gONG"},                                            // names match without case
         {u"Gong", SND_MEMORY | SND_ASYNC, FALSE, u"Gong"},    // only the memory bit: not a resource
         {u"Gong", SND_FILENAME | SND_ASYNC, FALSE, u"Gong"},  // a file name is not a resource
         {u"Missing", SND_RESOURCE | SND_ASYNC, FALSE, u"Missing"},
@@ -71,14 +73,16 @@ TEST(Sound, PlaysReplacesAndStopsThroughSdlAudio) {
 
 // Damaged WAVE images, registered as resources of their own: refused with
 // FALSE, nothing queued, the device still usable.
-const unsigned char kGarbage[] = {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0x7F, 'W', 'A', 'V', 'E', 'j', 'u', 'n', 'k'};
-const unsigned char kNoData[] = {'R', 'I', 'F', 'F', 36, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0,
-                                 1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0, 2, 0, 16, 0};
+const unsigned char kGarbage[] = {'R', 'I', 'F', 'F', 0xFF, 0xFF, 0xFF, 0x7F,
+                                  'W', 'A', 'V', 'E', 'j',  'u',  'n',  'k'};
+const unsigned char kNoData[] = {'R',  'I',  'F', 'F', 36,   0,    0, 0, 'W', 'A', 'V', 'E',
+                                 'f',  'm',  't', ' ', 16,   0,    0, 0, 1,   0,   1,   0,
+                                 0x22, 0x56, 0,   0,   0x44, 0xAC, 0, 0, 2,   0,   16,  0};
 const resources::FileEntry kBroken[] = {{0, u"Garbage", kGarbage, sizeof kGarbage},
                                         {0, u"NoData", kNoData, sizeof kNoData},
                                         {0, u"Empty", kNoData, 0}};
-const resources::Table kBrokenTable = {"sound_test", nullptr, 0, kBroken, 3, nullptr, 0,
-                                       nullptr, 0, nullptr, 0, nullptr, 0};
+const resources::Table kBrokenTable = {"sound_test", nullptr, 0,       kBroken, 3,       nullptr, 0,
+                                       nullptr,      0,       nullptr, 0,       nullptr, 0};
 
 TEST(Sound, DamagedWavesAreRefused) {
     static bool registered = false;

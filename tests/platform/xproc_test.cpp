@@ -2,6 +2,8 @@
 // finds it with FindWindowW and reaches it with SetForegroundWindow (also
 // with the popup bit), InvalidateRect, UpdateWindow and SetWindowPos. The
 // child reports what arrived through a pipe.
+#include "device/xproc.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -17,7 +19,6 @@
 #include <thread>
 
 #include "device/headless.h"
-#include "device/xproc.h"
 #include "windows.h"
 #include "wm/wm.h"
 
@@ -47,7 +48,8 @@ LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string TempDir() {
-    std::string d = (std::filesystem::temp_directory_path() / ("xproc-" + std::to_string(getpid()))).string();
+    std::string d =
+        (std::filesystem::temp_directory_path() / ("xproc-" + std::to_string(getpid()))).string();
     std::filesystem::remove_all(d);
     std::filesystem::create_directories(d);
     return d;
@@ -63,13 +65,13 @@ std::string TempDir() {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = u"XprocTarget";
     RegisterClassW(&wc);
-    HWND main = CreateWindowExW(0, u"XprocTarget", u"Target", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND main = CreateWindowExW(0, u"XprocTarget", u"Target", WS_VISIBLE, 0, 26, 240, 268, nullptr,
+                                nullptr, nullptr, nullptr);
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = u"XprocPopup";
     RegisterClassW(&wc);
-    childBox = CreateWindowExW(0, u"XprocPopup", u"Box", WS_POPUP | WS_VISIBLE, 20, 100, 200, 80, main, nullptr,
-                               nullptr, nullptr);
+    childBox = CreateWindowExW(0, u"XprocPopup", u"Box", WS_POPUP | WS_VISIBLE, 20, 100, 200, 80,
+                               main, nullptr, nullptr, nullptr);
     SetForegroundWindow(main);
     UpdateWindow(main);
     childReport = Report{};
@@ -136,14 +138,17 @@ TEST(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     ASSERT_TRUE(WaitForSocket(device::CrossProcessSocket(u"XprocTarget")));
     HWND other = FindWindowW(u"xproctarget", nullptr);  // class names compare without case
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(FindWindowW(u"XprocTarget", u"Target"), nullptr) << "window names are not looked up elsewhere";
+    EXPECT_EQ(FindWindowW(u"XprocTarget", u"Target"), nullptr)
+        << "window names are not looked up elsewhere";
     EXPECT_EQ(reinterpret_cast<uintptr_t>(other) & 1, 0u);
     EXPECT_FALSE(IsWindow(other)) << "the stand-in is no window of this process";
     EXPECT_TRUE(SetForegroundWindow(other));
     EXPECT_TRUE(InvalidateRect(other, nullptr, TRUE));
     EXPECT_TRUE(UpdateWindow(other));
-    EXPECT_TRUE(SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW));
-    EXPECT_TRUE(SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(other) | 1)));
+    EXPECT_TRUE(
+        SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW));
+    EXPECT_TRUE(
+        SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(other) | 1)));
     const Report r = ReadReport(pipeFds[0], child);
     close(pipeFds[0]);
     EXPECT_EQ(r.raises, 2);
@@ -180,10 +185,12 @@ TEST(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
     wc.lpfnWndProc = DefWindowProcW;
     wc.lpszClassName = u"XprocStale";
     RegisterClassW(&wc);
-    HWND w = CreateWindowExW(0, u"XprocStale", u"", WS_VISIBLE, 0, 26, 240, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND w = CreateWindowExW(0, u"XprocStale", u"", WS_VISIBLE, 0, 26, 240, 100, nullptr, nullptr,
+                             nullptr, nullptr);
     device::PollCrossProcess();
     const int probe = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-    EXPECT_EQ(connect(probe, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0) << "listening again";
+    EXPECT_EQ(connect(probe, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0)
+        << "listening again";
     close(probe);
     DestroyWindow(w);
     device::PollCrossProcess();
@@ -196,7 +203,8 @@ TEST(CrossProcess, SocketNames) {
     const std::string dir = TempDir();
     setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     EXPECT_EQ(device::CrossProcessSocket(u"QOT1Fernvale"), dir + "/fernvale-qot1fernvale.sock");
-    EXPECT_EQ(device::CrossProcessSocket(u"qot1fernvale"), device::CrossProcessSocket(u"QOT1FERNVALE"));
+    EXPECT_EQ(device::CrossProcessSocket(u"qot1fernvale"),
+              device::CrossProcessSocket(u"QOT1FERNVALE"));
     // Names with other characters or very long ones are hashed, and stay apart.
     const std::string spaced = device::CrossProcessSocket(u"My Window");
     const std::string dotted = device::CrossProcessSocket(u"My.Window");
@@ -207,7 +215,8 @@ TEST(CrossProcess, SocketNames) {
     EXPECT_NE(longName, device::CrossProcessSocket(std::u16string(301, u'x')));
     // Without a runtime folder: the store folder, else /tmp.
     unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(device::CrossProcessSocket(u"a").rfind("/fernvale-a.sock"), device::CrossProcessSocket(u"a").size() - 16);
+    EXPECT_EQ(device::CrossProcessSocket(u"a").rfind("/fernvale-a.sock"),
+              device::CrossProcessSocket(u"a").size() - 16);
     std::filesystem::remove_all(dir);
 }
 

@@ -13,13 +13,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
         HWND other = FindWindowW(u"SampleWindow", nullptr);
         bool raised = false;
         if (other) {
-            raised = SetForegroundWindow(reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(other) | 0x01)) != 0;
+            raised = SetForegroundWindow(
+                         reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(other) | 0x01)) != 0;
             InvalidateRect(other, nullptr, TRUE);
             UpdateWindow(other);
             SetWindowPos(other, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
         }
-        std::printf("sample: another copy runs; %s\n", other ? (raised ? "brought it forward" : "could not raise it")
-                                                          : "its window was not found");
+        std::printf("sample: another copy runs; %s\n",
+                    other ? (raised ? "brought it forward" : "could not raise it")
+                          : "its window was not found");
         return 1;
     }
     const int code = sample::SampleMain(instance, show);
@@ -33,10 +35,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     for (int c : seen.commands) commands += (commands.empty() ? "" : ",") + std::to_string(c);
     std::string heights;
     for (int h : seen.heights) heights += (heights.empty() ? "" : ",") + std::to_string(h);
-    std::printf("sample: answer \"%s\" sound %d pictures %d questions [%s] ticks %d scroll %d commands [%s] "
-                "heights [%s]\n",
-                answer.c_str(), seen.sound, seen.pictureClicks, questions.c_str(), seen.ticks, seen.scrollPos,
-                commands.c_str(), heights.c_str());
+    std::printf(
+        "sample: answer \"%s\" sound %d pictures %d questions [%s] ticks %d scroll %d commands "
+        "[%s] "
+        "heights [%s]\n",
+        answer.c_str(), seen.sound, seen.pictureClicks, questions.c_str(), seen.ticks,
+        seen.scrollPos, commands.c_str(), heights.c_str());
     std::fflush(stdout);
     return code;
 }
