@@ -1,6 +1,8 @@
 #include "device/xproc.h"
 
 #include <fcntl.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "device/crossprocess.h"
@@ -45,6 +48,23 @@ std::vector<Listener> listeners;
 std::vector<std::string> proxies;  // socket path of each stand-in handle
 void (*raiseHandler)() = nullptr;
 int raises = 0;
+
+// The waker: a thread that sleeps until a connection arrives on a listening
+// socket and then wakes the UI thread (which does all the serving). Each
+// socket is armed once (EPOLLONESHOT) and armed again after it was served,
+// so the thread never spins; closing a socket takes it out of the set.
+int epollFd = -1;
+int stopFd = -1;
+std::thread waker;
+void (*wakeUp)() = nullptr;
+
+void Arm(int fd, bool add) {
+    if (epollFd < 0 || fd < 0) return;
+    epoll_event ev{};
+    ev.events = EPOLLIN | EPOLLONESHOT;
+    ev.data.fd = fd;
+    epoll_ctl(epollFd, add ? EPOLL_CTL_ADD : EPOLL_CTL_MOD, fd, &ev);
+}
 
 std::string SocketFolder() {
     const char* run = std::getenv("XDG_RUNTIME_DIR");
@@ -247,6 +267,50 @@ std::string CrossProcessSocket(const std::u16string& className) {
     return path;
 }
 
+void StartCrossProcessWaker(void (*wake)()) {
+    if (waker.joinable()) return;
+    epollFd = epoll_create1(EPOLL_CLOEXEC);
+    stopFd = eventfd(0, EFD_CLOEXEC);
+    if (epollFd < 0 || stopFd < 0) {
+        if (epollFd >= 0) close(epollFd);
+        if (stopFd >= 0) close(stopFd);
+        epollFd = stopFd = -1;
+        return;
+    }
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = stopFd;
+    epoll_ctl(epollFd, EPOLL_CTL_ADD, stopFd, &ev);
+    for (const Listener& l : listeners) Arm(l.fd, true);
+    wakeUp = wake;
+    const int ep = epollFd, stop = stopFd;
+    waker = std::thread([ep, stop, wake] {
+        for (;;) {
+            epoll_event events[8];
+            const int n = epoll_wait(ep, events, 8, -1);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return;
+            bool ready = false;
+            for (int i = 0; i < n; ++i) {
+                if (events[i].data.fd == stop) return;
+                ready = true;
+            }
+            if (ready && wake) wake();
+        }
+    });
+}
+
+void StopCrossProcessWaker() {
+    if (!waker.joinable()) return;
+    const uint64_t one = 1;
+    (void)!write(stopFd, &one, sizeof one);
+    waker.join();
+    close(epollFd);
+    close(stopFd);
+    epollFd = stopFd = -1;
+    wakeUp = nullptr;
+}
+
 void InstallCrossProcess() {
     installed = true;
     SetForeignWindowHooks(Find, RaiseHook);
@@ -254,6 +318,7 @@ void InstallCrossProcess() {
 }
 
 void ShutdownCrossProcess() {
+    StopCrossProcessWaker();
     for (Listener& l : listeners)
         if (l.fd >= 0) {
             close(l.fd);
@@ -278,6 +343,7 @@ void PollCrossProcess() {
         l.key = t->cls->key;
         l.path = CrossProcessSocket(t->cls->name);
         l.fd = Listen(l.path);
+        Arm(l.fd, true);
         listeners.push_back(std::move(l));
     }
     for (auto it = listeners.begin(); it != listeners.end();) {
@@ -306,6 +372,7 @@ void PollCrossProcess() {
             if (n == static_cast<ssize_t>(sizeof w)) Serve(key, w);
             if (i >= listeners.size() || listeners[i].key != key) break;
         }
+        if (i < listeners.size()) Arm(listeners[i].fd, false);
     }
 }
 

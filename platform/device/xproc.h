@@ -9,6 +9,8 @@
 // Left out: FindWindowW with a window name does not look at other processes;
 // the calls do not wait for the other process to carry them out (success
 // means the request was delivered).
+//
+// Everything runs on the UI thread except the waker's wait.
 #pragma once
 
 #include <string>
@@ -26,6 +28,12 @@ void ShutdownCrossProcess();
 // have gone, and serves the requests that have arrived. Backends call it
 // from Pump.
 void PollCrossProcess();
+// A backend that sleeps until its own input arrives starts the waker: a
+// thread that calls `wake` (which must be safe from another thread, e.g.
+// SDL_PushEvent) when a request has arrived, so the UI thread can serve it.
+// Stopped by StopCrossProcessWaker or ShutdownCrossProcess.
+void StartCrossProcessWaker(void (*wake)());
+void StopCrossProcessWaker();
 // Called after a request raised one of this process's windows (the SDL
 // backend raises its window).
 void SetRaiseHandler(void (*raise)());

@@ -15,11 +15,17 @@ namespace sdl {
 
 namespace {
 constexpr int kWidth = 240, kHeight = 320;
-constexpr uint32_t kLongestSleep = 100;  // ms: other processes' requests wait no longer
+Uint32 wakeEvent = 0;  // pushed by the cross-process waker
 
 Backend* raising = nullptr;
 void RaiseCurrent() {
     if (raising) raising->Raise();
+}
+// Runs on the waker's thread: only pushes an event.
+void Wake() {
+    SDL_Event e{};
+    e.type = wakeEvent;
+    SDL_PushEvent(&e);
 }
 }  // namespace
 
@@ -86,10 +92,13 @@ bool Backend::Open(int scale, const std::string& title, std::string* error) {
     startClock_ = GetTickCount();
     raising = this;
     device::SetRaiseHandler(RaiseCurrent);
+    if (!wakeEvent) wakeEvent = SDL_RegisterEvents(1);
+    if (wakeEvent != static_cast<Uint32>(-1)) device::StartCrossProcessWaker(Wake);
     return true;
 }
 
 void Backend::Close() {
+    if (window_) device::StopCrossProcessWaker();
     if (raising == this) {
         raising = nullptr;
         device::SetRaiseHandler(nullptr);
@@ -121,14 +130,12 @@ void Backend::Pump() {
 
 void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
     FollowRealTime();
-    uint32_t sleep = kLongestSleep;
-    if (hasDeadline) {
-        const auto left = static_cast<int32_t>(deadline - GetTickCount());
-        sleep = static_cast<uint32_t>(
-            std::clamp<int32_t>(left, 0, static_cast<int32_t>(kLongestSleep)));
-    }
+    // Without a deadline: until input, a quit request or another process's
+    // request (the waker pushes an event) arrives.
+    int sleep = -1;
+    if (hasDeadline) sleep = std::max(static_cast<int32_t>(deadline - GetTickCount()), 0);
     SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, static_cast<int>(sleep))) Handle(e);
+    if (SDL_WaitEventTimeout(&e, sleep)) Handle(e);
     Pump();
 }
 

@@ -3,11 +3,20 @@
 // and waiting without spinning.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "device/record.h"
+#include "device/xproc.h"
 #include "sdl/sdl_backend.h"
 #include "windows.h"
 #include "wm/wm.h"
@@ -183,6 +192,48 @@ TEST_F(Sdl, WaitsForTheDeadlineWithoutSpinning) {
     }
     EXPECT_GE(GetTickCount() - start, 250u) << "the clock follows real time";
     EXPECT_LT(rounds, 20) << "each wait sleeps until the deadline or an event";
+}
+
+TEST_F(Sdl, AnotherProcesssRequestWakesTheWait) {
+    const std::string dir = ::testing::TempDir() + "sdl-wake-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    device::InstallCrossProcess();
+    backend.Pump();  // starts listening for SdlTest
+    const std::string path = device::CrossProcessSocket(u"SdlTest");
+    // If nothing woke the wait, this would after five seconds, and say so.
+    std::mutex m;
+    std::condition_variable done;
+    bool finished = false, fallback = false;
+    std::thread guard([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!done.wait_for(lock, std::chrono::seconds(5), [&] { return finished; })) {
+            fallback = true;
+            SDL_Event e{};
+            e.type = SDL_USEREVENT;
+            SDL_PushEvent(&e);
+        }
+    });
+    std::thread client([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        close(fd);
+    });
+    backend.WaitUntil(false, 0);  // no timer: sleeps until something arrives
+    client.join();
+    {
+        std::lock_guard<std::mutex> lock(m);
+        finished = true;
+    }
+    done.notify_all();
+    guard.join();
+    EXPECT_FALSE(fallback) << "the connection did not wake the wait";
+    device::ShutdownCrossProcess();
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
