@@ -9,6 +9,7 @@ namespace gdi {
 namespace {
 
 bool recording = false;
+constexpr size_t kMostMarks = 4096;  // per surface
 
 std::map<const Surface*, std::vector<Mark>>& Marks() {
     static std::map<const Surface*, std::vector<Mark>> marks;
@@ -76,6 +77,10 @@ void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u
         if (m.kind == MarkKind::Text && Same(m.rect, cell) && m.text == text) return;
     Mark m{MarkKind::Text, cell, text, weight, height, 0};
     v.push_back(std::move(m));
+    // Text drawn again and again without ever being erased cannot make the
+    // record grow without bound: the oldest runs go first.
+    if (v.size() > kMostMarks)
+        v.erase(v.begin(), v.begin() + static_cast<ptrdiff_t>(v.size() - kMostMarks));
 }
 
 void NotePicture(const Surface* s, const RECT& area, uint16_t id) {

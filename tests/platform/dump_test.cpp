@@ -99,6 +99,24 @@ TEST(DrawRecord, FillsOverdrawsAndScrolling) {
     DestroyWindow(w);
 }
 
+TEST(DrawRecord, TextNeverErasedKeepsOnlyTheNewestRuns) {
+    HWND w = MakeWindow();
+    HDC dc = GetDC(w);
+    SetBkMode(dc, TRANSPARENT);
+    for (int i = 0; i < 5000; ++i) {
+        const std::u16string n = u"n" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+                                 std::u16string(1, static_cast<char16_t>(u'A' + (i / 26) % 26)) +
+                                 std::u16string(1, static_cast<char16_t>(u'A' + i / 676));
+        ExtTextOutW(dc, 10, 10, 0, nullptr, n.c_str(), static_cast<UINT>(n.size()), nullptr);
+    }
+    ReleaseDC(w, dc);
+    const std::vector<gdi::Mark>& marks = gdi::MarksOn(wm::Find(w)->surface.get());
+    EXPECT_EQ(marks.size(), 4096u);
+    EXPECT_EQ(marks.back().text, u"nHKH") << "the last run drawn (4999) is kept";
+    EXPECT_EQ(marks.front().text, u"nUIB") << "the oldest kept is run 904";
+    DestroyWindow(w);
+}
+
 TEST(DrawRecord, InversionsAndMemoryBitmaps) {
     HWND w = MakeWindow();
     HDC dc = GetDC(w);
