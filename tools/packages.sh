@@ -4,7 +4,8 @@
 # Packages every build needs.
 FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wine libfreetype-dev libpng-dev libsdl2-dev)
+  fonts-wine libfreetype-dev libpng-dev libsdl2-dev
+  xvfb xauth xdotool)
 
 ensure_packages() {
     local missing=()

@@ -7,3 +7,7 @@
 #include "winuser.h"
 #include "mmsystem.h"
 #include "aygshell.h"
+
+// The program's entry, defined by the program and called by the device's
+// start-up code with an empty command line.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int show);

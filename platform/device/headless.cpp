@@ -2,6 +2,7 @@
 
 #include "device/crossprocess.h"
 #include "device/record.h"
+#include "device/xproc.h"
 #include "shell/chrome.h"
 #include "wm/wm.h"
 
@@ -10,12 +11,14 @@ namespace device {
 void Headless::Then(std::function<void()> step) {
     scripted_ = true;
     ends_ = 0;
+    closePosted_ = false;
     steps_.push_back(Step{std::move(step)});
 }
 
 void Headless::Wait(uint32_t ms) {
     scripted_ = true;
     ends_ = 0;
+    closePosted_ = false;
     steps_.push_back(Step{nullptr, ms});
 }
 
@@ -23,8 +26,11 @@ void Headless::Reset() {
     steps_.clear();
     scripted_ = false;
     ends_ = 0;
+    closePosted_ = false;
     unattended_ = false;
 }
+
+void Headless::Pump() { PollCrossProcess(); }
 
 void Headless::Present(const gdi::Surface&) { ++frames_; }
 
@@ -66,21 +72,31 @@ void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
 }
 
 void Headless::End() {
-    if (wm::MessageBoxShowing()) {
+    // A message box on screen is cancelled first; then the program's windows
+    // are closed once; a program still running after that is asked to quit.
+    ++ends_;
+    if (wm::MessageBoxShowing() && ends_ <= 16) {
         wm::CancelMessageBox();
         return;
     }
-    ++ends_;
-    if (ends_ == 1) {
-        bool any = false;
-        for (wm::Window* t : wm::TopLevels())
-            if (!t->destroying && (t->style & WS_VISIBLE)) {
-                PostMessageW(t->handle, WM_CLOSE, 0, 0);
-                any = true;
-            }
-        if (any) return;
+    if (!closePosted_) {
+        closePosted_ = true;
+        if (PostCloseToProgram()) return;
     }
     PostQuitMessage(0);
+}
+
+bool PostCloseToProgram() {
+    bool any = false;
+    for (wm::Window* t : wm::TopLevels()) {
+        // The device's own windows (bars, panel, menus, message boxes) have
+        // class names starting with '#'; owned windows go with their owner.
+        const bool device = t->cls && !t->cls->name.empty() && t->cls->name[0] == u'#';
+        if (t->destroying || !(t->style & WS_VISIBLE) || device || t->owner) continue;
+        PostMessageW(t->handle, WM_CLOSE, 0, 0);
+        any = true;
+    }
+    return any;
 }
 
 Headless& HeadlessBackend() {
@@ -112,6 +128,22 @@ bool SaveScreen(const std::string& path) {
 void SetForeignWindowHooks(FindForeignWindowFn find, RaiseForeignWindowFn raise) {
     findForeign = find;
     raiseForeign = raise;
+}
+
+namespace {
+IsForeignWindowFn isForeign = nullptr;
+ForwardForeignFn forwardForeign = nullptr;
+}  // namespace
+
+void SetForeignCallHooks(IsForeignWindowFn is, ForwardForeignFn forward) {
+    isForeign = is;
+    forwardForeign = forward;
+}
+
+bool IsForeignWindow(HWND window) { return isForeign && window && isForeign(window); }
+
+bool ForwardToForeignWindow(HWND window, const ForeignCall& call) {
+    return forwardForeign && forwardForeign(window, call);
 }
 
 HWND FindForeignWindow(LPCWSTR className, LPCWSTR windowName) {

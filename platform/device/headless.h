@@ -23,7 +23,7 @@ namespace device {
 
 class Headless : public Backend {
 public:
-    void Pump() override {}
+    void Pump() override;  // serves other processes' requests
     void WaitUntil(bool hasDeadline, uint32_t deadline) override;
     void Present(const gdi::Surface& screen) override;
 
@@ -49,10 +49,15 @@ private:
     bool unattended_ = false;
     uint32_t unattendedSince_ = 0;
     int ends_ = 0;
+    bool closePosted_ = false;
     int frames_ = 0;
 };
 
 Headless& HeadlessBackend();
+
+// Closes the program as a person would: WM_CLOSE to each of its visible
+// top-level windows that has no owner; false when it shows none.
+bool PostCloseToProgram();
 
 // Composes the screen and writes it as a PNG file.
 bool SaveScreen(const std::string& path);

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "gdi/objects.h"
+#include "gdi/record.h"
 #include "winbase.h"
 
 using namespace gdi;
@@ -335,6 +336,16 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
             out[col] = Apply(rop, out[col], sp, pattern);
         }
     }
+    if (DrawRecording() && !d->memory) {
+        uint16_t id = 0;
+        const Bitmap* from = s && s->bitmap ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
+        if (rop == DSTINVERT)
+            NoteInvert(d->surface, target);
+        else if (from && LoadedBitmapId(from->surface.get(), &id))
+            NotePicture(d->surface, target, id);
+        else if (rop != DSTINVERT && rop != PATINVERT)
+            NoteCover(d->surface, target);
+    }
     return TRUE;
 }
 
@@ -351,6 +362,7 @@ void ScrollSurface(Surface* s, RECT area, int dx, int dy) {
     RECT to =
         Intersect(RECT{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy}, area);
     if (IsEmpty(to)) return;
+    NoteScroll(s, area, dx, dy);
     int w = to.right - to.left;
     std::vector<uint32_t> copy(static_cast<size_t>(w) * (to.bottom - to.top));
     for (LONG row = to.top; row < to.bottom; ++row) {

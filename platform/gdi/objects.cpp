@@ -2,6 +2,7 @@
 // GetObjectW. Handles are never reused, so a stale handle is reported as
 // invalid instead of reaching another object.
 #include "gdi/objects.h"
+#include "gdi/record.h"
 
 #include <algorithm>
 #include <cstring>
@@ -150,6 +151,7 @@ RECT DrawableArea(const DC* dc) {
 }
 
 void FillSurface(Surface* s, const RECT& r, uint32_t rgb) {
+    NoteCover(s, r);
     for (LONG y = r.top; y < r.bottom; ++y) {
         uint32_t* row = s->pixels.data() + static_cast<size_t>(y) * s->width;
         std::fill(row + r.left, row + r.right, rgb);

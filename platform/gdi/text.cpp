@@ -6,6 +6,7 @@
 
 #include "gdi/font.h"
 #include "gdi/objects.h"
+#include "gdi/record.h"
 #include "winbase.h"
 
 using namespace gdi;
@@ -65,6 +66,12 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
         if (tm.tmStruckOut)
             for (int k = 0; k < advance; ++k) plot(pen + k, baseline - (tm.tmAscent * 2) / 5);
         pen += advance;
+    }
+    if (DrawRecording() && !dc->memory) {
+        const LONG weight = CurrentFont(dc)->lf.lfWeight;
+        NoteText(surface, RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(pen),
+                               static_cast<LONG>(y + tm.tmHeight)},
+                 clip, std::u16string(s, n), tm.tmHeight, weight ? static_cast<int>(weight) : FW_NORMAL);
     }
 }
 

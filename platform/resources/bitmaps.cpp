@@ -5,6 +5,7 @@
 #include <map>
 
 #include "gdi/objects.h"
+#include "gdi/record.h"
 #include "resources/resources.h"
 #include "winbase.h"
 
@@ -73,6 +74,7 @@ HBITMAP LoadBitmapW(HINSTANCE, LPCWSTR name) {
             SetLastError(ERROR_INVALID_BITMAP);
             return nullptr;
         }
+        gdi::NoteLoadedBitmap(d.surface.get(), id);
         it = cache.emplace(id, d).first;
     }
     auto b = std::make_unique<gdi::Bitmap>();

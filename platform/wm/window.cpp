@@ -516,6 +516,13 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
+    if (device::IsForeignWindow(hwnd)) {
+        device::ForeignCall call;
+        call.kind = device::ForeignCall::SetPos;
+        call.after = after;
+        call.x = x, call.y = y, call.cx = cx, call.cy = cy, call.flags = flags;
+        return device::ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
+    }
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     HWND h = w->handle;

@@ -184,6 +184,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     break;
                 case kSound:
                     Result().sound = static_cast<int>(SendMessageW(soundBox, BM_GETCHECK, 0, 0));
+                    if (Result().sound == BST_CHECKED)
+                        PlaySoundW(u"chime", nullptr, SND_RESOURCE | SND_ASYNC);
+                    else
+                        PlaySoundW(nullptr, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
                     break;
                 case kPicture:
                     ++Result().pictureClicks;

@@ -1,0 +1,110 @@
+// The process entry: reads the device's options, sets the device up (store
+// folder, clock, backend, cross-process windows, script) and calls the
+// program's WinMain with an empty command line. Built into
+// fernvale_device_main, which a program links to become an executable.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "device/dump.h"
+#include "device/headless.h"
+#include "device/options.h"
+#include "device/record.h"
+#include "device/script.h"
+#include "device/store.h"
+#include "device/xproc.h"
+#include "sdl/sdl_backend.h"
+#include "sound/sound.h"
+#include "windows.h"
+
+namespace {
+
+std::string ProgramName(const char* argv0) {
+    std::string name = argv0 ? argv0 : "device";
+    const size_t slash = name.rfind('/');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+// The store folder must exist (it is created when missing) and be usable.
+bool UsableFolder(const std::string& path, std::string* error) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT || mkdir(path.c_str(), 0700) != 0) {
+            *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        *error = "the store folder " + path + " is not a folder";
+        return false;
+    }
+    if (access(path.c_str(), R_OK | W_OK | X_OK) != 0) {
+        *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string program = ProgramName(argc > 0 ? argv[0] : nullptr);
+    auto fail = [&](const std::string& message, int code) {
+        std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
+        return code;
+    };
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    device::Options options;
+    std::string error;
+    if (!device::ParseOptions(args, &options, &error)) return fail(error, 2);
+    if (!options.store.empty()) {
+        if (!UsableFolder(options.store, &error)) return fail(error, 1);
+        device::SetStoreDirectory(options.store);
+    }
+    device::Script script;
+    if (!options.script.empty()) {
+        if (!device::LoadScript(options.script, &script, &error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 2;
+        }
+    }
+    device::SetClock(options.clockSet ? options.clock : 0);
+    // Message boxes wait on the screen for an answer.
+    device::SetMessageBoxAutoAnswer(false);
+
+    sdl::Backend window;
+    if (options.headless) {
+        device::SetBackend(&device::HeadlessBackend());
+        device::StartScreenRecording();
+        // Without a script the program is closed as soon as it waits.
+        device::QueueScript(script);
+    } else {
+        if (!window.Open(options.scale, program, &error))
+            return fail("cannot open the device window: " + error, 1);
+        device::SetBackend(&window);
+        sound::EnableAudio(true);
+    }
+    device::InstallCrossProcess();
+
+    static char16_t commandLine[1] = {0};
+    const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr,
+                             commandLine, SW_SHOW);
+
+    device::ShutdownCrossProcess();
+    sound::EnableAudio(false);
+    device::SetBackend(nullptr);
+    window.Close();
+    std::fflush(stdout);
+    if (const int line = device::UnfinishedScriptLine()) {
+        std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(),
+                     line);
+        return code ? code : 1;
+    }
+    return code;
+}

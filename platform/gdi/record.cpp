@@ -1,0 +1,135 @@
+#include "gdi/record.h"
+
+#include <algorithm>
+#include <map>
+
+#include "gdi/objects.h"
+
+namespace gdi {
+namespace {
+
+bool recording = false;
+constexpr size_t kMostMarks = 4096;  // per surface
+
+std::map<const Surface*, std::vector<Mark>>& Marks() {
+    static std::map<const Surface*, std::vector<Mark>> marks;
+    return marks;
+}
+
+std::map<const Surface*, uint16_t>& Loaded() {
+    static std::map<const Surface*, uint16_t> loaded;
+    return loaded;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool Same(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The part of a mark's rectangle that can be seen on the surface.
+RECT Seen(const Surface* s, const RECT& r) {
+    return Intersect(r, RECT{0, 0, s->width, s->height});
+}
+
+}  // namespace
+
+void SetDrawRecording(bool on) {
+    recording = on;
+    if (!on) Marks().clear();
+}
+
+bool DrawRecording() {
+    return recording;
+}
+
+const std::vector<Mark>& MarksOn(const Surface* s) {
+    static const std::vector<Mark> none;
+    auto it = Marks().find(s);
+    return it == Marks().end() ? none : it->second;
+}
+
+void KeepMarksOnly(const std::vector<const Surface*>& live) {
+    for (auto it = Marks().begin(); it != Marks().end();)
+        it = std::find(live.begin(), live.end(), it->first) == live.end() ? Marks().erase(it)
+                                                                          : std::next(it);
+}
+
+void NoteCover(const Surface* s, const RECT& area) {
+    if (!recording || IsEmpty(area)) return;
+    auto it = Marks().find(s);
+    if (it == Marks().end()) return;
+    auto& v = it->second;
+    v.erase(std::remove_if(v.begin(), v.end(),
+                           [&](const Mark& m) { return Inside(Seen(s, m.rect), area); }),
+            v.end());
+}
+
+void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text,
+              int height, int weight) {
+    if (!recording || text.empty() || IsEmpty(Intersect(cell, clip))) return;
+    auto& v = Marks()[s];
+    // The same text drawn again in the same place is still one run.
+    for (const Mark& m : v)
+        if (m.kind == MarkKind::Text && Same(m.rect, cell) && m.text == text) return;
+    Mark m{MarkKind::Text, cell, text, weight, height, 0};
+    v.push_back(std::move(m));
+    // Text drawn again and again without ever being erased cannot make the
+    // record grow without bound: the oldest runs go first.
+    if (v.size() > kMostMarks)
+        v.erase(v.begin(), v.begin() + static_cast<ptrdiff_t>(v.size() - kMostMarks));
+}
+
+void NotePicture(const Surface* s, const RECT& area, uint16_t id) {
+    if (!recording || IsEmpty(area)) return;
+    NoteCover(s, area);
+    Marks()[s].push_back(Mark{MarkKind::Picture, area, {}, 0, 0, id});
+}
+
+void NoteInvert(const Surface* s, const RECT& area) {
+    if (!recording || IsEmpty(area)) return;
+    auto& v = Marks()[s];
+    for (auto it = v.begin(); it != v.end(); ++it)
+        if (it->kind == MarkKind::Invert && Same(it->rect, area)) {
+            v.erase(it);  // inverted twice: back as it was
+            return;
+        }
+    v.push_back(Mark{MarkKind::Invert, area, {}, 0, 0, 0});
+}
+
+void NoteScroll(const Surface* s, const RECT& area, int dx, int dy) {
+    if (!recording) return;
+    auto it = Marks().find(s);
+    if (it == Marks().end()) return;
+    auto& v = it->second;
+    std::vector<Mark> kept;
+    for (Mark& m : v) {
+        if (IsEmpty(Intersect(m.rect, area))) {
+            kept.push_back(std::move(m));
+            continue;
+        }
+        // A mark inside the scrolled area moves with its pixels; one that
+        // leaves the area is gone.
+        RECT moved{m.rect.left + dx, m.rect.top + dy, m.rect.right + dx, m.rect.bottom + dy};
+        if (IsEmpty(Intersect(moved, area))) continue;
+        m.rect = moved;
+        kept.push_back(std::move(m));
+    }
+    v = std::move(kept);
+}
+
+void NoteLoadedBitmap(const Surface* pixels, uint16_t id) {
+    Loaded()[pixels] = id;
+}
+
+bool LoadedBitmapId(const Surface* pixels, uint16_t* id) {
+    auto it = Loaded().find(pixels);
+    if (it == Loaded().end()) return false;
+    *id = it->second;
+    return true;
+}
+
+}  // namespace gdi

@@ -1,0 +1,221 @@
+#include "sdl/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "device/headless.h"
+#include "device/input.h"
+#include "device/record.h"
+#include "device/xproc.h"
+#include "gdi/surface.h"
+#include "wm/wm.h"
+
+namespace sdl {
+
+namespace {
+constexpr int kWidth = 240, kHeight = 320;
+Uint32 wakeEvent = 0;  // pushed by the cross-process waker
+
+Backend* raising = nullptr;
+void RaiseCurrent() {
+    if (raising) raising->Raise();
+}
+// Runs on the waker's thread: only pushes an event.
+void Wake() {
+    SDL_Event e{};
+    e.type = wakeEvent;
+    SDL_PushEvent(&e);
+}
+}  // namespace
+
+uint32_t VirtualKeyFor(int key) {
+    switch (key) {
+        case SDLK_UP:
+            return VK_UP;
+        case SDLK_DOWN:
+            return VK_DOWN;
+        case SDLK_LEFT:
+            return VK_LEFT;
+        case SDLK_RIGHT:
+            return VK_RIGHT;
+        case SDLK_PAGEUP:
+            return VK_PRIOR;
+        case SDLK_PAGEDOWN:
+            return VK_NEXT;
+        case SDLK_HOME:
+            return VK_HOME;
+        case SDLK_END:
+            return VK_END;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return VK_RETURN;
+        case SDLK_TAB:
+            return VK_TAB;
+        case SDLK_BACKSPACE:
+            return VK_BACK;
+        case SDLK_ESCAPE:
+            return VK_ESCAPE;
+        default:
+            return 0;
+    }
+}
+
+Backend::~Backend() {
+    Close();
+}
+
+bool Backend::Open(int scale, const std::string& title, std::string* error) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        *error = SDL_GetError();
+        return false;
+    }
+    // Nearest-neighbour: read when the texture is created.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
+    if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_) {
+        SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
+        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                     kWidth, kHeight);
+    }
+    if (!texture_) {
+        *error = SDL_GetError();
+        Close();
+        return false;
+    }
+    SDL_StartTextInput();
+    startTicks_ = SDL_GetTicks64();
+    startClock_ = GetTickCount();
+    raising = this;
+    device::SetRaiseHandler(RaiseCurrent);
+    if (!wakeEvent) wakeEvent = SDL_RegisterEvents(1);
+    if (wakeEvent != static_cast<Uint32>(-1)) device::StartCrossProcessWaker(Wake);
+    return true;
+}
+
+void Backend::Close() {
+    if (window_) device::StopCrossProcessWaker();
+    if (raising == this) {
+        raising = nullptr;
+        device::SetRaiseHandler(nullptr);
+    }
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    if (window_) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        // Nothing else of SDL in use (no audio): let it free everything.
+        if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+    }
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+}
+
+void Backend::FollowRealTime() {
+    device::SetClock(startClock_ + static_cast<uint32_t>(SDL_GetTicks64() - startTicks_));
+}
+
+void Backend::Pump() {
+    FollowRealTime();
+    device::PollCrossProcess();
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Handle(e);
+    FollowRealTime();
+}
+
+void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
+    FollowRealTime();
+    // Without a deadline: until input, a quit request or another process's
+    // request (the waker pushes an event) arrives.
+    int sleep = -1;
+    if (hasDeadline) sleep = std::max(static_cast<int32_t>(deadline - GetTickCount()), 0);
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, sleep)) Handle(e);
+    Pump();
+}
+
+void Backend::Present(const gdi::Surface& screen) {
+    if (!texture_ || screen.width != kWidth || screen.height != kHeight) return;
+    SDL_UpdateTexture(texture_, nullptr, screen.pixels.data(), kWidth * 4);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+void Backend::Raise() {
+    if (window_) SDL_RaiseWindow(window_);
+}
+
+void Backend::CloseProgram() {
+    ++closeRequests_;
+    // A message box on screen is cancelled first, as a person would.
+    if (wm::MessageBoxShowing()) wm::CancelMessageBox();
+    const bool any = device::PostCloseToProgram();
+    // A program that shows no window, or keeps running after being closed
+    // twice, is asked to quit.
+    if (!any || closeRequests_ > 2) PostQuitMessage(0);
+}
+
+void Backend::Handle(const SDL_Event& e) {
+    auto clampX = [](int x) { return std::clamp(x, 0, kWidth - 1); };
+    auto clampY = [](int y) { return std::clamp(y, 0, kHeight - 1); };
+    switch (e.type) {
+        case SDL_QUIT:
+            CloseProgram();
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) CloseProgram();
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) device::Present();
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.button != SDL_BUTTON_LEFT) break;
+            stylusDown_ = true;
+            device::StylusDown(clampX(e.button.x), clampY(e.button.y));
+            break;
+        case SDL_MOUSEMOTION:
+            if (stylusDown_) device::StylusMove(clampX(e.motion.x), clampY(e.motion.y));
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT || !stylusDown_) break;
+            stylusDown_ = false;
+            device::StylusUp(clampX(e.button.x), clampY(e.button.y));
+            break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (const uint32_t vk = VirtualKeyFor(e.key.keysym.sym)) {
+                if (e.type == SDL_KEYDOWN)
+                    device::KeyDown(vk);
+                else
+                    device::KeyUp(vk);
+            }
+            break;
+        case SDL_TEXTINPUT: {
+            // UTF-8 to UTF-16 units, one WM_CHAR each.
+            const auto* s = reinterpret_cast<const unsigned char*>(e.text.text);
+            while (*s) {
+                uint32_t c = *s++;
+                int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
+                c &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0x7F;
+                for (; extra > 0 && (*s & 0xC0) == 0x80; --extra) c = (c << 6) | (*s++ & 0x3F);
+                if (c >= 0x10000) {
+                    c -= 0x10000;
+                    device::Char(static_cast<char16_t>(0xD800 + (c >> 10)));
+                    device::Char(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+                } else if (c >= 0x20) {
+                    device::Char(static_cast<char16_t>(c));
+                }
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+}  // namespace sdl

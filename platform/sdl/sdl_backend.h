@@ -1,0 +1,58 @@
+// The SDL2 backend: a real window showing the device's 240x320 screen at an
+// integer scale, nearest-neighbour. The mouse is the stylus; the arrows,
+// Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
+// handheld's keys; printable characters come from SDL's text input. Closing
+// the window (or SIGINT/SIGTERM, which SDL turns into a quit request) closes
+// the program as a person would. The device clock follows real time; the
+// backend sleeps in SDL_WaitEventTimeout until input arrives or the next
+// timer is due, or another process sends a request (device/xproc.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "device/backend.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+union SDL_Event;
+
+namespace sdl {
+
+class Backend : public device::Backend {
+   public:
+    ~Backend() override;
+    // Opens the window; false with SDL's reason in `error`.
+    bool Open(int scale, const std::string& title, std::string* error);
+    void Close();
+
+    void Pump() override;
+    void WaitUntil(bool hasDeadline, uint32_t deadline) override;
+    void Present(const gdi::Surface& screen) override;
+
+    // Brings the window to the front (another process asked for it).
+    void Raise();
+    // Handles one SDL event as the device's input; public for tests, which
+    // push synthetic events.
+    void Handle(const SDL_Event& event);
+    SDL_Window* Window() const { return window_; }
+    int CloseRequests() const { return closeRequests_; }
+
+   private:
+    void FollowRealTime();
+    void CloseProgram();
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    uint64_t startTicks_ = 0;
+    uint32_t startClock_ = 0;
+    bool stylusDown_ = false;
+    int closeRequests_ = 0;
+};
+
+// Maps an SDL key to the handheld's virtual key; 0 for keys it does not have.
+uint32_t VirtualKeyFor(int sdlKey);
+
+}  // namespace sdl

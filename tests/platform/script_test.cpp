@@ -1,0 +1,252 @@
+// Device scripts and options: reading (tables of good and bad lines with the
+// message each must give) and running in-process against a small window.
+#include "device/script.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "device/headless.h"
+#include "device/options.h"
+#include "device/record.h"
+#include "windows.h"
+#include "wm/wm.h"
+
+namespace {
+
+TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
+    struct Case {
+        const char* text;
+        const char* error;
+    } cases[] = {
+        {"dump\nfly 3\n", "s.txt:2: unknown command fly"},
+        {"wait\n", "s.txt:1: expected wait MS"},
+        {"wait -5\n", "s.txt:1: wait takes milliseconds, not -5"},
+        {"wait 99999999999\n", "s.txt:1: wait takes milliseconds, not 99999999999"},
+        {"\n\ntap 240 0\n", "s.txt:3: tap takes a screen pixel, X 0..239 and Y 0..319"},
+        {"tap 0 320\n", "s.txt:1: tap takes a screen pixel, X 0..239 and Y 0..319"},
+        {"tap 1\n", "s.txt:1: expected tap X Y"},
+        {"press x\n", "s.txt:1: press takes a control id from 0 to 65535"},
+        {"press 65536\n", "s.txt:1: press takes a control id from 0 to 65535"},
+        {"menu\n", "s.txt:1: expected menu ID"},
+        {"key LEFTISH\n",
+         "s.txt:1: unknown key LEFTISH (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"key up\n",
+         "s.txt:1: unknown key up (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"type\n", "s.txt:1: expected type TEXT"},
+        {"key #\n", "s.txt:1: expected key NAME"},  // a '#' after a blank starts a comment
+        {"type \xC3\n", "s.txt:1: type needs UTF-8 text"},
+        {"answer yes\n", "s.txt:1: answer takes OK, YES or NO, not yes"},
+        {"answer CANCEL\n", "s.txt:1: answer takes OK, YES or NO, not CANCEL"},
+        {"sip maybe\n", "s.txt:1: sip takes on or off, not maybe"},
+        {"dump now\n", "s.txt:1: expected dump"},
+        {"exit 0\n", "s.txt:1: expected exit"},
+        {"shot\n", "s.txt:1: expected shot FILE"},
+        {"DUMP\n", "s.txt:1: unknown command DUMP"},
+        {"\x01\xFF\xFEzap 1\n", "s.txt:1: unknown command ???zap"},
+    };
+    for (const Case& c : cases) {
+        device::Script s;
+        std::string error;
+        EXPECT_FALSE(device::ParseScript("s.txt", c.text, &s, &error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+TEST(ScriptParse, ReadsCommandsCommentsAndText) {
+    const char* text =
+        "# a comment line\r\n"
+        "  wait 250   # trailing comment\r\n"
+        "\n"
+        "tap 0 319\n"
+        "key RETURN\n"
+        "key ?\n"
+        "type café  au lait#not a comment   # but this is\n"
+        "answer NO\n"
+        "shot out dir/screen.png\n"
+        "exit\n"
+        "dump\n";
+    device::Script s;
+    std::string error;
+    ASSERT_TRUE(device::ParseScript("s.txt", text, &s, &error)) << error;
+    ASSERT_EQ(s.commands.size(), 9u);
+    EXPECT_EQ(s.commands[0].name, "wait");
+    EXPECT_EQ(s.commands[0].line, 2);
+    EXPECT_EQ(s.commands[0].number, 250u);
+    EXPECT_EQ(s.commands[1].x, 0);
+    EXPECT_EQ(s.commands[1].y, 319);
+    EXPECT_EQ(s.commands[1].line, 4);
+    EXPECT_EQ(s.commands[3].args, std::vector<std::string>{"?"});
+    EXPECT_EQ(s.commands[4].rest, "café  au lait#not a comment");
+    EXPECT_EQ(s.commands[6].rest, "out dir/screen.png");
+    EXPECT_EQ(s.commands[8].name, "dump");
+    EXPECT_EQ(s.commands[8].line, 11);
+}
+
+TEST(ScriptParse, UnreadableFileIsAnError) {
+    device::Script s;
+    std::string error;
+    EXPECT_FALSE(device::LoadScript("/nonexistent/dir/x.script", &s, &error));
+    EXPECT_EQ(error, "/nonexistent/dir/x.script: cannot read the script");
+    EXPECT_FALSE(device::LoadScript("/tmp", &s, &error)) << "a folder is no script";
+    EXPECT_EQ(error, "/tmp: cannot read the script");
+}
+
+TEST(Options, Table) {
+    struct Case {
+        std::vector<std::string> args;
+        bool ok;
+        const char* error;
+    } cases[] = {
+        {{}, true, ""},
+        {{"--headless", "--script", "a.script", "--store", "/tmp/x", "--clock", "4294967295"},
+         true,
+         ""},
+        {{"--scale", "8"}, true, ""},
+        {{"--scale", "9"}, false, "--scale takes a whole number from 1 to 8, not 9"},
+        {{"--scale", "2x"}, false, "--scale takes a whole number from 1 to 8, not 2x"},
+        {{"--clock", "4294967296"},
+         false,
+         "--clock takes milliseconds from 0 to 4294967295, not 4294967296"},
+        {{"--clock", "-1"}, false, "--clock takes milliseconds from 0 to 4294967295, not -1"},
+        {{"--store"}, false, "--store needs a value"},
+        {{"--store", ""}, false, "--store needs a folder"},
+        {{"--script", "a"}, false, "--script runs only with --headless"},
+        {{"-h"}, false, "unknown option -h"},
+        {{"book.dat"}, false, "unknown option book.dat"},
+    };
+    for (const Case& c : cases) {
+        device::Options o;
+        std::string error;
+        EXPECT_EQ(device::ParseOptions(c.args, &o, &error), c.ok)
+            << (c.args.empty() ? "" : c.args[0]);
+        EXPECT_EQ(error, c.error);
+    }
+    device::Options o;
+    std::string error;
+    ASSERT_TRUE(device::ParseOptions({"--headless", "--clock", "77", "--scale", "3"}, &o, &error));
+    EXPECT_TRUE(o.headless);
+    EXPECT_TRUE(o.clockSet);
+    EXPECT_EQ(o.clock, 77u);
+    EXPECT_EQ(o.scale, 3);
+    ASSERT_TRUE(device::ParseOptions({}, &o, &error));
+    EXPECT_FALSE(o.headless);
+    EXPECT_FALSE(o.clockSet);
+    EXPECT_EQ(o.scale, 2);
+}
+
+// A window with a button (id 7) and an edit box (id 8), run under a script.
+struct Outcome {
+    std::vector<std::string> failures;
+    std::vector<std::string> dumps;
+    std::u16string typed;
+    int clicks = 0;
+    int answer = 0;
+};
+Outcome* current = nullptr;
+HWND edit = nullptr;
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!current) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_COMMAND && LOWORD(wParam) == 7) {
+        ++current->clicks;
+        current->answer = MessageBoxW(hwnd, u"Sure?", u"Q", MB_YESNO);
+    }
+    if (msg == WM_DESTROY) {
+        char16_t text[64] = {};
+        GetWindowTextW(edit, text, 64);
+        current->typed = text;
+        PostQuitMessage(0);
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+Outcome RunScript(const std::string& text) {
+    wm::ResetForTests();
+    device::HeadlessBackend().Reset();
+    device::SetClock(1000);
+    Outcome run;
+    current = &run;
+    device::Script s;
+    std::string error;
+    EXPECT_TRUE(device::ParseScript("t.script", text, &s, &error)) << error;
+    device::SetScriptFailureHandler([&](const std::string& m) {
+        run.failures.push_back(m);
+        // The real handler ends the process; here the rest of the script goes.
+        device::HeadlessBackend().Reset();
+    });
+    device::QueueScript(s, [&](const std::string& d) { run.dumps.push_back(d); });
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.lpszClassName = u"ScriptTest";
+    RegisterClassW(&wc);
+    HWND main = CreateWindowExW(0, u"ScriptTest", u"Script", WS_VISIBLE, 0, 26, 240, 268, nullptr,
+                                nullptr, nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, main,
+                    reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 40, 100, 20,
+                           main, reinterpret_cast<HMENU>(8), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Hidden", WS_CHILD, 10, 70, 50, 20, main,
+                    reinterpret_cast<HMENU>(9), nullptr, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    device::SetScriptFailureHandler(nullptr);
+    device::SetMessageBoxAutoAnswer(true);
+    current = nullptr;
+    return run;
+}
+
+TEST(ScriptRun, PressTypeKeyAnswerAndWait) {
+    const std::string shot = ::testing::TempDir() + "script_shot.png";
+    std::remove(shot.c_str());
+    Outcome r = RunScript(
+        "press 8\ntype ab c\nkey d\nkey D\nkey 5\nkey ?\nkey TAB\npress 7\nanswer NO\nwait "
+        "500\ndump\nshot " +
+        shot + "\n");
+    std::FILE* png = std::fopen(shot.c_str(), "rb");
+    EXPECT_NE(png, nullptr) << "shot wrote " << shot;
+    if (png) std::fclose(png);
+    EXPECT_TRUE(r.failures.empty()) << (r.failures.empty() ? "" : r.failures[0]);
+    EXPECT_EQ(r.typed, u"ab cdD5?");
+    EXPECT_EQ(r.clicks, 1);
+    EXPECT_EQ(r.answer, IDNO);
+    ASSERT_EQ(r.dumps.size(), 1u);
+    EXPECT_EQ(r.dumps[0].rfind("screen at 1500 ms\n", 0), 0u) << r.dumps[0];
+    EXPECT_NE(r.dumps[0].find("messagebox \"Sure?\" caption \"Q\" type 0x4\n"), std::string::npos)
+        << r.dumps[0];
+    EXPECT_EQ(device::UnfinishedScriptLine(), 0);
+}
+
+TEST(ScriptRun, FailuresNameTheLine) {
+    struct Case {
+        const char* script;
+        const char* failure;
+    } cases[] = {
+        {"press 7\nanswer YES\n\npress 5003\n", "t.script:4: no control with id 5003 on screen"},
+        {"press 9\n", "t.script:1: no control with id 9 on screen"},  // hidden
+        {"answer OK\n", "t.script:1: no message box to answer"},
+        {"press 7\nanswer OK\n", "t.script:2: the message box has no OK button"},
+        {"press 7\npress 8\n", "t.script:2: control 8 is disabled"},
+        {"menu 500\n", "t.script:1: no menu item with id 500"},
+        {"shot /nonexistent/dir/x.png\n", "t.script:1: cannot write /nonexistent/dir/x.png"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = RunScript(c.script);
+        ASSERT_EQ(r.failures.size(), 1u) << c.script;
+        EXPECT_EQ(r.failures[0], c.failure);
+    }
+}
+
+TEST(ScriptRun, ExitStopsTheScriptAndTheProgramCloses) {
+    Outcome r = RunScript("type x\nexit\ntype y\ndump\n");
+    EXPECT_TRUE(r.failures.empty());
+    EXPECT_TRUE(r.dumps.empty()) << "nothing after exit runs";
+    EXPECT_EQ(device::UnfinishedScriptLine(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,239 @@
+// The SDL2 backend on SDL's dummy video driver: window size at a scale,
+// the mouse as the stylus in screen pixels, keys and text input, closing,
+// and waiting without spinning.
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "device/record.h"
+#include "device/xproc.h"
+#include "sdl/sdl_backend.h"
+#include "windows.h"
+#include "wm/wm.h"
+
+namespace {
+
+int clicks = 0;
+int closes = 0;
+
+LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_COMMAND && LOWORD(wParam) == 3) ++clicks;
+    if (msg == WM_CLOSE) ++closes;
+    if (msg == WM_DESTROY && !GetParent(hwnd)) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+class Sdl : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        wm::ResetForTests();
+        std::string error;
+        if (!backend.Open(3, "sdl test", &error)) GTEST_SKIP() << "no dummy video: " << error;
+        device::SetBackend(&backend);
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.lpszClassName = u"SdlTest";
+        RegisterClassW(&wc);
+        main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
+                               nullptr, nullptr);
+        button = CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 100, 100, 40, 20, main,
+                                 reinterpret_cast<HMENU>(3), nullptr, nullptr);
+        edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, main,
+                               reinterpret_cast<HMENU>(4), nullptr, nullptr);
+        clicks = closes = 0;
+    }
+    void TearDown() override {
+        wm::ResetForTests();
+        device::SetBackend(nullptr);
+        backend.Close();
+    }
+    void Drain() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    void Push(SDL_Event e) {
+        e.common.timestamp = SDL_GetTicks();
+        SDL_PushEvent(&e);
+    }
+    void Mouse(Uint32 type, int x, int y) {
+        SDL_Event e{};
+        e.type = type;
+        e.button.windowID = SDL_GetWindowID(backend.Window());
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = x;
+        e.button.y = y;
+        Push(e);
+    }
+    sdl::Backend backend;
+    HWND main = nullptr, button = nullptr, edit = nullptr;
+};
+
+TEST_F(Sdl, WindowIsTheScreenAtTheScale) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(backend.Window(), &w, &h);
+    EXPECT_EQ(w, 720);
+    EXPECT_EQ(h, 960);
+}
+
+TEST_F(Sdl, MouseTapsInScreenPixels) {
+    // The button spans screen x 100..139, y 126..145; at scale 3 that is
+    // window x 300..419, y 378..437.
+    Mouse(SDL_MOUSEBUTTONDOWN, 360, 400);
+    Mouse(SDL_MOUSEBUTTONUP, 360, 400);
+    Drain();
+    EXPECT_EQ(clicks, 1);
+    Mouse(SDL_MOUSEBUTTONDOWN, 290, 400);  // screen x 96: beside the button
+    Mouse(SDL_MOUSEBUTTONUP, 290, 400);
+    Drain();
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(Sdl, KeysAndTextInput) {
+    SetFocus(edit);
+    SDL_Event t{};
+    t.type = SDL_TEXTINPUT;
+    t.text.windowID = SDL_GetWindowID(backend.Window());
+    SDL_strlcpy(t.text.text, "ab\xC3\xA9", sizeof t.text.text);
+    Push(t);
+    SDL_Event k{};
+    k.type = SDL_KEYDOWN;
+    k.key.keysym.sym = SDLK_BACKSPACE;
+    Push(k);
+    k.type = SDL_KEYUP;
+    Push(k);
+    // A letter key gives no key message of its own: its text comes as text.
+    k.type = SDL_KEYDOWN;
+    k.key.keysym.sym = SDLK_a;
+    Push(k);
+    Drain();
+    char16_t text[16] = {};
+    GetWindowTextW(edit, text, 16);
+    EXPECT_EQ(std::u16string(text), u"ab");
+    struct Case {
+        int sym;
+        uint32_t vk;
+    } keys[] = {{SDLK_UP, VK_UP},
+                {SDLK_DOWN, VK_DOWN},
+                {SDLK_PAGEUP, VK_PRIOR},
+                {SDLK_PAGEDOWN, VK_NEXT},
+                {SDLK_HOME, VK_HOME},
+                {SDLK_END, VK_END},
+                {SDLK_RETURN, VK_RETURN},
+                {SDLK_KP_ENTER, VK_RETURN},
+                {SDLK_TAB, VK_TAB},
+                {SDLK_BACKSPACE, VK_BACK},
+                {SDLK_ESCAPE, VK_ESCAPE},
+                {SDLK_a, 0u},
+                {SDLK_F1, 0u}};
+    for (const Case& c : keys) EXPECT_EQ(sdl::VirtualKeyFor(c.sym), c.vk) << c.sym;
+}
+
+TEST_F(Sdl, QuitClosesTheProgramsWindow) {
+    SDL_Event q{};
+    q.type = SDL_QUIT;
+    Push(q);
+    MSG msg;
+    int got = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) && ++got < 1000) DispatchMessageW(&msg);
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(IsWindow(main));
+}
+
+int boxAnswer = 0;
+SDL_Event closeEvent{};
+LRESULT CALLBACK AskingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_USER) {
+        // The window is closed while the question is on the screen.
+        SDL_PushEvent(&closeEvent);
+        boxAnswer = MessageBoxW(hwnd, u"Leave?", u"Q", MB_YESNO);
+    }
+    return Proc(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(Sdl, ClosingTheWindowCancelsABoxThenClosesTheProgram) {
+    SetWindowLongW(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AskingProc));
+    boxAnswer = 0;
+    device::SetMessageBoxAutoAnswer(false);
+    PostMessageW(main, WM_USER, 0, 0);
+    closeEvent.type = SDL_WINDOWEVENT;
+    closeEvent.window.event = SDL_WINDOWEVENT_CLOSE;
+    closeEvent.window.windowID = SDL_GetWindowID(backend.Window());
+    MSG msg;
+    int got = 0;
+    while (GetMessageW(&msg, nullptr, 0, 0) && ++got < 1000) DispatchMessageW(&msg);
+    EXPECT_EQ(boxAnswer, IDNO) << "the question was cancelled";
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(IsWindow(main));
+    EXPECT_EQ(backend.CloseRequests(), 1);
+    device::SetMessageBoxAutoAnswer(true);
+}
+
+TEST_F(Sdl, WaitsForTheDeadlineWithoutSpinning) {
+    const uint32_t start = GetTickCount();
+    int rounds = 0;
+    while (static_cast<int32_t>(GetTickCount() - (start + 250)) < 0 && rounds < 1000) {
+        backend.WaitUntil(true, start + 250);
+        ++rounds;
+    }
+    EXPECT_GE(GetTickCount() - start, 250u) << "the clock follows real time";
+    EXPECT_LT(rounds, 20) << "each wait sleeps until the deadline or an event";
+}
+
+TEST_F(Sdl, AnotherProcesssRequestWakesTheWait) {
+    const std::string dir = ::testing::TempDir() + "sdl-wake-" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    device::InstallCrossProcess();
+    backend.Pump();  // starts listening for SdlTest
+    const std::string path = device::CrossProcessSocket(u"SdlTest");
+    // If nothing woke the wait, this would after five seconds, and say so.
+    std::mutex m;
+    std::condition_variable done;
+    bool finished = false, fallback = false;
+    std::thread guard([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!done.wait_for(lock, std::chrono::seconds(5), [&] { return finished; })) {
+            fallback = true;
+            SDL_Event e{};
+            e.type = SDL_USEREVENT;
+            SDL_PushEvent(&e);
+        }
+    });
+    std::thread client([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sockaddr_un addr{};
+        addr.sun_family = AF_UNIX;
+        std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+        const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+        close(fd);
+    });
+    backend.WaitUntil(false, 0);  // no timer: sleeps until something arrives
+    client.join();
+    {
+        std::lock_guard<std::mutex> lock(m);
+        finished = true;
+    }
+    done.notify_all();
+    guard.join();
+    EXPECT_FALSE(fallback) << "the connection did not wake the wait";
+    device::ShutdownCrossProcess();
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
