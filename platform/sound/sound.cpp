@@ -57,12 +57,12 @@ bool Convert(const resources::Data& data, std::vector<uint8_t>* out) {
     if (data.size > static_cast<size_t>(INT32_MAX)) return false;
     SDL_RWops* rw = SDL_RWFromConstMem(data.bytes, static_cast<int>(data.size));
     if (!rw) return false;
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wave{};
     Uint8* buffer = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return false;
+    if (!SDL_LoadWAV_RW(rw, 1, &wave, &buffer, &length)) return false;
     SDL_AudioCVT cvt{};
-    const int need = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, have.format,
+    const int need = SDL_BuildAudioCVT(&cvt, wave.format, wave.channels, wave.freq, have.format,
                                        have.channels, have.freq);
     bool ok = need >= 0;
     if (ok && need == 0) {
