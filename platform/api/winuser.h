@@ -89,6 +89,7 @@ HBRUSH GetSysColorBrush(int index);
 #define WS_TABSTOP 0x00010000L
 
 #define WS_EX_TOPMOST 0x00000008L
+#define WS_EX_NOACTIVATE 0x08000000L  // a tap on the window does not activate it
 #define WS_EX_CLIENTEDGE 0x00000200L
 
 #define CW_USEDEFAULT (static_cast<int>(0x80000000))

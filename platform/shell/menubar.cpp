@@ -428,7 +428,7 @@ bool OpenMenu(Bar& bar, int index, bool tracking) {
     left = std::max(0, std::min(left, kScreenWidth - width));
     const int top = static_cast<int>(barOnScreen.top) - height;
     RegisterClasses();
-    p->hwnd = CreateWindowExW(WS_EX_TOPMOST, u"#PopupMenu", u"", WS_POPUP, left, std::max(top, 0), width,
+    p->hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#PopupMenu", u"", WS_POPUP, left, std::max(top, 0), width,
                               height, bar.hwnd, nullptr, nullptr, nullptr);
     if (!p->hwnd) return false;
     const HWND h = p->hwnd;
@@ -659,7 +659,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     if (HWND old = SHFindMenuBar(info->hwndParent)) DestroyWindow(old);
 
     RegisterClasses();
-    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, u"#MenuBar", u"", WS_POPUP, 0, kBarTop, kScreenWidth,
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#MenuBar", u"", WS_POPUP, 0, kBarTop, kScreenWidth,
                                 kBarHeight, info->hwndParent, nullptr, info->hInstRes, nullptr);
     if (!hwnd) return FALSE;
     bar->hwnd = hwnd;

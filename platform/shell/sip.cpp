@@ -320,7 +320,7 @@ HWND EnsureWindow() {
         wc.lpszClassName = u"#InputPanel";
         RegisterClassW(&wc);
     }
-    s.hwnd = CreateWindowExW(WS_EX_TOPMOST, u"#InputPanel", u"", WS_POPUP, 0, kPanelTop, kScreenWidth, kPanelHeight,
+    s.hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#InputPanel", u"", WS_POPUP, 0, kPanelTop, kScreenWidth, kPanelHeight,
                              nullptr, nullptr, nullptr, nullptr);
     return s.hwnd;
 }

@@ -116,7 +116,8 @@ bool Cook(const InputEvent& e, MSG* out) {
                 }
                 if (e.kind == InputKind::StylusDown) {
                     Window* top = TopLevelOf(target);
-                    if (top->handle != GetForegroundWindow()) SetForegroundWindow(top->handle);
+                    if (top->handle != GetForegroundWindow() && !(top->exStyle & WS_EX_NOACTIVATE))
+                        SetForegroundWindow(top->handle);
                     if (!FindQuiet(target->handle)) return false;
                 }
             }

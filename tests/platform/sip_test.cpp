@@ -158,8 +158,10 @@ TEST_F(Sip, APollingProgramSeesTheToggle) {
 // Keys that reach the edit box, recorded through a subclass.
 std::vector<WPARAM> editKeys;
 WNDPROC editProc = nullptr;
+int editFocusChanges = 0;
 LRESULT CALLBACK EditSpy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_KEYDOWN) editKeys.push_back(wParam);
+    if (msg == WM_KILLFOCUS || msg == WM_SETFOCUS) ++editFocusChanges;
     return CallWindowProcW(editProc, hwnd, msg, wParam, lParam);
 }
 
@@ -215,6 +217,19 @@ TEST_F(Typing, KeysTypeIntoTheFocusedEditBox) {
         EXPECT_EQ(GetForegroundWindow(), main) << c.what;
         EXPECT_TRUE(device::InputPanelShown()) << c.what;
     }
+}
+
+TEST_F(Typing, TapsOnTheChromeLeaveTheProgramActiveAndItsFocusAlone) {
+    editFocusChanges = 0;
+    Log().clear();
+    Keys({"a", "Shift", "b", "Space"});
+    device::Tap(228, 307);  // the panel's toggle on the menu bar
+    Drain();
+    EXPECT_FALSE(device::InputPanelShown());
+    EXPECT_EQ(editFocusChanges, 0);
+    for (const Seen& seen : Log()) EXPECT_NE(seen.msg, static_cast<UINT>(WM_ACTIVATE)) << Names()[seen.hwnd];
+    EXPECT_EQ(GetFocus(), edit);
+    EXPECT_EQ(Text(), u"aB ");
 }
 
 TEST_F(Typing, EnterTabAndArrowsArriveAsKeys) {
