@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/utf.h"
 #include "device/record.h"
 #include "device/xproc.h"
 #include "gdi/record.h"
@@ -133,32 +134,16 @@ void ListMarks(std::string* out, wm::Window* t) {
 
 std::string Quote(const std::u16string& text) {
     std::string s = "\"";
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    for (const char c : utf::ToUtf8(text)) {
         if (c == '"' || c == '\\') {
             s += '\\';
-            s += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7F) {
+            s += c;
+        } else if ((c >= 0 && c < 0x20) || c == 0x7F) {
             char esc[8];
-            std::snprintf(esc, sizeof esc, "\\x%02X", c);
+            std::snprintf(esc, sizeof esc, "\\x%02X", static_cast<unsigned>(c));
             s += esc;
-        } else if (c < 0x80) {
-            s += static_cast<char>(c);
-        } else if (c < 0x800) {
-            s += static_cast<char>(0xC0 | (c >> 6));
-            s += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            s += static_cast<char>(0xE0 | (c >> 12));
-            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
         } else {
-            s += static_cast<char>(0xF0 | (c >> 18));
-            s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            s += static_cast<char>(0x80 | (c & 0x3F));
+            s += c;
         }
     }
     return s + "\"";

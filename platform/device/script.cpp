@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "core/utf.h"
 #include "device/dump.h"
 #include "device/headless.h"
 #include "device/input.h"
@@ -52,49 +53,6 @@ struct KeyName {
 constexpr KeyName kKeys[] = {{"UP", VK_UP},         {"DOWN", VK_DOWN}, {"PRIOR", VK_PRIOR},
                              {"NEXT", VK_NEXT},     {"HOME", VK_HOME}, {"END", VK_END},
                              {"RETURN", VK_RETURN}, {"TAB", VK_TAB}};
-
-std::u16string Widen(const std::string& utf8, bool* ok) {
-    std::u16string out;
-    *ok = true;
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        uint32_t c = 0;
-        int extra = 0;
-        if (b < 0x80)
-            c = b;
-        else if ((b & 0xE0) == 0xC0)
-            c = b & 0x1F, extra = 1;
-        else if ((b & 0xF0) == 0xE0)
-            c = b & 0x0F, extra = 2;
-        else if ((b & 0xF8) == 0xF0)
-            c = b & 0x07, extra = 3;
-        else {
-            *ok = false;
-            return out;
-        }
-        if (i + static_cast<size_t>(extra) >= utf8.size() + (extra ? 0 : 1)) {
-            *ok = false;
-            return out;
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const auto n = static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]);
-            if ((n & 0xC0) != 0x80) {
-                *ok = false;
-                return out;
-            }
-            c = (c << 6) | (n & 0x3F);
-        }
-        i += static_cast<size_t>(extra) + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
-}
 
 // The visible control with this id, topmost window first; null if none.
 wm::Window* FindControl(wm::Window* w, LONG_PTR id) {
@@ -170,7 +128,7 @@ void Run(const Script& script, const ScriptCommand& c,
         }
     } else if (n == "type") {
         bool ok = true;
-        Type(Widen(c.rest, &ok));
+        Type(utf::FromUtf8(c.rest, &ok));
     } else if (n == "answer") {
         const int id = c.args[0] == "OK" ? IDOK : c.args[0] == "YES" ? IDYES : IDNO;
         if (!MessageBoxShowing()) return Fail(where + "no message box to answer");
@@ -261,7 +219,7 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out,
         } else if (n == "type") {
             bool ok = true;
             if (c.rest.empty()) return bad("expected type TEXT");
-            Widen(c.rest, &ok);
+            utf::FromUtf8(c.rest, &ok);
             if (!ok) return bad("type needs UTF-8 text");
         } else if (n == "answer") {
             if (!count(1, "answer OK|YES|NO")) return false;

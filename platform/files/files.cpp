@@ -31,6 +31,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/utf.h"
 #include "device/store.h"
 #include "winbase.h"
 
@@ -109,68 +110,6 @@ DWORD FromErrno(int e) {
         default:
             return ERROR_ACCESS_DENIED;
     }
-}
-
-std::string ToUtf8(const std::u16string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::u16string FromUtf8(const std::string& s, bool* ok) {
-    std::u16string out;
-    *ok = true;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        int extra = c < 0x80             ? 0
-                    : (c & 0xE0) == 0xC0 ? 1
-                    : (c & 0xF0) == 0xE0 ? 2
-                    : (c & 0xF8) == 0xF0 ? 3
-                                         : -1;
-        if (extra < 0 || i + extra >= s.size() + (extra ? 0 : 1)) {
-            *ok = false;
-            return out;
-        }
-        uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= s.size()) {
-                *ok = false;
-                return out;
-            }
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        i += 1 + extra;
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-    }
-    return out;
 }
 
 char16_t Fold(char16_t c) {
@@ -301,12 +240,12 @@ bool Resolve(LPCWSTR name, bool wildcards, Resolved* out) {
     }
     std::string current = device::StoreDirectory();
     auto lookup = [&](const std::u16string& component) {
-        std::string exact = current + "/" + ToUtf8(component);
+        std::string exact = current + "/" + utf::ToUtf8(component);
         struct stat st;
         if (lstat(exact.c_str(), &st) == 0) return exact;
         for (const std::string& candidate : ListFolder(current)) {
             bool ok;
-            if (SameFolded(FromUtf8(candidate, &ok), component) && ok)
+            if (SameFolded(utf::FromUtf8(candidate, &ok), component) && ok)
                 return current + "/" + candidate;
         }
         return exact;
@@ -604,7 +543,7 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     SearchHandle search;
     for (const std::string& n : ListFolder(r.folder)) {
         bool ok;
-        std::u16string wide = FromUtf8(n, &ok);
+        std::u16string wide = utf::FromUtf8(n, &ok);
         if (!ok || wide.size() >= MAX_PATH || !Matches(r.leaf, 0, wide, 0)) continue;
         FoundEntry e;
         e.name = wide;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/utf.h"
 #include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
@@ -196,21 +197,11 @@ void Backend::Handle(const SDL_Event& e) {
             }
             break;
         case SDL_TEXTINPUT: {
-            // UTF-8 to UTF-16 units, one WM_CHAR each.
-            const auto* s = reinterpret_cast<const unsigned char*>(e.text.text);
-            while (*s) {
-                uint32_t c = *s++;
-                int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-                c &= extra == 3 ? 0x07 : extra == 2 ? 0x0F : extra == 1 ? 0x1F : 0x7F;
-                for (; extra > 0 && (*s & 0xC0) == 0x80; --extra) c = (c << 6) | (*s++ & 0x3F);
-                if (c >= 0x10000) {
-                    c -= 0x10000;
-                    device::Char(static_cast<char16_t>(0xD800 + (c >> 10)));
-                    device::Char(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-                } else if (c >= 0x20) {
-                    device::Char(static_cast<char16_t>(c));
-                }
-            }
+            // UTF-8 to UTF-16 units, one WM_CHAR each; control characters
+            // come as keys instead.
+            bool ok = false;
+            for (const char16_t unit : utf::FromUtf8(e.text.text, &ok))
+                if (unit >= 0x20) device::Char(unit);
             break;
         }
         default:
