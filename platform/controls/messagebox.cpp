@@ -19,6 +19,7 @@
 #include "device/input.h"
 #include "device/record.h"
 #include "wm/wm.h"
+#include "device/screen.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ constexpr int kCaption = 20;
 constexpr int kButtonWidth = 52;
 constexpr int kButtonHeight = 20;
 constexpr int kGap = 8;
-constexpr int kWorkTop = 26;
-constexpr int kWorkBottom = 294;
+using device::kWorkBottom;
+using device::kWorkTop;
 constexpr size_t kMaxNested = 8;
 
 struct Box {

@@ -12,6 +12,7 @@
 #include "wm/wm.h"
 #ifdef FERNVALE_HAVE_CHROME
 #include "shell/chrome.h"
+#include "device/screen.h"
 #endif
 
 namespace device {
@@ -54,7 +55,7 @@ bool Covers(const RECT& outer, const RECT& inner) {
 // or lies off the screen.
 bool Hidden(const wm::Window* w, const RECT& r) {
     RECT onScreen{};
-    const RECT screen{0, 0, 240, 320};
+    const RECT screen{0, 0, kScreenWidth, kScreenHeight};
     if (!IntersectRect(&onScreen, &r, &screen)) return true;
     for (const wm::Window* t : wm::TopLevels()) {
         if (t == w) return false;

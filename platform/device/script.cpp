@@ -15,6 +15,7 @@
 #include "wm/wm.h"
 #ifdef FERNVALE_HAVE_CHROME
 #include "shell/chrome.h"
+#include "device/screen.h"
 #endif
 
 namespace device {
@@ -71,7 +72,7 @@ void Press(const std::string& where, uint32_t id) {
         if (!c) continue;
         if (!wm::Enabled(c)) return Fail(where + "control " + std::to_string(id) + " is disabled");
         RECT r = wm::WindowOnScreen(c);
-        const RECT screen{0, 0, 240, 320};
+        const RECT screen{0, 0, kScreenWidth, kScreenHeight};
         IntersectRect(&r, &r, &screen);
         const POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         // A window above it would take the tap.

@@ -10,6 +10,7 @@
 
 #include "gdi/font.h"
 #include "winbase.h"
+#include "device/screen.h"
 
 namespace gdi {
 namespace {
@@ -161,8 +162,8 @@ void FillSurface(Surface* s, const RECT& r, uint32_t rgb) {
 Surface& Screen() {
     static Surface screen = [] {
         Surface s;
-        s.width = 240;
-        s.height = 320;
+        s.width = device::kScreenWidth;
+        s.height = device::kScreenHeight;
         s.pixels.assign(static_cast<size_t>(s.width) * s.height, 0xFFFFFF);
         return s;
     }();

@@ -11,11 +11,12 @@
 #include "device/xproc.h"
 #include "gdi/surface.h"
 #include "wm/wm.h"
+#include "device/screen.h"
 
 namespace sdl {
 
 namespace {
-constexpr int kWidth = 240, kHeight = 320;
+constexpr int kWidth = device::kScreenWidth, kHeight = device::kScreenHeight;
 Uint32 wakeEvent = 0;  // pushed by the cross-process waker
 
 Backend* raising = nullptr;

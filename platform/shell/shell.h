@@ -7,23 +7,25 @@
 #include <vector>
 
 #include "windows.h"
+#include "device/screen.h"
 
 namespace shell {
 
 // The handheld's screen and its bars.
-constexpr int kScreenWidth = 240;
-constexpr int kScreenHeight = 320;
-constexpr int kNavHeight = 26;
-constexpr int kBarTop = 294;
-constexpr int kBarHeight = 26;
-constexpr int kPanelTop = 214;
-constexpr int kPanelHeight = 80;
+using device::kBarHeight;
+using device::kBarTop;
+using device::kNavHeight;
+using device::kPanelHeight;
+using device::kPanelTop;
+using device::kScreenHeight;
+using device::kScreenWidth;
 
 // The toggle button of the input panel at the bar's right end.
 constexpr int kSipButtonWidth = 24;
 
 // Chrome windows are pop-ups that show without taking the activation from
-// the program: a tap on one gives the activation straight back, so the
+// the program (WS_EX_NOACTIVATE keeps taps from taking it); should one be
+// activated all the same, it gives the activation straight back, so the
 // focused control of the program keeps the focus.
 bool IsChromeWindow(HWND hwnd);
 void ShowWithoutActivation(HWND hwnd);

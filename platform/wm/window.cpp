@@ -7,6 +7,7 @@
 
 #include "device/crossprocess.h"
 #include "wm/wm.h"
+#include "device/screen.h"
 
 namespace wm {
 namespace {
@@ -333,8 +334,9 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     // Top-level windows given CW_USEDEFAULT take the application's work area
     // (below the navigation bar, above the menu bar).
     if (!child) {
-        if (x == CW_USEDEFAULT) x = 0, y = 26;
-        if (width == CW_USEDEFAULT) width = 240, height = 268;
+        if (x == CW_USEDEFAULT) x = 0, y = device::kWorkTop;
+        if (width == CW_USEDEFAULT)
+            width = device::kScreenWidth, height = device::kWorkBottom - device::kWorkTop;
     } else {
         if (x == CW_USEDEFAULT) x = 0, y = 0;
         if (width == CW_USEDEFAULT) width = 0, height = 0;
