@@ -35,9 +35,7 @@ protected:
         drawn.clear();
         checkAtClick.clear();
         SetHandler(ParentHandler);
-        main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
-                               nullptr, nullptr, nullptr, nullptr);
-        Name(main, "main");
+        main = CreateMain();
         Drain();
     }
     void TearDown() override { ResetDevice(); }

@@ -10,9 +10,7 @@ using namespace wmtest;
 void ShellTest::SetUp() {
     ResetDevice();
     shell::ResetForTests();
-    main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268, nullptr,
-                           nullptr, nullptr, nullptr);
-    Name(main, "main");
+    main = CreateMain();
     Drain();
     Log().clear();
 }

@@ -9,9 +9,7 @@ class Edit : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetDevice();
-        main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
-                               nullptr, nullptr, nullptr, nullptr);
-        Name(main, "main");
+        main = CreateMain();
         Drain();
     }
     void TearDown() override { ResetDevice(); }

@@ -11,9 +11,7 @@ class MsgBox : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetDevice();
-        main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
-                               nullptr, nullptr, nullptr, nullptr);
-        Name(main, "main");
+        main = CreateMain();
         Drain();
         Log().clear();
         device::SetMessageBoxAutoAnswer(false);

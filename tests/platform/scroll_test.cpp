@@ -13,9 +13,7 @@ class Scroll : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetDevice();
-        main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT, CW_USEDEFAULT,
-                               240, 268, nullptr, nullptr, nullptr, nullptr);
-        Name(main, "main");
+        main = CreateMain(WS_VISIBLE | WS_VSCROLL);
         Drain();
         Log().clear();
     }

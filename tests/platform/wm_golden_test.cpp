@@ -25,8 +25,7 @@ class Golden : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetDevice();
-        main = CreateWindowExW(0, TestClass(), u"Main", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT, CW_USEDEFAULT,
-                               240, 268, nullptr, nullptr, nullptr, nullptr);
+        main = CreateMain(WS_VISIBLE | WS_VSCROLL);
         Drain();
     }
     void TearDown() override { ResetDevice(); }

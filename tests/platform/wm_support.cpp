@@ -177,4 +177,11 @@ uint32_t PixelAt(int x, int y) {
 
 void SaveActual(const std::string& name) { device::SaveScreen(name); }
 
+HWND CreateMain(DWORD style) {
+    HWND h = CreateWindowExW(0, TestClass(), u"Main", style, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268, nullptr,
+                             nullptr, nullptr, nullptr);
+    Name(h, "main");
+    return h;
+}
+
 }  // namespace wmtest

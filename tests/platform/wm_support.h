@@ -48,6 +48,9 @@ void SetHandler(Handler h);
 // Registers (once) the class "WmTest" using RecordingProc, white background.
 LPCWSTR TestClass();
 
+// The program's top-level window of the test class in the work area, named "main".
+HWND CreateMain(DWORD style = WS_VISIBLE);
+
 ::testing::AssertionResult Matches(const std::vector<Want>& want);
 
 // Resets the device between tests: windows, queue, timers, clock, log, script.

@@ -11,12 +11,7 @@ protected:
     void SetUp() override { ResetDevice(); }
     void TearDown() override { ResetDevice(); }
 
-    HWND Main(DWORD style = WS_VISIBLE | WS_VSCROLL) {
-        HWND h = CreateWindowExW(0, TestClass(), u"Main", style, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
-                                 nullptr, nullptr, nullptr, nullptr);
-        Name(h, "main");
-        return h;
-    }
+    HWND Main(DWORD style = WS_VISIBLE | WS_VSCROLL) { return CreateMain(style); }
 };
 
 TEST_F(Window, VisibleTopLevelCreationSendsTheHandheldOrderAndNoPaint) {
