@@ -114,7 +114,7 @@ void AddHotword(bool quoted) {
     } else {
         id = MakeUnquotedFace();
     }
-    if (id) record.controlId = id;
+    record.controlId = id;
     Pass(' ');
     record.target1 = ParseNumber();
 }
@@ -123,8 +123,7 @@ void AddChanceHotword() {
     HotwordRecord& record = CurrentHotword();
     char caption[BUTTON_TEXT_SIZE];
     ReadUntil('"', caption, sizeof caption);
-    const int16_t id = MakeTextButton(caption);
-    if (id) record.controlId = id;
+    record.controlId = MakeTextButton(caption);
 
     // Chances are written as separate percentages and kept as running bounds.
     SkipPastChar('(');

@@ -104,11 +104,10 @@ void ShowObjectValue() {
             text = number;
             break;
         case OBJECT_IMAGE:
-            if (titleMode) {
+            if (titleMode)
                 ReportError("Images not allowed in title");
-            } else if (ObjectCurrentImage(k) >= 0) {
-                AddImage(ObjectCurrentImage(k), 1);
-            }
+            else
+                AddImage(ObjectCurrentImage(k), 1);  // an object without an image adds nothing
             return;
         default:
             return;
