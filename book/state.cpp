@@ -1,6 +1,7 @@
 #include "book/state.h"
 
 #include "shell/app_state.h"
+#include "shell/navigation.h"
 
 ObjectEntry* ObjectAt(int k) {
     if (k < 0 || k >= objectCount) return nullptr;

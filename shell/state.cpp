@@ -1,5 +1,22 @@
 #include "shell/app_state.h"
+#include "shell/navigation.h"
 
 HINSTANCE appInstance = nullptr;
-int16_t storyParagraph = 2;
+HWND mainWindow = nullptr;
+HWND menuBar = nullptr;
+HANDLE progressFile = INVALID_HANDLE_VALUE;
+uint32_t inputPanelFlags = 0;
+int32_t pageHeight = 0;
+RECT clientRect = {};
+RECT pageRect = {};
 uint8_t soundOn = 1;
+
+int16_t currentParagraph = 2;
+int16_t storyParagraph = 2;
+int32_t inStory = 1;
+int32_t pendingBuiltInPage = 3;  // the intro sequence starts with the "Presents" page
+int32_t pageDirty = 1;
+int32_t scrollOffset = 0;
+int32_t choiceTaken = 0;
+int32_t infoPageShowing = 0;
+int32_t soundPageShowing = 0;

@@ -1,5 +1,6 @@
 #include "book/state.h"
 #include "shell/app_state.h"
+#include "shell/navigation.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
+#include "shell/navigation.h"
 #include "support/recording_controls.h"
 
 void EngineTest::SetUp() {
