@@ -26,7 +26,7 @@
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
 namespace {
 
@@ -38,16 +38,7 @@ struct Choice {
     int answer = 0;   // answer boxes: 0 wrong, 1 to 3 the accepted answers
 };
 
-void Build(int16_t p) {
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    titleMode = 0;
-    skipCount = 0;
-    storyParagraph = p;
-    AssembleParagraph(p, paragraphText);
-    ScanParagraph(paragraphText);
-}
+void Build(int16_t p) { BuildParagraph(p); }
 
 // The destinations a click could lead to, one entry per outcome.
 std::vector<Choice> Choices() {
@@ -99,6 +90,7 @@ bool IsEnding(int16_t p) {
 }
 
 TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
+    ResetPageState();
     std::srand(20261206u);
     rollSeeded = true;
     soundOn = 0;

@@ -15,11 +15,12 @@
 #include "book/text_store.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
 namespace {
 
@@ -80,16 +81,8 @@ bool Leads(int16_t reference) {
 // Builds paragraph `p` as the page rebuild would and returns what went wrong.
 std::vector<std::string> BuildPage(int16_t p) {
     std::vector<std::string> faults;
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    titleMode = 0;
-    skipCount = 0;
-    storyParagraph = p;
     device::MessageBoxLog().clear();
-
-    AssembleParagraph(p, paragraphText);
-    ScanParagraph(paragraphText);
+    BuildParagraph(p);
 
     for (const auto& box : device::MessageBoxLog()) faults.push_back("message: " + device::Narrow(box.text));
     if (titleMode != 0) faults.push_back("title left open");
@@ -101,11 +94,11 @@ std::vector<std::string> BuildPage(int16_t p) {
     for (int i = 1; i <= pageItemCount; ++i)
         if (pageItems[i].type == ItemText && std::regex_search(pageItems[i].text, joined))
             faults.push_back(std::string("words run together: ") + pageItems[i].text);
-    for (const RecordedControl& control : RecordedControls()) {
-        if (control.kind == RecordedControl::TextButton && control.caption.size() > 32)
-            faults.push_back("caption too long for a line: " + control.caption);
-        if (control.kind == RecordedControl::TextButton && control.caption.empty())
-            faults.push_back("button with no caption");
+    for (int i = 0; i < buttonCount; ++i) {
+        // Text hotwords are the bordered buttons; pictures have no border.
+        if (!(GetWindowLongW(buttonWindows[i], GWL_STYLE) & WS_BORDER)) continue;
+        if (buttonRecords[i].textLength > 32) faults.push_back("caption too long for a line: button " + std::to_string(i));
+        if (buttonRecords[i].textLength == 0) faults.push_back("button with no caption");
     }
     // A story page always offers a way on: a choice, or the page arrow.
     if ((p == 2 || p >= 48) && hotwordCount == 0 && nextArrowMode == 0) faults.push_back("no way on");
@@ -131,6 +124,7 @@ std::vector<std::string> BuildPage(int16_t p) {
 class FernvaleScan : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
+        ResetPageState();
         soundOn = 1;
         lastCondition = 1;
         hotwordCount = 0;

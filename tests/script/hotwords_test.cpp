@@ -4,7 +4,7 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "support/engine_fixture.h"
-#include "support/recording_controls.h"
+#include "page/controls.h"
 
 namespace {
 
@@ -25,23 +25,23 @@ TEST_F(Hotwords, ButtonFacesAndTargets) {
     // Two spaces after the letter: the face is not quoted and not a picture.
     EXPECT_EQ(hotwordTable[4].controlId, 0);
     EXPECT_EQ(hotwordTable[6].controlId, 0);  // an unknown face makes no control
-    ASSERT_EQ(RecordedControls().size(), 6u);
-    EXPECT_EQ(RecordedControls()[0].caption, "Go on");
-    EXPECT_EQ(RecordedControls()[1].kind, RecordedControl::ImageButton);
-    EXPECT_EQ(RecordedControls()[1].imageIndex, 5);
-    EXPECT_EQ(RecordedControls()[2].caption, "lit");
-    EXPECT_EQ(RecordedControls()[3].caption, " 7");
-    EXPECT_EQ(RecordedControls()[4].kind, RecordedControl::ImageButton);
-    EXPECT_EQ(RecordedControls()[4].imageIndex, 3);
-    EXPECT_EQ(RecordedControls()[5].caption, "");
+    ASSERT_EQ(buttonCount, 6);
+    EXPECT_EQ(Caption(0), "Go on");
+    EXPECT_EQ(buttonRecords[1].textLength, 0);  // image 5: bitmap 1705, 24 pixels wide
+    EXPECT_EQ(buttonRecords[1].width, 24);
+    EXPECT_EQ(Caption(2), "lit");
+    EXPECT_EQ(Caption(3), " 7");
+    EXPECT_EQ(buttonRecords[4].textLength, 0);  // image 3: bitmap 1703, 16 pixels wide
+    EXPECT_EQ(buttonRecords[4].width, 16);
+    EXPECT_EQ(Caption(5), "");
     EXPECT_EQ(hotwordTable[7].controlId, 5005);
     EXPECT_EQ(Items(), "button#0 button#1 button#2 button#3 button#4 button#5");
 }
 
 TEST_F(Hotwords, LongCaptionsAreCut) {
     Scan("<M \"" + std::string(150, 'k') + "\" 2><G>");
-    ASSERT_EQ(RecordedControls().size(), 1u);
-    EXPECT_EQ(RecordedControls()[0].caption, std::string(103, 'k'));
+    ASSERT_EQ(buttonCount, 1);
+    EXPECT_EQ(Caption(0), std::string(103, 'k'));
     EXPECT_EQ(hotwordTable[0].target1, 2);
 }
 
@@ -70,7 +70,7 @@ TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
     EXPECT_EQ(two.target3, 21);
     EXPECT_EQ(two.target2, 22);
     EXPECT_EQ(hotwordTable[3].value, -56);  // a chance is a signed byte
-    EXPECT_EQ(RecordedControls()[1].caption, "Roll");
+    EXPECT_EQ(Caption(1), "Roll");
 }
 
 TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
@@ -92,10 +92,10 @@ TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
     EXPECT_STREQ(third.answer3, "cc");
     EXPECT_EQ(third.target4, 5);
     EXPECT_EQ(third.target2, 6);
-    ASSERT_EQ(RecordedControls().size(), 3u);
-    EXPECT_EQ(RecordedControls()[0].maxChars, 5);
-    EXPECT_EQ(RecordedControls()[1].maxChars, 0);
-    EXPECT_EQ(RecordedControls()[2].maxChars, 19);
+    ASSERT_EQ(editBoxCount, 3);
+    EXPECT_EQ(editBoxRecords[0].maxChars, 5);
+    EXPECT_EQ(editBoxRecords[1].maxChars, 0);
+    EXPECT_EQ(editBoxRecords[2].maxChars, 19);
     EXPECT_EQ(Items(), "edit#0 edit#1 edit#2");
 }
 

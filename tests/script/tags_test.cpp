@@ -10,7 +10,7 @@
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"
-#include "support/recording_controls.h"
+#include "page/controls.h"
 
 namespace {
 
@@ -102,9 +102,9 @@ TEST_F(Tags, GainLoseAndSetWithALabelWaitForTheClick) {
     EXPECT_EQ(hotwordTable[2].kind, 'R');
     EXPECT_EQ(hotwordTable[2].value, 4);
     EXPECT_EQ(hotwordTable[2].target1, 9);
-    ASSERT_EQ(RecordedControls().size(), 3u);
-    EXPECT_EQ(RecordedControls()[0].caption, "Take the rope");
-    EXPECT_EQ(RecordedControls()[2].caption, "Count");
+    ASSERT_EQ(buttonCount, 3);
+    EXPECT_EQ(Caption(0), "Take the rope");
+    EXPECT_EQ(Caption(2), "Count");
 }
 
 TEST_F(Tags, ShowValueInTextAndTitle) {
@@ -126,7 +126,7 @@ TEST_F(Tags, ObjectsWithoutAValueShowNothing) {
     EXPECT_EQ(Items(), "");
     EXPECT_EQ(hotwordCount, 2);
     EXPECT_EQ(hotwordTable[0].controlId, 0);
-    EXPECT_TRUE(RecordedControls().empty());
+    EXPECT_EQ(buttonCount + editBoxCount, 0);
     EXPECT_TRUE(Messages().empty());
 }
 
@@ -166,7 +166,7 @@ TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
     ASSERT_EQ(hotwordCount, 1);
     EXPECT_EQ(hotwordTable[0].kind, 'u');
     EXPECT_EQ(hotwordTable[0].objectIndex, 2);
-    EXPECT_EQ(RecordedControls()[0].caption, "Return to");
+    EXPECT_EQ(Caption(0), "Return to");
 }
 
 TEST_F(Tags, ConditionalTagsAndTheirResults) {
@@ -206,7 +206,7 @@ TEST_F(Tags, TheHundredthHotwordIsKeptAndEveryTagAfterItReports) {
     EXPECT_EQ(hotwordCount, 100);
     EXPECT_EQ(hotwordTable[99].target1, 99);
     EXPECT_EQ(hotwordTable[99].controlId, 5099);
-    EXPECT_EQ(RecordedControls().size(), 100u);  // the 101st gets no control
+    EXPECT_EQ(buttonCount, 100);  // the 101st gets no control
     // After the 100th and 101st hotwords, <U> and <G>; not after <O>.
     EXPECT_EQ(Messages(), std::vector<std::string>(4, "Hotwords structure array overflow"));
 }

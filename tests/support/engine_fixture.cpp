@@ -5,27 +5,14 @@
 #include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
-void EngineTest::SetUp() {
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    ResetBookState();
-    ClearCheckpoints();
-    titleMode = 0;
-    skipCount = 0;
-    lastCondition = 1;
-    hotwordCount = 0;
-    soundOn = 1;
-    storyParagraph = 2;
-    device::MessageBoxLog().clear();
-    device::SoundLog().clear();
-}
+void EngineTest::SetUp() { ResetPageState(); }
 
 void EngineTest::Scan(const std::string& markup) { ScanParagraph(markup.c_str()); }
 
@@ -59,6 +46,12 @@ std::string EngineTest::Items() {
             default: out += "?" + std::to_string(item.type); break;
         }
     }
+    return out;
+}
+
+std::string EngineTest::Caption(int n) {
+    std::string out;
+    for (int i = 0; i < buttonRecords[n].textLength; ++i) out += static_cast<char>(buttonRecords[n].caption[i]);
     return out;
 }
 

@@ -18,6 +18,8 @@ protected:
 
     // The page items, e.g. `T"word " bold T"next "`.
     static std::string Items();
+    // The caption of button n of the page, as 8-bit text.
+    static std::string Caption(int n);
     // The texts of the message boxes shown since SetUp.
     static std::vector<std::string> Messages();
     // The sounds started since SetUp ("" for a stop).
