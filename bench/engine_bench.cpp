@@ -23,7 +23,8 @@ void BuildEveryPage(benchmark::State& state) {
         device::MessageBoxLog().clear();
         device::SoundLog().clear();
     }
-    state.counters["pages/s"] = benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(static_cast<double>(pages), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BuildEveryPage);
 

@@ -1,19 +1,20 @@
+#include "script/hotwords.h"
+
 #include <string>
 
 #include "book/state.h"
-#include "script/engine.h"
-#include "script/hotwords.h"
-#include "support/engine_fixture.h"
 #include "page/controls.h"
+#include "script/engine.h"
+#include "support/engine_fixture.h"
 
 namespace {
 
 class Hotwords : public EngineTest {};
 
 TEST_F(Hotwords, ButtonFacesAndTargets) {
-    SetObjectValue(1, 1);   // the lamp's second text
-    SetObjectValue(2, 7);   // coins
-    SetObjectValue(3, 1);   // the second sketch: image 3
+    SetObjectValue(1, 1);  // the lamp's second text
+    SetObjectValue(2, 7);  // coins
+    SetObjectValue(3, 1);  // the second sketch: image 3
     Scan("<M \"Go on\" 47><g $5 12><m %1 3><M %2 4><M  \"x\" 5><M %3 6><M #7 8><M \"\" 9><G>");
     ASSERT_EQ(hotwordCount, 8);
     const char kinds[] = {'M', 'g', 'm', 'M', 'M', 'M', 'M', 'M'};
@@ -46,8 +47,10 @@ TEST_F(Hotwords, LongCaptionsAreCut) {
 }
 
 TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
-    Scan("<L \"Leap\" (12) 100 101><d \"Roll\" (30) 10 (50) 11 (20) 12 13><d \"Two\" (40) 20 (35) 21 22>"
-         "<L \"Wild\" (200) 1 2><G>");
+    Scan(
+        "<L \"Leap\" (12) 100 101><d \"Roll\" (30) 10 (50) 11 (20) 12 13><d \"Two\" (40) 20 (35) "
+        "21 22>"
+        "<L \"Wild\" (200) 1 2><G>");
     ASSERT_EQ(hotwordCount, 4);
     const HotwordRecord& leap = hotwordTable[0];
     EXPECT_EQ(leap.kind, 'L');
@@ -74,7 +77,8 @@ TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
 }
 
 TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
-    Scan("<S (rope) 40 (ab cd) 41 50><S () 1 2><S (" + std::string(30, 'a') + ") 3 (b) 4 (cc) 5 6><G>");
+    Scan("<S (rope) 40 (ab cd) 41 50><S () 1 2><S (" + std::string(30, 'a') +
+         ") 3 (b) 4 (cc) 5 6><G>");
     ASSERT_EQ(hotwordCount, 3);
     const HotwordRecord& first = hotwordTable[0];
     EXPECT_EQ(first.kind, 'S');

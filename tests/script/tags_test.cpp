@@ -5,12 +5,12 @@
 #include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"
-#include "page/controls.h"
 
 namespace {
 
@@ -36,17 +36,14 @@ TEST_F(Tags, SetAndAddClampToTheObjectsRange) {
         int object, expected;
     };
     const Case cases[] = {
-        {"<R %2 7>", 0, 0, COINS, 7},
-        {"<R %2 99>", 0, 0, COINS, 9},
-        {"<R %2 -4>", 5, 0, COINS, 0},
-        {"<R %2 +3>", 0, 0, COINS, 3},
-        {"<R %6 1>", 0, 0, GOLD, 5},        // the minimum wins
-        {"<R %2 -%7>", 8, 4, COINS, 4},     // set ignores the minus
-        {"<r %2 -%7>", 6, 4, COINS, 2},     // add subtracts the object's value
-        {"<r %2 -2>", 6, 0, COINS, 4},      // a negative number
-        {"<r %2 %7>", 6, 2, COINS, 8},
-        {"<r %2 5>", 8, 0, COINS, 9},
-        {"<R %8 300>", 0, 0, TALLY, 9},     // text objects clamp to their list
+        {"<R %2 7>", 0, 0, COINS, 7},         {"<R %2 99>", 0, 0, COINS, 9},
+        {"<R %2 -4>", 5, 0, COINS, 0},        {"<R %2 +3>", 0, 0, COINS, 3},
+        {"<R %6 1>", 0, 0, GOLD, 5},     // the minimum wins
+        {"<R %2 -%7>", 8, 4, COINS, 4},  // set ignores the minus
+        {"<r %2 -%7>", 6, 4, COINS, 2},  // add subtracts the object's value
+        {"<r %2 -2>", 6, 0, COINS, 4},   // a negative number
+        {"<r %2 %7>", 6, 2, COINS, 8},        {"<r %2 5>", 8, 0, COINS, 9},
+        {"<R %8 300>", 0, 0, TALLY, 9},  // text objects clamp to their list
         {"<r %7 -%2>", 3, 500, COUNTER, 497},
     };
     for (const Case& c : cases) {
@@ -131,8 +128,9 @@ TEST_F(Tags, ObjectsWithoutAValueShowNothing) {
 }
 
 TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
-    Scan("<N %99><Q %-1><R %99 3><r %37 1><s *9 ><s *-1 ><V 39><v -2><A 14>"
-         "<u *9 \"Back\">{ shown }<O (X %99) | (%99 = 0) >{ zero }<G>");
+    Scan(
+        "<N %99><Q %-1><R %99 3><r %37 1><s *9 ><s *-1 ><V 39><v -2><A 14>"
+        "<u *9 \"Back\">{ shown }<O (X %99) | (%99 = 0) >{ zero }<G>");
     EXPECT_EQ(Items(), "T\"zero \"");
     EXPECT_TRUE(Messages().empty());
     EXPECT_TRUE(Sounds().empty());

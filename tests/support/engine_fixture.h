@@ -8,7 +8,7 @@
 // Puts the book, the page and the engine back to a fresh start before each
 // test, and reads what a scan produced in a compact, comparable form.
 class EngineTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override;
 
     // Scans `markup` as a paragraph's text.

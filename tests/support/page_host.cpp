@@ -7,62 +7,26 @@
 #include "page/controls.h"
 #include "page/layout.h"
 #include "page/line.h"
-#include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
+#include "shell/window.h"
 #include "wm/wm.h"
-
-namespace {
-
-LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_PAINT: PaintPage(window); return 0;
-        case WM_DRAWITEM: DrawPageButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); break;
-        case WM_COMMAND: {
-            const auto id = static_cast<int16_t>(LOWORD(wParam));
-            if (id >= HOTWORD_ID_BASE && !choiceTaken) {
-                choiceTaken = 1;
-                if (infoPageShowing)
-                    ResolveInventoryChoice(id);
-                else
-                    ResolveChoice(id, "");
-            }
-            break;
-        }
-        default: break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-}  // namespace
 
 HWND OpenPageHost() {
     // Destroy the last host's controls while their handles are still its own.
     if (mainWindow) ClearPage(mainWindow);
     wm::ResetForTests();
     device::HeadlessBackend().Reset();
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = HostProc;
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = u"PageHost";
-        registered = RegisterClassW(&wc) != 0;
-    }
-    pageHeight = 268;
+    static const bool registered = (RegisterMainWindowClass(appInstance), true);
+    (void)registered;
+    inputPanelFlags = 0;
     pageDirty = 0;  // nothing to build until a test asks
-    mainWindow = CreateWindowExW(0, u"PageHost", u"Page", WS_VISIBLE | WS_VSCROLL, 0, 26, 240, pageHeight, nullptr,
-                                 nullptr, appInstance, nullptr);
-    GetClientRect(mainWindow, &pageRect);
+    mainWindow =
+        CreateWindowExW(0, u"QOT1Fernvale", u"Page", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 240, 268, nullptr, nullptr, appInstance, nullptr);
     GetClientRect(mainWindow, &clientRect);
-    if (normalFont) DeleteObject(normalFont);
-    if (boldFont) DeleteObject(boldFont);
-    HDC dc = CreateCompatibleDC(nullptr);
-    CreatePageFonts(dc);
-    DeleteDC(dc);
     return mainWindow;
 }
 

@@ -4,12 +4,10 @@
 
 #include "windows.h"
 
-// The reader's main window on the headless device, for tests, benchmarks and
-// fuzz targets that build and paint pages: 240x268 under the navigation bar,
-// with a vertical scroll bar, the page fonts, and the application globals
-// (mainWindow, appInstance, pageRect, clientRect, pageHeight) set as start-up
-// sets them. Its procedure paints pages, draws the owner-drawn buttons and
-// hands button clicks to choice resolution once per page.
+// The reader's main window (its own class and procedure) on the headless
+// device, for tests, benchmarks and fuzz targets that build and paint pages,
+// with the application globals (mainWindow, pageRect, clientRect, pageHeight)
+// set as start-up sets them. Nothing is built until a test asks.
 HWND OpenPageHost();
 
 // A clean start for a test: a fresh page host, no controls, an empty page, the
