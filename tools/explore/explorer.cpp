@@ -1,0 +1,742 @@
+// The search: every state is a page about to be built, written as the bytes of
+// the reader's globals that the build and the choices read. A state is
+// restored, its page built by the reader's own rebuild, and each way of
+// leaving the page (every hotword, every roll band of a chance hotword, every
+// accepted answer and one wrong one, the arrows, the menu's pages and the
+// return) is carried out by the reader's own window procedure and choice
+// resolution; the state that results is the next one. Breadth-first, so the
+// first path found to anything is a shortest one.
+#include "tools/explore/explorer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <queue>
+#include <set>
+#include <unordered_map>
+
+#include "book/state.h"
+#include "book/tables.h"
+#include "book/text_store.h"
+#include "device/record.h"
+#include "page/builder.h"
+#include "page/controls.h"
+#include "page/layout.h"
+#include "page/line.h"
+#include "script/choice.h"
+#include "script/engine.h"
+#include "script/hotwords.h"
+#include "shell/app_state.h"
+#include "shell/navigation.h"
+#include "shell/window.h"
+#include "tools/explore/host.h"
+#include "windows.h"
+
+namespace explore {
+namespace {
+
+// The menu pages: a link to one of them is no way on for a story page.
+bool IsMenuPage(int paragraph) {
+    return paragraph >= 2 && paragraph <= 7;
+}
+
+// ---------------------------------------------------------------------------
+// States
+
+// Checkpoint slots hold a copy of every object; copies are kept once.
+class SnapshotTable {
+   public:
+    uint32_t Intern(const std::string& bytes) {
+        auto [it, fresh] = ids_.try_emplace(bytes, static_cast<uint32_t>(all_.size()));
+        if (fresh) all_.push_back(bytes);
+        return it->second;
+    }
+    const std::string& At(uint32_t id) const { return all_[id]; }
+
+   private:
+    std::unordered_map<std::string, uint32_t> ids_;
+    std::vector<std::string> all_;
+};
+
+// The reader's globals a page build and its choices read, in a fixed layout.
+struct StateLayout {
+    static constexpr size_t kNav = 2 + 2 + 4 + 4 + 4 + 1 + 2 + 4 + 4;
+    size_t Objects() const { return kNav; }
+    size_t Slots() const { return kNav + 2 * objectCount; }
+    size_t Size() const { return Slots() + checkpointCount * (1 + 2 + 4); }
+};
+
+template <typename T>
+void Put(std::string& s, const T& v) {
+    s.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+template <typename T>
+void Get(const std::string& s, size_t& at, T& v) {
+    std::memcpy(&v, s.data() + at, sizeof v);
+    at += sizeof v;
+}
+
+std::string ObjectBytes(const uint8_t* states) {
+    return std::string(reinterpret_cast<const char*>(states), 2 * objectCount);
+}
+
+std::string Capture(SnapshotTable& snapshots) {
+    std::string s;
+    Put(s, currentParagraph);
+    Put(s, storyParagraph);
+    Put(s, inStory);
+    Put(s, pendingBuiltInPage);
+    Put(s, builderBold);
+    Put(s, titleMode);
+    Put(s, skipCount);
+    Put(s, scannerState);
+    Put(s, layoutBold);
+    for (int k = 0; k < objectCount; ++k) Put(s, objectTable[k].number);
+    for (int k = 0; k < checkpointCount; ++k) {
+        Put(s, checkpointSlots[k].used);
+        Put(s, checkpointSlots[k].paragraph);
+        uint32_t id = checkpointSlots[k].used
+                          ? snapshots.Intern(ObjectBytes(checkpointStates + 2 * objectCount * k))
+                          : 0;
+        Put(s, id);
+    }
+    return s;
+}
+
+void Restore(const std::string& s, const SnapshotTable& snapshots) {
+    size_t at = 0;
+    Get(s, at, currentParagraph);
+    Get(s, at, storyParagraph);
+    Get(s, at, inStory);
+    Get(s, at, pendingBuiltInPage);
+    Get(s, at, builderBold);
+    Get(s, at, titleMode);
+    Get(s, at, skipCount);
+    Get(s, at, scannerState);
+    Get(s, at, layoutBold);
+    for (int k = 0; k < objectCount; ++k) Get(s, at, objectTable[k].number);
+    for (int k = 0; k < checkpointCount; ++k) {
+        Get(s, at, checkpointSlots[k].used);
+        Get(s, at, checkpointSlots[k].paragraph);
+        uint32_t id;
+        Get(s, at, id);
+        if (checkpointSlots[k].used)
+            std::memcpy(checkpointStates + 2 * objectCount * k, snapshots.At(id).data(),
+                        2 * objectCount);
+    }
+    pageDirty = 0;
+    choiceTaken = 0;
+    scrollOffset = 0;
+}
+
+// The objects held and their values, for a reader of the report.
+std::string Describe(const std::string& s) {
+    std::string out;
+    size_t at = StateLayout().Objects();
+    for (int k = 0; k < objectCount; ++k) {
+        int16_t number;
+        Get(s, at, number);
+        const ObjectEntry& o = objectTable[k];
+        const uint8_t held = static_cast<uint8_t>(number & 0xff);
+        const uint8_t current = static_cast<uint8_t>((number >> 8) & 0xff);
+        std::string item;
+        if (o.type == OBJECT_NUMBER) {
+            if (number != 0) item = std::string(o.name) + "=" + std::to_string(number);
+        } else if (held) {
+            item = o.name;
+            if (o.type == OBJECT_TEXT && current < o.count)
+                item +=
+                    " (" + std::string(static_cast<const char* const*>(o.values)[current]) + ")";
+        }
+        if (item.empty()) continue;
+        out += (out.empty() ? "" : ", ") + item;
+    }
+    std::string slots;
+    for (int k = 0; k < checkpointCount; ++k) {
+        uint8_t used;
+        int16_t paragraph;
+        uint32_t id;
+        Get(s, at, used);
+        Get(s, at, paragraph);
+        Get(s, at, id);
+        if (used) slots += (slots.empty() ? "" : " ") + std::to_string(k);
+    }
+    if (out.empty()) out = "nothing held";
+    if (!slots.empty()) out += "; checkpoints saved: " + slots;
+    return out;
+}
+
+int16_t ParagraphOf(const std::string& s) {
+    int16_t p;
+    std::memcpy(&p, s.data(), sizeof p);
+    return p;
+}
+
+// ---------------------------------------------------------------------------
+// Forcing a roll: the reader's chance comes from the runtime generator seeded
+// once per run; the seed that makes its next value give a roll is found once.
+
+int SeedFor(int range, int roll) {
+    static std::map<std::pair<int, int>, int> seeds;
+    if (seeds.empty()) {
+        for (int seed = 1; seeds.size() < 120 && seed < 10000000; ++seed) {
+            std::srand(static_cast<unsigned>(seed));
+            const int v = std::rand();
+            seeds.try_emplace({20, v % 20 + 1}, seed);
+            seeds.try_emplace({100, v % 100 + 1}, seed);
+        }
+    }
+    return seeds.at({range, roll});
+}
+
+void ForceRoll(int range, int roll) {
+    std::srand(static_cast<unsigned>(SeedFor(range, roll)));
+    rollSeeded = true;
+}
+
+// The roll bands of a chance hotword: the first and last roll of each
+// outcome, with the outcome's target (paragraph number minus one).
+struct Band {
+    int low, high;
+    int16_t target;
+};
+std::vector<Band> RollBands(const HotwordRecord& r, int& range) {
+    std::vector<Band> bands;
+    range = r.kind == 'L' ? 20 : 100;
+    for (int roll = 1; roll <= range; ++roll) {
+        int16_t target;
+        if (r.kind == 'L') {
+            target = roll > static_cast<int16_t>(r.value) ? r.target2 : r.target1;
+        } else {
+            target = roll <= r.value        ? r.target1
+                     : roll <= r.threshold2 ? r.target3
+                     : roll <= r.threshold3 ? r.target4
+                                            : r.target2;
+        }
+        bool known = false;
+        for (Band& b : bands)
+            if (b.target == target) {
+                known = true;
+                if (b.high == roll - 1) b.high = roll;
+            }
+        if (!known) bands.push_back({roll, roll, target});
+    }
+    return bands;
+}
+
+// ---------------------------------------------------------------------------
+// What the source says that the tables do not.
+
+struct StaticFacts {
+    std::map<int, const bookc::Ending*> endings;
+    std::map<int, std::set<int>> shownValues;  // paragraph -> objects an <l> shows
+    // paragraph -> (first answer, first target) of each answer box written
+    std::map<int, std::set<std::pair<std::string, int>>> answerBoxes;
+    std::set<int> withText;
+};
+
+int ReadNumber(const std::string& s, size_t& i) {
+    while (i < s.size() && s[i] == ' ') ++i;
+    int v = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9') v = v * 10 + (s[i++] - '0');
+    return v;
+}
+
+StaticFacts ReadFacts(const bookc::Book& book) {
+    StaticFacts f;
+    for (const bookc::Ending& e : book.endings) f.endings[e.page] = &e;
+    for (const bookc::Paragraph& p : book.paragraphs) {
+        if (!p.HasWords()) continue;
+        f.withText.insert(p.number);
+        std::string text;
+        for (const bookc::Word& w : p.words) text += w.text + " ";
+        for (size_t i = text.find("<l"); i != std::string::npos; i = text.find("<l", i + 1)) {
+            size_t j = i + 2;
+            while (j < text.size() && text[j] == ' ') ++j;
+            if (j < text.size() && text[j] == '%')
+                f.shownValues[p.number].insert(ReadNumber(text, ++j));
+        }
+        for (size_t i = text.find("<S"); i != std::string::npos; i = text.find("<S", i + 1)) {
+            size_t open = text.find('(', i), close = text.find(')', open);
+            if (open == std::string::npos || close == std::string::npos) continue;
+            size_t j = close + 1;
+            f.answerBoxes[p.number].insert(
+                {text.substr(open + 1, close - open - 1), ReadNumber(text, j)});
+        }
+    }
+    return f;
+}
+
+// ---------------------------------------------------------------------------
+
+enum Command : int16_t {
+    CMD_BEGINNING = 500,
+    CMD_INFORMATION = 501,
+    CMD_RESTART = 502,
+    CMD_OBJECTIVE = 503,
+    CMD_HINTS = 506,
+    CMD_CREDITS = 508,
+    CMD_RETURN = 510,
+    CMD_NEXT = 511,
+    CMD_PREVIOUS = 512,
+};
+constexpr WORD ANSWER_CONFIRM = 0x501;
+const char* const kWrongAnswer = "qqqq";
+
+std::string Narrow(const char16_t* s) {
+    std::string out;
+    for (; *s; ++s) out += static_cast<char>(*s & 0xff);
+    return out;
+}
+
+std::string ButtonText(int16_t id) {
+    const int n = id - HOTWORD_ID_BASE;
+    if (n < 0 || n >= CONTROL_SLOTS) return "?";
+    if (buttonRecords[n].textLength == 0) return "(picture)";
+    return Narrow(buttonRecords[n].caption);
+}
+
+// Everything a page offers, with whether it leads on through the story.
+struct Action {
+    Step step;
+    bool wayOn = false;  // for a story page: leads somewhere but the menu's pages
+    bool story = false;  // a move within the story, not through the menu
+};
+
+std::string PageSignature() {
+    std::string s(pageTextPool, static_cast<size_t>(std::max<int16_t>(poolUsed, 0)));
+    for (int i = 1; i <= pageItemCount; ++i) Put(s, pageItems[i].type);
+    for (int i = 0; i < hotwordCount; ++i) {
+        const HotwordRecord& r = hotwordTable[i];
+        s += r.kind;
+        Put(s, r.target1);
+        Put(s, r.target2);
+        Put(s, r.controlId);
+    }
+    Put(s, nextArrowMode);
+    Put(s, nextArrowTarget);
+    return s;
+}
+
+class Explorer {
+   public:
+    Explorer(const bookc::Book& book, const Options& options)
+        : book_(book), options_(options), facts_(ReadFacts(book)) {}
+
+    Report Run();
+
+   private:
+    struct Node {
+        std::string key;
+        uint32_t parent;
+        uint32_t step;  // into steps_
+        uint32_t depth;
+    };
+    // The next state to visit: least met paragraph first, then the shallowest.
+    struct Pending {
+        uint32_t met, depth, index;
+        bool operator>(const Pending& o) const {
+            return met != o.met       ? met > o.met
+                   : depth != o.depth ? depth > o.depth
+                                      : index > o.index;
+        }
+    };
+
+    uint32_t Add(std::string key, uint32_t parent, const Step& step);
+    void Visit(uint32_t index);
+    std::vector<Action> Actions() const;
+    void Perform(const Step& step);
+    Path PathTo(uint32_t index) const;
+    void Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
+              uint32_t index, int paragraph, const std::string& what);
+    void ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post);
+    void CheckChance(int paragraph, const HotwordRecord& r);
+    void Finish(Report& report);
+
+    const bookc::Book& book_;
+    Options options_;
+    StaticFacts facts_;
+    SnapshotTable snapshots_;
+    std::vector<Node> nodes_;
+    std::unordered_map<std::string, uint32_t> index_;
+    std::vector<Step> steps_;
+    std::map<std::string, uint32_t> stepIds_;
+    size_t edges_ = 0;
+    std::vector<std::pair<uint32_t, uint32_t>> storyEdges_;
+    std::set<int> reached_;
+    std::map<int, uint32_t> endingFirst_;  // paragraph -> first state that shows it
+    std::set<uint32_t> goodEndingStates_;
+    std::vector<std::pair<uint32_t, int>> checkpointSaves_;          // state, slot
+    std::map<std::string, std::pair<int, std::string>> chanceSeen_;  // key -> paragraph, text
+    std::set<std::pair<int, std::pair<std::string, int>>> answersSeen_;
+    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
+    std::map<int16_t, uint32_t> met_;
+    Report report_;
+    std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
+};
+
+uint32_t Explorer::Add(std::string key, uint32_t parent, const Step& step) {
+    auto [it, fresh] = index_.try_emplace(key, static_cast<uint32_t>(nodes_.size()));
+    if (!fresh) return it->second;
+    std::string stepKey = std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
+                          std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
+                          step.text;
+    auto [sit, freshStep] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
+    if (freshStep) steps_.push_back(step);
+    const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
+    const int16_t paragraph = ParagraphOf(key);
+    nodes_.push_back({std::move(key), parent, sit->second, depth});
+    if (options_.novelty) pending_.push({met_[paragraph]++, depth, it->second});
+    return it->second;
+}
+
+Path Explorer::PathTo(uint32_t index) const {
+    Path path;
+    while (index != 0) {
+        path.push_back(steps_[nodes_[index].step]);
+        index = nodes_[index].parent;
+    }
+    std::reverse(path.begin(), path.end());
+    return path;
+}
+
+void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
+                    uint32_t index, int paragraph, const std::string& what) {
+    if (!seen.insert(key).second) return;
+    list.push_back({paragraph, what, Describe(nodes_[index].key), PathTo(index)});
+}
+
+// The hotword table belongs to the last paragraph scanned: a page built by
+// code leaves it as it was.
+bool PageScanned() {
+    return !infoPageShowing && pendingBuiltInPage == 0 && ParagraphHasText(currentParagraph);
+}
+
+std::vector<Action> Explorer::Actions() const {
+    std::vector<Action> actions;
+    const bool storyPage = inStory && pendingBuiltInPage == 0;
+    auto leads = [&](int16_t target) { return !IsMenuPage(target + 1); };
+    if (infoPageShowing) {
+        for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+            if (infoPageButtonIds[k] >= 0) {
+                Action a;
+                a.step.id = infoPageButtonIds[k];
+                a.step.text = ButtonText(a.step.id);
+                actions.push_back(a);
+            }
+    }
+    for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
+        const HotwordRecord& r = hotwordTable[i];
+        if (r.controlId == 0) continue;
+        if (r.kind == 'S') {
+            std::vector<std::pair<std::string, int16_t>> answers;
+            if (r.answer1[0]) answers.push_back({r.answer1, r.target1});
+            if (r.answer2[0]) answers.push_back({r.answer2, r.target3});
+            if (r.answer3[0]) answers.push_back({r.answer3, r.target4});
+            answers.push_back({kWrongAnswer, r.target2});
+            for (const auto& [typed, target] : answers) {
+                Action a;
+                a.step.kind = Step::Answer;
+                a.step.id = r.controlId;
+                a.step.text = typed;
+                a.wayOn = a.story = storyPage && leads(target);
+                actions.push_back(a);
+            }
+            continue;
+        }
+        if (r.kind == 'L' || r.kind == 'd') {
+            int range;
+            for (const Band& band : RollBands(r, range)) {
+                Action a;
+                a.step.id = r.controlId;
+                a.step.text = ButtonText(r.controlId);
+                a.step.roll = band.low;
+                a.step.rollHigh = band.high;
+                a.step.rollRange = range;
+                a.wayOn = a.story = storyPage && leads(band.target);
+                actions.push_back(a);
+            }
+            continue;
+        }
+        Action a;
+        a.step.id = r.controlId;
+        a.step.text = ButtonText(r.controlId);
+        a.wayOn = storyPage && (r.kind == 'u' || leads(r.target1));
+        a.story = a.wayOn && r.kind != 'u';
+        actions.push_back(a);
+    }
+    auto command = [&](int16_t id, const char* name, bool wayOn, bool story) {
+        Action a;
+        a.step.kind = Step::Command;
+        a.step.id = id;
+        a.step.text = name;
+        a.wayOn = wayOn;
+        a.story = story;
+        actions.push_back(a);
+    };
+    if (nextArrowMode) {
+        const bool on = storyPage && nextArrowMode == 1 && leads(nextArrowTarget);
+        command(CMD_NEXT, "next", on, on);
+    }
+    if (prevArrowMode)
+        command(CMD_PREVIOUS, "previous", false,
+                storyPage && prevArrowMode == 1 && leads(prevArrowTarget));
+    if (options_.menu) {
+        command(CMD_BEGINNING, "menu Beginning", false, false);
+        if (!inStory) command(CMD_RETURN, "return", false, false);
+        command(CMD_INFORMATION, "menu Information", false, false);
+        command(CMD_RESTART, "menu Restart", false, false);
+        command(CMD_OBJECTIVE, "menu Objective", false, false);
+        command(CMD_HINTS, "menu Hints", false, false);
+        command(CMD_CREDITS, "menu Credits", false, false);
+    }
+    return actions;
+}
+
+void Explorer::Perform(const Step& step) {
+    if (step.roll) ForceRoll(step.rollRange, step.roll);
+    if (step.kind == Step::Answer) {
+        const int n = step.id - EDIT_BOX_ID_BASE;
+        std::u16string typed(step.text.begin(), step.text.end());
+        SetWindowTextW(editBoxWindows[n], typed.c_str());
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(step.id, ANSWER_CONFIRM), 0);
+    } else {
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(step.id, 0), 0);
+    }
+}
+
+void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
+    std::string key = std::to_string(paragraph) + "|" + ButtonText(r.controlId) + "|" +
+                      std::to_string(r.value) + "|" + std::to_string(r.threshold2) + "|" +
+                      std::to_string(r.threshold3);
+    if (chanceSeen_.count(key)) return;
+    int range;
+    std::set<int16_t> possible;
+    for (const Band& band : RollBands(r, range)) possible.insert(band.target);
+    std::vector<std::pair<int16_t, const char*>> declared = {{r.target1, "first"},
+                                                             {r.target2, "last"}};
+    if (r.kind == 'd' && r.threshold2) declared.push_back({r.target3, "second"});
+    if (r.kind == 'd' && r.threshold3) declared.push_back({r.target4, "third"});
+    std::string never;
+    for (const auto& [target, which] : declared)
+        if (!possible.count(target))
+            never += std::string(never.empty() ? "" : "; ") + "the " + which +
+                     " outcome (paragraph " + std::to_string(target + 1) + ") never comes up";
+    chanceSeen_[key] = {paragraph, never};
+    if (!never.empty())
+        report_.impossibleOutcomes.push_back(
+            {paragraph,
+             std::string("chance hotword \"") + ButtonText(r.controlId) + "\" (" + r.kind +
+                 ", chance " + std::to_string(r.value) + "): " + never,
+             "",
+             {}});
+}
+
+void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post) {
+    auto it = facts_.shownValues.find(ParagraphOf(pre));
+    if (it == facts_.shownValues.end() || pendingBuiltInPage) return;
+    static const char* const kMarker = "@@unheld@@";
+    static const char* markers[256];
+    std::fill(std::begin(markers), std::end(markers), kMarker);
+    for (int k : it->second) {
+        if (k >= objectCount || objectTable[k].type != OBJECT_TEXT) continue;
+        Restore(post, snapshots_);
+        if (ObjectHeld(k)) continue;
+        Restore(pre, snapshots_);
+        if (ObjectHeld(k)) continue;
+        const void* values = objectTable[k].values;
+        objectTable[k].values = markers;
+        RebuildPage(mainWindow);
+        objectTable[k].values = values;
+        const std::string pool(pageTextPool, static_cast<size_t>(std::max<int16_t>(poolUsed, 0)));
+        if (pool.find(kMarker) != std::string::npos)
+            Note(report_.unheldValues, seenUnheld_,
+                 std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index,
+                 ParagraphOf(pre),
+                 std::string("shows the value of ") + objectTable[k].name + ", which is not held");
+    }
+    device::MessageBoxLog().clear();
+}
+
+void Explorer::Visit(uint32_t index) {
+    const std::string pre = nodes_[index].key;
+    Restore(pre, snapshots_);
+    device::MessageBoxLog().clear();
+    device::SoundLog().clear();
+    RebuildPage(mainWindow);
+    const int paragraph = currentParagraph;
+    const bool storyPage = inStory && pendingBuiltInPage == 0;
+    const bool builtParagraph = pendingBuiltInPage == 0 && facts_.withText.count(paragraph);
+    if (builtParagraph) reached_.insert(paragraph);
+    for (const device::MessageBoxRecord& m : device::MessageBoxLog()) {
+        std::string text = device::Narrow(m.text);
+        Note(report_.messages, seenMessages_, std::to_string(paragraph) + "|" + text, index,
+             paragraph, "raises \"" + text + "\"");
+    }
+    const std::string post = Capture(snapshots_);
+    for (int k = 0; k < checkpointCount; ++k) {
+        const size_t at = StateLayout().Slots() + k * 7;
+        if (post.compare(at, 7, pre, at, 7) != 0) checkpointSaves_.push_back({index, k});
+    }
+    for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
+        const HotwordRecord& r = hotwordTable[i];
+        if (r.kind == 'L' || r.kind == 'd') CheckChance(paragraph, r);
+        if (r.kind == 'S') answersSeen_.insert({paragraph, {r.answer1, r.target1}});
+    }
+
+    const std::vector<Action> actions = Actions();
+    if (storyPage && builtParagraph && paragraph >= 8) {
+        bool wayOn = false;
+        for (const Action& a : actions) wayOn = wayOn || a.wayOn;
+        auto ending = facts_.endings.find(paragraph);
+        if (ending != facts_.endings.end()) {
+            endingFirst_.try_emplace(paragraph, index);
+            if (ending->second->good) goodEndingStates_.insert(index);
+        } else if (!wayOn) {
+            Note(report_.deadEnds, seenDeadEnds_, std::to_string(paragraph), index, paragraph,
+                 "no way on but the menu, and the book does not mark it an ending");
+        }
+    }
+    // Built again with no choice taken, as after a side trip to the menu.
+    const std::string signature = storyPage ? PageSignature() : std::string();
+
+    for (const Action& a : actions) {
+        Restore(post, snapshots_);
+        device::MessageBoxLog().clear();
+        if (a.step.kind == Step::Command && a.step.id == CMD_BEGINNING)
+            device::SetMessageBoxAnswer(IDYES);
+        Perform(a.step);
+        device::SetMessageBoxAnswer(IDOK);
+        for (const device::MessageBoxRecord& m : device::MessageBoxLog()) {
+            if (!m.caption.empty()) continue;  // the reader's own question, not a report
+            std::string text = device::Narrow(m.text);
+            Note(report_.messages, seenMessages_, std::to_string(paragraph) + "|" + text, index,
+                 paragraph, "raises \"" + text + "\" on \"" + a.step.text + "\"");
+        }
+        ++edges_;
+        const uint32_t next = Add(Capture(snapshots_), index, a.step);
+        if (a.story) storyEdges_.push_back({index, next});
+    }
+
+    if (storyPage && post != pre) {
+        Restore(post, snapshots_);
+        RebuildPage(mainWindow);
+        if (PageSignature() != signature)
+            Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index, paragraph,
+                 "shows other text or choices when built again with no choice taken: its own "
+                 "tags change what its conditions read");
+    }
+    ProbeShownValues(index, pre, post);
+}
+
+void Explorer::Finish(Report& report) {
+    for (int p : facts_.withText)
+        (reached_.count(p) ? report.reached : report.unreached).push_back(p);
+    for (const bookc::Ending& e : book_.endings) {
+        EndingReached r;
+        r.paragraph = e.page;
+        r.name = e.name;
+        r.good = e.good;
+        auto it = endingFirst_.find(e.page);
+        r.reached = it != endingFirst_.end();
+        if (r.reached) r.path = PathTo(it->second);
+        report.endings.push_back(r);
+    }
+    // Checkpoints: which states still lead to a good ending by the story alone.
+    std::vector<std::vector<uint32_t>> back(nodes_.size());
+    for (const auto& [from, to] : storyEdges_) back[to].push_back(from);
+    std::vector<bool> hopeful(nodes_.size(), false);
+    std::deque<uint32_t> work(goodEndingStates_.begin(), goodEndingStates_.end());
+    for (uint32_t s : work) hopeful[s] = true;
+    while (!work.empty()) {
+        uint32_t s = work.front();
+        work.pop_front();
+        for (uint32_t from : back[s])
+            if (!hopeful[from]) {
+                hopeful[from] = true;
+                work.push_back(from);
+            }
+    }
+    if (!report.cutShort.empty()) return;  // what was not reached is not judged
+    std::set<std::string> seen;
+    for (const auto& [state, slot] : checkpointSaves_) {
+        if (hopeful[state]) continue;
+        const int p = ParagraphOf(nodes_[state].key);
+        Note(report.hopelessCheckpoints, seen, std::to_string(p) + "|" + std::to_string(slot),
+             state, p,
+             "saves checkpoint " + std::to_string(slot) +
+                 " in a state from which no good ending can be reached");
+    }
+    for (const auto& [paragraph, boxes] : facts_.answerBoxes)
+        for (const auto& box : boxes)
+            if (!answersSeen_.count({paragraph, box}))
+                report.unreachableAnswers.push_back(
+                    {paragraph,
+                     "the answer box accepting \"" + box.first + "\" is never shown",
+                     "",
+                     {}});
+}
+
+Report Explorer::Run() {
+    const auto start = std::chrono::steady_clock::now();
+    OpenHost();
+    // A fresh start: the objects as the book's tables start them, no
+    // checkpoint saved.
+    ClearCheckpoints();
+    currentParagraph = storyParagraph = 2;
+    inStory = 1;
+    pendingBuiltInPage = 0;
+    builderBold = 0;
+    titleMode = 0;
+    skipCount = 0;
+    scannerState = 0;
+    layoutBold = 0;
+    Add(Capture(snapshots_), 0, Step{});
+    for (uint32_t visited = 0; visited < nodes_.size(); ++visited) {
+        uint32_t i = visited;
+        if (options_.novelty) {
+            i = pending_.top().index;
+            pending_.pop();
+        }
+        if (nodes_.size() > options_.maxStates) {
+            report_.cutShort = "stopped at " + std::to_string(options_.maxStates) + " states";
+            break;
+        }
+        if ((visited & 255) == 0) {
+            std::chrono::duration<double> spent = std::chrono::steady_clock::now() - start;
+            if (spent.count() > options_.maxSeconds) {
+                report_.cutShort = "stopped after " + std::to_string(options_.maxSeconds) + " s";
+                break;
+            }
+        }
+        Visit(i);
+    }
+    report_.lintsWarnOnly = options_.lintsWarnOnly;
+    Finish(report_);
+    report_.states = nodes_.size();
+    report_.edges = edges_;
+    report_.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return report_;
+}
+
+}  // namespace
+
+bool Report::Clean() const {
+    bool allEndings = true;
+    for (const EndingReached& e : endings) allEndings = allEndings && e.reached;
+    const bool complete = cutShort.empty();
+    const bool lints = lintsWarnOnly || (unheldValues.empty() && unstablePages.empty() &&
+                                         (!complete || hopelessCheckpoints.empty()));
+    return (!complete || (unreached.empty() && allEndings && unreachableAnswers.empty())) &&
+           deadEnds.empty() && messages.empty() && impossibleOutcomes.empty() && lints;
+}
+
+Report Explore(const bookc::Book& book, const Options& options) {
+    return Explorer(book, options).Run();
+}
+
+}  // namespace explore

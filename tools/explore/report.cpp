@@ -1,0 +1,197 @@
+// The explorer's report as text and as JSON, and walkthrough scripts.
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+
+#include "tools/explore/explorer.h"
+
+namespace explore {
+namespace {
+
+std::string StepText(const Step& s) {
+    std::string t;
+    switch (s.kind) {
+        case Step::Tap:
+            t = "tap \"" + s.text + "\"";
+            break;
+        case Step::Answer:
+            t = "answer \"" + s.text + "\"";
+            break;
+        case Step::Command:
+            t = s.text;
+            break;
+    }
+    if (s.roll)
+        t += " rolling " + std::to_string(s.roll) +
+             (s.rollHigh > s.roll ? "-" + std::to_string(s.rollHigh) : "") + " of " +
+             std::to_string(s.rollRange);
+    return t;
+}
+
+std::string PathText(const Path& path) {
+    if (path.empty()) return "(at the start)";
+    std::string out;
+    for (const Step& s : path) out += (out.empty() ? "" : " > ") + StepText(s);
+    return out;
+}
+
+std::string Json(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonPath(const Path& path) {
+    std::string out = "[";
+    for (size_t i = 0; i < path.size(); ++i) out += (i ? ", " : "") + Json(StepText(path[i]));
+    return out + "]";
+}
+
+struct Section {
+    const char* name;  // JSON key
+    const char* title;
+    const std::vector<Finding>* findings;
+};
+
+std::vector<Section> Sections(const Report& r) {
+    return {{"deadEnds", "Dead ends", &r.deadEnds},
+            {"messages", "Pages raising a message", &r.messages},
+            {"impossibleOutcomes", "Chance outcomes that never come up", &r.impossibleOutcomes},
+            {"unreachableAnswers", "Answer boxes never shown", &r.unreachableAnswers},
+            {"unheldValues", "Values shown of objects not held", &r.unheldValues},
+            {"unstablePages", "Pages that change when built again", &r.unstablePages},
+            {"hopelessCheckpoints", "Checkpoints saved with no good ending ahead",
+             &r.hopelessCheckpoints}};
+}
+
+std::string Numbers(const std::vector<int>& list) {
+    std::string out;
+    for (int n : list) out += (out.empty() ? "" : " ") + std::to_string(n);
+    return out;
+}
+
+}  // namespace
+
+std::string FormatText(const Report& r) {
+    std::ostringstream o;
+    o << "Paragraphs reached: " << r.reached.size() << " of "
+      << r.reached.size() + r.unreached.size() << " with text\n";
+    if (!r.unreached.empty()) o << "  not reached: " << Numbers(r.unreached) << "\n";
+    int reached = 0;
+    for (const EndingReached& e : r.endings) reached += e.reached;
+    o << "Endings reached: " << reached << " of " << r.endings.size() << "\n";
+    for (const EndingReached& e : r.endings) {
+        o << "  " << e.paragraph << " " << (e.good ? "good" : "bad") << " \"" << e.name << "\": ";
+        if (e.reached)
+            o << e.path.size() << " steps: " << PathText(e.path) << "\n";
+        else
+            o << "NOT REACHED\n";
+    }
+    for (const Section& s : Sections(r)) {
+        o << s.title << ": " << s.findings->size();
+        if (!r.cutShort.empty() &&
+            (s.findings == &r.hopelessCheckpoints || s.findings == &r.unreachableAnswers))
+            o << " (not judged: the search was cut short)";
+        o << "\n";
+        for (const Finding& f : *s.findings) {
+            o << "  paragraph " << f.paragraph << ": " << f.what << "\n";
+            if (!f.state.empty()) o << "    state: " << f.state << "\n";
+            if (!f.state.empty()) o << "    path: " << PathText(f.path) << "\n";
+        }
+    }
+    o << "States: " << r.states << ", edges: " << r.edges << ", time: " << r.seconds << " s\n";
+    if (!r.cutShort.empty()) o << "CUT SHORT: " << r.cutShort << "\n";
+    o << (r.Clean() ? (r.cutShort.empty() ? "Clean.\n" : "Nothing wrong found so far.\n")
+                    : "Something is wrong.\n");
+    if (r.lintsWarnOnly) o << "(the lints above are warnings)\n";
+    return o.str();
+}
+
+std::string FormatJson(const Report& r) {
+    std::ostringstream o;
+    auto list = [](const std::vector<int>& v) {
+        std::string s = "[";
+        for (size_t i = 0; i < v.size(); ++i) s += (i ? ", " : "") + std::to_string(v[i]);
+        return s + "]";
+    };
+    o << "{\n  \"reached\": " << list(r.reached) << ",\n  \"unreached\": " << list(r.unreached)
+      << ",\n  \"endings\": [";
+    for (size_t i = 0; i < r.endings.size(); ++i) {
+        const EndingReached& e = r.endings[i];
+        o << (i ? "," : "") << "\n    {\"paragraph\": " << e.paragraph
+          << ", \"name\": " << Json(e.name) << ", \"good\": " << (e.good ? "true" : "false")
+          << ", \"reached\": " << (e.reached ? "true" : "false")
+          << ", \"path\": " << JsonPath(e.path) << "}";
+    }
+    o << "\n  ]";
+    for (const Section& s : Sections(r)) {
+        o << ",\n  " << Json(s.name) << ": [";
+        for (size_t i = 0; i < s.findings->size(); ++i) {
+            const Finding& f = (*s.findings)[i];
+            o << (i ? "," : "") << "\n    {\"paragraph\": " << f.paragraph
+              << ", \"what\": " << Json(f.what) << ", \"state\": " << Json(f.state)
+              << ", \"path\": " << JsonPath(f.path) << "}";
+        }
+        o << (s.findings->empty() ? "]" : "\n  ]");
+    }
+    o << ",\n  \"states\": " << r.states << ",\n  \"edges\": " << r.edges
+      << ",\n  \"seconds\": " << r.seconds << ",\n  \"cutShort\": " << Json(r.cutShort)
+      << ",\n  \"clean\": " << (r.Clean() ? "true" : "false") << "\n}\n";
+    return o.str();
+}
+
+// The reader seeds its generator once, at the first roll, with the device
+// clock divided by 60; every roll after that takes the generator's next value.
+// A clock is searched whose sequence gives every roll of the path its band.
+bool WalkthroughScript(const Path& path, std::string& script, uint32_t& clock) {
+    std::vector<const Step*> rolls;
+    std::ostringstream o;
+    for (const Step& s : path) {
+        o << "# " << StepText(s) << "\n";
+        switch (s.kind) {
+            case Step::Tap:
+                o << "press " << s.id << "\n";
+                break;
+            case Step::Answer:
+                o << "press " << s.id << "\ntype " << s.text << "\nkey RETURN\n";
+                break;
+            case Step::Command:
+                o << (s.id >= 510 ? "press " : "menu ") << s.id << "\n";
+                break;
+        }
+        if (s.roll) rolls.push_back(&s);
+    }
+    o << "dump\n";
+    script = o.str();
+    clock = 0;
+    if (rolls.empty()) return true;
+    for (uint32_t seed = 1; seed < 70000000u; ++seed) {
+        std::srand(seed);
+        bool good = true;
+        for (const Step* s : rolls) {
+            const int roll = std::rand() % s->rollRange + 1;
+            if (roll < s->roll || roll > s->rollHigh) {
+                good = false;
+                break;
+            }
+        }
+        if (good) {
+            clock = seed * 60;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace explore
