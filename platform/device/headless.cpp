@@ -3,7 +3,7 @@
 #include "device/crossprocess.h"
 #include "device/record.h"
 #include "device/xproc.h"
-#include "shell/chrome.h"
+#include "chrome/chrome.h"
 #include "wm/wm.h"
 
 namespace device {

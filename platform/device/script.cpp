@@ -13,10 +13,8 @@
 #include "device/input.h"
 #include "device/record.h"
 #include "wm/wm.h"
-#ifdef FERNVALE_HAVE_CHROME
-#include "shell/chrome.h"
+#include "chrome/chrome.h"
 #include "device/screen.h"
-#endif
 
 namespace device {
 namespace {
@@ -87,9 +85,7 @@ void Press(const std::string& where, uint32_t id) {
         Tap(p.x, p.y);
         return;
     }
-#ifdef FERNVALE_HAVE_CHROME
     if (PressMenuBarButton(static_cast<uint16_t>(id))) return;
-#endif
     Fail(where + "no control with id " + std::to_string(id) + " on screen");
 }
 
@@ -102,9 +98,7 @@ void Run(const Script& script, const ScriptCommand& c,
     } else if (n == "press") {
         Press(where, c.number);
     } else if (n == "menu") {
-#ifdef FERNVALE_HAVE_CHROME
         if (ChooseMenuItem(static_cast<uint16_t>(c.number))) return;
-#endif
         Fail(where + "no menu item with id " + std::to_string(c.number));
     } else if (n == "key") {
         if (c.args[0].size() > 1) {
@@ -136,11 +130,7 @@ void Run(const Script& script, const ScriptCommand& c,
         if (!PressMessageBoxButton(id))
             return Fail(where + "the message box has no " + c.args[0] + " button");
     } else if (n == "sip") {
-#ifdef FERNVALE_HAVE_CHROME
         SetInputPanel(c.args[0] == "on");
-#else
-        Fail(where + "this device has no input panel");
-#endif
     } else if (n == "dump") {
         const std::string text = DumpScreen();
         if (print)

@@ -9,14 +9,14 @@ using namespace wmtest;
 
 void ShellTest::SetUp() {
     ResetDevice();
-    shell::ResetForTests();
+    chrome::ResetForTests();
     main = CreateMain();
     Drain();
     Log().clear();
 }
 
 void ShellTest::TearDown() {
-    shell::ResetForTests();
+    chrome::ResetForTests();
     ResetDevice();
 }
 

@@ -7,7 +7,7 @@
 #include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "shell/chrome.h"
+#include "chrome/chrome.h"
 #include "sample_app.h"
 #include "wm/wm.h"
 
