@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "device/crossprocess.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "wm/wm.h"
 
 namespace device {

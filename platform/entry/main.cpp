@@ -16,7 +16,7 @@
 #include "device/options.h"
 #include "device/record.h"
 #include "device/script.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "device/xproc.h"
 #include "sdl/sdl_backend.h"
 #include "sound/sound.h"

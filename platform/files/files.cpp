@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "core/utf.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "winbase.h"
 
 namespace {
