@@ -6,7 +6,7 @@
 
 #include "core/utf.h"
 #include "device/record.h"
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 #include "gdi/record.h"
 #include "resources/resources.h"
 #include "wm/wm.h"

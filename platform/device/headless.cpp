@@ -1,8 +1,7 @@
 #include "device/headless.h"
 
-#include "device/crossprocess.h"
 #include "device/record.h"
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 #include "chrome/chrome.h"
 #include "wm/wm.h"
 
@@ -106,8 +105,6 @@ Headless& HeadlessBackend() {
 
 namespace {
 Backend* current = nullptr;
-FindForeignWindowFn findForeign = nullptr;
-RaiseForeignWindowFn raiseForeign = nullptr;
 }  // namespace
 
 Backend& CurrentBackend() { return current ? *current : HeadlessBackend(); }
@@ -123,37 +120,6 @@ bool SaveScreen(const std::string& path) {
     wm::ComposeScreen();
     DrawChrome();
     return gdi::WritePng(gdi::Screen(), path.c_str());
-}
-
-void SetForeignWindowHooks(FindForeignWindowFn find, RaiseForeignWindowFn raise) {
-    findForeign = find;
-    raiseForeign = raise;
-}
-
-namespace {
-IsForeignWindowFn isForeign = nullptr;
-ForwardForeignFn forwardForeign = nullptr;
-}  // namespace
-
-void SetForeignCallHooks(IsForeignWindowFn is, ForwardForeignFn forward) {
-    isForeign = is;
-    forwardForeign = forward;
-}
-
-bool IsForeignWindow(HWND window) { return isForeign && window && isForeign(window); }
-
-bool ForwardToForeignWindow(HWND window, const ForeignCall& call) {
-    return forwardForeign && forwardForeign(window, call);
-}
-
-HWND FindForeignWindow(LPCWSTR className, LPCWSTR windowName) {
-    return findForeign ? findForeign(className, windowName) : nullptr;
-}
-
-bool RaiseForeignWindow(HWND window) {
-    if (raiseForeign && window) return raiseForeign(window);
-    SetLastError(wm::kErrorInvalidWindowHandle);
-    return false;
 }
 
 }  // namespace device

@@ -17,7 +17,7 @@
 #include "device/record.h"
 #include "device/script.h"
 #include "files/store.h"
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 #include "sdl/sdl_backend.h"
 #include "sound/sound.h"
 #include "windows.h"

@@ -8,7 +8,7 @@
 #include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 #include "gdi/surface.h"
 #include "wm/wm.h"
 #include "device/screen.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "device/crossprocess.h"
+#include "wm/foreign.h"
 #include "wm/wm.h"
 #include "device/screen.h"
 
@@ -463,7 +463,7 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     std::u16string key;
     if (className) {
         auto c = FindClass(className);
-        if (!c) return device::FindForeignWindow(className, windowName);
+        if (!c) return FindForeignWindow(className, windowName);
         key = c->key;
     }
     for (Window* t : TopLevels()) {
@@ -472,12 +472,12 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
         if (windowName && t->text != windowName) continue;
         return t->handle;
     }
-    return device::FindForeignWindow(className, windowName);
+    return FindForeignWindow(className, windowName);
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
     Window* w = FindQuiet(hwnd);
-    if (!w) return device::RaiseForeignWindow(hwnd) ? TRUE : FALSE;
+    if (!w) return RaiseForeignWindow(hwnd) ? TRUE : FALSE;
     Activate(TopLevelOf(w));
     return TRUE;
 }
@@ -518,12 +518,12 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
-    if (device::IsForeignWindow(hwnd)) {
-        device::ForeignCall call;
-        call.kind = device::ForeignCall::SetPos;
+    if (IsForeignWindow(hwnd)) {
+        ForeignCall call;
+        call.kind = ForeignCall::SetPos;
         call.after = after;
         call.x = x, call.y = y, call.cx = cx, call.cy = cy, call.flags = flags;
-        return device::ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
+        return ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
     }
     Window* w = Find(hwnd);
     if (!w) return FALSE;

@@ -2,7 +2,7 @@
 // finds it with FindWindowW and reaches it with SetForegroundWindow (also
 // with the popup bit), InvalidateRect, UpdateWindow and SetWindowPos. The
 // child reports what arrived through a pipe.
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 
 #include <gtest/gtest.h>
 #include <poll.h>
