@@ -1,0 +1,29 @@
+// The device's own command-line options, read by the process entry before
+// the program's WinMain runs:
+//   --headless        no window, no audio, a virtual clock
+//   --script FILE     a device script to run (with --headless)
+//   --store DIR       the object store folder
+//   --scale N         window scale of the SDL backend (1..8, default 2)
+//   --clock MS        start value of the device clock
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace device {
+
+struct Options {
+    bool headless = false;
+    std::string script;
+    std::string store;
+    int scale = 2;
+    bool clockSet = false;
+    uint32_t clock = 0;
+};
+
+// False with a one-line message in `error` for an unknown option, a missing
+// or bad value, or a script without --headless.
+bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* error);
+
+}  // namespace device
