@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "device/dump.h"
-#include "device/headless.h"
 #include "device/record.h"
+#include "entry/dump.h"
+#include "headless/headless.h"
 #include "shell/app_state.h"
 #include "shell/window.h"
 

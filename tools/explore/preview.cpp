@@ -3,8 +3,8 @@
 
 #include "book/state.h"
 #include "book/tables.h"
-#include "device/dump.h"
-#include "device/headless.h"
+#include "entry/dump.h"
+#include "headless/headless.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "tools/explore/explorer.h"
@@ -43,6 +43,7 @@ bool Preview(int paragraph, const std::string& stateText, const std::string& png
             SetObjectValue(k, value);
         }
     }
+    pendingBuiltInPage = 0;  // past the introduction, as a reader in the story is
     GoToParagraph(static_cast<int16_t>(paragraph), NAV_STORY);
     if (!device::SaveScreen(pngPath)) {
         error = "cannot write " + pngPath;
