@@ -6,8 +6,8 @@ i=0
 for at in 0.15 0.33 0.41 0.62 0.90 1.04 1.12 1.37 1.55 1.71 1.93 2.08 2.20 2.46 2.61; do
     i=$((i + 1))
     len=0.00$((4 + i % 5))
-    sox -n -c 1 pop$i.wav synth "$len" whitenoise highpass $((1500 + (i * 611) % 2500)) \
+    sox -n -c 1 pop$i.wav synth "$len" whitenoise vol 0.5 highpass $((1500 + (i * 611) % 2500)) \
         fade l 0 "$len" 0.003 pad "$at"
-    inputs="$inputs -v 0.5 pop$i.wav"
+    inputs="$inputs -v 0.8 pop$i.wav"
 done
-sox -m -v 0.8 roar.wav $inputs "$1"
+sox -m -v 0.5 roar.wav $inputs "$1"

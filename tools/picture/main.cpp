@@ -1,13 +1,14 @@
 // picture: turns a rendered PNG into a bitmap resource with the handheld's
 // look. A host tool run by the build (resources/CMakeLists.txt).
 //
-//   picture <in.png> <out.bmp> [--mono] [--preview <out.png>]
+//   picture <in.png> <out.bmp> [--mono] [--preview <out.png>] [--zoom <out.png>]
 //
 // Colour pictures are reduced to the 16-bit (5-6-5) colours of the handheld's
 // screen, with a 4x4 ordered dither so gradients keep their shape, and written
 // as 24-bit BMP files. --mono writes a 1-bit black-and-white BMP (the icon bar
 // strip), threshold at half brightness. Transparent parts become white.
-// --preview also writes the reduced picture as a PNG, for the contact sheet.
+// --preview also writes the reduced picture as a PNG and --zoom the same at
+// twice the size, every pixel a 2x2 block, for the contact sheet.
 // Any failure prints "<file>: <message>" and exits with status 1.
 #include <png.h>
 
@@ -66,6 +67,18 @@ void ReduceTo565(Picture* p) {
             px[1] = Reduce(px[1], 6, t);
             px[2] = Reduce(px[2], 5, t);
         }
+}
+
+Picture Zoomed(const Picture& p) {
+    Picture z;
+    z.width = p.width * 2;
+    z.height = p.height * 2;
+    z.rgb.resize(static_cast<size_t>(z.width) * z.height * 3);
+    for (int y = 0; y < z.height; ++y)
+        for (int x = 0; x < z.width; ++x)
+            std::memcpy(&z.rgb[(static_cast<size_t>(y) * z.width + x) * 3],
+                        &p.rgb[(static_cast<size_t>(y / 2) * p.width + x / 2) * 3], 3);
+    return z;
 }
 
 void ReduceToMono(Picture* p) {
@@ -142,12 +155,15 @@ int main(int argc, char** argv) {
     const char* in = nullptr;
     const char* out = nullptr;
     const char* preview = nullptr;
+    const char* zoom = nullptr;
     bool mono = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--mono") == 0) {
             mono = true;
         } else if (std::strcmp(argv[i], "--preview") == 0 && i + 1 < argc) {
             preview = argv[++i];
+        } else if (std::strcmp(argv[i], "--zoom") == 0 && i + 1 < argc) {
+            zoom = argv[++i];
         } else if (!in) {
             in = argv[i];
         } else if (!out) {
@@ -158,7 +174,9 @@ int main(int argc, char** argv) {
         }
     }
     if (!in || !out) {
-        std::fprintf(stderr, "usage: picture <in.png> <out.bmp> [--mono] [--preview <out.png>]\n");
+        std::fprintf(stderr,
+                     "usage: picture <in.png> <out.bmp> [--mono] [--preview <out.png>] [--zoom "
+                     "<out.png>]\n");
         return 2;
     }
     Picture p;
@@ -173,5 +191,6 @@ int main(int argc, char** argv) {
     const bool written = std::fwrite(bmp.data(), 1, bmp.size(), f) == bmp.size();
     if (std::fclose(f) != 0 || !written) return Fail(out, "cannot be written");
     if (preview && !WritePng(preview, p)) return Fail(preview, "cannot be written");
+    if (zoom && !WritePng(zoom, Zoomed(p))) return Fail(zoom, "cannot be written");
     return 0;
 }
