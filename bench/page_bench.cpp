@@ -13,8 +13,8 @@
 
 #include "book/tables.h"
 #include "book/text_store.h"
-#include "device/dump.h"
 #include "device/record.h"
+#include "entry/dump.h"
 #include "page/layout.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
