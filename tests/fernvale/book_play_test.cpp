@@ -4,8 +4,9 @@
 // a click applies it. The readers prefer choices that lead where readers have
 // been least, so that together they explore the whole story. The test checks
 // that the story can really be walked, not only that its links exist: every
-// story page is reached with the states the story gives, and every ending is
-// reached, including the best one.
+// story page is reached with the states the story gives, every ending is
+// reached, including the best one, and every page shows the same when it is
+// built again after a trip to the menu.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,9 +34,9 @@ namespace {
 constexpr int kFirstStory = 48;
 
 struct Choice {
-    int16_t to;       // paragraph number
-    int hotword;      // index in the hotword table, or -1 for the page arrow
-    int answer = 0;   // answer boxes: 0 wrong, 1 to 3 the accepted answers
+    int16_t to;      // paragraph number
+    int hotword;     // index in the hotword table, or -1 for the page arrow
+    int answer = 0;  // answer boxes: 0 wrong, 1 to 3 the accepted answers
 };
 
 void Build(int16_t p) {
@@ -58,9 +59,16 @@ std::vector<Choice> Choices() {
             out.push_back({static_cast<int16_t>(reference + 1), i, answer});
         };
         switch (h.kind) {
-            case 'g': break;  // side pages leave the story where it is
-            case 'u': out.push_back({static_cast<int16_t>(checkpointSlots[h.objectIndex].paragraph + 1), i}); break;
-            case 'L': add(h.target1); add(h.target2); break;
+            case 'g':
+                break;  // side pages leave the story where it is
+            case 'u':
+                out.push_back(
+                    {static_cast<int16_t>(checkpointSlots[h.objectIndex].paragraph + 1), i});
+                break;
+            case 'L':
+                add(h.target1);
+                add(h.target2);
+                break;
             case 'd':
                 add(h.target1);
                 add(h.target2);
@@ -73,7 +81,9 @@ std::vector<Choice> Choices() {
                 if (h.answer2[0]) add(h.target3, 2);
                 if (h.answer3[0]) add(h.target4, 3);
                 break;
-            default: add(h.target1); break;
+            default:
+                add(h.target1);
+                break;
         }
     }
     if (nextArrowMode == 1) out.push_back({static_cast<int16_t>(nextArrowTarget + 1), -1});
@@ -85,17 +95,40 @@ void Apply(const Choice& c) {
     if (c.hotword < 0) return;
     const HotwordRecord& h = hotwordTable[c.hotword];
     switch (h.kind) {
-        case 'N': SetObjectHeld(h.objectIndex, true); break;
-        case 'Q': SetObjectHeld(h.objectIndex, false); break;
-        case 'R': SetObjectValue(h.objectIndex, h.value); break;
-        case 'u': RestoreCheckpoint(h.objectIndex); break;
-        default: break;
+        case 'N':
+            SetObjectHeld(h.objectIndex, true);
+            break;
+        case 'Q':
+            SetObjectHeld(h.objectIndex, false);
+            break;
+        case 'R':
+            SetObjectValue(h.objectIndex, h.value);
+            break;
+        case 'u':
+            RestoreCheckpoint(h.objectIndex);
+            break;
+        default:
+            break;
     }
+}
+
+// What the built page shows: its items, texts and control captions.
+std::string Shown() {
+    std::string shown;
+    for (int i = 1; i <= pageItemCount; ++i) {
+        shown += std::to_string(pageItems[i].type) + ' ';
+        if (pageItems[i].type == ItemText || pageItems[i].type == ItemTitle)
+            shown += pageItems[i].text;
+        shown += '|';
+    }
+    for (const RecordedControl& control : RecordedControls()) shown += control.caption + '|';
+    return shown;
 }
 
 bool IsEnding(int16_t p) {
     AssembleParagraph(p, paragraphText);
-    return std::strstr(paragraphText, "THE END") != nullptr || std::strstr(paragraphText, "not a good ending") != nullptr;
+    return std::strstr(paragraphText, "THE END") != nullptr ||
+           std::strstr(paragraphText, "not a good ending") != nullptr;
 }
 
 TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
@@ -116,6 +149,11 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
         int16_t p = 2;
         for (int step = 0; step < kSteps; ++step) {
             Build(p);
+            // A trip to the menu and back rebuilds the page with the state its
+            // own tags left: it must show the same page.
+            const std::string shown = Shown();
+            Build(p);
+            ASSERT_EQ(Shown(), shown) << "paragraph " << p << " changes when it is built again";
             ++visits[p];
             if (p >= kFirstStory && IsEnding(p)) {
                 endings.insert(p);
@@ -126,11 +164,12 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
             ASSERT_FALSE(choices.empty()) << "paragraph " << p << " has no way on";
             // Least visited destination first; ties broken at random.
             std::shuffle(choices.begin(), choices.end(), rng);
-            const Choice pick = rng() % 4 == 0 ? choices[rng() % choices.size()]
-                                               : *std::min_element(choices.begin(), choices.end(),
-                                                                   [&](const Choice& a, const Choice& b) {
-                                                                       return visits[a.to] < visits[b.to];
-                                                                   });
+            const Choice pick = rng() % 4 == 0
+                                    ? choices[rng() % choices.size()]
+                                    : *std::min_element(choices.begin(), choices.end(),
+                                                        [&](const Choice& a, const Choice& b) {
+                                                            return visits[a.to] < visits[b.to];
+                                                        });
             Apply(pick);
             p = pick.to;
             ASSERT_TRUE(ParagraphHasText(p)) << "a choice leads to " << p;
@@ -141,7 +180,8 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
     std::vector<int> missed;
     for (int16_t p = kFirstStory; p <= paragraphCount; ++p)
         if (visits[p] == 0) missed.push_back(p);
-    EXPECT_TRUE(missed.empty()) << "story pages no reader reached: " << ::testing::PrintToString(missed);
+    EXPECT_TRUE(missed.empty()) << "story pages no reader reached: "
+                                << ::testing::PrintToString(missed);
 
     // Every page that says it ends the tale was reached, the best one among them.
     std::vector<int> unreachedEndings;
