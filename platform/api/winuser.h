@@ -525,6 +525,10 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 // Icons and strings from the program's resources.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
 BOOL DestroyIcon(HICON icon);
+// The system's arrow cursor (instance null, IDC_ARROW); the stylus shows no
+// cursor, so the handle only names it. Null for any other cursor.
+#define IDC_ARROW MAKEINTRESOURCEW(32512)
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
 // Copies string `id` into `buffer` (cut to bufferMax - 1 characters) and gives
 // its length; with bufferMax 0, `buffer` receives a pointer to the read-only
 // text instead. 0 when there is no such string.

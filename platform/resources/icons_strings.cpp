@@ -1,4 +1,4 @@
-// LoadIconW and LoadStringW over the embedded resources. An icon handle only
+// LoadIconW, LoadCursorW and LoadStringW over the embedded resources. An icon handle only
 // names the resource: nothing in the device draws icons from handles.
 #include <cstring>
 #include <map>
@@ -33,6 +33,15 @@ HICON LoadIconW(HINSTANCE, LPCWSTR name) {
     return reinterpret_cast<HICON>(&record);
 }
 
+HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
+    static int arrow;
+    if (instance || name != IDC_ARROW) {
+        SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+        return nullptr;
+    }
+    return reinterpret_cast<HCURSOR>(&arrow);
+}
+
 BOOL DestroyIcon(HICON icon) {
     for (auto& entry : Icons())
         if (reinterpret_cast<HICON>(&entry.second) == icon) return TRUE;
@@ -41,7 +50,8 @@ BOOL DestroyIcon(HICON icon) {
 }
 
 int LoadStringW(HINSTANCE, UINT id, LPWSTR buffer, int bufferMax) {
-    const char16_t* text = id <= 0xFFFF ? resources::FindString(static_cast<uint16_t>(id)) : nullptr;
+    const char16_t* text =
+        id <= 0xFFFF ? resources::FindString(static_cast<uint16_t>(id)) : nullptr;
     if (!text || !buffer) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return 0;

@@ -27,7 +27,7 @@
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
 namespace {
 
@@ -40,14 +40,7 @@ struct Choice {
 };
 
 void Build(int16_t p) {
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    titleMode = 0;
-    skipCount = 0;
-    storyParagraph = p;
-    AssembleParagraph(p, paragraphText);
-    ScanParagraph(paragraphText);
+    BuildParagraph(p);
 }
 
 // The destinations a click could lead to, one entry per outcome.
@@ -132,6 +125,7 @@ bool IsEnding(int16_t p) {
 }
 
 TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
+    ResetPageState();
     std::srand(20261206u);
     rollSeeded = true;
     soundOn = 0;

@@ -1,15 +1,15 @@
 // The draw record behind the screen dump, and the dump itself: what stays
 // visible after fills, overdraws, scrolling and inversions; pictures from
 // loaded bitmaps; quoting.
-#include "device/dump.h"
+#include "entry/dump.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "device/headless.h"
 #include "device/record.h"
 #include "gdi/record.h"
+#include "headless/headless.h"
 #include "windows.h"
 #include "wm/wm.h"
 
@@ -96,6 +96,28 @@ TEST(DrawRecord, FillsOverdrawsAndScrolling) {
                 d.find("at 4,26 size") != std::string::npos)
         << d;
     EXPECT_NE(d.find("at 4,46 size"), std::string::npos) << d;
+    DestroyWindow(w);
+}
+
+// A child's caption wider than the child: covering what the child let it
+// draw removes the run, though its cell runs past the window's edge.
+TEST(DrawRecord, ClippedTextGoesWhenItsDrawnPartIsCovered) {
+    HWND w = MakeWindow();
+    HWND child = CreateWindowExW(0, u"DumpTest", u"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 20, w,
+                                 nullptr, nullptr, nullptr);
+    HDC dc = GetDC(child);
+    RECT r{0, 0, 400, 20};
+    DrawTextW(dc, u"A caption far too long to fit between the margins of the page", -1, &r,
+              DT_SINGLELINE);
+    ReleaseDC(child, dc);
+    ASSERT_NE(device::DumpScreen().find("A caption"), std::string::npos);
+    DestroyWindow(child);
+    dc = GetDC(w);
+    RECT client;
+    GetClientRect(w, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ReleaseDC(w, dc);
+    EXPECT_EQ(device::DumpScreen().find("A caption"), std::string::npos);
     DestroyWindow(w);
 }
 

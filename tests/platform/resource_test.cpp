@@ -310,6 +310,8 @@ TEST(Resource, LoadIconWAndLoadStringW) {
     EXPECT_EQ(LoadIconW(nullptr, MAKEINTRESOURCEW(421)), nullptr);  // a bitmap, not an icon
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_FALSE(DestroyIcon(reinterpret_cast<HICON>(&icon)));
+    EXPECT_NE(LoadCursorW(nullptr, IDC_ARROW), nullptr);
+    EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(420)), nullptr);
 
     WCHAR text[8];
     EXPECT_EQ(LoadStringW(nullptr, 411, text, 8), 4);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// The saved progress file: one 1160-byte record, little-endian, read once at
+// start-up and written once at exit through progressFile.
+
+constexpr int SAVED_PROGRESS_SIZE = 1160;
+constexpr int32_t SAVED_PROGRESS_VERSION = 218;
+
+// The in-memory record: all zero until loaded; soundOn lives at byte 2.
+extern uint8_t savedProgress[SAVED_PROGRESS_SIZE];
+
+// Reads progressFile and applies the record when it is whole and of this
+// version (a position outside the book starts at paragraph 2).
+void LoadSavedProgress();
+// Refills the record from the book state and writes it back, then closes
+// progressFile.
+void StoreSavedProgress();
