@@ -23,6 +23,7 @@
 #include "book/text_store.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
@@ -114,7 +115,11 @@ std::string Shown() {
             shown += pageItems[i].text;
         shown += '|';
     }
-    for (const RecordedControl& control : RecordedControls()) shown += control.caption + '|';
+    for (int i = 0; i < buttonCount; ++i) {
+        for (int c = 0; c < buttonRecords[i].textLength; ++c)
+            shown += static_cast<char>(buttonRecords[i].caption[c]);
+        shown += '|';
+    }
     return shown;
 }
 
