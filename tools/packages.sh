@@ -7,6 +7,9 @@ FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
   xvfb xauth xdotool)
 
+# Packages of the style checks CI runs (tools/check-style).
+FERNVALE_CI_PACKAGES=(clang-format clang-tidy)
+
 ensure_packages() {
     local missing=()
     local pkg

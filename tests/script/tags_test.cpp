@@ -1,3 +1,5 @@
+#include "script/tags.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -17,8 +19,7 @@ namespace {
 class Tags : public EngineTest {};
 
 // Object numbers of the engine's test book.
-constexpr int LAMP = 1, COINS = 2, SKETCHES = 3, FEATHER = 4, ROPE = 5, GOLD = 6, COUNTER = 7,
-              TALLY = 8;
+constexpr int LAMP = 1, COINS = 2, SKETCHES = 3, ROPE = 5, GOLD = 6, COUNTER = 7, TALLY = 8;
 
 TEST_F(Tags, SoundNumbersAllowOneSpaceAfterTheLetter) {
     Scan("<A3><A 3><A  3><A 99><A -1><C><G>");
@@ -180,10 +181,17 @@ TEST_F(Tags, ConditionalTagsAndTheirResults) {
     EXPECT_EQ(Execute("o (X %5)"), 0);
     EXPECT_EQ(currentObject, 33);
     EXPECT_EQ(lastCondition, 1);
-    // Tags that are not conditions clear the flag and give 1.
+    // Letters the markup does not have clear the flag and give 1.
     EXPECT_EQ(Execute("Z"), 1);
     EXPECT_EQ(conditionalTag, 0);
     EXPECT_EQ(Execute(""), 1);
+    // The flag that makes the scanner show or skip a block is set by exactly
+    // the tags the shared table gives a block.
+    for (const TagInfo& tag : kTags) {
+        SetUp();
+        Execute(std::string(1, tag.letter));
+        EXPECT_EQ(conditionalTag, tag.block ? 1 : 0) << tag.letter;
+    }
 }
 
 TEST_F(Tags, ArrowsAndAlignment) {
