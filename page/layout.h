@@ -19,6 +19,10 @@ extern int inputPanelShown;    // the input panel state last asked for
 
 // WM_PAINT of the main window.
 void PaintPage(HWND window);
+// The first half of the rebuild: destroys the last page's controls, clears the
+// per-page flags, resets the scroll position, measures the window's font and
+// empties the builder and the pending line.
+void ClearPage(HWND window);
 // The rebuild: destroys the last page's controls, empties the builder and
 // builds the current paragraph or built-in page into items and controls.
 void RebuildPage(HWND window);

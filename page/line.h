@@ -8,10 +8,10 @@
 // the line is complete. Shared layout state of the painter.
 
 struct LineEntry {
-    int32_t type;     // page item code: 1 text, 5/6 bold, 10 tab, 13 picture, 14 edit box, 15 button
-    int16_t count;    // text: characters; picture: bitmap id; controls: their number
-    int16_t width;    // room the entry takes, in pixels
-    char16_t* text;   // text entries: inside lineText
+    int32_t type;    // page item code: 1 text, 5/6 bold, 10 tab, 13 picture, 14 edit box, 15 button
+    int16_t count;   // text: characters; picture: bitmap id; controls: their number
+    int16_t width;   // room the entry takes, in pixels
+    char16_t* text;  // text entries: inside lineText
 };
 
 constexpr int PENDING_LINE_SLOTS = 10;
@@ -40,3 +40,11 @@ extern int pageHasEditBox;
 int FitTextToWidth(char16_t* dst, const char* src, int& lineHeight, int& width, HDC dc, bool title);
 void FlushLine(HWND window, HDC dc);
 void InvertArea(HDC dc, const RECT& rect);
+
+// Ends the current line: flushes what is pending, moves penY down by
+// `advance` and starts the next line at the left margin.
+void EndLine(HWND window, HDC dc, int advance);
+// Adds an entry to the pending line; text entries copy `count` characters of
+// `text` into lineText. A line that would outgrow the pending line ends first.
+void AppendLineEntry(HWND window, HDC dc, int32_t type, int16_t count, int width,
+                     const char16_t* text = nullptr);

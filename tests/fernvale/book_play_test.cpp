@@ -26,27 +26,20 @@
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
 namespace {
 
 constexpr int kFirstStory = 48;
 
 struct Choice {
-    int16_t to;       // paragraph number
-    int hotword;      // index in the hotword table, or -1 for the page arrow
-    int answer = 0;   // answer boxes: 0 wrong, 1 to 3 the accepted answers
+    int16_t to;      // paragraph number
+    int hotword;     // index in the hotword table, or -1 for the page arrow
+    int answer = 0;  // answer boxes: 0 wrong, 1 to 3 the accepted answers
 };
 
 void Build(int16_t p) {
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    titleMode = 0;
-    skipCount = 0;
-    storyParagraph = p;
-    AssembleParagraph(p, paragraphText);
-    ScanParagraph(paragraphText);
+    BuildParagraph(p);
 }
 
 // The destinations a click could lead to, one entry per outcome.
@@ -58,9 +51,16 @@ std::vector<Choice> Choices() {
             out.push_back({static_cast<int16_t>(reference + 1), i, answer});
         };
         switch (h.kind) {
-            case 'g': break;  // side pages leave the story where it is
-            case 'u': out.push_back({static_cast<int16_t>(checkpointSlots[h.objectIndex].paragraph + 1), i}); break;
-            case 'L': add(h.target1); add(h.target2); break;
+            case 'g':
+                break;  // side pages leave the story where it is
+            case 'u':
+                out.push_back(
+                    {static_cast<int16_t>(checkpointSlots[h.objectIndex].paragraph + 1), i});
+                break;
+            case 'L':
+                add(h.target1);
+                add(h.target2);
+                break;
             case 'd':
                 add(h.target1);
                 add(h.target2);
@@ -73,7 +73,9 @@ std::vector<Choice> Choices() {
                 if (h.answer2[0]) add(h.target3, 2);
                 if (h.answer3[0]) add(h.target4, 3);
                 break;
-            default: add(h.target1); break;
+            default:
+                add(h.target1);
+                break;
         }
     }
     if (nextArrowMode == 1) out.push_back({static_cast<int16_t>(nextArrowTarget + 1), -1});
@@ -85,20 +87,31 @@ void Apply(const Choice& c) {
     if (c.hotword < 0) return;
     const HotwordRecord& h = hotwordTable[c.hotword];
     switch (h.kind) {
-        case 'N': SetObjectHeld(h.objectIndex, true); break;
-        case 'Q': SetObjectHeld(h.objectIndex, false); break;
-        case 'R': SetObjectValue(h.objectIndex, h.value); break;
-        case 'u': RestoreCheckpoint(h.objectIndex); break;
-        default: break;
+        case 'N':
+            SetObjectHeld(h.objectIndex, true);
+            break;
+        case 'Q':
+            SetObjectHeld(h.objectIndex, false);
+            break;
+        case 'R':
+            SetObjectValue(h.objectIndex, h.value);
+            break;
+        case 'u':
+            RestoreCheckpoint(h.objectIndex);
+            break;
+        default:
+            break;
     }
 }
 
 bool IsEnding(int16_t p) {
     AssembleParagraph(p, paragraphText);
-    return std::strstr(paragraphText, "THE END") != nullptr || std::strstr(paragraphText, "not a good ending") != nullptr;
+    return std::strstr(paragraphText, "THE END") != nullptr ||
+           std::strstr(paragraphText, "not a good ending") != nullptr;
 }
 
 TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
+    ResetPageState();
     std::srand(20261206u);
     rollSeeded = true;
     soundOn = 0;
@@ -126,11 +139,12 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
             ASSERT_FALSE(choices.empty()) << "paragraph " << p << " has no way on";
             // Least visited destination first; ties broken at random.
             std::shuffle(choices.begin(), choices.end(), rng);
-            const Choice pick = rng() % 4 == 0 ? choices[rng() % choices.size()]
-                                               : *std::min_element(choices.begin(), choices.end(),
-                                                                   [&](const Choice& a, const Choice& b) {
-                                                                       return visits[a.to] < visits[b.to];
-                                                                   });
+            const Choice pick = rng() % 4 == 0
+                                    ? choices[rng() % choices.size()]
+                                    : *std::min_element(choices.begin(), choices.end(),
+                                                        [&](const Choice& a, const Choice& b) {
+                                                            return visits[a.to] < visits[b.to];
+                                                        });
             Apply(pick);
             p = pick.to;
             ASSERT_TRUE(ParagraphHasText(p)) << "a choice leads to " << p;
@@ -141,7 +155,8 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
     std::vector<int> missed;
     for (int16_t p = kFirstStory; p <= paragraphCount; ++p)
         if (visits[p] == 0) missed.push_back(p);
-    EXPECT_TRUE(missed.empty()) << "story pages no reader reached: " << ::testing::PrintToString(missed);
+    EXPECT_TRUE(missed.empty()) << "story pages no reader reached: "
+                                << ::testing::PrintToString(missed);
 
     // Every page that says it ends the tale was reached, the best one among them.
     std::vector<int> unreachedEndings;

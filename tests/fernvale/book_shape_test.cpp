@@ -24,16 +24,21 @@ constexpr size_t kAssembledLimit = 1378;
 constexpr size_t kWordLimit = 299;
 constexpr size_t kTitleLimit = 30;
 
-const ParagraphEntry& Row(int paragraph) { return paragraphTable[paragraph - 1]; }
+const ParagraphEntry& Row(int paragraph) {
+    return paragraphTable[paragraph - 1];
+}
 
-bool HasText(int paragraph) { return Row(paragraph).chunk >= 0; }
+bool HasText(int paragraph) {
+    return Row(paragraph).chunk >= 0;
+}
 
 std::vector<std::string> Words(int paragraph) {
     std::vector<std::string> words;
     const ParagraphEntry& row = Row(paragraph);
     if (row.chunk < 0) return words;
     const TextChunk& chunk = textChunks[row.chunk];
-    for (int32_t i = row.firstWord; i < row.endWord; ++i) words.emplace_back(chunk.wordPool + chunk.wordOffsets[i]);
+    for (int32_t i = row.firstWord; i < row.endWord; ++i)
+        words.emplace_back(chunk.wordPool + chunk.wordOffsets[i]);
     return words;
 }
 
@@ -136,8 +141,8 @@ TEST(FernvaleBook, InformationPageOffersEveryObject) {
     // side button per held object leading to its description.
     EXPECT_NE(info.find("<g %0 10>"), std::string::npos);
     for (int k = 1; k < objectCount; ++k) {
-        const std::string block = "<O (X %" + std::to_string(k) + ")>{<g \"" + objectTable[k].name + "\" " +
-                                  std::to_string(10 + k) + "><U>}";
+        const std::string block = "<O (X %" + std::to_string(k) + ")>{<g \"" + objectTable[k].name +
+                                  "\" " + std::to_string(10 + k) + "><U>}";
         EXPECT_NE(info.find(block), std::string::npos) << block;
     }
 }
@@ -183,7 +188,8 @@ TEST(FernvaleBook, ImagesAndSoundsAreAllInUse) {
     for (int i = 0; i < soundCount; ++i) {
         const std::u16string name(soundTable[i]);
         EXPECT_FALSE(name.empty());
-        for (char16_t c : name) EXPECT_TRUE((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_');
+        for (char16_t c : name)
+            EXPECT_TRUE((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_');
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 14u);
@@ -203,7 +209,8 @@ TEST(FernvaleBook, HeaderNamesTheBook) {
         ASSERT_NE(text, nullptr);
         EXPECT_GT(std::strlen(text), 0u);
     }
-    for (const char* address : {bookHeader.webAddress, bookHeader.contactAddress, bookHeader.supportAddress}) {
+    for (const char* address :
+         {bookHeader.webAddress, bookHeader.contactAddress, bookHeader.supportAddress}) {
         ASSERT_NE(address, nullptr);
         const std::string text(address);
         EXPECT_GE(text.size(), 8u);
@@ -217,8 +224,9 @@ TEST(FernvaleBook, EveryParagraphIsReached) {
     std::stringstream contents;
     contents << report.rdbuf();
     std::string text = contents.str();
-    text.erase(std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
-               text.end());
+    text.erase(
+        std::remove_if(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); }),
+        text.end());
     EXPECT_EQ(text, "") << "paragraphs nothing reaches";
 }
 

@@ -7,7 +7,7 @@
 namespace {
 
 class Conditions : public EngineTest {
-protected:
+   protected:
     uint8_t Evaluate(const std::string& expression) { return Execute("O " + expression); }
 };
 
@@ -94,8 +94,8 @@ TEST_F(Conditions, FullStacksAreReportedAtTheTenthPush) {
 
 TEST_F(Conditions, MalformedExpressionsStayInsideTheStacksAndEnd) {
     const char* expressions[] = {
-        "12345",                // digits before any operand
-        "(%1 = (X %2)))",       // closes with a comparison pending below
+        "12345",           // digits before any operand
+        "(%1 = (X %2)))",  // closes with a comparison pending below
         ")))))",
         "&&&&||||!!!!!!!!!!!!",
         "(%1 = 1) = = = = = = = = = = = = = =",
@@ -109,7 +109,8 @@ TEST_F(Conditions, MalformedExpressionsStayInsideTheStacksAndEnd) {
         Evaluate(expression);
         EXPECT_LE(operandCount, 10) << expression;
         EXPECT_LE(operatorCount, 10) << expression;
-        EXPECT_EQ(commandPos, static_cast<int16_t>(std::string(expression).size() + 3)) << expression;
+        EXPECT_EQ(commandPos, static_cast<int16_t>(std::string(expression).size() + 3))
+            << expression;
     }
     SetUp();
     EXPECT_EQ(Evaluate(""), 0);  // no operand: false

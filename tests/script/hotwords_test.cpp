@@ -1,19 +1,20 @@
+#include "script/hotwords.h"
+
 #include <string>
 
 #include "book/state.h"
+#include "page/controls.h"
 #include "script/engine.h"
-#include "script/hotwords.h"
 #include "support/engine_fixture.h"
-#include "support/recording_controls.h"
 
 namespace {
 
 class Hotwords : public EngineTest {};
 
 TEST_F(Hotwords, ButtonFacesAndTargets) {
-    SetObjectValue(1, 1);   // the lamp's second text
-    SetObjectValue(2, 7);   // coins
-    SetObjectValue(3, 1);   // the second sketch: image 3
+    SetObjectValue(1, 1);  // the lamp's second text
+    SetObjectValue(2, 7);  // coins
+    SetObjectValue(3, 1);  // the second sketch: image 3
     Scan("<M \"Go on\" 47><g $5 12><m %1 3><M %2 4><M  \"x\" 5><M %3 6><M #7 8><M \"\" 9><G>");
     ASSERT_EQ(hotwordCount, 8);
     const char kinds[] = {'M', 'g', 'm', 'M', 'M', 'M', 'M', 'M'};
@@ -25,29 +26,31 @@ TEST_F(Hotwords, ButtonFacesAndTargets) {
     // Two spaces after the letter: the face is not quoted and not a picture.
     EXPECT_EQ(hotwordTable[4].controlId, 0);
     EXPECT_EQ(hotwordTable[6].controlId, 0);  // an unknown face makes no control
-    ASSERT_EQ(RecordedControls().size(), 6u);
-    EXPECT_EQ(RecordedControls()[0].caption, "Go on");
-    EXPECT_EQ(RecordedControls()[1].kind, RecordedControl::ImageButton);
-    EXPECT_EQ(RecordedControls()[1].imageIndex, 5);
-    EXPECT_EQ(RecordedControls()[2].caption, "lit");
-    EXPECT_EQ(RecordedControls()[3].caption, " 7");
-    EXPECT_EQ(RecordedControls()[4].kind, RecordedControl::ImageButton);
-    EXPECT_EQ(RecordedControls()[4].imageIndex, 3);
-    EXPECT_EQ(RecordedControls()[5].caption, "");
+    ASSERT_EQ(buttonCount, 6);
+    EXPECT_EQ(Caption(0), "Go on");
+    EXPECT_EQ(buttonRecords[1].textLength, 0);  // image 5: bitmap 1705, 24 pixels wide
+    EXPECT_EQ(buttonRecords[1].width, 24);
+    EXPECT_EQ(Caption(2), "lit");
+    EXPECT_EQ(Caption(3), " 7");
+    EXPECT_EQ(buttonRecords[4].textLength, 0);  // image 3: bitmap 1703, 16 pixels wide
+    EXPECT_EQ(buttonRecords[4].width, 16);
+    EXPECT_EQ(Caption(5), "");
     EXPECT_EQ(hotwordTable[7].controlId, 5005);
     EXPECT_EQ(Items(), "button#0 button#1 button#2 button#3 button#4 button#5");
 }
 
 TEST_F(Hotwords, LongCaptionsAreCut) {
     Scan("<M \"" + std::string(150, 'k') + "\" 2><G>");
-    ASSERT_EQ(RecordedControls().size(), 1u);
-    EXPECT_EQ(RecordedControls()[0].caption, std::string(103, 'k'));
+    ASSERT_EQ(buttonCount, 1);
+    EXPECT_EQ(Caption(0), std::string(103, 'k'));
     EXPECT_EQ(hotwordTable[0].target1, 2);
 }
 
 TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
-    Scan("<L \"Leap\" (12) 100 101><d \"Roll\" (30) 10 (50) 11 (20) 12 13><d \"Two\" (40) 20 (35) 21 22>"
-         "<L \"Wild\" (200) 1 2><G>");
+    Scan(
+        "<L \"Leap\" (12) 100 101><d \"Roll\" (30) 10 (50) 11 (20) 12 13><d \"Two\" (40) 20 (35) "
+        "21 22>"
+        "<L \"Wild\" (200) 1 2><G>");
     ASSERT_EQ(hotwordCount, 4);
     const HotwordRecord& leap = hotwordTable[0];
     EXPECT_EQ(leap.kind, 'L');
@@ -70,11 +73,12 @@ TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
     EXPECT_EQ(two.target3, 21);
     EXPECT_EQ(two.target2, 22);
     EXPECT_EQ(hotwordTable[3].value, -56);  // a chance is a signed byte
-    EXPECT_EQ(RecordedControls()[1].caption, "Roll");
+    EXPECT_EQ(Caption(1), "Roll");
 }
 
 TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
-    Scan("<S (rope) 40 (ab cd) 41 50><S () 1 2><S (" + std::string(30, 'a') + ") 3 (b) 4 (cc) 5 6><G>");
+    Scan("<S (rope) 40 (ab cd) 41 50><S () 1 2><S (" + std::string(30, 'a') +
+         ") 3 (b) 4 (cc) 5 6><G>");
     ASSERT_EQ(hotwordCount, 3);
     const HotwordRecord& first = hotwordTable[0];
     EXPECT_EQ(first.kind, 'S');
@@ -92,10 +96,10 @@ TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
     EXPECT_STREQ(third.answer3, "cc");
     EXPECT_EQ(third.target4, 5);
     EXPECT_EQ(third.target2, 6);
-    ASSERT_EQ(RecordedControls().size(), 3u);
-    EXPECT_EQ(RecordedControls()[0].maxChars, 5);
-    EXPECT_EQ(RecordedControls()[1].maxChars, 0);
-    EXPECT_EQ(RecordedControls()[2].maxChars, 19);
+    ASSERT_EQ(editBoxCount, 3);
+    EXPECT_EQ(editBoxRecords[0].maxChars, 5);
+    EXPECT_EQ(editBoxRecords[1].maxChars, 0);
+    EXPECT_EQ(editBoxRecords[2].maxChars, 19);
     EXPECT_EQ(Items(), "edit#0 edit#1 edit#2");
 }
 

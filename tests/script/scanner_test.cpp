@@ -2,7 +2,6 @@
 
 #include "book/tables.h"
 #include "page/builder.h"
-
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "support/engine_fixture.h"
@@ -32,8 +31,7 @@ TEST_F(Scanner, TurnsMarkupIntoPageItems) {
         {"<K>   one <I> two <Y> three<F><G>", "T\"one two three\""},
         // A < inside a command starts it afresh.
         {"<Q <U>x<G>", "line T\"x\""},
-        {"<W 1>mid<W 0><P><T><U><D><G>",
-         "centre T\"mid\" left para tab line /bold"},
+        {"<W 1>mid<W 0><P><T><U><D><G>", "centre T\"mid\" left para tab line /bold"},
         {"<H>The<a>Mill<J><F> Text <G>", "H\"The Mill\" T\"Text \""},
         // Tags inside a title do not split it.
         {"<H>A<B>b<D>c<J><G>", "bold /bold H\"Abc\""},
@@ -74,7 +72,8 @@ TEST_F(Scanner, ElseBeforeAnyIfIsSkippedBecauseTheLastConditionStartsTrue) {
 
 TEST_F(Scanner, ChainsShowExactlyOneBlock) {
     const char* chain = "<O (%5 = 0) >{zero }<o (%5 = 1) >{one }<E>{other }<G>";
-    const std::pair<int, const char*> cases[] = {{0, "T\"zero \""}, {1, "T\"one \""}, {2, "T\"other \""}};
+    const std::pair<int, const char*> cases[] = {
+        {0, "T\"zero \""}, {1, "T\"one \""}, {2, "T\"other \""}};
     for (auto [value, items] : cases) {
         SetUp();
         objectTable[5].current = static_cast<uint8_t>(value);

@@ -5,12 +5,12 @@
 #include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"
-#include "support/recording_controls.h"
 
 namespace {
 
@@ -36,17 +36,14 @@ TEST_F(Tags, SetAndAddClampToTheObjectsRange) {
         int object, expected;
     };
     const Case cases[] = {
-        {"<R %2 7>", 0, 0, COINS, 7},
-        {"<R %2 99>", 0, 0, COINS, 9},
-        {"<R %2 -4>", 5, 0, COINS, 0},
-        {"<R %2 +3>", 0, 0, COINS, 3},
-        {"<R %6 1>", 0, 0, GOLD, 5},        // the minimum wins
-        {"<R %2 -%7>", 8, 4, COINS, 4},     // set ignores the minus
-        {"<r %2 -%7>", 6, 4, COINS, 2},     // add subtracts the object's value
-        {"<r %2 -2>", 6, 0, COINS, 4},      // a negative number
-        {"<r %2 %7>", 6, 2, COINS, 8},
-        {"<r %2 5>", 8, 0, COINS, 9},
-        {"<R %8 300>", 0, 0, TALLY, 9},     // text objects clamp to their list
+        {"<R %2 7>", 0, 0, COINS, 7},         {"<R %2 99>", 0, 0, COINS, 9},
+        {"<R %2 -4>", 5, 0, COINS, 0},        {"<R %2 +3>", 0, 0, COINS, 3},
+        {"<R %6 1>", 0, 0, GOLD, 5},     // the minimum wins
+        {"<R %2 -%7>", 8, 4, COINS, 4},  // set ignores the minus
+        {"<r %2 -%7>", 6, 4, COINS, 2},  // add subtracts the object's value
+        {"<r %2 -2>", 6, 0, COINS, 4},   // a negative number
+        {"<r %2 %7>", 6, 2, COINS, 8},        {"<r %2 5>", 8, 0, COINS, 9},
+        {"<R %8 300>", 0, 0, TALLY, 9},  // text objects clamp to their list
         {"<r %7 -%2>", 3, 500, COUNTER, 497},
     };
     for (const Case& c : cases) {
@@ -102,9 +99,9 @@ TEST_F(Tags, GainLoseAndSetWithALabelWaitForTheClick) {
     EXPECT_EQ(hotwordTable[2].kind, 'R');
     EXPECT_EQ(hotwordTable[2].value, 4);
     EXPECT_EQ(hotwordTable[2].target1, 9);
-    ASSERT_EQ(RecordedControls().size(), 3u);
-    EXPECT_EQ(RecordedControls()[0].caption, "Take the rope");
-    EXPECT_EQ(RecordedControls()[2].caption, "Count");
+    ASSERT_EQ(buttonCount, 3);
+    EXPECT_EQ(Caption(0), "Take the rope");
+    EXPECT_EQ(Caption(2), "Count");
 }
 
 TEST_F(Tags, ShowValueInTextAndTitle) {
@@ -126,13 +123,14 @@ TEST_F(Tags, ObjectsWithoutAValueShowNothing) {
     EXPECT_EQ(Items(), "");
     EXPECT_EQ(hotwordCount, 2);
     EXPECT_EQ(hotwordTable[0].controlId, 0);
-    EXPECT_TRUE(RecordedControls().empty());
+    EXPECT_EQ(buttonCount + editBoxCount, 0);
     EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
-    Scan("<N %99><Q %-1><R %99 3><r %37 1><s *9 ><s *-1 ><V 39><v -2><A 14>"
-         "<u *9 \"Back\">{ shown }<O (X %99) | (%99 = 0) >{ zero }<G>");
+    Scan(
+        "<N %99><Q %-1><R %99 3><r %37 1><s *9 ><s *-1 ><V 39><v -2><A 14>"
+        "<u *9 \"Back\">{ shown }<O (X %99) | (%99 = 0) >{ zero }<G>");
     EXPECT_EQ(Items(), "T\"zero \"");
     EXPECT_TRUE(Messages().empty());
     EXPECT_TRUE(Sounds().empty());
@@ -166,7 +164,7 @@ TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
     ASSERT_EQ(hotwordCount, 1);
     EXPECT_EQ(hotwordTable[0].kind, 'u');
     EXPECT_EQ(hotwordTable[0].objectIndex, 2);
-    EXPECT_EQ(RecordedControls()[0].caption, "Return to");
+    EXPECT_EQ(Caption(0), "Return to");
 }
 
 TEST_F(Tags, ConditionalTagsAndTheirResults) {
@@ -206,7 +204,7 @@ TEST_F(Tags, TheHundredthHotwordIsKeptAndEveryTagAfterItReports) {
     EXPECT_EQ(hotwordCount, 100);
     EXPECT_EQ(hotwordTable[99].target1, 99);
     EXPECT_EQ(hotwordTable[99].controlId, 5099);
-    EXPECT_EQ(RecordedControls().size(), 100u);  // the 101st gets no control
+    EXPECT_EQ(buttonCount, 100);  // the 101st gets no control
     // After the 100th and 101st hotwords, <U> and <G>; not after <O>.
     EXPECT_EQ(Messages(), std::vector<std::string>(4, "Hotwords structure array overflow"));
 }

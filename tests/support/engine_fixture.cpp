@@ -5,29 +5,20 @@
 #include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
-#include "support/recording_controls.h"
+#include "support/page_host.h"
 
 void EngineTest::SetUp() {
-    ClearPageBuilder();
-    builderBold = 0;
-    ResetRecordedControls();
-    ResetBookState();
-    ClearCheckpoints();
-    titleMode = 0;
-    skipCount = 0;
-    lastCondition = 1;
-    hotwordCount = 0;
-    soundOn = 1;
-    storyParagraph = 2;
-    device::MessageBoxLog().clear();
-    device::SoundLog().clear();
+    ResetPageState();
 }
 
-void EngineTest::Scan(const std::string& markup) { ScanParagraph(markup.c_str()); }
+void EngineTest::Scan(const std::string& markup) {
+    ScanParagraph(markup.c_str());
+}
 
 uint8_t EngineTest::Execute(const std::string& command) {
     std::memset(commandBuffer, 0, sizeof commandBuffer);
@@ -41,24 +32,57 @@ std::string EngineTest::Items() {
         const PageItem& item = pageItems[i];
         if (!out.empty()) out += ' ';
         switch (item.type) {
-            case ItemText: out += "T\"" + std::string(item.text) + "\""; break;
-            case ItemTitle: out += "H\"" + std::string(item.text) + "\""; break;
-            case ItemAlignLeft: out += "left"; break;
-            case ItemAlignCentre: out += "centre"; break;
-            case ItemAlignRight: out += "right"; break;
-            case ItemBoldOn: out += "bold"; break;
-            case ItemBoldOff: out += "/bold"; break;
-            case ItemParagraphBreak: out += "para"; break;
-            case ItemLineBreak: out += "line"; break;
-            case ItemTab: out += "tab"; break;
+            case ItemText:
+                out += "T\"" + std::string(item.text) + "\"";
+                break;
+            case ItemTitle:
+                out += "H\"" + std::string(item.text) + "\"";
+                break;
+            case ItemAlignLeft:
+                out += "left";
+                break;
+            case ItemAlignCentre:
+                out += "centre";
+                break;
+            case ItemAlignRight:
+                out += "right";
+                break;
+            case ItemBoldOn:
+                out += "bold";
+                break;
+            case ItemBoldOff:
+                out += "/bold";
+                break;
+            case ItemParagraphBreak:
+                out += "para";
+                break;
+            case ItemLineBreak:
+                out += "line";
+                break;
+            case ItemTab:
+                out += "tab";
+                break;
             case ItemPicture:
                 out += "pic(" + std::to_string(item.index) + "," + std::to_string(item.value) + ")";
                 break;
-            case ItemEditBox: out += "edit#" + std::to_string(item.index); break;
-            case ItemButton: out += "button#" + std::to_string(item.index); break;
-            default: out += "?" + std::to_string(item.type); break;
+            case ItemEditBox:
+                out += "edit#" + std::to_string(item.index);
+                break;
+            case ItemButton:
+                out += "button#" + std::to_string(item.index);
+                break;
+            default:
+                out += "?" + std::to_string(item.type);
+                break;
         }
     }
+    return out;
+}
+
+std::string EngineTest::Caption(int n) {
+    std::string out;
+    for (int i = 0; i < buttonRecords[n].textLength; ++i)
+        out += static_cast<char>(buttonRecords[n].caption[i]);
     return out;
 }
 

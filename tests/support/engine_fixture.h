@@ -8,7 +8,7 @@
 // Puts the book, the page and the engine back to a fresh start before each
 // test, and reads what a scan produced in a compact, comparable form.
 class EngineTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override;
 
     // Scans `markup` as a paragraph's text.
@@ -18,6 +18,8 @@ protected:
 
     // The page items, e.g. `T"word " bold T"next "`.
     static std::string Items();
+    // The caption of button n of the page, as 8-bit text.
+    static std::string Caption(int n);
     // The texts of the message boxes shown since SetUp.
     static std::vector<std::string> Messages();
     // The sounds started since SetUp ("" for a stop).

@@ -1,0 +1,109 @@
+#include "script/choice.h"
+
+#include "book/state.h"
+#include "book/tables.h"
+#include "script/engine.h"
+#include "script/hotwords.h"
+#include "shell/navigation.h"
+
+int16_t infoPageButtonIds[OBJECT_SLOTS];
+
+namespace {
+
+// The destination of a chance hotword with up to four outcomes: the first
+// bound is `value`, then threshold2 and threshold3 (0 when unused).
+int16_t RollOutcome(const HotwordRecord& record) {
+    const int roll = RandomNumber() % 100 + 1;
+    if (roll <= record.value) return record.target1;
+    if (roll <= record.threshold2) return record.target3;
+    if (roll <= record.threshold3) return record.target4;
+    return record.target2;
+}
+
+int16_t AnsweredOutcome(const HotwordRecord& record, const char* answer) {
+    if (AnswersMatch(" ", answer) == 0) return record.target2;  // nothing but spaces
+    if (AnswersMatch(record.answer1, answer) == 0) return record.target1;
+    if (AnswersMatch(record.answer2, answer) == 0) return record.target3;
+    if (AnswersMatch(record.answer3, answer) == 0) return record.target4;
+    return record.target2;
+}
+
+}  // namespace
+
+void ResolveChoice(int16_t id, const char* answer) {
+    if (hotwordCount == 0) return;
+    const HotwordRecord* found = nullptr;
+    for (int i = 0; i < hotwordCount && i < HOTWORD_LIMIT; ++i) {
+        if (hotwordTable[i].controlId == id) {
+            found = &hotwordTable[i];
+            break;
+        }
+    }
+    if (!found) return;
+    const HotwordRecord& record = *found;
+    int16_t destination = record.target1;
+    int mode = NAV_KEEP;
+    switch (record.kind) {
+        case 'g':
+            mode = NAV_ASIDE;
+            break;
+        case 'm':
+            mode = NAV_STORY;
+            break;
+        case 'N':
+            SetObjectHeld(record.objectIndex, true);
+            break;
+        case 'Q':
+            SetObjectHeld(record.objectIndex, false);
+            break;
+        case 'R':
+            SetObjectValue(record.objectIndex, static_cast<int16_t>(record.value));
+            break;
+        case 'L':
+            if (RandomNumber() % 20 + 1 > static_cast<int16_t>(record.value))
+                destination = record.target2;
+            break;
+        case 'd':
+            destination = RollOutcome(record);
+            break;
+        case 'S':
+            destination = AnsweredOutcome(record, answer);
+            break;
+        case 'u': {
+            const CheckpointSlot* slot = CheckpointAt(record.objectIndex);
+            if (!slot) return;  // a slot the book does not have: nowhere to go back to
+            RestoreCheckpoint(record.objectIndex);
+            destination = slot->paragraph;
+            mode = NAV_STORY;
+            break;
+        }
+        default:
+            break;
+    }
+    GoToParagraph(static_cast<int16_t>(destination + 1), mode);
+}
+
+void ResolveInventoryChoice(int16_t id) {
+    for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k) {
+        if (infoPageButtonIds[k] == id) {
+            ShowSideParagraph(static_cast<int16_t>(objectTable[k].infoParagraph + 1));
+            return;
+        }
+    }
+}
+
+int AnswersMatch(const char* stored, const char* typed) {
+    if (!typed) return 1;
+    for (;;) {
+        while (*stored == ' ') ++stored;
+        while (*typed == ' ') ++typed;
+        if (*stored == '\0' || *typed == '\0')
+            return static_cast<unsigned char>(*stored) - static_cast<unsigned char>(*typed);
+        char s = *stored, t = *typed;
+        if (s >= 'a' && s <= 'z') s = static_cast<char>(s - 'a' + 'A');
+        if (t >= 'a' && t <= 'z') t = static_cast<char>(t - 'a' + 'A');
+        if (s != t) return static_cast<unsigned char>(s) - static_cast<unsigned char>(t);
+        ++stored;
+        ++typed;
+    }
+}

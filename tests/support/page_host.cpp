@@ -1,0 +1,66 @@
+#include "support/page_host.h"
+
+#include "book/state.h"
+#include "device/headless.h"
+#include "device/record.h"
+#include "page/builder.h"
+#include "page/controls.h"
+#include "page/layout.h"
+#include "page/line.h"
+#include "script/engine.h"
+#include "script/hotwords.h"
+#include "shell/app_state.h"
+#include "shell/navigation.h"
+#include "shell/window.h"
+#include "wm/wm.h"
+
+HWND OpenPageHost() {
+    // Destroy the last host's controls while their handles are still its own.
+    if (mainWindow) ClearPage(mainWindow);
+    wm::ResetForTests();
+    device::HeadlessBackend().Reset();
+    static const bool registered = (RegisterMainWindowClass(appInstance), true);
+    (void)registered;
+    inputPanelFlags = 0;
+    pageDirty = 0;  // nothing to build until a test asks
+    mainWindow =
+        CreateWindowExW(0, u"QOT1Fernvale", u"Page", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 240, 268, nullptr, nullptr, appInstance, nullptr);
+    GetClientRect(mainWindow, &clientRect);
+    return mainWindow;
+}
+
+void BuildParagraph(int16_t p) {
+    builderBold = 0;
+    titleMode = 0;
+    skipCount = 0;
+    currentParagraph = storyParagraph = p;
+    inStory = 1;
+    pendingBuiltInPage = 0;
+    RebuildPage(mainWindow);
+}
+
+void ResetPageState() {
+    OpenPageHost();
+    ClearPage(mainWindow);
+    builderBold = 0;
+    layoutBold = 0;
+    drawBold = 0;
+    alignment = 0;
+    lineHeight = 0;
+    titleMode = 0;
+    skipCount = 0;
+    lastCondition = 1;
+    hotwordCount = 0;
+    ResetBookState();
+    ClearCheckpoints();
+    soundOn = 1;
+    currentParagraph = storyParagraph = 2;
+    inStory = 1;
+    pendingBuiltInPage = 0;
+    scrollOffset = 0;
+    lastContentHeight = lastPageHeight = 0;
+    inputPanelShown = 0;
+    device::MessageBoxLog().clear();
+    device::SoundLog().clear();
+}
