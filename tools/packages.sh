@@ -5,7 +5,8 @@
 FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
-  xvfb xauth xdotool)
+  xvfb xauth xdotool
+  librsvg2-bin sox fonts-dejavu-core)
 
 ensure_packages() {
     local missing=()

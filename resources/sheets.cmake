@@ -1,0 +1,80 @@
+# media_sheets: the contact sheet (every picture at 1:1 and 2:1 with its id)
+# and the spectrogram sheet (every sound), as PNGs in this build folder, for
+# reviewing the media without running the reader. Each sheet is an SVG
+# written here that rsvg-convert renders.
+set(sheet ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.svg)
+set(svg "")
+set(x 10)
+set(y 10)
+set(row 0)
+set(column 0)
+set(images)
+foreach(entry IN LISTS previews)
+  string(REPLACE ":" ";" parts ${entry})
+  list(GET parts 0 name)
+  list(GET parts 1 w)
+  list(GET parts 2 h)
+  if(NOT w OR NOT h)
+    continue()
+  endif()
+  math(EXPR w2 "${w} * 2")
+  math(EXPR h2 "${h} * 2")
+  math(EXPR x2 "${x} + 229")
+  math(EXPR iy "${y} + 16")
+  string(APPEND svg
+    "<text x=\"${x}\" y=\"${y}\" dy=\"11\" font-family=\"DejaVu Sans\" font-size=\"12\">${name} (${w}×${h})</text>\n"
+    "<image x=\"${x}\" y=\"${iy}\" width=\"${w}\" height=\"${h}\" href=\"work/${name}-1x.png\"/>\n"
+    "<image x=\"${x2}\" y=\"${iy}\" width=\"${w2}\" height=\"${h2}\" href=\"work/${name}-2x.png\"/>\n")
+  list(APPEND images ${work}/${name}-1x.png ${work}/${name}-2x.png)
+  math(EXPR cell "${h2} + 30")
+  if(cell GREATER row)
+    set(row ${cell})
+  endif()
+  if(column EQUAL 0)
+    set(column 1)
+    set(x 700)
+  else()
+    set(column 0)
+    set(x 10)
+    math(EXPR y "${y} + ${row}")
+    set(row 0)
+  endif()
+endforeach()
+math(EXPR height "${y} + ${row} + 10")
+file(WRITE ${sheet}
+  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"1390\" height=\"${height}\">\n"
+  "<rect width=\"100%\" height=\"100%\" fill=\"#d0d0d0\"/>\n${svg}</svg>\n")
+
+set(spectra ${CMAKE_CURRENT_BINARY_DIR}/spectrograms.svg)
+set(svg "")
+set(files)
+set(index 0)
+foreach(name IN LISTS sound_names)
+  set(png ${work}/${name}-spectrogram.png)
+  add_custom_command(
+    OUTPUT ${png}
+    COMMAND ${SOX} ${media}/sounds/${name}.wav -n spectrogram -r -x 600 -y 129 -z 90 -o ${png}
+    DEPENDS ${media}/sounds/${name}.wav
+    VERBATIM)
+  list(APPEND files ${png})
+  math(EXPR y "10 + ${index} * 160")
+  math(EXPR iy "${y} + 16")
+  string(APPEND svg
+    "<text x=\"10\" y=\"${y}\" dy=\"11\" font-family=\"DejaVu Sans\" font-size=\"12\">${name}: 0 to 11 kHz upwards, the whole sound left to right</text>\n"
+    "<image x=\"10\" y=\"${iy}\" width=\"600\" height=\"129\" href=\"work/${name}-spectrogram.png\"/>\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+math(EXPR height "20 + ${index} * 160")
+file(WRITE ${spectra}
+  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"620\" height=\"${height}\">\n"
+  "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n${svg}</svg>\n")
+
+add_custom_command(
+  OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.png ${CMAKE_CURRENT_BINARY_DIR}/spectrograms.png
+  COMMAND ${RSVG_CONVERT} -o ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.png ${sheet}
+  COMMAND ${RSVG_CONVERT} -o ${CMAKE_CURRENT_BINARY_DIR}/spectrograms.png ${spectra}
+  DEPENDS ${images} ${files} ${sheet} ${spectra}
+  COMMENT "Drawing the contact sheet and the spectrogram sheet"
+  VERBATIM)
+add_custom_target(media_sheets
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.png ${CMAKE_CURRENT_BINARY_DIR}/spectrograms.png)

@@ -1,0 +1,198 @@
+// The program's rendered pictures and sounds, read back from its embedded
+// resources: every id that the book's tables and the program name is there in
+// the right form, the pictures keep their size limits and are real pictures,
+// and every sound is clean PCM at one level.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "book/tables.h"
+#include "book/text_store.h"
+#include "resources/resources.h"
+
+namespace {
+
+constexpr int kPageWidth = 219;  // the page between its margins
+constexpr int kSmallWidth = 104, kSmallHeight = 64;
+constexpr int kRate = 22050;
+
+struct Picture {
+    uint16_t id;
+    std::shared_ptr<gdi::Surface> surface;
+    int depth = 0;
+};
+
+Picture LoadPicture(uint16_t id, bool icon = false) {
+    Picture p{id, nullptr, 0};
+    resources::Data data;
+    if (icon ? resources::FindIconData(id, &data) : resources::FindBitmapData(id, &data))
+        p.surface = resources::DecodeBmp(data.bytes, data.size, &p.depth);
+    return p;
+}
+
+std::vector<uint16_t> BookImageIds() {
+    std::vector<uint16_t> ids;
+    for (int i = 0; i < imageCount; ++i) ids.push_back(imageTable[i].resourceId);
+    return ids;
+}
+
+// Images that a paragraph shows inside a line or as a picture button.
+std::set<uint16_t> SmallImageIds() {
+    std::set<uint16_t> ids;
+    static const std::regex kUse(R"(<v ?(\d+)>|<M ?\$(\d+))");
+    static char text[PARAGRAPH_TEXT_SIZE];
+    for (int16_t p = 1; p <= paragraphCount; ++p) {
+        if (!ParagraphHasText(p)) continue;
+        AssembleParagraph(p, text);
+        const std::string s(text);
+        for (std::sregex_iterator m(s.begin(), s.end(), kUse), end; m != end; ++m)
+            ids.insert(imageTable[std::stoi((*m)[1].matched ? (*m)[1] : (*m)[2])].resourceId);
+    }
+    return ids;
+}
+
+std::vector<Picture> AllPictures() {
+    std::vector<Picture> all;
+    for (uint16_t id : BookImageIds()) all.push_back(LoadPicture(id));
+    for (uint16_t id : {421, 1101, 1102, 1103, 1104, 1105, 1106})
+        all.push_back(LoadPicture(static_cast<uint16_t>(id)));
+    all.push_back(LoadPicture(420, true));
+    return all;
+}
+
+TEST(Pictures, EveryIdIsAPictureWithinItsLimits) {
+    const std::set<uint16_t> small = SmallImageIds();
+    EXPECT_FALSE(small.empty());
+    for (const Picture& p : AllPictures()) {
+        SCOPED_TRACE(p.id);
+        ASSERT_TRUE(p.surface);
+        EXPECT_LE(p.surface->width, kPageWidth);
+        if (small.count(p.id)) {
+            EXPECT_LE(p.surface->width, kSmallWidth);
+            EXPECT_LE(p.surface->height, kSmallHeight);
+        }
+    }
+    const Picture strip = LoadPicture(421);
+    EXPECT_EQ(strip.surface->width, 112);
+    EXPECT_EQ(strip.surface->height, 16);
+    EXPECT_EQ(strip.depth, 1);
+    for (uint16_t id = 1101; id <= 1106; ++id) EXPECT_EQ(LoadPicture(id).depth, 24) << id;
+    const Picture icon = LoadPicture(420, true);
+    EXPECT_EQ(icon.surface->width, 32);
+    EXPECT_EQ(icon.surface->height, 32);
+}
+
+TEST(Pictures, NoneIsOneColourAndNoTwoAreTheSame) {
+    const std::vector<Picture> all = AllPictures();
+    for (size_t i = 0; i < all.size(); ++i) {
+        ASSERT_TRUE(all[i].surface) << all[i].id;
+        const std::vector<uint32_t>& px = all[i].surface->pixels;
+        EXPECT_NE(std::count(px.begin(), px.end(), px.front()), static_cast<long>(px.size()))
+            << all[i].id << " is a single colour";
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(all[j].surface->width == all[i].surface->width &&
+                         all[j].surface->pixels == px)
+                << all[i].id << " is the same picture as " << all[j].id;
+    }
+}
+
+// --- Sounds ------------------------------------------------------------------
+
+struct Wave {
+    bool pcm16Mono = false;
+    int rate = 0;
+    std::vector<int16_t> samples;
+};
+
+uint32_t Le(const unsigned char* p, int bytes) {
+    uint32_t v = 0;
+    for (int k = bytes - 1; k >= 0; --k) v = (v << 8) | p[k];
+    return v;
+}
+
+// Reads a RIFF WAVE file: its format chunk and its data chunk.
+bool ParseWave(const resources::Data& d, Wave* w) {
+    if (d.size < 12 || std::memcmp(d.bytes, "RIFF", 4) || std::memcmp(d.bytes + 8, "WAVE", 4))
+        return false;
+    bool haveFormat = false;
+    for (size_t at = 12; at + 8 <= d.size;) {
+        const unsigned char* chunk = d.bytes + at;
+        const size_t size = Le(chunk + 4, 4);
+        if (size > d.size - at - 8) return false;
+        if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
+            haveFormat = true;
+            w->pcm16Mono =
+                Le(chunk + 8, 2) == 1 && Le(chunk + 10, 2) == 1 && Le(chunk + 22, 2) == 16;
+            w->rate = static_cast<int>(Le(chunk + 12, 4));
+        } else if (!std::memcmp(chunk, "data", 4)) {
+            for (size_t k = 0; k + 1 < size; k += 2)
+                w->samples.push_back(static_cast<int16_t>(Le(chunk + 8 + k, 2)));
+            return haveFormat;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return false;
+}
+
+double Db(double amplitude) {
+    return 20 * std::log10(std::max(amplitude, 1e-9) / 32768.0);
+}
+
+double Peak(const std::vector<int16_t>& s, size_t from, size_t to) {
+    int peak = 0;
+    for (size_t i = from; i < to; ++i) peak = std::max(peak, std::abs(static_cast<int>(s[i])));
+    return peak;
+}
+
+// The loudest 400 ms stretch's RMS level: how loud the sound seems at its
+// height, which is what should match from one sound to the next.
+double LoudestRms(const std::vector<int16_t>& s) {
+    const size_t window = kRate * 4 / 10;
+    double best = 0;
+    for (size_t from = 0; from + window <= s.size(); from += window / 4) {
+        double sum = 0;
+        for (size_t i = from; i < from + window; ++i) sum += static_cast<double>(s[i]) * s[i];
+        best = std::max(best, std::sqrt(sum / window));
+    }
+    return best;
+}
+
+TEST(Sounds, EverySoundIsCleanMonoPcmAtOneLevel) {
+    std::map<std::string, double> loudness;
+    for (int i = 0; i < 14; ++i) {
+        const std::u16string name(soundTable[i]);
+        const std::string shown(name.begin(), name.end());
+        SCOPED_TRACE(shown);
+        resources::Data data;
+        ASSERT_TRUE(resources::FindSoundData(name, &data));
+        Wave w;
+        ASSERT_TRUE(ParseWave(data, &w));
+        EXPECT_TRUE(w.pcm16Mono);
+        EXPECT_EQ(w.rate, kRate);
+        const double seconds = static_cast<double>(w.samples.size()) / kRate;
+        EXPECT_GE(seconds, 0.3);
+        EXPECT_LE(seconds, 4.0);
+        ASSERT_GT(w.samples.size(), static_cast<size_t>(kRate / 10));
+        EXPECT_NEAR(Db(Peak(w.samples, 0, w.samples.size())), -3.0, 0.5);
+        const size_t edge = kRate / 500;  // the first and last 2 ms
+        EXPECT_LT(Db(Peak(w.samples, 0, edge)), -30.0) << "starts with a click";
+        EXPECT_LT(Db(Peak(w.samples, w.samples.size() - edge, w.samples.size())), -30.0)
+            << "ends with a click";
+        loudness[shown] = Db(LoudestRms(w.samples));
+    }
+    std::vector<double> levels;
+    for (const auto& [name, level] : loudness) levels.push_back(level);
+    std::sort(levels.begin(), levels.end());
+    const double median = levels[levels.size() / 2];
+    for (const auto& [name, level] : loudness)
+        EXPECT_NEAR(level, median, 3.0) << name << " is louder or softer than the others";
+}
+
+}  // namespace
