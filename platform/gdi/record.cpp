@@ -64,7 +64,13 @@ void NoteCover(const Surface* s, const RECT& area) {
     if (it == Marks().end()) return;
     auto& v = it->second;
     v.erase(std::remove_if(v.begin(), v.end(),
-                           [&](const Mark& m) { return Inside(Seen(s, m.rect), area); }),
+                           [&](const Mark& m) {
+                               // Text is gone once what was drawn of it is covered, even
+                               // when its cell runs past the context it was drawn through.
+                               const RECT drawn =
+                                   m.kind == MarkKind::Text ? Intersect(m.rect, m.clip) : m.rect;
+                               return Inside(Seen(s, drawn), area);
+                           }),
             v.end());
 }
 
@@ -75,7 +81,7 @@ void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u
     // The same text drawn again in the same place is still one run.
     for (const Mark& m : v)
         if (m.kind == MarkKind::Text && Same(m.rect, cell) && m.text == text) return;
-    Mark m{MarkKind::Text, cell, text, weight, height, 0};
+    Mark m{MarkKind::Text, cell, text, weight, height, 0, clip};
     v.push_back(std::move(m));
     // Text drawn again and again without ever being erased cannot make the
     // record grow without bound: the oldest runs go first.
@@ -116,6 +122,7 @@ void NoteScroll(const Surface* s, const RECT& area, int dx, int dy) {
         RECT moved{m.rect.left + dx, m.rect.top + dy, m.rect.right + dx, m.rect.bottom + dy};
         if (IsEmpty(Intersect(moved, area))) continue;
         m.rect = moved;
+        m.clip = RECT{m.clip.left + dx, m.clip.top + dy, m.clip.right + dx, m.clip.bottom + dy};
         kept.push_back(std::move(m));
     }
     v = std::move(kept);

@@ -27,6 +27,8 @@ struct Mark {
     int weight = 0;        // Text: the font's weight
     int height = 0;        // Text: the font's cell height
     uint16_t picture = 0;  // Picture: the bitmap's resource id
+    RECT clip = {0, 0, 0,
+                 0};  // Text: the part the context let it draw on (a cover of it removes it)
 };
 
 // Turns recording on or off (off by default, so tests and the program pay

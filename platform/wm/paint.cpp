@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "device/crossprocess.h"
+#include "gdi/record.h"
 #include "wm/wm.h"
 
 namespace wm {
@@ -141,11 +142,15 @@ Window* FindWindowToPaint() {
 void EnsureSurface(Window* w) {
     const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
     if (w->surface && w->surface->width == width && w->surface->height == height) return;
-    auto s = std::make_unique<gdi::Surface>();
-    s->width = std::max(width, 0);
-    s->height = std::max(height, 0);
-    s->pixels.assign(static_cast<size_t>(s->width) * static_cast<size_t>(s->height), 0xffffffu);
-    w->surface = std::move(s);
+    // Resized in place: device contexts of the window (a child's paint while
+    // the window is resized, say) keep pointing at a live surface and are
+    // clipped to its new size.
+    if (!w->surface) w->surface = std::make_unique<gdi::Surface>();
+    gdi::Surface& s = *w->surface;
+    gdi::NoteCover(&s, RECT{0, 0, s.width, s.height});
+    s.width = std::max(width, 0);
+    s.height = std::max(height, 0);
+    s.pixels.assign(static_cast<size_t>(s.width) * static_cast<size_t>(s.height), 0xffffffu);
 }
 
 HDC CreateDC(Window* w, bool clientArea, const RECT* clipClient) {
@@ -179,7 +184,9 @@ void DrawFrame(Window* w) {
     const int width = w->rect.right - w->rect.left, height = w->rect.bottom - w->rect.top;
     if (w->style & WS_BORDER) {
         HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        RECT edges[4] = {{0, 0, width, 1}, {0, height - 1, width, height}, {0, 0, 1, height},
+        RECT edges[4] = {{0, 0, width, 1},
+                         {0, height - 1, width, height},
+                         {0, 0, 1, height},
                          {width - 1, 0, width, height}};
         for (const RECT& e : edges) FillRect(dc, &e, black);
     }
@@ -262,7 +269,8 @@ int ReleaseDC(HWND, HDC dc) {
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     if (!hwnd) return FALSE;  // the handheld does not repaint every window for a null handle
     if (device::IsForeignWindow(hwnd)) {
-        device::ForeignCall call{device::ForeignCall::Invalidate, rect != nullptr, rect ? *rect : RECT{}, erase != FALSE};
+        device::ForeignCall call{device::ForeignCall::Invalidate, rect != nullptr,
+                                 rect ? *rect : RECT{}, erase != FALSE};
         return device::ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
     }
     Window* w = Find(hwnd);
@@ -289,11 +297,15 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect) {
     if (coversX && coversY) {
         u = RECT{};
     } else if (coversX) {
-        if (v.top <= u.top && v.bottom > u.top) u.top = v.bottom;
-        else if (v.bottom >= u.bottom && v.top < u.bottom) u.bottom = v.top;
+        if (v.top <= u.top && v.bottom > u.top)
+            u.top = v.bottom;
+        else if (v.bottom >= u.bottom && v.top < u.bottom)
+            u.bottom = v.top;
     } else if (coversY) {
-        if (v.left <= u.left && v.right > u.left) u.left = v.right;
-        else if (v.right >= u.right && v.left < u.right) u.right = v.left;
+        if (v.left <= u.left && v.right > u.left)
+            u.left = v.right;
+        else if (v.right >= u.right && v.left < u.right)
+            u.right = v.left;
     }
     if (IsRectEmpty(&u)) {
         u = RECT{};
@@ -379,7 +391,8 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
         }
     }
     if ((flags & SW_INVALIDATE) && !IsRectEmpty(&uncovered))
-        if (Window* again = FindQuiet(hwnd)) InvalidateClient(again, &uncovered, (flags & SW_ERASE) != 0);
+        if (Window* again = FindQuiet(hwnd))
+            InvalidateClient(again, &uncovered, (flags & SW_ERASE) != 0);
     if (updateRect) *updateRect = uncovered;
     return IsRectEmpty(&uncovered) ? NULLREGION : SIMPLEREGION;
 }
@@ -442,7 +455,9 @@ BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
     return TRUE;
 }
 
-BOOL SetRectEmpty(LPRECT r) { return SetRect(r, 0, 0, 0, 0); }
+BOOL SetRectEmpty(LPRECT r) {
+    return SetRect(r, 0, 0, 0, 0);
+}
 
 BOOL IsRectEmpty(const RECT* r) {
     return !r || r->right <= r->left || r->bottom <= r->top ? TRUE : FALSE;

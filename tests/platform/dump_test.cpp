@@ -99,6 +99,28 @@ TEST(DrawRecord, FillsOverdrawsAndScrolling) {
     DestroyWindow(w);
 }
 
+// A child's caption wider than the child: covering what the child let it
+// draw removes the run, though its cell runs past the window's edge.
+TEST(DrawRecord, ClippedTextGoesWhenItsDrawnPartIsCovered) {
+    HWND w = MakeWindow();
+    HWND child = CreateWindowExW(0, u"DumpTest", u"", WS_CHILD | WS_VISIBLE, 10, 10, 300, 20, w,
+                                 nullptr, nullptr, nullptr);
+    HDC dc = GetDC(child);
+    RECT r{0, 0, 400, 20};
+    DrawTextW(dc, u"A caption far too long to fit between the margins of the page", -1, &r,
+              DT_SINGLELINE);
+    ReleaseDC(child, dc);
+    ASSERT_NE(device::DumpScreen().find("A caption"), std::string::npos);
+    DestroyWindow(child);
+    dc = GetDC(w);
+    RECT client;
+    GetClientRect(w, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    ReleaseDC(w, dc);
+    EXPECT_EQ(device::DumpScreen().find("A caption"), std::string::npos);
+    DestroyWindow(w);
+}
+
 TEST(DrawRecord, TextNeverErasedKeepsOnlyTheNewestRuns) {
     HWND w = MakeWindow();
     HDC dc = GetDC(w);

@@ -7,7 +7,7 @@ using namespace wmtest;
 namespace {
 
 class Window : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override { ResetDevice(); }
     void TearDown() override { ResetDevice(); }
 
@@ -55,9 +55,13 @@ TEST_F(Window, VisibleChildCreationAndHiddenChild) {
     EXPECT_EQ(GetParent(child), main);
 
     Log().clear();
-    HWND hidden = CreateWindowExW(0, TestClass(), u"h", WS_CHILD, 0, 0, 5, 5, main, nullptr, nullptr, nullptr);
+    HWND hidden = CreateWindowExW(0, TestClass(), u"h", WS_CHILD, 0, 0, 5, 5, main, nullptr,
+                                  nullptr, nullptr);
     Name(hidden, "hidden");
-    EXPECT_TRUE(Matches({{"hidden", WM_NCCREATE}, {"hidden", WM_CREATE}, {"hidden", WM_SIZE}, {"hidden", WM_MOVE}}));
+    EXPECT_TRUE(Matches({{"hidden", WM_NCCREATE},
+                         {"hidden", WM_CREATE},
+                         {"hidden", WM_SIZE},
+                         {"hidden", WM_MOVE}}));
     EXPECT_FALSE(IsWindowVisible(hidden));
     ShowWindow(main, SW_HIDE);
     EXPECT_FALSE(IsWindowVisible(child));  // a child is visible only with its parents
@@ -99,17 +103,19 @@ TEST_F(Window, BadArgumentsFailWithTheLastError) {
     HWND stale = Main();
     DestroyWindow(stale);
     SetLastError(0);
-    HWND noClass = CreateWindowExW(0, u"NoSuchClass", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND noClass =
+        CreateWindowExW(0, u"NoSuchClass", u"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     const DWORD noClassError = GetLastError();
-    HWND childNoParent = CreateWindowExW(0, TestClass(), u"", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr,
-                                         nullptr);
+    HWND childNoParent = CreateWindowExW(0, TestClass(), u"", WS_CHILD, 0, 0, 1, 1, nullptr,
+                                         nullptr, nullptr, nullptr);
     const DWORD childError = GetLastError();
-    HWND staleParent =
-        CreateWindowExW(0, TestClass(), u"", WS_CHILD, 0, 0, 1, 1, stale, nullptr, nullptr, nullptr);
+    HWND staleParent = CreateWindowExW(0, TestClass(), u"", WS_CHILD, 0, 0, 1, 1, stale, nullptr,
+                                       nullptr, nullptr);
     const DWORD staleError = GetLastError();
-    const Case cases[] = {{"unknown class", noClass, noClassError == 1407 ? 0u : noClassError},
-                          {"child without parent", childNoParent, childError == 1406 ? 0u : childError},
-                          {"stale parent", staleParent, staleError == 1400 ? 0u : staleError}};
+    const Case cases[] = {
+        {"unknown class", noClass, noClassError == 1407 ? 0u : noClassError},
+        {"child without parent", childNoParent, childError == 1406 ? 0u : childError},
+        {"stale parent", staleParent, staleError == 1400 ? 0u : staleError}};
     for (const Case& c : cases) {
         EXPECT_EQ(c.result, nullptr) << c.what;
         EXPECT_EQ(c.error, 0u) << c.what;
@@ -162,10 +168,13 @@ TEST_F(Window, ClassNamesCompareWithoutCase) {
     EXPECT_EQ(GetLastError(), 1410u);
     HWND main = Main();
     for (LPCWSTR cls : {u"button", u"BUTTON", u"Button"}) {
-        HWND b = CreateWindowExW(0, cls, u"x", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
+        HWND b =
+            CreateWindowExW(0, cls, u"x", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr);
         EXPECT_NE(b, nullptr);
     }
-    EXPECT_NE(CreateWindowExW(0, u"edit", u"", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_NE(
+        CreateWindowExW(0, u"edit", u"", WS_CHILD, 0, 0, 10, 10, main, nullptr, nullptr, nullptr),
+        nullptr);
     EXPECT_EQ(FindWindowW(u"WMTEST", nullptr), main);
     EXPECT_EQ(FindWindowW(nullptr, u"Main"), main);
     EXPECT_EQ(FindWindowW(u"WmTest", u"Other"), nullptr);
@@ -184,7 +193,8 @@ TEST_F(Window, ClientRectLosesTheScrollBarAndTheBorder) {
         HWND h = Main(c.style);
         RECT r;
         ASSERT_TRUE(GetClientRect(h, &r));
-        EXPECT_TRUE(EqualRect(&r, &c.client)) << std::hex << c.style << ": " << r.right << "x" << r.bottom;
+        EXPECT_TRUE(EqualRect(&r, &c.client))
+            << std::hex << c.style << ": " << r.right << "x" << r.bottom;
         RECT w;
         GetWindowRect(h, &w);
         EXPECT_EQ(w.top, 26);
@@ -195,8 +205,10 @@ TEST_F(Window, ClientRectLosesTheScrollBarAndTheBorder) {
 
 TEST_F(Window, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr, nullptr, nullptr);
-    HWND b = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, a, nullptr, nullptr, nullptr);
+    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr,
+                             nullptr, nullptr);
+    HWND b = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, a, nullptr,
+                             nullptr, nullptr);
     Name(a, "a");
     Name(b, "b");
     SetFocus(b);
@@ -239,7 +251,8 @@ LRESULT CALLBACK Subclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 TEST_F(Window, SubclassingKeepsThePreviousProcedureAtFullWidth) {
     HWND main = Main();
     subclassCalls = 0;
-    previous = reinterpret_cast<WNDPROC>(SetWindowLongW(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
+    previous = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(Subclass)));
     EXPECT_EQ(previous, &RecordingProc);  // a 64-bit pointer survives the round trip
     EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongW(main, GWL_WNDPROC)), &Subclass);
     Log().clear();
@@ -252,7 +265,8 @@ TEST_F(Window, SubclassingKeepsThePreviousProcedureAtFullWidth) {
     EXPECT_EQ(GetWindowLongW(main, GWL_USERDATA), 0x1234567890LL);
     EXPECT_EQ(SetWindowLongW(main, GWL_ID, 9), 0);
     EXPECT_EQ(GetWindowLongW(main, GWL_ID), 9);
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(main, GWL_STYLE)) & WS_VSCROLL, static_cast<DWORD>(WS_VSCROLL));
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongW(main, GWL_STYLE)) & WS_VSCROLL,
+              static_cast<DWORD>(WS_VSCROLL));
     EXPECT_EQ(GetWindowLongW(main, 400), 0);  // no extra bytes
     EXPECT_EQ(GetLastError(), 1413u);
     EXPECT_EQ(SetWindowLongW(main, GWL_WNDPROC, 0), 0);  // a null procedure is refused
@@ -266,7 +280,8 @@ TEST_F(Window, WindowTextTruncatesToTheBuffer) {
         int max;
         int result;
         std::u16string text;
-    } cases[] = {{0, 0, u"#"}, {1, 0, u""}, {8, 7, u"Fernval"}, {9, 8, u"Fernvale"}, {50, 8, u"Fernvale"}};
+    } cases[] = {
+        {0, 0, u"#"}, {1, 0, u""}, {8, 7, u"Fernval"}, {9, 8, u"Fernvale"}, {50, 8, u"Fernvale"}};
     for (const Case& c : cases) {
         char16_t buf[64];
         std::fill(std::begin(buf), std::end(buf), u'#');
@@ -282,7 +297,8 @@ TEST_F(Window, WindowTextTruncatesToTheBuffer) {
 
 TEST_F(Window, FocusMovesWithKillAndSetFocus) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr, nullptr, nullptr);
+    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr,
+                             nullptr, nullptr);
     Name(a, "a");
     RecordOnly({WM_SETFOCUS, WM_KILLFOCUS});
     Log().clear();
@@ -302,7 +318,8 @@ TEST_F(Window, FocusMovesWithKillAndSetFocus) {
 
 TEST_F(Window, MoveWindowSendsSizeAndMoveOnlyForRealChanges) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, main, nullptr, nullptr, nullptr);
+    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, main,
+                             nullptr, nullptr, nullptr);
     Name(a, "a");
     RecordOnly({WM_SIZE, WM_MOVE});
     Log().clear();
@@ -318,6 +335,26 @@ TEST_F(Window, MoveWindowSendsSizeAndMoveOnlyForRealChanges) {
     GetWindowRect(a, &r);
     EXPECT_EQ(r.left, 5);
     EXPECT_EQ(r.top, 26 + 6);
+}
+
+}  // namespace
+
+namespace {
+
+// A child painted while its parent is resized (the parent's procedure resizes
+// it in answer to WM_DRAWITEM, as a program following the input panel does)
+// keeps drawing on the resized window, never on the surface it replaced.
+TEST_F(Window, ADeviceContextOutlivesAResizeOfItsWindow) {
+    HWND main = Main(WS_VISIBLE);
+    Drain();
+    HDC dc = GetDC(main);
+    SetWindowPos(main, HWND_TOP, 0, 0, 240, 200, SWP_NOMOVE);
+    RECT dot = {0, 0, 4, 4};
+    FillRect(dc, &dot, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    ReleaseDC(main, dc);
+    RECT r;
+    GetWindowRect(main, &r);
+    EXPECT_EQ(PixelAt(r.left + 1, r.top + 1), 0x000000u);
 }
 
 }  // namespace
