@@ -300,10 +300,7 @@ LRESULT OnCreate(HWND window) {
 }
 
 LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    // Not while a page button is being drawn: resizing the window then would
-    // take the drawing surface from under the button. The panel's change is
-    // followed at the next message.
-    if (message != WM_DRAWITEM) FollowInputPanel(window);
+    FollowInputPanel(window);
     switch (message) {
         case WM_CREATE:
             return OnCreate(window);
