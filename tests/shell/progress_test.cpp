@@ -13,10 +13,13 @@
 
 #include "book/state.h"
 #include "book/tables.h"
+#include "device/headless.h"
 #include "device/store.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
+#include "shell/window.h"
 #include "windows.h"
+#include "wm/wm.h"
 
 namespace fs = std::filesystem;
 
@@ -225,6 +228,33 @@ TEST_F(Progress, AKillDuringTheSaveLeavesAWholeRecord) {
         CloseHandle(progressFile);
         progressFile = INVALID_HANDLE_VALUE;
     }
+}
+
+}  // namespace
+
+namespace {
+
+LRESULT RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Without a main window the loop would never end: start-up gives up with exit
+// code 1, leaves the file as it found it and lets go of it.
+TEST_F(Progress, StartUpWithoutAWindowLeavesTheFile) {
+    wm::ResetForTests();
+    device::HeadlessBackend().Reset();
+    WNDCLASSW refusing = {};
+    refusing.lpfnWndProc = RefuseCreation;
+    refusing.lpszClassName = MAIN_WINDOW_CLASS;
+    ASSERT_NE(RegisterClassW(&refusing), 0);
+    const Bytes before = StateRecord(150) + "tail";
+    std::ofstream(File(), std::ios::binary) << before;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOW), 1);
+    EXPECT_NE(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(progressFile, INVALID_HANDLE_VALUE);
+    Open(before);  // released
 }
 
 }  // namespace
