@@ -23,6 +23,10 @@ std::string StoreFolder() {
     char folder[] = "/tmp/fuzz_progress_XXXXXX";
     if (!mkdtemp(folder)) std::abort();
     device::SetStoreDirectory(folder);
+    static std::string made = folder;
+    std::atexit([] {
+        if (std::system(("rm -rf " + made).c_str()) != 0) return;
+    });
     return folder;
 }
 
