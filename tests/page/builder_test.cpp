@@ -1,7 +1,8 @@
+#include "page/builder.h"
+
 #include <cstring>
 #include <string>
 
-#include "page/builder.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -26,7 +27,8 @@ TEST_F(Builder, RunsOfOneKindMergeAndOthersStartANewItem) {
     AddText("more");
     EXPECT_EQ(Items(), "T\"body\" H\"Title\" T\"more\"");
     // The pool stays a sequence of whole strings.
-    EXPECT_EQ(std::string(pageTextPool, static_cast<size_t>(poolUsed)), std::string("body\0Title\0more\0", 16));
+    EXPECT_EQ(std::string(pageTextPool, static_cast<size_t>(poolUsed)),
+              std::string("body\0Title\0more\0", 16));
 }
 
 TEST_F(Builder, EmptyRuns) {
@@ -84,7 +86,7 @@ TEST_F(Builder, LayoutItems) {
     AddBitmap(1105);
     AddImage(2, 0);
     AddImage(1, 1);
-    AddImage(6, 0);   // past the test book's images
+    AddImage(6, 0);  // past the test book's images
     AddImage(-1, 0);
     EXPECT_EQ(Items(), "centre right left bold /bold para pic(1105,1) pic(1702,0) pic(1701,1)");
     EXPECT_EQ(pageItems[1].type, 3);

@@ -1,5 +1,6 @@
 #include "support/page_host.h"
 
+#include "aygshell.h"
 #include "book/state.h"
 #include "device/headless.h"
 #include "device/record.h"
@@ -21,6 +22,10 @@ HWND OpenPageHost() {
     device::HeadlessBackend().Reset();
     static const bool registered = (RegisterMainWindowClass(appInstance), true);
     (void)registered;
+    // As at program start: the input panel down, the scroll range's first value.
+    SipShowIM(SIPF_OFF);
+    scrollMax = 400;
+    inputPanelShown = 0;
     inputPanelFlags = 0;
     pageDirty = 0;  // nothing to build until a test asks
     mainWindow =
@@ -63,4 +68,12 @@ void ResetPageState() {
     inputPanelShown = 0;
     device::MessageBoxLog().clear();
     device::SoundLog().clear();
+}
+
+void DrainMessages() {
+    MSG msg;
+    for (int guard = 0; guard < 100000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
 }

@@ -17,3 +17,6 @@ void ResetPageState();
 // Builds paragraph `p` as a story page through the page rebuild, from a clean
 // engine start (bold, title and skipping are reset here, not by the rebuild).
 void BuildParagraph(int16_t p);
+
+// Dispatches every message that is ready now (no device time passes).
+void DrainMessages();
