@@ -1,5 +1,6 @@
-// Window procedures of the system's control classes, registered by the window
-// manager under their class names.
+// The system's window classes: the controls and the message box. The window
+// manager registers them from the table in classes.cpp before the program's
+// first class.
 #pragma once
 
 #include "windows.h"
@@ -9,5 +10,14 @@ namespace controls {
 WNDPROC ButtonWindowProc();  // "BUTTON"
 WNDPROC EditWindowProc();    // "EDIT"
 WNDPROC MessageBoxWindowProc();
+void RegisterSystemClasses();
+
+// The message box on screen, for the device's scripts, backends and tests.
+bool MessageBoxShowing();
+// Taps the button of the topmost box that answers `id` (IDOK, IDYES, ...);
+// false when no box is shown or it has no such button.
+bool PressMessageBoxButton(int id);
+// Closes the topmost box as Escape or closing would.
+void CancelMessageBox();
 
 }  // namespace controls

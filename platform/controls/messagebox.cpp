@@ -18,8 +18,8 @@
 #include "controls/controls.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "wm/wm.h"
 #include "device/screen.h"
+#include "wm/wm.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ struct Box {
     std::u16string caption;
     std::vector<int> ids;
     int defaultIndex = 0;
-    int pressed = -1;      // button under the stylus while it is down
-    int tracking = -1;     // button the stylus went down on
+    int pressed = -1;   // button under the stylus while it is down
+    int tracking = -1;  // button the stylus went down on
     int result = 0;
     bool done = false;
     int textHeight = 0;
@@ -130,7 +130,8 @@ void Paint(Box& b, HDC dc, HWND hwnd) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     RECT capText{4, 0, client.right - 4, kCaption};
-    DrawTextW(dc, b.caption.c_str(), -1, &capText, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, b.caption.c_str(), -1, &capText,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, RGB(0, 0, 0));
     RECT body{kGap, kCaption + kGap, client.right - kGap, kCaption + kGap + b.textHeight};
     DrawTextW(dc, b.text.c_str(), -1, &body, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
@@ -229,7 +230,8 @@ int RunBox(HWND owner, const std::u16string& text, const std::u16string& caption
     box.ids = ButtonsFor(type);
     const int def = (type & MB_DEFBUTTON3) ? 2 : (type & MB_DEFBUTTON2) ? 1 : 0;
     box.defaultIndex = std::min(def, static_cast<int>(box.ids.size()) - 1);
-    box.textHeight = std::min(MeasureText(text), kWorkBottom - kWorkTop - 3 * kGap - kCaption - kButtonHeight - 4);
+    box.textHeight = std::min(MeasureText(text),
+                              kWorkBottom - kWorkTop - 3 * kGap - kCaption - kButtonHeight - 4);
 
     const int height = 2 + kCaption + kGap + box.textHeight + kGap + kButtonHeight + kGap;
     const int x = (240 - kBoxWidth) / 2;
@@ -243,7 +245,7 @@ int RunBox(HWND owner, const std::u16string& text, const std::u16string& caption
     if (disabled) EnableWindow(ownerTop, FALSE);
 
     Boxes().push_back(&box);
-    wm::RegisterSystemClasses();
+    controls::RegisterSystemClasses();
     box.hwnd = CreateWindowExW(WS_EX_TOPMOST, u"#MessageBox", caption.c_str(), WS_POPUP | WS_BORDER,
                                x, y, kBoxWidth, height, ownerTop, nullptr, nullptr, nullptr);
     if (!box.hwnd) {
@@ -281,27 +283,11 @@ int RunBox(HWND owner, const std::u16string& text, const std::u16string& caption
 
 }  // namespace
 
-namespace wm {
+namespace controls {
 
-void RegisterSystemClasses() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = controls::ButtonWindowProc();
-    wc.lpszClassName = u"BUTTON";
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    RegisterClassW(&wc);
-    wc.lpfnWndProc = controls::EditWindowProc();
-    wc.lpszClassName = u"EDIT";
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    RegisterClassW(&wc);
-    wc.lpfnWndProc = controls::MessageBoxWindowProc();
-    wc.lpszClassName = u"#MessageBox";
-    RegisterClassW(&wc);
+bool MessageBoxShowing() {
+    return !Boxes().empty();
 }
-
-bool MessageBoxShowing() { return !Boxes().empty(); }
 
 void CancelMessageBox() {
     if (Boxes().empty()) return;
@@ -323,16 +309,11 @@ bool PressMessageBoxButton(int id) {
     return true;
 }
 
-}  // namespace wm
+WNDPROC MessageBoxWindowProc() {
+    return BoxProc;
+}
 
-namespace controls {
-WNDPROC MessageBoxWindowProc() { return BoxProc; }
 }  // namespace controls
-
-namespace device {
-bool PressMessageBoxButton(int id) { return wm::PressMessageBoxButton(id); }
-bool MessageBoxShowing() { return wm::MessageBoxShowing(); }
-}  // namespace device
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     device::MessageBoxLog().push_back({wm::Text(text), wm::Text(caption), type});
@@ -341,5 +322,6 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     // (a paint that fails again) would stack boxes without end: past a few
     // levels the box is only recorded and closed at once.
     if (Boxes().size() >= kMaxNested) return CloseAnswer(ButtonsFor(type));
-    return RunBox(owner, wm::Text(text), caption ? std::u16string(caption) : std::u16string(u"Error"), type);
+    return RunBox(owner, wm::Text(text),
+                  caption ? std::u16string(caption) : std::u16string(u"Error"), type);
 }

@@ -14,8 +14,8 @@ enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char };
 
 struct InputEvent {
     InputKind kind;
-    int x = 0, y = 0;    // screen pixel, for the stylus
-    uint32_t code = 0;   // virtual key, or the UTF-16 unit for Char
+    int x = 0, y = 0;   // screen pixel, for the stylus
+    uint32_t code = 0;  // virtual key, or the UTF-16 unit for Char
 };
 
 void Input(const InputEvent& event);
@@ -32,6 +32,9 @@ void Key(uint32_t virtualKey);  // down and up
 void Char(char16_t c);
 void Type(const std::u16string& text);
 
+// The window manager takes the queued events in order when the program reads
+// its queue; false when none is waiting.
+bool TakeInput(InputEvent* event);
 // Discards queued input that has not been read yet.
 void ClearInput();
 

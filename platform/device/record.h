@@ -25,15 +25,10 @@ int MessageBoxAnswer();
 void SetMessageBoxAutoAnswer(bool on);
 bool MessageBoxAutoAnswer();
 
-// Taps the button of the message box on screen that answers `id` (IDOK, IDYES,
-// ...); false when no box is shown or it has no such button.
-bool PressMessageBoxButton(int id);
-bool MessageBoxShowing();
-
 // Every sound started since the log was last cleared; a stop is an empty name.
 std::vector<std::u16string>& SoundLog();
 
-// The device clock, in milliseconds.
+// The device clock, in milliseconds, as GetTickCount reads it.
 void SetClock(uint32_t ms);
 void AdvanceClock(uint32_t ms);
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "device/dump.h"
-#include "device/headless.h"
-#include "device/options.h"
+#include "crossprocess/crossprocess.h"
 #include "device/record.h"
-#include "device/script.h"
-#include "device/store.h"
-#include "device/xproc.h"
+#include "entry/dump.h"
+#include "entry/options.h"
+#include "entry/script.h"
+#include "files/store.h"
+#include "headless/headless.h"
 #include "sdl/sdl_backend.h"
 #include "sound/sound.h"
 #include "windows.h"

@@ -1,6 +1,6 @@
 // Files of the object store. The handheld has one file system rooted at "\",
 // no drive letters and no current directory; names match case-insensitively.
-// Here the root is a folder (device/store.h), each path component is looked up
+// Here the root is a folder (files/store.h), each path component is looked up
 // case-insensitively, and ".." is refused so that no name leads outside it.
 //
 // Sharing: an open that does not share what it asks for (share mode 0, the
@@ -32,7 +32,7 @@
 #include <vector>
 
 #include "core/utf.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "winbase.h"
 
 namespace {

@@ -4,14 +4,15 @@
 
 #include <algorithm>
 
+#include "controls/controls.h"
 #include "core/utf.h"
-#include "device/headless.h"
+#include "crossprocess/crossprocess.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "device/xproc.h"
-#include "gdi/surface.h"
-#include "wm/wm.h"
 #include "device/screen.h"
+#include "gdi/surface.h"
+#include "headless/headless.h"
+#include "wm/wm.h"
 
 namespace sdl {
 
@@ -157,7 +158,7 @@ void Backend::Raise() {
 void Backend::CloseProgram() {
     ++closeRequests_;
     // A message box on screen is cancelled first, as a person would.
-    if (wm::MessageBoxShowing()) wm::CancelMessageBox();
+    if (controls::MessageBoxShowing()) controls::CancelMessageBox();
     const bool any = device::PostCloseToProgram();
     // A program that shows no window, or keeps running after being closed
     // twice, is asked to quit.

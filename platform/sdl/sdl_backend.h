@@ -5,7 +5,7 @@
 // the window (or SIGINT/SIGTERM, which SDL turns into a quit request) closes
 // the program as a person would. The device clock follows real time; the
 // backend sleeps in SDL_WaitEventTimeout until input arrives or the next
-// timer is due, or another process sends a request (device/xproc.h).
+// timer is due, or another process sends a request (crossprocess/crossprocess.h).
 #pragma once
 
 #include <cstdint>

@@ -101,15 +101,6 @@ uint32_t LastQueuedBytes() {
 
 }  // namespace sound
 
-namespace device {
-
-std::vector<std::u16string>& SoundLog() {
-    static std::vector<std::u16string> log;
-    return log;
-}
-
-}  // namespace device
-
 BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
     if (!sound) {
         device::SoundLog().push_back(std::u16string());

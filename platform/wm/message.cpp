@@ -23,7 +23,6 @@ struct Timer {
 };
 
 std::deque<MSG> posted;
-std::deque<InputEvent> rawInput;
 std::deque<MSG> cookedInput;  // input already turned into messages, not yet removed
 std::vector<Timer> timers;
 bool quitPending = false;
@@ -33,7 +32,9 @@ bool stylusIsDown = false;
 bool shiftDown = false;
 UINT_PTR nextThreadTimer = 0x7f00;
 
-bool InRange(UINT msg, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi); }
+bool InRange(UINT msg, UINT lo, UINT hi) {
+    return (lo == 0 && hi == 0) || (msg >= lo && msg <= hi);
+}
 
 bool MatchesWindow(HWND target, HWND filter) {
     if (!filter) return true;
@@ -96,9 +97,9 @@ bool Cook(const InputEvent& e, MSG* out) {
         case InputKind::StylusDown:
         case InputKind::StylusMove:
         case InputKind::StylusUp: {
-            const UINT msg = e.kind == InputKind::StylusDown ? WM_LBUTTONDOWN
+            const UINT msg = e.kind == InputKind::StylusDown   ? WM_LBUTTONDOWN
                              : e.kind == InputKind::StylusMove ? WM_MOUSEMOVE
-                                                          : WM_LBUTTONUP;
+                                                               : WM_LBUTTONUP;
             if (e.kind == InputKind::StylusDown) stylusIsDown = true;
             if (e.kind == InputKind::StylusUp) stylusIsDown = false;
             if (ScrollBarTracking()) {
@@ -123,15 +124,16 @@ bool Cook(const InputEvent& e, MSG* out) {
             }
             const RECT c = ClientOnScreen(target);
             const WPARAM keys = e.kind == InputKind::StylusUp ? 0 : (stylusIsDown ? MK_LBUTTON : 0);
-            *out = MakeMsg(target->handle, msg, keys,
-                           MAKELPARAM(static_cast<short>(e.x - c.left), static_cast<short>(e.y - c.top)),
-                           pt);
+            *out = MakeMsg(
+                target->handle, msg, keys,
+                MAKELPARAM(static_cast<short>(e.x - c.left), static_cast<short>(e.y - c.top)), pt);
             return true;
         }
         case InputKind::KeyDown:
         case InputKind::KeyUp:
         case InputKind::Char: {
-            if (e.code == VK_SHIFT && e.kind != InputKind::Char) shiftDown = e.kind == InputKind::KeyDown;
+            if (e.code == VK_SHIFT && e.kind != InputKind::Char)
+                shiftDown = e.kind == InputKind::KeyDown;
             HWND target = GetFocus();
             if (!target) target = GetForegroundWindow();
             Window* w = FindQuiet(target);
@@ -162,9 +164,8 @@ bool TakeInput(HWND filter, UINT lo, UINT hi, bool remove, MSG* out) {
         }
         // Raw input is cooked in order, only once the cooked messages before it
         // have been read, so a capture taken on WM_LBUTTONDOWN steers the rest.
-        if (!cookedInput.empty() || rawInput.empty()) return false;
-        InputEvent e = rawInput.front();
-        rawInput.pop_front();
+        InputEvent e;
+        if (!cookedInput.empty() || !device::TakeInput(&e)) return false;
         MSG m;
         if (Cook(e, &m)) cookedInput.push_back(m);
     }
@@ -232,21 +233,25 @@ int32_t MsUntilNextTimer(bool* any) {
 }
 
 void RemoveWindowFromQueue(HWND hwnd) {
-    posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
-                 posted.end());
+    posted.erase(
+        std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+        posted.end());
     cookedInput.erase(std::remove_if(cookedInput.begin(), cookedInput.end(),
                                      [&](const MSG& m) { return m.hwnd == hwnd; }),
                       cookedInput.end());
-    timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
+    timers.erase(std::remove_if(timers.begin(), timers.end(),
+                                [&](const Timer& t) { return t.hwnd == hwnd; }),
                  timers.end());
 }
 
-void SetCaptureInternal(HWND hwnd) { captureWindow = hwnd; }
+void SetCaptureInternal(HWND hwnd) {
+    captureWindow = hwnd;
+}
 
 void ResetForTests() {
     ResetWindowsForTests();
     posted.clear();
-    rawInput.clear();
+    device::ClearInput();
     cookedInput.clear();
     timers.clear();
     quitPending = false;
@@ -300,7 +305,8 @@ BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT lo, UINT hi) {
         device::Present();
         bool any = false;
         const int32_t wait = MsUntilNextTimer(&any);
-        device::CurrentBackend().WaitUntil(any, GetTickCount() + static_cast<uint32_t>(std::max(wait, 0)));
+        device::CurrentBackend().WaitUntil(
+            any, GetTickCount() + static_cast<uint32_t>(std::max(wait, 0)));
     }
 }
 
@@ -310,7 +316,8 @@ BOOL WaitMessage() {
     device::Present();
     bool any = false;
     const int32_t wait = MsUntilNextTimer(&any);
-    device::CurrentBackend().WaitUntil(any, GetTickCount() + static_cast<uint32_t>(std::max(wait, 0)));
+    device::CurrentBackend().WaitUntil(any,
+                                       GetTickCount() + static_cast<uint32_t>(std::max(wait, 0)));
     return TRUE;
 }
 
@@ -391,32 +398,6 @@ BOOL ReleaseCapture() {
     return TRUE;
 }
 
-HWND GetCapture() { return FindQuiet(captureWindow) ? captureWindow : nullptr; }
-
-namespace device {
-
-void Input(const InputEvent& event) { rawInput.push_back(event); }
-
-void StylusDown(int x, int y) { Input({InputKind::StylusDown, x, y, 0}); }
-void StylusMove(int x, int y) { Input({InputKind::StylusMove, x, y, 0}); }
-void StylusUp(int x, int y) { Input({InputKind::StylusUp, x, y, 0}); }
-void Tap(int x, int y) {
-    StylusDown(x, y);
-    StylusUp(x, y);
+HWND GetCapture() {
+    return FindQuiet(captureWindow) ? captureWindow : nullptr;
 }
-void KeyDown(uint32_t vk) { Input({InputKind::KeyDown, 0, 0, vk}); }
-void KeyUp(uint32_t vk) { Input({InputKind::KeyUp, 0, 0, vk}); }
-void Key(uint32_t vk) {
-    KeyDown(vk);
-    KeyUp(vk);
-}
-void Char(char16_t c) { Input({InputKind::Char, 0, 0, c}); }
-void Type(const std::u16string& text) {
-    for (char16_t c : text) Char(c);
-}
-void ClearInput() {
-    rawInput.clear();
-    cookedInput.clear();
-}
-
-}  // namespace device

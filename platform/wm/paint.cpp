@@ -6,8 +6,8 @@
 // the main window's repaints. An update region is kept as its bounding box.
 #include <algorithm>
 
-#include "device/crossprocess.h"
 #include "gdi/record.h"
+#include "wm/foreign.h"
 #include "wm/wm.h"
 
 namespace wm {
@@ -268,10 +268,10 @@ int ReleaseDC(HWND, HDC dc) {
 
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     if (!hwnd) return FALSE;  // the handheld does not repaint every window for a null handle
-    if (device::IsForeignWindow(hwnd)) {
-        device::ForeignCall call{device::ForeignCall::Invalidate, rect != nullptr,
-                                 rect ? *rect : RECT{}, erase != FALSE};
-        return device::ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
+    if (IsForeignWindow(hwnd)) {
+        ForeignCall call{ForeignCall::Invalidate, rect != nullptr, rect ? *rect : RECT{},
+                         erase != FALSE};
+        return ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
     }
     Window* w = Find(hwnd);
     if (!w) return FALSE;
@@ -315,8 +315,7 @@ BOOL ValidateRect(HWND hwnd, const RECT* rect) {
 }
 
 BOOL UpdateWindow(HWND hwnd) {
-    if (device::IsForeignWindow(hwnd))
-        return device::ForwardToForeignWindow(hwnd, device::ForeignCall{}) ? TRUE : FALSE;
+    if (IsForeignWindow(hwnd)) return ForwardToForeignWindow(hwnd, ForeignCall{}) ? TRUE : FALSE;
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     PaintTree(hwnd);

@@ -5,9 +5,10 @@
 #include <cstring>
 #include <map>
 
-#include "device/crossprocess.h"
-#include "wm/wm.h"
+#include "controls/controls.h"
 #include "device/screen.h"
+#include "wm/foreign.h"
+#include "wm/wm.h"
 
 namespace wm {
 namespace {
@@ -65,9 +66,13 @@ void SendSizeAndMove(Window* w) {
 }
 
 void SendPosChanged(Window* w, UINT flags) {
-    WINDOWPOS pos{w->handle, nullptr, static_cast<int>(w->rect.left), static_cast<int>(w->rect.top),
+    WINDOWPOS pos{w->handle,
+                  nullptr,
+                  static_cast<int>(w->rect.left),
+                  static_cast<int>(w->rect.top),
                   static_cast<int>(w->rect.right - w->rect.left),
-                  static_cast<int>(w->rect.bottom - w->rect.top), flags};
+                  static_cast<int>(w->rect.bottom - w->rect.top),
+                  flags};
     Send(w, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
 }
 
@@ -84,7 +89,8 @@ void Activate(Window* w) {
     tops.insert(at, w);
     HWND old = activeWindow;
     activeWindow = w->handle;
-    if (Window* o = FindQuiet(old)) Send(o, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(w->handle));
+    if (Window* o = FindQuiet(old))
+        Send(o, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(w->handle));
     if (FindQuiet(w->handle)) Send(w, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(old));
 }
 
@@ -117,7 +123,8 @@ bool ShowInternal(Window* w, bool show, bool activate) {
     } else {
         InvalidateUncovered(w);
         w->style &= ~WS_VISIBLE;
-        if (focusWindow && InSubtree(w, focusWindow)) SetFocus(w->parent ? w->parent->handle : nullptr);
+        if (focusWindow && InSubtree(w, focusWindow))
+            SetFocus(w->parent ? w->parent->handle : nullptr);
         if (!w->parent) ActivateNextAfter(w);
         if (FindQuiet(w->handle)) SendPosChanged(w, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE);
     }
@@ -214,7 +221,8 @@ RECT VisibleClip(const Window* w) {
 }
 
 void ResetWindowsForTests() {
-    for (int guard = 0; guard < 1000 && !TopLevels().empty(); ++guard) DestroyWindow(TopLevels().front()->handle);
+    for (int guard = 0; guard < 1000 && !TopLevels().empty(); ++guard)
+        DestroyWindow(TopLevels().front()->handle);
     focusWindow = nullptr;
     activeWindow = nullptr;
 }
@@ -248,7 +256,9 @@ COLORREF SysColor(int index) {
 
 using namespace wm;
 
-DWORD GetSysColor(int index) { return SysColor(index); }
+DWORD GetSysColor(int index) {
+    return SysColor(index);
+}
 
 HBRUSH GetSysColorBrush(int index) {
     static std::map<int, HBRUSH> brushes;
@@ -260,7 +270,7 @@ HBRUSH GetSysColorBrush(int index) {
 }
 
 ATOM RegisterClassW(const WNDCLASSW* wc) {
-    RegisterSystemClasses();  // the system's names are taken before the program's
+    controls::RegisterSystemClasses();  // the system's names are taken before the program's
     if (!wc || !wc->lpfnWndProc || !wc->lpszClassName || wc->cbWndExtra < 0) {
         SetLastError(kErrorInvalidParameter);
         return 0;
@@ -299,7 +309,7 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
                      int y, int width, int height, HWND parentHandle, HMENU menu,
                      HINSTANCE instance, LPVOID param) {
-    RegisterSystemClasses();
+    controls::RegisterSystemClasses();
     auto cls = FindClass(className);
     if (!cls) {
         SetLastError(kErrorCannotFindWndClass);
@@ -344,13 +354,15 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD
     w->rect = RECT{x, y, x + std::max(width, 0), y + std::max(height, 0)};
     Handles()[reinterpret_cast<uintptr_t>(w->handle)] = std::move(owned);
     if (child)
-        parent->children.push_back(w);  // later siblings lie below earlier ones, as dialog controls do
+        parent->children.push_back(
+            w);  // later siblings lie below earlier ones, as dialog controls do
     else
         TopLevels().push_back(w);  // at the bottom until it is shown and activated
 
     HWND h = w->handle;
-    CREATESTRUCTW cs{param, instance, menu, parentHandle, height, width, y, x,
-                     static_cast<LONG>(style), windowName, className, exStyle};
+    CREATESTRUCTW cs{
+        param,      instance,  menu,   parentHandle, height, width, y, x, static_cast<LONG>(style),
+        windowName, className, exStyle};
     if (!Send(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
         if (FindQuiet(h)) DestroyWindow(h);
         SetLastError(kErrorInvalidParameter);
@@ -411,7 +423,9 @@ BOOL DestroyWindow(HWND hwnd) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return FindQuiet(hwnd) != nullptr; }
+BOOL IsWindow(HWND hwnd) {
+    return FindQuiet(hwnd) != nullptr;
+}
 
 BOOL IsWindowVisible(HWND hwnd) {
     Window* w = FindQuiet(hwnd);
@@ -463,7 +477,7 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
     std::u16string key;
     if (className) {
         auto c = FindClass(className);
-        if (!c) return device::FindForeignWindow(className, windowName);
+        if (!c) return FindForeignWindow(className, windowName);
         key = c->key;
     }
     for (Window* t : TopLevels()) {
@@ -472,18 +486,22 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR windowName) {
         if (windowName && t->text != windowName) continue;
         return t->handle;
     }
-    return device::FindForeignWindow(className, windowName);
+    return FindForeignWindow(className, windowName);
 }
 
 BOOL SetForegroundWindow(HWND hwnd) {
     Window* w = FindQuiet(hwnd);
-    if (!w) return device::RaiseForeignWindow(hwnd) ? TRUE : FALSE;
+    if (!w) return RaiseForeignWindow(hwnd) ? TRUE : FALSE;
     Activate(TopLevelOf(w));
     return TRUE;
 }
 
-HWND GetForegroundWindow() { return activeWindow; }
-HWND GetActiveWindow() { return activeWindow; }
+HWND GetForegroundWindow() {
+    return activeWindow;
+}
+HWND GetActiveWindow() {
+    return activeWindow;
+}
 
 HWND SetFocus(HWND hwnd) {
     HWND old = focusWindow;
@@ -508,7 +526,9 @@ HWND SetFocus(HWND hwnd) {
     return old;
 }
 
-HWND GetFocus() { return focusWindow; }
+HWND GetFocus() {
+    return focusWindow;
+}
 
 BOOL ShowWindow(HWND hwnd, int cmd) {
     Window* w = Find(hwnd);
@@ -518,12 +538,12 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
 }
 
 BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flags) {
-    if (device::IsForeignWindow(hwnd)) {
-        device::ForeignCall call;
-        call.kind = device::ForeignCall::SetPos;
+    if (IsForeignWindow(hwnd)) {
+        ForeignCall call;
+        call.kind = ForeignCall::SetPos;
         call.after = after;
         call.x = x, call.y = y, call.cx = cx, call.cy = cy, call.flags = flags;
-        return device::ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
+        return ForwardToForeignWindow(hwnd, call) ? TRUE : FALSE;
     }
     Window* w = Find(hwnd);
     if (!w) return FALSE;
@@ -561,7 +581,8 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
     if (sized && (ClientWidth(w) != oldW || ClientHeight(w) != oldH))
         Send(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(ClientWidth(w), ClientHeight(w)));
     if (!FindQuiet(h)) return TRUE;
-    if (moved) Send(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + oldClient.left, w->rect.top + oldClient.top));
+    if (moved)
+        Send(w, WM_MOVE, 0, MAKELPARAM(w->rect.left + oldClient.left, w->rect.top + oldClient.top));
     return TRUE;
 }
 

@@ -55,17 +55,17 @@ struct Window {
     LONG_PTR id = 0;
     LONG_PTR userData = 0;
     HINSTANCE instance = nullptr;
-    Window* parent = nullptr;          // null for top-level windows
-    HWND owner = nullptr;              // top-level windows: the owner given at creation
-    std::vector<Window*> children;     // z-order, topmost first
-    RECT rect{};                       // window rectangle in the parent's client coordinates
+    Window* parent = nullptr;       // null for top-level windows
+    HWND owner = nullptr;           // top-level windows: the owner given at creation
+    std::vector<Window*> children;  // z-order, topmost first
+    RECT rect{};                    // window rectangle in the parent's client coordinates
     std::u16string text;
-    std::vector<uint8_t> extra;        // cbWndExtra bytes
-    RECT update{};                     // bounding box of the update region, client coordinates
-    bool erase = false;                // WM_ERASEBKGND due at the next BeginPaint
-    bool frameDirty = false;           // border or scroll bar to redraw
+    std::vector<uint8_t> extra;  // cbWndExtra bytes
+    RECT update{};               // bounding box of the update region, client coordinates
+    bool erase = false;          // WM_ERASEBKGND due at the next BeginPaint
+    bool frameDirty = false;     // border or scroll bar to redraw
     bool destroying = false;
-    bool deferredSize = false;         // CW_USEDEFAULT: WM_SIZE/WM_MOVE wait for the first show
+    bool deferredSize = false;  // CW_USEDEFAULT: WM_SIZE/WM_MOVE wait for the first show
     ScrollBar vbar;
     ScrollBar hbar;
     std::unique_ptr<gdi::Surface> surface;  // top-level windows draw into their own surface
@@ -80,21 +80,21 @@ bool Visible(const Window* w);  // this window and every ancestor visible
 bool Enabled(const Window* w);  // this window and every ancestor enabled
 
 // Geometry.
-RECT ClientInWindow(const Window* w);   // client rectangle relative to the window's top-left
-RECT ClientOnScreen(const Window* w);   // screen rectangle of the client area
+RECT ClientInWindow(const Window* w);  // client rectangle relative to the window's top-left
+RECT ClientOnScreen(const Window* w);  // screen rectangle of the client area
 RECT WindowOnScreen(const Window* w);
-RECT VisibleClip(const Window* w);      // screen rectangle where the window's client can show
-RECT VScrollRect(const Window* w);      // the vertical bar, relative to the window's top-left
+RECT VisibleClip(const Window* w);  // screen rectangle where the window's client can show
+RECT VScrollRect(const Window* w);  // the vertical bar, relative to the window's top-left
 int ClientWidth(const Window* w);
 int ClientHeight(const Window* w);
 
 // Painting.
 void InvalidateClient(Window* w, const RECT* rect, bool erase);  // rect in client coordinates
-void InvalidateUncovered(Window* w);   // the area a window leaves when hidden, moved or destroyed
+void InvalidateUncovered(Window* w);  // the area a window leaves when hidden, moved or destroyed
 Window* FindWindowToPaint();
-void DrawFrame(Window* w);             // border and scroll bars
+void DrawFrame(Window* w);  // border and scroll bars
 HDC CreateDC(Window* w, bool clientArea, const RECT* clipClient);
-void ComposeScreen();                  // top-level surfaces onto gdi::Screen()
+void ComposeScreen();  // top-level surfaces onto gdi::Screen()
 void SizeChanged(Window* w, bool sendSize);
 void EnsureSurface(Window* w);
 
@@ -117,12 +117,6 @@ void CaretHideFor(Window* w);
 void CaretShowFor(Window* w);
 void CaretForget(Window* w);
 
-// Controls (platform/controls/).
-void RegisterSystemClasses();
-bool MessageBoxShowing();
-bool PressMessageBoxButton(int id);
-void CancelMessageBox();  // closes the topmost box as Escape or closing would
-
 // Destroys every window and empties the queue, the timers and the input: a
 // fresh device for the next test or script.
 void ResetForTests();
@@ -132,6 +126,8 @@ void ResetWindowsForTests();
 COLORREF SysColor(int index);
 
 std::u16string Lower(const std::u16string& s);
-inline std::u16string Text(LPCWSTR s) { return s ? std::u16string(s) : std::u16string(); }
+inline std::u16string Text(LPCWSTR s) {
+    return s ? std::u16string(s) : std::u16string();
+}
 
 }  // namespace wm

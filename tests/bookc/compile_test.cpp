@@ -215,7 +215,9 @@ TEST(Sources, FilesReadInOrderAsOneTextEachStartingWithDirectives) {
     });
     ASSERT_FALSE(r.ok);
     // In b.book the line after the paragraph is markup, not a directive.
-    EXPECT_EQ(ErrorsOf(r), "b.book:4: a paragraph with text must end with <G>\n");
+    EXPECT_EQ(ErrorsOf(r),
+              "b.book:4:1: directive 'image' after the paragraphs: directives come before the "
+              "first @ line of their file\n");
 
     CompileResult good = bookc::Compile({
         {"a.book", "paragraphs 60\nimage 0 1100\n@2\n<H>T<J><M \"on\" 47><G>\n"},
@@ -229,12 +231,13 @@ const char* const kMapBook = R"(paragraphs 60
 object 0 "Lamp" text "unlit" "lit" info 54
 object 1 "Rope" text
 checkpoint 0 "Gate" page 51
+ending 50 bad "End"
 @2
 <H>Start<J><M "Go" 47><G>
 @3
 <H>Restart<J><u *0 "Back to">{<U>}<G>
 @48
-<H>Road<J><n 49><d "Roll" (30) 54 (50) 55 56><S (yes) 56 (no) 57 58><G>
+<H>Old<a>Road<J><n 49><d "Roll" (30) 54 (50) 55 56><S (yes) 56 (no) 57 58><G>
 @50
 <H>End<J><G>
 @51
@@ -264,24 +267,44 @@ TEST(StoryMap, EdgesForEveryKindOfLink) {
     std::string dot = bookc::GenerateMap(r.book);
     for (const char* edge : {
              "p2 -> p48 [label=\"hotword: M Go\"]",
-             "p3 -> p51 [label=\"checkpoint: checkpoint 0\", style=bold]",
+             "p3 -> p51 [label=\"if checkpoint: checkpoint 0\", style=bold, color=blue",
              "p48 -> p50 [label=\"arrow: next\", style=dashed]",
-             "p48 -> p55 [label=\"hotword: d Roll\"]",
-             "p48 -> p56 [label=\"hotword: d Roll\"]",
-             "p48 -> p57 [label=\"hotword: d Roll\"]",
-             "p48 -> p57 [label=\"hotword: S yes\"]",
+             "p48 -> p55 [label=\"hotword: d Roll 30%\"]",
+             "p48 -> p56 [label=\"hotword: d Roll 50%\"]",
+             "p48 -> p57 [label=\"hotword: d Roll 20%\\nhotword: S yes\"]",
              "p48 -> p58 [label=\"hotword: S no\"]",
              "p48 -> p59 [label=\"hotword: S other\"]",
              "p52 -> p53 [label=\"hotword: M on\"]",
-             "p59 -> p58 [label=\"hotword: L flip\"]",
+             "p59 -> p58 [label=\"hotword: L flip 50%\"]",
              "p59 -> p2 [label=\"arrow: previous\", style=dashed]",
              "p6 -> p54 [label=\"description: info Lamp\", style=dotted]",
-             "p48 [label=\"48: Road\"]",
+             "p48 [label=\"48: Old Road\"]",
+             "p50 [label=\"50: End\\nbad ending\", style=filled",
+             "p51 [label=\"51: Gate\\nsaves checkpoint 0 (Gate)\", peripheries=2]",
          })
         EXPECT_NE(dot.find(edge), std::string::npos) << edge << "\n" << dot;
     EXPECT_EQ(dot.find("p8 "), std::string::npos);  // an empty paragraph has no node
     // Rope's description page is paragraph 1, which the book does not write.
     EXPECT_EQ(dot.find("info Rope"), std::string::npos);
+}
+
+TEST(StoryMap, EachPartAloneWithItsNeighboursAsNotes) {
+    CompileResult r = bookc::Compile({
+        {"dir/a.book", "paragraphs 60\nobject 0 \"Lamp\" text\n@2\n<H>A<J><M \"on\" 47><G>\n"},
+        {"b.txt", "@48\n<H>B<J><O (X %0)>{<M \"back\" 1>}<M \"stay\" 47><G>\n"},
+    });
+    ASSERT_TRUE(r.ok) << ErrorsOf(r);
+    auto maps = bookc::GeneratePartMaps(r.book);
+    ASSERT_EQ(maps.size(), 3u);
+    EXPECT_EQ(maps[0].first, "overview");
+    EXPECT_NE(maps[0].second.find("f0 -> f1 [label=\"1 link\"]"), std::string::npos);
+    EXPECT_NE(maps[0].second.find("f1 -> f0 [label=\"1 link\"]"), std::string::npos);
+    EXPECT_EQ(maps[2].first, "b");
+    const std::string& b = maps[2].second;
+    EXPECT_NE(b.find("p48 [label=\"48: B\"]"), std::string::npos) << b;
+    EXPECT_NE(b.find("p2 [label=\"2: A\\n(a)\", shape=note"), std::string::npos) << b;
+    EXPECT_NE(b.find("p48 -> p2 [label=\"if hotword: M back\", color=blue"), std::string::npos);
+    EXPECT_NE(b.find("p48 -> p48 [label=\"hotword: M stay\"]"), std::string::npos);
 }
 
 TEST(StoryMap, UnreachedParagraphs) {
@@ -377,7 +400,22 @@ TEST_F(CommandLine, BadUsage) {
     EXPECT_EQ(Run({"--out"}), 2);
     EXPECT_EQ(Run({"--frobnicate", "--out", Path("a.cpp"), Path("a.book")}), 2);
     EXPECT_EQ(Run({"--out", Path("a.cpp"), Path("missing.book")}), 1);
-    EXPECT_EQ(err_.str(), "bookc: cannot read " + Path("missing.book") + "\n");
+    EXPECT_EQ(err_.str(),
+              "bookc: cannot read " + Path("missing.book") + ": No such file or directory\n");
+}
+
+TEST_F(CommandLine, FoldersAndUnwritableOutputsAreRefusedWritingNothing) {
+    Write("a.book", "paragraphs 9\n@2\n<H>A<J><G>\n");
+    EXPECT_EQ(Run({"--out", Path("a.cpp"), dir_.string()}), 1);
+    EXPECT_EQ(err_.str(), "bookc: cannot read " + dir_.string() + ": it is a folder\n");
+    EXPECT_EQ(Run({"--out", dir_.string(), Path("a.book")}), 1);
+    EXPECT_EQ(err_.str(), "bookc: cannot write " + dir_.string() + ": it is a folder\n");
+    // The map cannot be written: the tables, asked for first, are not either.
+    EXPECT_EQ(Run({"--out", Path("a.cpp"), "--map", Path("no/such/a.dot"), Path("a.book")}), 1);
+    EXPECT_EQ(err_.str(),
+              "bookc: cannot write " + Path("no/such/a.dot") + ": No such file or directory\n");
+    EXPECT_FALSE(std::filesystem::exists(Path("a.cpp")));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // a.book
 }
 
 }  // namespace

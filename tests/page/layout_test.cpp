@@ -11,9 +11,10 @@
 #include <string>
 
 #include "../platform/gdi_helpers.h"
-#include "device/dump.h"
-#include "device/headless.h"
+#include "controls/controls.h"
 #include "device/record.h"
+#include "entry/dump.h"
+#include "headless/headless.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/line.h"
@@ -117,7 +118,7 @@ TEST_F(Layout, TheInputPanelShowsExactlyWhileThePageHasAnAnswerBox) {
 
 TEST_F(Layout, AMessageBoxDuringARebuildDoesNotRebuildThePageAgain) {
     device::SetMessageBoxAutoAnswer(false);
-    device::HeadlessBackend().Then([] { device::PressMessageBoxButton(IDOK); });
+    device::HeadlessBackend().Then([] { controls::PressMessageBoxButton(IDOK); });
     Show(99);  // no such paragraph: reported while the page is built
     EXPECT_EQ(device::MessageBoxLog().size(), 1u);
     device::SetMessageBoxAutoAnswer(true);

@@ -1,6 +1,6 @@
 #include "chrome_support.h"
 
-#include "device/headless.h"
+#include "headless/headless.h"
 #include "wm/wm.h"
 
 namespace chrometest {
@@ -9,14 +9,14 @@ using namespace wmtest;
 
 void ShellTest::SetUp() {
     ResetDevice();
-    shell::ResetForTests();
+    chrome::ResetForTests();
     main = CreateMain();
     Drain();
     Log().clear();
 }
 
 void ShellTest::TearDown() {
-    shell::ResetForTests();
+    chrome::ResetForTests();
     ResetDevice();
 }
 
@@ -73,8 +73,9 @@ gdi::Surface Crop(RECT r) {
     out.height = r.bottom - r.top;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            out.pixels.push_back(screen.pixels[static_cast<size_t>(y) * static_cast<size_t>(screen.width) +
-                                               static_cast<size_t>(x)]);
+            out.pixels.push_back(
+                screen.pixels[static_cast<size_t>(y) * static_cast<size_t>(screen.width) +
+                              static_cast<size_t>(x)]);
     return out;
 }
 
@@ -88,7 +89,9 @@ int CountIn(RECT r, uint32_t rgb) {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            if (s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)] == rgb) ++n;
+            if (s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) +
+                         static_cast<size_t>(x)] == rgb)
+                ++n;
     return n;
 }
 
@@ -100,14 +103,59 @@ POINT KeyPoint(const std::string& label) {
         int width;
     };
     static const std::vector<std::vector<K>> rows = {
-        {{"Esc", 16}, {"1", 16}, {"2", 16}, {"3", 16}, {"4", 16}, {"5", 16}, {"6", 16}, {"7", 16}, {"8", 16},
-         {"9", 16}, {"0", 16}, {"-", 16}, {"=", 16}, {"Back", 32}},
-        {{"Tab", 24}, {"q", 16}, {"w", 16}, {"e", 16}, {"r", 16}, {"t", 16}, {"y", 16}, {"u", 16}, {"i", 16},
-         {"o", 16}, {"p", 16}, {"[", 16}, {"]", 16}, {"\\", 24}},
-        {{"CAP", 28}, {"a", 16}, {"s", 16}, {"d", 16}, {"f", 16}, {"g", 16}, {"h", 16}, {"j", 16}, {"k", 16},
-         {"l", 16}, {";", 16}, {"'", 16}, {"Enter", 36}},
-        {{"Shift", 36}, {"z", 16}, {"x", 16}, {"c", 16}, {"v", 16}, {"b", 16}, {"n", 16}, {"m", 16}, {",", 16},
-         {".", 16}, {"/", 16}, {"RightShift", 44}},
+        {{"Esc", 16},
+         {"1", 16},
+         {"2", 16},
+         {"3", 16},
+         {"4", 16},
+         {"5", 16},
+         {"6", 16},
+         {"7", 16},
+         {"8", 16},
+         {"9", 16},
+         {"0", 16},
+         {"-", 16},
+         {"=", 16},
+         {"Back", 32}},
+        {{"Tab", 24},
+         {"q", 16},
+         {"w", 16},
+         {"e", 16},
+         {"r", 16},
+         {"t", 16},
+         {"y", 16},
+         {"u", 16},
+         {"i", 16},
+         {"o", 16},
+         {"p", 16},
+         {"[", 16},
+         {"]", 16},
+         {"\\", 24}},
+        {{"CAP", 28},
+         {"a", 16},
+         {"s", 16},
+         {"d", 16},
+         {"f", 16},
+         {"g", 16},
+         {"h", 16},
+         {"j", 16},
+         {"k", 16},
+         {"l", 16},
+         {";", 16},
+         {"'", 16},
+         {"Enter", 36}},
+        {{"Shift", 36},
+         {"z", 16},
+         {"x", 16},
+         {"c", 16},
+         {"v", 16},
+         {"b", 16},
+         {"n", 16},
+         {"m", 16},
+         {",", 16},
+         {".", 16},
+         {"/", 16},
+         {"RightShift", 44}},
         {{"`", 24}, {"Space", 152}, {"Down", 16}, {"Up", 16}, {"Left", 16}, {"Right", 16}},
     };
     for (size_t r = 0; r < rows.size(); ++r) {

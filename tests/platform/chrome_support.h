@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gdi/surface.h"
-#include "shell/chrome.h"
-#include "shell/shell.h"
+#include "chrome/chrome.h"
+#include "chrome/parts.h"
 #include "wm_support.h"
 
 namespace chrometest {

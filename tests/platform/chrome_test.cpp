@@ -2,8 +2,9 @@
 // pictures of the bar and the keyboard, the chrome in every presented frame,
 // and message boxes over a program with a menu bar.
 #include "chrome_support.h"
-#include "device/headless.h"
+#include "controls/controls.h"
 #include "gdi_helpers.h"
+#include "headless/headless.h"
 #include "wm/wm.h"
 
 using namespace chrometest;
@@ -27,8 +28,8 @@ TEST_F(Chrome, NavigationBarShowsTheForegroundWindowsTitle) {
     EXPECT_EQ(device::NavigationTitle(), u"Fernvale Adventure");
     EXPECT_GT(CountIn(kNavText, kWhite), withTitle);
 
-    HWND other = CreateWindowExW(0, TestClass(), u"Other", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND other = CreateWindowExW(0, TestClass(), u"Other", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                 240, 268, nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(device::NavigationTitle(), u"Other");
     DestroyWindow(other);
     EXPECT_EQ(device::NavigationTitle(), u"Fernvale Adventure");
@@ -107,7 +108,7 @@ TEST_F(Chrome, MessageBoxOverAProgramWithItsBar) {
         std::function<void()> answer;
         int result;
     } cases[] = {
-        {"tapped", MB_YESNO, [] { EXPECT_TRUE(device::PressMessageBoxButton(IDNO)); }, IDNO},
+        {"tapped", MB_YESNO, [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDNO)); }, IDNO},
         {"Enter", MB_OKCANCEL, [] { device::Key(VK_RETURN); }, IDOK},
         {"Escape", MB_OKCANCEL, [] { device::Key(VK_ESCAPE); }, IDCANCEL},
     };
@@ -116,9 +117,10 @@ TEST_F(Chrome, MessageBoxOverAProgramWithItsBar) {
         script.Reset();
         script.Then([&] {
             // The box is drawn over the program, with the chrome around it.
-            EXPECT_TRUE(device::MessageBoxShowing()) << c.what;
+            EXPECT_TRUE(controls::MessageBoxShowing()) << c.what;
             EXPECT_EQ(device::NavigationTitle(), u"Main") << c.what;
-            EXPECT_EQ(FramePixel(120, 310) == 0xE8E8E8u || FramePixel(120, 310) != kWhite, true) << c.what;
+            EXPECT_EQ(FramePixel(120, 310) == 0xE8E8E8u || FramePixel(120, 310) != kWhite, true)
+                << c.what;
             // The bar does not answer while the box is up.
             EXPECT_FALSE(device::PressMenuBarButton(301)) << c.what;
             const POINT p = Centre(301);
@@ -144,7 +146,8 @@ TEST_F(Chrome, MessageBoxLook) {
         matched = gfxtest::MatchesGolden(Crop(RECT{0, 100, 240, 220}), "chrome_message_box");
         device::Key(VK_RETURN);
     });
-    EXPECT_EQ(MessageBoxW(main, u"Do you want to start the book again?", u"Fernvale", MB_YESNO), IDYES);
+    EXPECT_EQ(MessageBoxW(main, u"Do you want to start the book again?", u"Fernvale", MB_YESNO),
+              IDYES);
     EXPECT_TRUE(matched);
 }
 

@@ -1,15 +1,15 @@
 // The draw record behind the screen dump, and the dump itself: what stays
 // visible after fills, overdraws, scrolling and inversions; pictures from
 // loaded bitmaps; quoting.
-#include "device/dump.h"
+#include "entry/dump.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "device/headless.h"
 #include "device/record.h"
 #include "gdi/record.h"
+#include "headless/headless.h"
 #include "windows.h"
 #include "wm/wm.h"
 

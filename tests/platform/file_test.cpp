@@ -9,7 +9,7 @@
 #include <string>
 
 #include "device/record.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "windows.h"
 
 namespace fs = std::filesystem;

@@ -1,5 +1,6 @@
 // Message boxes: answers, modality, and the nested loop that keeps the
 // program's timers and paints going.
+#include "controls/controls.h"
 #include "wm/wm.h"
 #include "wm_support.h"
 
@@ -8,7 +9,7 @@ using namespace wmtest;
 namespace {
 
 class MsgBox : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         main = CreateMain();
@@ -39,10 +40,11 @@ TEST_F(MsgBox, EachButtonAndKeyGivesItsAnswer) {
         std::function<void()> answer;
         int result;
     } cases[] = {
-        {"tap OK", MB_OK, [] { EXPECT_TRUE(device::PressMessageBoxButton(IDOK)); }, IDOK},
-        {"tap Yes", MB_YESNO, [] { EXPECT_TRUE(device::PressMessageBoxButton(IDYES)); }, IDYES},
-        {"tap No", MB_YESNO, [] { EXPECT_TRUE(device::PressMessageBoxButton(IDNO)); }, IDNO},
-        {"tap Cancel", MB_OKCANCEL, [] { EXPECT_TRUE(device::PressMessageBoxButton(IDCANCEL)); }, IDCANCEL},
+        {"tap OK", MB_OK, [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDOK)); }, IDOK},
+        {"tap Yes", MB_YESNO, [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDYES)); }, IDYES},
+        {"tap No", MB_YESNO, [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDNO)); }, IDNO},
+        {"tap Cancel", MB_OKCANCEL, [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDCANCEL)); },
+         IDCANCEL},
         {"Enter takes the first button", MB_YESNO, [] { device::Key(VK_RETURN); }, IDYES},
         {"Enter takes DEFBUTTON2", MB_YESNO | MB_DEFBUTTON2, [] { device::Key(VK_RETURN); }, IDNO},
         {"Escape cancels", MB_OKCANCEL, [] { device::Key(VK_ESCAPE); }, IDCANCEL},
@@ -50,21 +52,22 @@ TEST_F(MsgBox, EachButtonAndKeyGivesItsAnswer) {
         {"Escape does nothing to Yes/No", MB_YESNO,
          [] {
              device::Key(VK_ESCAPE);
-             device::HeadlessBackend().Then([] { EXPECT_TRUE(device::PressMessageBoxButton(IDNO)); });
+             device::HeadlessBackend().Then(
+                 [] { EXPECT_TRUE(controls::PressMessageBoxButton(IDNO)); });
          },
          IDNO},
     };
     for (const Case& c : cases) {
         script().Reset();
         script().Then([&c] {
-            EXPECT_TRUE(device::MessageBoxShowing()) << c.what;
-            EXPECT_FALSE(device::PressMessageBoxButton(IDRETRY)) << c.what;  // no such button
+            EXPECT_TRUE(controls::MessageBoxShowing()) << c.what;
+            EXPECT_FALSE(controls::PressMessageBoxButton(IDRETRY)) << c.what;  // no such button
             c.answer();
         });
         EXPECT_EQ(MessageBoxW(main, u"Question", u"Fernvale", c.type), c.result) << c.what;
-        EXPECT_FALSE(device::MessageBoxShowing()) << c.what;
+        EXPECT_FALSE(controls::MessageBoxShowing()) << c.what;
     }
-    EXPECT_FALSE(device::PressMessageBoxButton(IDOK));
+    EXPECT_FALSE(controls::PressMessageBoxButton(IDOK));
     EXPECT_EQ(device::MessageBoxLog().size(), std::size(cases));
 }
 
@@ -80,7 +83,7 @@ TEST_F(MsgBox, OwnerIsDisabledAndDeafWhileTheBoxIsUp) {
         device::Tap(100, 250);  // on the owner, below the box
         device::Tap(20, 30);    // on its button
     });
-    script().Then([] { device::PressMessageBoxButton(IDOK); });
+    script().Then([] { controls::PressMessageBoxButton(IDOK); });
     EXPECT_EQ(MessageBoxW(main, u"Busy", nullptr, MB_OK), IDOK);
     EXPECT_TRUE(disabledDuring);
     EXPECT_TRUE(IsWindowEnabled(main));
@@ -103,14 +106,12 @@ TEST_F(MsgBox, TimersAndPaintsGoOnUnderTheBox) {
     uint32_t shownAt = 0;
     script().Then([&] { shownAt = GetTickCount(); });
     script().Wait(350);
-    script().Then([] { device::PressMessageBoxButton(IDOK); });
+    script().Then([] { controls::PressMessageBoxButton(IDOK); });
     const DWORD before = GetTickCount();
     EXPECT_EQ(MessageBoxW(nullptr, u"Timers?", u"Test", MB_OK), IDOK);
     EXPECT_EQ(shownAt, before);
-    EXPECT_TRUE(Matches({{"main", WM_PAINT},
-                         {"main", WM_TIMER, 1},
-                         {"main", WM_TIMER, 1},
-                         {"main", WM_TIMER, 1}}));
+    EXPECT_TRUE(Matches(
+        {{"main", WM_PAINT}, {"main", WM_TIMER, 1}, {"main", WM_TIMER, 1}, {"main", WM_TIMER, 1}}));
 }
 
 TEST_F(MsgBox, QuitInsideTheBoxEndsItAndReachesTheOuterLoop) {
@@ -135,7 +136,7 @@ TEST_F(MsgBox, BoxIsDrawnOnTheScreenAboveTheOwner) {
                 break;
             }
         under = PixelAt(5, 150);
-        device::PressMessageBoxButton(IDOK);
+        controls::PressMessageBoxButton(IDOK);
     });
     MessageBoxW(main, u"Paragraph 400 does not exist", nullptr, MB_OK);
     EXPECT_EQ(caption, 0x000080u);
@@ -161,7 +162,7 @@ TEST_F(MsgBox, OwnerDestroyedUnderTheBoxTakesTheBoxFirst) {
     EXPECT_EQ(MessageBoxW(main, u"Quit?", u"Test", MB_YESNO), IDNO);
     EXPECT_FALSE(boxAliveAtOwnerDestroy);
     EXPECT_FALSE(IsWindow(main));
-    EXPECT_FALSE(device::MessageBoxShowing());
+    EXPECT_FALSE(controls::MessageBoxShowing());
 }
 
 TEST_F(MsgBox, UnansweredBoxIsCancelledWhenTheScriptEnds) {
@@ -192,7 +193,7 @@ TEST_F(MsgBox, BoxesRaisedFromAReenteredPaintStopNesting) {
     EXPECT_EQ(deepest, 9);
     EXPECT_EQ(paintDepth, 0);
     EXPECT_EQ(device::MessageBoxLog().size(), 9u);
-    EXPECT_FALSE(device::MessageBoxShowing());
+    EXPECT_FALSE(controls::MessageBoxShowing());
     RECT r;
     EXPECT_FALSE(GetUpdateRect(main, &r, FALSE));
     EXPECT_TRUE(IsWindow(main));

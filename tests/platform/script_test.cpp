@@ -1,6 +1,6 @@
 // Device scripts and options: reading (tables of good and bad lines with the
 // message each must give) and running in-process against a small window.
-#include "device/script.h"
+#include "entry/script.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "device/headless.h"
-#include "device/options.h"
 #include "device/record.h"
+#include "entry/options.h"
+#include "headless/headless.h"
 #include "windows.h"
 #include "wm/wm.h"
 

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "device/record.h"
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 #include "sdl/sdl_backend.h"
 #include "windows.h"
 #include "wm/wm.h"

@@ -53,7 +53,7 @@ TEST_F(Sip, InfoHiddenAndShown) {
         EXPECT_TRUE(Same(si.rcVisibleDesktop, 0, 26, 240, c.visibleBottom)) << c.what;
         EXPECT_TRUE(Same(si.rcSipRect, 0, 214, 240, 294)) << c.what;
         EXPECT_EQ(device::InputPanelShown(), (c.flags & SIPF_ON) != 0) << c.what;
-        HWND panel = shell::PanelWindow();
+        HWND panel = chrome::PanelWindow();
         EXPECT_EQ(panel && IsWindowVisible(panel), (c.flags & SIPF_ON) != 0) << c.what;
     }
     SIPINFO si{};
@@ -61,7 +61,7 @@ TEST_F(Sip, InfoHiddenAndShown) {
     EXPECT_TRUE(SipGetInfo(&si));
     EXPECT_EQ(si.fdwFlags, static_cast<DWORD>(SIPF_DOCKED | SIPF_ON));
     RECT r;
-    GetWindowRect(shell::PanelWindow(), &r);
+    GetWindowRect(chrome::PanelWindow(), &r);
     EXPECT_TRUE(Same(r, 0, 214, 240, 294));
 }
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
+#include "headless/headless.h"
 #include "windows.h"
 
 namespace wmtest {

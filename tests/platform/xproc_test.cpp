@@ -2,8 +2,6 @@
 // finds it with FindWindowW and reaches it with SetForegroundWindow (also
 // with the popup bit), InvalidateRect, UpdateWindow and SetWindowPos. The
 // child reports what arrived through a pipe.
-#include "device/xproc.h"
-
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -18,7 +16,8 @@
 #include <string>
 #include <thread>
 
-#include "device/headless.h"
+#include "crossprocess/crossprocess.h"
+#include "headless/headless.h"
 #include "windows.h"
 #include "wm/wm.h"
 

@@ -4,10 +4,11 @@
 
 #include <filesystem>
 
-#include "device/headless.h"
+#include "chrome/chrome.h"
+#include "controls/controls.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "shell/chrome.h"
+#include "headless/headless.h"
 #include "sample_app.h"
 #include "wm/wm.h"
 
@@ -41,14 +42,14 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
         device::Tap(170, 45);  // Next: a message box
     });
     script.Then([&] {
-        EXPECT_TRUE(device::MessageBoxShowing());
+        EXPECT_TRUE(controls::MessageBoxShowing());
         shots &= device::SaveScreen("sample_msgbox.png");
-        EXPECT_TRUE(device::PressMessageBoxButton(IDYES));
+        EXPECT_TRUE(controls::PressMessageBoxButton(IDYES));
     });
     script.Wait(2500);
     script.Then([] {
         for (int i = 0; i < 3; ++i) device::Tap(233, 287);  // down arrow
-        device::Tap(233, 250);                             // page down
+        device::Tap(233, 250);                              // page down
         device::Key(VK_DOWN);  // goes to the focused Next button, which ignores it
     });
     script.Then([&] { shots &= device::SaveScreen("sample_scrolled.png"); });
@@ -71,7 +72,8 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
         ASSERT_EQ(buttons.size(), 4u);
         EXPECT_FALSE(buttons[1].hidden);
         EXPECT_TRUE(buttons[2].hidden);  // at the last page
-        for (size_t i = 0; i < buttons.size(); ++i) EXPECT_TRUE(EqualRect(&buttons[i].rect, &places[i])) << i;
+        for (size_t i = 0; i < buttons.size(); ++i)
+            EXPECT_TRUE(EqualRect(&buttons[i].rect, &places[i])) << i;
         EXPECT_FALSE(device::PressMenuBarButton(sample::kForward));
         EXPECT_TRUE(device::PressMenuBarButton(sample::kBack));
     });
@@ -85,8 +87,8 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
         device::Tap(233, 40);
     });
     script.Then([&] {
-        device::Tap(125, 45);      // the answer box, after its text
-        device::Tap(52, 254);      // "s" on the keyboard's third row
+        device::Tap(125, 45);  // the answer box, after its text
+        device::Tap(52, 254);  // "s" on the keyboard's third row
     });
     script.Then([&] {
         shots &= device::SaveScreen("sample_keyboard.png");
@@ -96,11 +98,12 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
     // The menu, then About and its message box, then Exit.
     script.Then([] { EXPECT_TRUE(device::PressMenuBarButton(401)); });
     script.Then([&] {
-        EXPECT_EQ(device::OpenMenuItems(), (std::vector<std::u16string>{u"About", u"Keyboard", u"", u"Exit"}));
+        EXPECT_EQ(device::OpenMenuItems(),
+                  (std::vector<std::u16string>{u"About", u"Keyboard", u"", u"Exit"}));
         shots &= device::SaveScreen("sample_menu.png");
         EXPECT_TRUE(device::ChooseMenuItem(sample::kAbout));
     });
-    script.Then([] { EXPECT_TRUE(device::PressMessageBoxButton(IDOK)); });
+    script.Then([] { EXPECT_TRUE(controls::PressMessageBoxButton(IDOK)); });
     script.Then([] { EXPECT_TRUE(device::ChooseMenuItem(sample::kExit)); });
 
     const int code = sample::SampleMain(nullptr, SW_SHOW);
@@ -110,8 +113,9 @@ TEST(Sample, RunsEndToEndOnTheHeadlessDevice) {
     EXPECT_TRUE(std::filesystem::exists("sample_start.png"));
     EXPECT_EQ(seen.answer, u"lanterns");  // the last Enter, from the keyboard
     EXPECT_TRUE(seen.menuBar);
-    EXPECT_EQ(seen.commands, (std::vector<int>{sample::kForward, sample::kForward, sample::kBack, sample::kKeyboard,
-                                               sample::kKeyboard, sample::kAbout, sample::kExit}));
+    EXPECT_EQ(seen.commands, (std::vector<int>{sample::kForward, sample::kForward, sample::kBack,
+                                               sample::kKeyboard, sample::kKeyboard, sample::kAbout,
+                                               sample::kExit}));
     EXPECT_EQ(seen.heights, (std::vector<int>{214 - 26, 268}));
     EXPECT_FALSE(device::InputPanelShown());
     EXPECT_EQ(seen.sound, BST_CHECKED);

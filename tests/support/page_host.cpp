@@ -2,8 +2,8 @@
 
 #include "aygshell.h"
 #include "book/state.h"
-#include "device/headless.h"
 #include "device/record.h"
+#include "headless/headless.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"

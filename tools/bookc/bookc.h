@@ -29,14 +29,16 @@ struct Source {
 struct Diagnostic {
     std::string file;
     int line = 0;
+    int column = 0;  // 0 when the message is about the whole line
     std::string message;
-    std::string Format() const;  // "file:line: message"
+    std::string Format() const;  // "file:line: message" or "file:line:column: message"
 };
 
 // Where something was written.
 struct Place {
     int file = 0;  // index into the list of sources
     int line = 0;
+    int column = 0;  // counted in characters from 1; 0 for the whole line
 };
 
 struct Word {
@@ -49,8 +51,10 @@ enum class LinkKind { Hotword, Arrow, Checkpoint, Description };
 
 struct Link {
     LinkKind kind;
-    int target;         // real paragraph number
-    std::string label;  // what the map shows on the edge
+    int target;                // real paragraph number
+    std::string label;         // what the map shows on the edge
+    std::string odds;          // a chance outcome's probability ("35%"), else empty
+    bool conditional = false;  // written inside a conditional block
 };
 
 struct Paragraph {
@@ -59,6 +63,7 @@ struct Paragraph {
     std::vector<Word> words;
     std::string title;  // the text between <H> and <J>, without tags
     std::vector<Link> links;
+    bool sourceError = false;  // its lines could not be read: its markup is not checked
     bool HasWords() const { return !words.empty(); }
 };
 
@@ -99,6 +104,15 @@ struct Sound {
     std::string name;
 };
 
+// A page the author means the story to end on. Kept out of the reader's
+// tables: only the tools read it.
+struct Ending {
+    Place place;
+    int page = 0;  // real paragraph number
+    bool good = false;
+    std::string name;
+};
+
 struct Header {
     std::string title, copyrightHolder, language, author, closingLine;
     std::string webAddress, contactAddress, supportAddress;
@@ -114,6 +128,7 @@ struct Book {
     std::vector<Checkpoint> checkpoints;
     std::vector<Image> images;
     std::vector<Sound> sounds;
+    std::vector<Ending> endings;
     Header header;
 
     // The paragraph written with this number, or null.
@@ -156,8 +171,12 @@ TextTables BuildTextTables(const Book& book, uint32_t maxOffset = MAX_POOL_OFFSE
 // The generated C++ defining everything book/tables.h declares.
 std::string GenerateCpp(const Book& book, const TextTables& text);
 
-// The story map in Graphviz DOT.
+// The story map in Graphviz DOT: the whole book, one cluster per source file.
 std::string GenerateMap(const Book& book);
+// The readable maps: "overview" (the source files and the links between
+// them) and one map per source file, named by the file without its folder
+// and extension. Pairs of (name, DOT text).
+std::vector<std::pair<std::string, std::string>> GeneratePartMaps(const Book& book);
 
 // Paragraphs with words that nothing reaches from paragraphs 2 to 7.
 std::vector<int> FindUnreached(const Book& book);

@@ -1,8 +1,11 @@
 // The command line: reads the sources, writes the requested files.
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 
 #include "tools/bookc/internal.h"
 
@@ -10,41 +13,104 @@ namespace bookc {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: bookc [--map FILE.dot] [--unreached FILE.txt] [--report] --out FILE.cpp SOURCE...\n";
+    "usage: bookc [--out FILE.cpp] [--map FILE.dot] [--map-dir FOLDER] [--unreached FILE.txt] "
+    "[--report] SOURCE...\n";
 constexpr size_t MAX_ERRORS = 50;
 
-bool ReadAll(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+namespace fs = std::filesystem;
+
+// Reads a whole file; on failure `why` says what went wrong.
+bool ReadAll(const std::string& path, std::string& text, std::string& why) {
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        why = "it is a folder";
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        why = std::strerror(errno);
+        return false;
+    }
+    text.clear();
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
+    bool bad = std::ferror(f);
+    if (bad) why = std::strerror(errno);
+    std::fclose(f);
+    return !bad;
 }
 
-// Leaves the file alone when it already holds `text`, so that whatever was
+bool WriteAll(const std::string& path, const std::string& text, std::string& why) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        why = std::strerror(errno);
+        return false;
+    }
+    bool good = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (!good) why = std::strerror(errno);
+    if (std::fclose(f) != 0 && good) {
+        why = std::strerror(errno);
+        good = false;
+    }
+    return good;
+}
+
+// Writes every output or none: each goes to a temporary file beside it
+// first, and only when all of them are written do they take their names.
+// A file that already holds its text is left alone, so that whatever was
 // built from it is not built again.
-bool WriteIfChanged(const std::string& path, const std::string& text) {
-    std::string old;
-    if (ReadAll(path, old) && old == text) return true;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    return static_cast<bool>(out);
+bool WriteOutputs(const std::vector<std::pair<std::string, std::string>>& outputs,
+                  std::ostream& err) {
+    std::vector<std::pair<std::string, std::string>> pending;  // temporary, final
+    auto discard = [&] {
+        std::error_code ec;
+        for (const auto& [temp, path] : pending) fs::remove(temp, ec);
+    };
+    for (const auto& [path, text] : outputs) {
+        std::string old, why;
+        std::error_code ec;
+        if (fs::is_directory(path, ec)) {
+            err << "bookc: cannot write " << path << ": it is a folder\n";
+            discard();
+            return false;
+        }
+        if (ReadAll(path, old, why) && old == text) continue;
+        std::string temp = path + ".bookc-new";
+        if (!WriteAll(temp, text, why)) {
+            err << "bookc: cannot write " << path << ": " << why << "\n";
+            discard();
+            return false;
+        }
+        pending.push_back({temp, path});
+    }
+    for (const auto& [temp, path] : pending) {
+        std::error_code ec;
+        fs::rename(temp, path, ec);
+        if (ec) {
+            err << "bookc: cannot write " << path << ": " << ec.message() << "\n";
+            discard();
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string outPath, mapPath, unreachedPath;
+    std::string outPath, mapPath, mapDir, unreachedPath;
     bool report = false;
     std::vector<std::string> paths;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         std::string* target = a == "--out"         ? &outPath
                               : a == "--map"       ? &mapPath
+                              : a == "--map-dir"   ? &mapDir
                               : a == "--unreached" ? &unreachedPath
                                                    : nullptr;
         if (target) {
-            if (i + 1 == args.size() || !target->empty()) {
+            if (i + 1 == args.size() || !target->empty() || args[i + 1].empty()) {
                 err << kUsage;
                 return 2;
             }
@@ -58,7 +124,9 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
             paths.push_back(a);
         }
     }
-    if (outPath.empty() || paths.empty()) {
+    const bool anyOutput =
+        !outPath.empty() || !mapPath.empty() || !mapDir.empty() || !unreachedPath.empty() || report;
+    if (!anyOutput || paths.empty()) {
         err << kUsage;
         return 2;
     }
@@ -66,8 +134,9 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
     for (const std::string& path : paths) {
         Source s;
         s.name = path;
-        if (!ReadAll(path, s.text)) {
-            err << "bookc: cannot read " << path << "\n";
+        std::string why;
+        if (!ReadAll(path, s.text, why)) {
+            err << "bookc: cannot read " << path << ": " << why << "\n";
             return 1;
         }
         sources.push_back(std::move(s));
@@ -80,20 +149,25 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
             err << "bookc: " << result.errors.size() - MAX_ERRORS << " more errors\n";
         return 1;
     }
-    std::vector<std::pair<std::string, std::string>> outputs = {
-        {outPath, GenerateCpp(result.book, result.text)}};
+    std::vector<std::pair<std::string, std::string>> outputs;
+    if (!outPath.empty()) outputs.push_back({outPath, GenerateCpp(result.book, result.text)});
     if (!mapPath.empty()) outputs.push_back({mapPath, GenerateMap(result.book)});
+    if (!mapDir.empty()) {
+        std::error_code ec;
+        fs::create_directories(mapDir, ec);
+        if (ec) {
+            err << "bookc: cannot make the folder " << mapDir << ": " << ec.message() << "\n";
+            return 1;
+        }
+        for (const auto& [name, dot] : GeneratePartMaps(result.book))
+            outputs.push_back({(fs::path(mapDir) / (name + ".dot")).string(), dot});
+    }
     if (!unreachedPath.empty()) {
         std::ostringstream list;
         for (int n : FindUnreached(result.book)) list << n << "\n";
         outputs.push_back({unreachedPath, list.str()});
     }
-    for (const auto& [path, text] : outputs) {
-        if (!WriteIfChanged(path, text)) {
-            err << "bookc: cannot write " << path << "\n";
-            return 1;
-        }
-    }
+    if (!WriteOutputs(outputs, err)) return 1;
     if (report) out << Summary(result.book, result.text) << "\n";
     return 0;
 }

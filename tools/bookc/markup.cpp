@@ -1,6 +1,7 @@
 // Checking a paragraph's markup the way the reader's scanner will walk it:
 // tags between < and >, conditional blocks between { and }, and the
 // arguments of every tag letter.
+#include <algorithm>
 #include <optional>
 
 #include "tools/bookc/internal.h"
@@ -98,7 +99,8 @@ class Checker {
     bool SlotNumber(size_t at, int k);
     bool ImageNumber(size_t at, int i);
     bool SoundNumber(size_t at, int i);
-    bool Target(size_t at, int t, LinkKind kind, const std::string& label);
+    bool Target(size_t at, int t, LinkKind kind, const std::string& label,
+                const std::string& odds = "");
 
     // A hotword's face: "text", $image or %object. Returns its map label.
     std::optional<std::string> Face(size_t at, Args& a);
@@ -121,6 +123,7 @@ class Checker {
     int conditionTests_ = 0;
     int conditionOperators_ = 0;  // `!`, `&` and `|`
     bool conditionNested_ = false;
+    size_t openBlocks_ = 0;  // conditional blocks around the tag being read
 };
 
 bool Checker::ObjectNumber(size_t at, int k) {
@@ -150,7 +153,8 @@ bool Checker::SoundNumber(size_t at, int i) {
 }
 
 // Markup targets are paragraph numbers minus one.
-bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label) {
+bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
+                     const std::string& odds) {
     int paragraph = t + 1;
     if (paragraph < 1 || paragraph > book_.paragraphCount) {
         Error(at, Format("target %d leads to paragraph %d, outside the book (1 to %d)", t,
@@ -162,7 +166,7 @@ bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label) 
         Error(at, Format("target %d leads to paragraph %d, which is not written", t, paragraph));
         return false;
     }
-    p_.links.push_back({kind, paragraph, label});
+    p_.links.push_back({kind, paragraph, label, odds, openBlocks_ > 0});
     return true;
 }
 
@@ -289,7 +293,10 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             return;
         case 'a':
             if (!a.Trailing()) bad("<a> without arguments");
-            if (inTitle_) ++titleRun_;
+            if (inTitle_) {
+                ++titleRun_;
+                p_.title += ' ';  // the reader shows a hard space
+            }
             return;
         case 'H':
             if (!a.Trailing()) bad("<H> without arguments");
@@ -454,8 +461,20 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 }
             }
             Hotword(at);
-            for (int t : targets)
-                Target(at, t, LinkKind::Hotword, std::string(1, letter) + " " + label);
+            // Each outcome's chance in percent: <L> rolls 1 to 20 against the
+            // chance, <d> 1 to 100 against the running sums; the last target
+            // takes what is left.
+            std::vector<int> percents;
+            int left = 100;
+            for (int c : chances) {
+                int p = letter == 'L' ? c * 5 : std::min(c, left);
+                percents.push_back(p);
+                left -= p;
+            }
+            percents.push_back(left);
+            for (size_t i = 0; i < targets.size(); ++i)
+                Target(at, targets[i], LinkKind::Hotword, std::string(1, letter) + " " + label,
+                       std::to_string(percents[i]) + "%");
             return;
         }
         case 'S': {
@@ -544,6 +563,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 size_t longest = obj.kind == KIND_NUMBER ? 7 : 0;
                 for (const std::string& t : obj.texts) longest = std::max(longest, t.size());
                 titleRun_ += longest;
+                p_.title += "[" + obj.name + "]";  // its value at the time of reading
             }
             return;
         }
@@ -578,8 +598,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             Hotword(at);
             const Checkpoint& slot = book_.checkpoints[*k];
             if (slot.page >= 1 && slot.page <= book_.paragraphCount)
-                p_.links.push_back(
-                    {LinkKind::Checkpoint, slot.page, "checkpoint " + std::to_string(*k)});
+                p_.links.push_back({LinkKind::Checkpoint, slot.page,
+                                    "checkpoint " + std::to_string(*k), "", true});
             return;
         }
         default:
@@ -624,6 +644,7 @@ void Checker::Run() {
                 continue;
             }
             std::string cmd = text_.substr(i + 1, end - i - 1);
+            openBlocks_ = blocks.size();
             Tag(i, cmd);
             i = end + 1;
             if (cmd.empty() || !Conditional(cmd[0])) continue;

@@ -19,7 +19,9 @@ std::string Format(const char* format, ...) {
 }
 
 std::string Diagnostic::Format() const {
-    return file + ":" + std::to_string(line) + ": " + message;
+    std::string where = file + ":" + std::to_string(line);
+    if (column > 0) where += ":" + std::to_string(column);
+    return where + ": " + message;
 }
 
 void Errors::Add(Place place, std::string message) {
@@ -28,6 +30,7 @@ void Errors::Add(Place place, std::string message) {
                  ? book_.files[place.file]
                  : std::string("?");
     d.line = place.line;
+    d.column = place.column;
     d.message = std::move(message);
     out_.push_back(std::move(d));
 }
@@ -64,6 +67,56 @@ struct Token {
     std::string text;
     bool quoted = false;
 };
+
+bool IsContinuation(unsigned char c) {
+    return c >= 0x80 && c <= 0xBF;
+}
+
+// The column of byte `at`, counting a UTF-8 character as one.
+int ColumnOf(const std::string& line, size_t at) {
+    int column = 1;
+    for (size_t i = 0; i < at && i < line.size(); ++i)
+        if (!IsContinuation(static_cast<unsigned char>(line[i]))) ++column;
+    return column;
+}
+
+// Why the character starting at byte `at` is refused, naming the usual
+// culprits of a text pasted from a word processor. `length` receives the
+// bytes it takes.
+std::string Unprintable(const std::string& line, size_t at, size_t& length) {
+    const unsigned char lead = static_cast<unsigned char>(line[at]);
+    length = 1;
+    int more = lead >= 0xF0 && lead <= 0xF4 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
+    if (lead >= 0xF5) more = 0;
+    uint32_t cp = lead & (0x3F >> more);
+    bool utf8 = more > 0 && at + more < line.size();
+    for (int k = 1; utf8 && k <= more; ++k) {
+        unsigned char c = static_cast<unsigned char>(line[at + k]);
+        utf8 = IsContinuation(c);
+        cp = cp << 6 | (c & 0x3F);
+    }
+    if (!utf8) return Format("character 0x%02X is not printable ASCII", lead);
+    length = 1 + more;
+    if (cp == 0x201C || cp == 0x201D || cp == 0x201E || cp == 0xAB || cp == 0xBB)
+        return Format("curly quote (U+%04X): write a straight \" instead", cp);
+    if (cp == 0x2018 || cp == 0x2019)
+        return Format("curly apostrophe (U+%04X): write a straight ' instead", cp);
+    if (cp == 0xFEFF) return "byte-order mark (U+FEFF): save the file as plain ASCII without one";
+    if (cp == 0xA0) return "no-break space (U+00A0): write a plain space (<a> in a title)";
+    if (cp == 0x2013 || cp == 0x2014) return Format("dash (U+%04X): write '-' instead", cp);
+    return Format("character U+%04X is not printable ASCII", cp);
+}
+
+const char* const kDirectives[] = {"paragraphs", "title",          "copyright",   "language",
+                                   "author",     "closing-line",   "web",         "contact",
+                                   "support",    "presents-image", "title-image", "object",
+                                   "checkpoint", "image",          "sound",       "ending"};
+
+bool IsDirective(const std::string& word) {
+    for (const char* d : kDirectives)
+        if (word == d) return true;
+    return false;
+}
 
 std::string Show(const Token& t) {
     return t.quoted ? "\"" + t.text + "\"" : t.text;
@@ -105,6 +158,9 @@ class Reader {
     void CheckpointDirective(Place place, const std::vector<Token>& tokens);
     void ImageDirective(Place place, const std::vector<Token>& tokens);
     void SoundDirective(Place place, const std::vector<Token>& tokens);
+    void EndingDirective(Place place, const std::vector<Token>& tokens);
+    void StrayQuote();
+    bool ParagraphEnded() const;
     bool Tokenize(Place place, const std::string& line, std::vector<Token>& tokens);
     void StartParagraph(Place place, const std::string& line, size_t at);
     void EndParagraph();
@@ -122,6 +178,7 @@ class Reader {
     std::map<int, Place> paragraphSeen_;
     std::vector<PendingRef> refs_;  // paragraph numbers checked once the book's size is known
     std::vector<PendingRef> imageRefs_;
+    std::map<int, Place> endingSeen_;
 
     // The paragraph being read: its lines of markup.
     bool inParagraph_ = false;
@@ -140,7 +197,8 @@ bool Reader::Tokenize(Place place, const std::string& line, std::vector<Token>& 
         if (line[i] == '"') {
             size_t end = line.find('"', i + 1);
             if (end == std::string::npos) {
-                errors_.Add(place, "unterminated quote");
+                errors_.Add({place.file, place.line, ColumnOf(line, i)},
+                            "unterminated quote: this quote has no closing quote on its line");
                 return false;
             }
             t.quoted = true;
@@ -352,6 +410,28 @@ void Reader::SoundDirective(Place place, const std::vector<Token>& tokens) {
     if (sound) sound->name = tokens[2].text;
 }
 
+void Reader::EndingDirective(Place place, const std::vector<Token>& tokens) {
+    std::optional<int> page;
+    bool good = false;
+    if (tokens.size() == 4 && tokens[3].quoted && !tokens[2].quoted &&
+        (tokens[2].text == "good" || tokens[2].text == "bad")) {
+        page = Number(tokens[1], 1, MAX_PARAGRAPHS);
+        good = tokens[2].text == "good";
+    }
+    if (!page) {
+        errors_.Add(place, "ending takes a paragraph number, good or bad, and a quoted name");
+        return;
+    }
+    auto seen = endingSeen_.find(*page);
+    if (seen != endingSeen_.end()) {
+        errors_.Add(place, Format("ending %d written twice (first at %s)", *page,
+                                  Where(seen->second).c_str()));
+        return;
+    }
+    endingSeen_[*page] = place;
+    book_.endings.push_back({place, *page, good, tokens[3].text});
+}
+
 void Reader::Directive(Place place, const std::vector<Token>& tokens) {
     const Token& key = tokens[0];
     if (key.quoted) {
@@ -409,6 +489,8 @@ void Reader::Directive(Place place, const std::vector<Token>& tokens) {
         ImageDirective(place, tokens);
     } else if (key.text == "sound") {
         SoundDirective(place, tokens);
+    } else if (key.text == "ending") {
+        EndingDirective(place, tokens);
     } else {
         errors_.Add(place, "unknown directive '" + key.text + "'");
     }
@@ -474,10 +556,55 @@ void Reader::EndParagraph() {
         }
         if (!inQuote) endWord();
     }
-    if (inQuote) errors_.Add(quoteAt, "unterminated quote");
+    if (inQuote) StrayQuote();
     endWord();
     book_.paragraphs.push_back(std::move(paragraph_));
     paragraph_ = Paragraph();
+}
+
+// The paragraph holds an odd number of quotes. Quotes pair up inside each tag
+// and, outside the tags, around words kept together: the stray one is the
+// unpaired quote of the first tag with an odd count, else the last quote
+// outside the tags.
+void Reader::StrayQuote() {
+    std::optional<Place> inTag, outside;
+    int tagQuotes = 0, outsideQuotes = 0;
+    bool tagOpen = false;
+    for (const auto& [place, line] : lines_) {
+        for (size_t i = 0; i < line.size() && !inTag; ++i) {
+            Place at{place.file, place.line, ColumnOf(line, i)};
+            if (line[i] == '<') {
+                tagOpen = true;
+                tagQuotes = 0;
+            } else if (line[i] == '>' && tagOpen) {
+                tagOpen = false;
+            } else if (line[i] == '"' && tagOpen) {
+                if (++tagQuotes % 2 == 1) {
+                    size_t close = line.find_first_of("\">", i + 1);
+                    if (close == std::string::npos || line[close] == '>') inTag = at;
+                }
+            } else if (line[i] == '"') {
+                ++outsideQuotes;
+                outside = at;
+            }
+        }
+    }
+    Place at = inTag ? *inTag : outsideQuotes % 2 == 1 ? *outside : lines_.front().first;
+    errors_.Add(at, inTag ? "stray quote: the text this quote opens in its tag is not closed "
+                            "before the '>'"
+                          : "stray quote: quotes come in pairs, and this one has no partner");
+    paragraph_.sourceError = true;
+}
+
+// The paragraph read so far already ends with its <G>.
+bool Reader::ParagraphEnded() const {
+    for (auto it = lines_.rbegin(); it != lines_.rend(); ++it) {
+        const std::string& line = it->second;
+        size_t end = line.find_last_not_of(" \t");
+        if (end == std::string::npos) continue;
+        return end >= 2 && line.compare(end - 2, 3, "<G>") == 0;
+    }
+    return false;
 }
 
 void Reader::ReadFile(int fileIndex, const std::string& text) {
@@ -492,16 +619,26 @@ void Reader::ReadFile(int fileIndex, const std::string& text) {
         ++lineNumber;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         Place place{fileIndex, lineNumber};
-        bool printable = true;
-        for (char c : line) {
-            unsigned char u = static_cast<unsigned char>(c);
-            if ((u < 32 && c != '\t') || u > 126) {
-                errors_.Add(place, Format("character 0x%02X is not printable ASCII", u));
-                printable = false;
-                break;
-            }
+        if (lineNumber == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+            errors_.Add({fileIndex, 1, 1},
+                        "the file starts with a byte-order mark: save it as plain ASCII "
+                        "without one");
+            line.erase(0, 3);
         }
-        if (!printable) continue;
+        // One message a line, for its first refused character; in a paragraph
+        // the character is replaced so that the words around it stay put.
+        bool printable = true;
+        for (size_t i = 0; i < line.size(); ++i) {
+            unsigned char u = static_cast<unsigned char>(line[i]);
+            if ((u >= 32 || line[i] == '\t') && u <= 126) continue;
+            size_t length = 1;
+            std::string why = Unprintable(line, i, length);
+            if (printable) errors_.Add({fileIndex, lineNumber, ColumnOf(line, i)}, why);
+            printable = false;
+            line.replace(i, length, "?");
+        }
+        if (!printable && (directives || !inParagraph_)) continue;
+        if (!printable) paragraph_.sourceError = true;
         size_t first = 0;
         while (first < line.size() && IsBlank(line[first])) ++first;
         if (first < line.size() && line[first] == '#') continue;
@@ -511,7 +648,16 @@ void Reader::ReadFile(int fileIndex, const std::string& text) {
             continue;
         }
         if (!directives) {
-            if (inParagraph_) lines_.push_back({place, line});
+            if (!inParagraph_) continue;
+            size_t wordEnd = line.find_first_of(" \t", first);
+            if (ParagraphEnded() && IsDirective(line.substr(first, wordEnd - first))) {
+                errors_.Add({fileIndex, lineNumber, ColumnOf(line, first)},
+                            "directive '" + line.substr(first, wordEnd - first) +
+                                "' after the paragraphs: directives come before the first @ "
+                                "line of their file");
+                continue;
+            }
+            lines_.push_back({place, line});
             continue;
         }
         if (first == line.size()) continue;
@@ -547,6 +693,12 @@ void Reader::Finish() {
     complete(book_.checkpoints, "checkpoint");
     complete(book_.images, "image");
     complete(book_.sounds, "sound");
+    for (const Ending& e : book_.endings) {
+        const Paragraph* p = book_.Find(e.page);
+        if (e.page > n || !p || !p->HasWords())
+            errors_.Add(e.place,
+                        Format("ending %d is not a written paragraph of the book", e.page));
+    }
     for (const PendingRef& r : imageRefs_)
         if (r.paragraph >= static_cast<int>(book_.images.size()))
             errors_.Add(r.place, Format("%s %d is not in the image table (%zu images)",
@@ -563,7 +715,7 @@ CompileResult Compile(const std::vector<Source>& sources) {
     for (size_t i = 0; i < sources.size(); ++i)
         reader.ReadFile(static_cast<int>(i), sources[i].text);
     if (sources.empty()) {
-        result.errors.push_back({"bookc", 0, "no source files"});
+        result.errors.push_back({"bookc", 0, 0, "no source files"});
         return result;
     }
     reader.Finish();
@@ -572,14 +724,16 @@ CompileResult Compile(const std::vector<Source>& sources) {
     // run reports as much as it can.
     if (book.paragraphCount > 0) {
         Errors errors(book, result.errors);
-        for (Paragraph& p : book.paragraphs) CheckParagraph(book, p, errors);
+        for (Paragraph& p : book.paragraphs)
+            if (!p.sourceError) CheckParagraph(book, p, errors);
     }
     std::stable_sort(result.errors.begin(), result.errors.end(),
                      [&](const Diagnostic& a, const Diagnostic& b) {
                          auto ia = std::find(book.files.begin(), book.files.end(), a.file);
                          auto ib = std::find(book.files.begin(), book.files.end(), b.file);
                          if (ia != ib) return ia < ib;
-                         return a.line < b.line;
+                         if (a.line != b.line) return a.line < b.line;
+                         return a.column < b.column;
                      });
     result.ok = result.errors.empty();
     if (result.ok) result.text = BuildTextTables(book);

@@ -1,4 +1,4 @@
-// The shell's own state shared by its parts: the screen's layout, the windows
+// The chrome's own state shared by its parts: the screen's layout, the windows
 // that make up the chrome, the menu bars and the input panel. Internal to the
 // platform.
 #pragma once
@@ -9,7 +9,7 @@
 #include "windows.h"
 #include "device/screen.h"
 
-namespace shell {
+namespace chrome {
 
 // The handheld's screen and its bars.
 using device::kBarHeight;
@@ -56,4 +56,4 @@ void ResetMenusForTests();
 // Tests: forget the panel state and the open menu.
 void ResetForTests();
 
-}  // namespace shell
+}  // namespace chrome

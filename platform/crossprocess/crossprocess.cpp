@@ -1,4 +1,4 @@
-#include "device/xproc.h"
+#include "crossprocess/crossprocess.h"
 
 #include <fcntl.h>
 #include <sys/epoll.h>
@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "device/crossprocess.h"
-#include "device/store.h"
+#include "wm/foreign.h"
+#include "files/store.h"
 #include "wm/wm.h"
 
 namespace device {
@@ -218,19 +218,19 @@ bool RaiseHook(HWND h) {
     return Send(h, w);
 }
 
-bool Forward(HWND h, const ForeignCall& call) {
+bool Forward(HWND h, const wm::ForeignCall& call) {
     Wire w;
     switch (call.kind) {
-        case ForeignCall::Invalidate:
+        case wm::ForeignCall::Invalidate:
             w.request = Invalidate;
             w.rect[0] = call.rect.left, w.rect[1] = call.rect.top, w.rect[2] = call.rect.right,
             w.rect[3] = call.rect.bottom;
             w.hasRect = call.hasRect, w.erase = call.erase;
             break;
-        case ForeignCall::Update:
+        case wm::ForeignCall::Update:
             w.request = Update;
             break;
-        case ForeignCall::SetPos:
+        case wm::ForeignCall::SetPos:
             w.request = SetPos;
             w.after = static_cast<int64_t>(reinterpret_cast<intptr_t>(call.after));
             w.x = call.x, w.y = call.y, w.cx = call.cx, w.cy = call.cy, w.flags = call.flags;
@@ -313,8 +313,8 @@ void StopCrossProcessWaker() {
 
 void InstallCrossProcess() {
     installed = true;
-    SetForeignWindowHooks(Find, RaiseHook);
-    SetForeignCallHooks(IsProxy, Forward);
+    wm::SetForeignWindowHooks(Find, RaiseHook);
+    wm::SetForeignCallHooks(IsProxy, Forward);
 }
 
 void ShutdownCrossProcess() {
@@ -327,8 +327,8 @@ void ShutdownCrossProcess() {
     listeners.clear();
     proxies.clear();
     installed = false;
-    SetForeignWindowHooks(nullptr, nullptr);
-    SetForeignCallHooks(nullptr, nullptr);
+    wm::SetForeignWindowHooks(nullptr, nullptr);
+    wm::SetForeignCallHooks(nullptr, nullptr);
 }
 
 void PollCrossProcess() {

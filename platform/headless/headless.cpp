@@ -1,9 +1,9 @@
-#include "device/headless.h"
+#include "headless/headless.h"
 
-#include "device/crossprocess.h"
+#include "chrome/chrome.h"
+#include "controls/controls.h"
+#include "crossprocess/crossprocess.h"
 #include "device/record.h"
-#include "device/xproc.h"
-#include "shell/chrome.h"
 #include "wm/wm.h"
 
 namespace device {
@@ -30,9 +30,13 @@ void Headless::Reset() {
     unattended_ = false;
 }
 
-void Headless::Pump() { PollCrossProcess(); }
+void Headless::Pump() {
+    PollCrossProcess();
+}
 
-void Headless::Present(const gdi::Surface&) { ++frames_; }
+void Headless::Present(const gdi::Surface&) {
+    ++frames_;
+}
 
 void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
     const uint32_t now = GetTickCount();
@@ -75,8 +79,8 @@ void Headless::End() {
     // A message box on screen is cancelled first; then the program's windows
     // are closed once; a program still running after that is asked to quit.
     ++ends_;
-    if (wm::MessageBoxShowing() && ends_ <= 16) {
-        wm::CancelMessageBox();
+    if (controls::MessageBoxShowing() && ends_ <= 16) {
+        controls::CancelMessageBox();
         return;
     }
     if (!closePosted_) {
@@ -106,12 +110,14 @@ Headless& HeadlessBackend() {
 
 namespace {
 Backend* current = nullptr;
-FindForeignWindowFn findForeign = nullptr;
-RaiseForeignWindowFn raiseForeign = nullptr;
 }  // namespace
 
-Backend& CurrentBackend() { return current ? *current : HeadlessBackend(); }
-void SetBackend(Backend* backend) { current = backend; }
+Backend& CurrentBackend() {
+    return current ? *current : HeadlessBackend();
+}
+void SetBackend(Backend* backend) {
+    current = backend;
+}
 
 void Present() {
     wm::ComposeScreen();
@@ -123,37 +129,6 @@ bool SaveScreen(const std::string& path) {
     wm::ComposeScreen();
     DrawChrome();
     return gdi::WritePng(gdi::Screen(), path.c_str());
-}
-
-void SetForeignWindowHooks(FindForeignWindowFn find, RaiseForeignWindowFn raise) {
-    findForeign = find;
-    raiseForeign = raise;
-}
-
-namespace {
-IsForeignWindowFn isForeign = nullptr;
-ForwardForeignFn forwardForeign = nullptr;
-}  // namespace
-
-void SetForeignCallHooks(IsForeignWindowFn is, ForwardForeignFn forward) {
-    isForeign = is;
-    forwardForeign = forward;
-}
-
-bool IsForeignWindow(HWND window) { return isForeign && window && isForeign(window); }
-
-bool ForwardToForeignWindow(HWND window, const ForeignCall& call) {
-    return forwardForeign && forwardForeign(window, call);
-}
-
-HWND FindForeignWindow(LPCWSTR className, LPCWSTR windowName) {
-    return findForeign ? findForeign(className, windowName) : nullptr;
-}
-
-bool RaiseForeignWindow(HWND window) {
-    if (raiseForeign && window) return raiseForeign(window);
-    SetLastError(wm::kErrorInvalidWindowHandle);
-    return false;
 }
 
 }  // namespace device

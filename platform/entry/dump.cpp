@@ -1,19 +1,17 @@
-#include "device/dump.h"
+#include "entry/dump.h"
 
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
+#include "chrome/chrome.h"
 #include "core/utf.h"
+#include "crossprocess/crossprocess.h"
 #include "device/record.h"
-#include "device/xproc.h"
+#include "device/screen.h"
 #include "gdi/record.h"
 #include "resources/resources.h"
 #include "wm/wm.h"
-#ifdef FERNVALE_HAVE_CHROME
-#include "shell/chrome.h"
-#include "device/screen.h"
-#endif
 
 namespace device {
 namespace {
@@ -159,13 +157,7 @@ std::string DumpScreen() {
     wm::ComposeScreen();
     std::string out;
     Append(&out, "screen at %lu ms\n", static_cast<unsigned long>(GetTickCount()));
-#ifdef FERNVALE_HAVE_CHROME
     Append(&out, "title %s\n", Quote(NavigationTitle()).c_str());
-#else
-    wm::Window* active = wm::FindQuiet(GetForegroundWindow());
-    Append(&out, "title %s\n",
-           Quote(active ? wm::TopLevelOf(active)->text : std::u16string()).c_str());
-#endif
     std::vector<const gdi::Surface*> live;
     for (auto it = wm::TopLevels().rbegin(); it != wm::TopLevels().rend(); ++it) {
         wm::Window* t = *it;
@@ -184,7 +176,6 @@ std::string DumpScreen() {
         ListMarks(&out, t);
     }
     gdi::KeepMarksOnly(live);
-#ifdef FERNVALE_HAVE_CHROME
     const auto buttons = MenuBarButtons();
     if (!buttons.empty()) {
         out += "menubar\n";
@@ -203,7 +194,6 @@ std::string DumpScreen() {
         out += "\n";
     }
     Append(&out, "inputpanel %s\n", InputPanelShown() ? "shown" : "hidden");
-#endif
     for (const MessageBoxRecord& m : MessageBoxLog())
         Append(&out, "messagebox %s caption %s type 0x%X\n", Quote(m.text).c_str(),
                Quote(m.caption).c_str(), m.type);

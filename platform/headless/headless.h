@@ -22,7 +22,7 @@
 namespace device {
 
 class Headless : public Backend {
-public:
+   public:
     void Pump() override;  // serves other processes' requests
     void WaitUntil(bool hasDeadline, uint32_t deadline) override;
     void Present(const gdi::Surface& screen) override;
@@ -35,7 +35,7 @@ public:
     void Reset();
     int Frames() const { return frames_; }
 
-private:
+   private:
     struct Step {
         std::function<void()> action;  // empty for a wait
         uint32_t ms = 0;

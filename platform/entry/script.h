@@ -9,7 +9,7 @@
 //   type TEXT        the rest of the line, character by character
 //   answer OK|YES|NO tap that button of the message box on screen
 //   sip on|off       show or hide the input panel
-//   dump             print the screen dump (device/dump.h) on stdout
+//   dump             print the screen dump (entry/dump.h) on stdout
 //   shot FILE        save the screen as a PNG file
 //   exit             close the program as a person would; later lines are
 //                    not run

@@ -1,4 +1,4 @@
-#include "device/script.h"
+#include "entry/script.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,16 +7,15 @@
 #include <memory>
 #include <sstream>
 
+#include "chrome/chrome.h"
+#include "controls/controls.h"
 #include "core/utf.h"
-#include "device/dump.h"
-#include "device/headless.h"
 #include "device/input.h"
 #include "device/record.h"
-#include "wm/wm.h"
-#ifdef FERNVALE_HAVE_CHROME
-#include "shell/chrome.h"
 #include "device/screen.h"
-#endif
+#include "entry/dump.h"
+#include "headless/headless.h"
+#include "wm/wm.h"
 
 namespace device {
 namespace {
@@ -87,9 +86,7 @@ void Press(const std::string& where, uint32_t id) {
         Tap(p.x, p.y);
         return;
     }
-#ifdef FERNVALE_HAVE_CHROME
     if (PressMenuBarButton(static_cast<uint16_t>(id))) return;
-#endif
     Fail(where + "no control with id " + std::to_string(id) + " on screen");
 }
 
@@ -102,9 +99,7 @@ void Run(const Script& script, const ScriptCommand& c,
     } else if (n == "press") {
         Press(where, c.number);
     } else if (n == "menu") {
-#ifdef FERNVALE_HAVE_CHROME
         if (ChooseMenuItem(static_cast<uint16_t>(c.number))) return;
-#endif
         Fail(where + "no menu item with id " + std::to_string(c.number));
     } else if (n == "key") {
         if (c.args[0].size() > 1) {
@@ -132,15 +127,11 @@ void Run(const Script& script, const ScriptCommand& c,
         Type(utf::FromUtf8(c.rest, &ok));
     } else if (n == "answer") {
         const int id = c.args[0] == "OK" ? IDOK : c.args[0] == "YES" ? IDYES : IDNO;
-        if (!MessageBoxShowing()) return Fail(where + "no message box to answer");
-        if (!PressMessageBoxButton(id))
+        if (!controls::MessageBoxShowing()) return Fail(where + "no message box to answer");
+        if (!controls::PressMessageBoxButton(id))
             return Fail(where + "the message box has no " + c.args[0] + " button");
     } else if (n == "sip") {
-#ifdef FERNVALE_HAVE_CHROME
         SetInputPanel(c.args[0] == "on");
-#else
-        Fail(where + "this device has no input panel");
-#endif
     } else if (n == "dump") {
         const std::string text = DumpScreen();
         if (print)

@@ -1,4 +1,5 @@
-// Windows of other processes. FindWindowW and SetForegroundWindow ask these
+// Windows of other processes, as the window manager sees them: handles that
+// stand for another process's window. FindWindowW and SetForegroundWindow ask these
 // when a window is not one of this process's; the default answers "none".
 // InvalidateRect, UpdateWindow and SetWindowPos hand a handle that stands for
 // another process's window to ForwardToForeignWindow.
@@ -6,7 +7,7 @@
 
 #include "windef.h"
 
-namespace device {
+namespace wm {
 
 typedef HWND (*FindForeignWindowFn)(LPCWSTR className, LPCWSTR windowName);
 typedef bool (*RaiseForeignWindowFn)(HWND window);
@@ -33,4 +34,4 @@ void SetForeignCallHooks(IsForeignWindowFn isForeign, ForwardForeignFn forward);
 bool IsForeignWindow(HWND window);
 bool ForwardToForeignWindow(HWND window, const ForeignCall& call);
 
-}  // namespace device
+}  // namespace wm

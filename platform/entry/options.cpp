@@ -1,4 +1,4 @@
-#include "device/options.h"
+#include "entry/options.h"
 
 #include <cerrno>
 #include <cstdlib>

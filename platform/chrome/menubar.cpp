@@ -18,11 +18,11 @@
 
 #include "device/input.h"
 #include "resources/resources.h"
-#include "shell/chrome.h"
-#include "shell/shell.h"
+#include "chrome/chrome.h"
+#include "chrome/parts.h"
 #include "wm/wm.h"
 
-namespace shell {
+namespace chrome {
 namespace {
 
 constexpr int kImageSize = 16;
@@ -594,9 +594,9 @@ bool IsPopupMenu(HWND hwnd) { return OpenPopup() && OpenPopup()->hwnd == hwnd; }
 
 void ResetMenusForTests() { ClosePopup(); }
 
-}  // namespace shell
+}  // namespace chrome
 
-using namespace shell;
+using namespace chrome;
 
 BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     if (!info || (info->cbSize != 36 && info->cbSize != sizeof(SHMENUBARINFO))) {

@@ -1,15 +1,15 @@
 // The chrome around the program: the navigation bar drawn by the device, the
 // rules that keep the bars and the panel from taking the activation, the
 // chrome's fonts, and the frame hook that draws it all.
-#include "shell/chrome.h"
+#include "chrome/chrome.h"
 
 #include <algorithm>
 
 #include "gdi/surface.h"
-#include "shell/shell.h"
+#include "chrome/parts.h"
 #include "wm/wm.h"
 
-namespace shell {
+namespace chrome {
 namespace {
 
 HFONT MakeFont(int height, int weight) {
@@ -123,12 +123,12 @@ HFONT KeyFont() {
     return font;
 }
 
-}  // namespace shell
+}  // namespace chrome
 
 namespace device {
 
 std::u16string NavigationTitle() {
-    const wm::Window* w = shell::TitleWindow();
+    const wm::Window* w = chrome::TitleWindow();
     return w ? w->text : std::u16string();
 }
 
@@ -138,7 +138,7 @@ void DrawChrome() {
     bool painted = false;
     std::vector<HWND> chrome;
     for (wm::Window* t : wm::TopLevels())
-        if ((t->style & WS_VISIBLE) && shell::IsChromeWindow(t->handle)) chrome.push_back(t->handle);
+        if ((t->style & WS_VISIBLE) && chrome::IsChromeWindow(t->handle)) chrome.push_back(t->handle);
     for (HWND h : chrome) {
         wm::Window* w = wm::FindQuiet(h);
         if (w && (!IsRectEmpty(&w->update) || w->frameDirty)) {
@@ -147,9 +147,9 @@ void DrawChrome() {
         }
     }
     // A program window raised to the top (HWND_TOPMOST) stays behind the chrome.
-    if (shell::Restack()) painted = true;
+    if (chrome::Restack()) painted = true;
     if (painted) wm::ComposeScreen();
-    shell::DrawNavigationBar();
+    chrome::DrawNavigationBar();
 }
 
 }  // namespace device

@@ -14,11 +14,11 @@
 #include <memory>
 
 #include "device/input.h"
-#include "shell/chrome.h"
-#include "shell/shell.h"
+#include "chrome/chrome.h"
+#include "chrome/parts.h"
 #include "wm/wm.h"
 
-namespace shell {
+namespace chrome {
 namespace {
 
 constexpr int kKeyHeight = 16;
@@ -373,9 +373,9 @@ void ResetForTests() {
     s = Panel{};
 }
 
-}  // namespace shell
+}  // namespace chrome
 
-using namespace shell;
+using namespace chrome;
 
 BOOL SHSipInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT fWinIni) {
     auto* si = static_cast<SIPINFO*>(pvParam);
@@ -430,7 +430,7 @@ BOOL SHSipPreference(HWND, int state) {
 
 namespace device {
 
-bool InputPanelShown() { return shell::PanelShown(); }
-void SetInputPanel(bool shown) { shell::SetPanelShown(shown); }
+bool InputPanelShown() { return chrome::PanelShown(); }
+void SetInputPanel(bool shown) { chrome::SetPanelShown(shown); }
 
 }  // namespace device
