@@ -11,7 +11,7 @@
 #include <string>
 
 #include "book/state.h"
-#include "device/store.h"
+#include "files/store.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/progress.h"

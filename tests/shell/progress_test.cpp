@@ -13,8 +13,8 @@
 
 #include "book/state.h"
 #include "book/tables.h"
-#include "device/headless.h"
-#include "device/store.h"
+#include "files/store.h"
+#include "headless/headless.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/window.h"
