@@ -2,10 +2,11 @@
 
 #include <cstdint>
 
+#include "book/limits.h"
+
 // The assembled text of the paragraph being shown: at most 1,378 characters of
 // words, each followed by one space, then a NUL.
 constexpr int PARAGRAPH_TEXT_SIZE = 1380;
-constexpr int PARAGRAPH_TEXT_LIMIT = 1378;
 extern char paragraphText[PARAGRAPH_TEXT_SIZE];
 
 // True when `paragraph` is a number of the book whose row has text.

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "book/limits.h"
+
 // A page before layout: an ordered list of items appended by the markup engine
 // and the built-in pages, with its text runs kept in one fixed pool.
 
@@ -28,9 +30,7 @@ struct PageItem {
     char* text;      // text and title runs: inside pageTextPool
 };
 
-constexpr int PAGE_ITEM_SLOTS = 401;  // slot 0 is never used
-constexpr int PAGE_ITEM_LIMIT = 400;
-constexpr int PAGE_TEXT_POOL_SIZE = 1780;
+constexpr int PAGE_ITEM_SLOTS = PAGE_ITEM_LIMIT + 1;  // slot 0 is never used
 
 extern PageItem pageItems[PAGE_ITEM_SLOTS];
 extern int16_t pageItemCount;

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "book/limits.h"
+
 // The markup engine's shared state. A paragraph is scanned once per page
 // build; its tags are executed as they are met. All of it lives on the
 // user-interface thread and is not re-entrant.
@@ -14,8 +16,6 @@ enum ScannerState : int {
     AfterCondition = 4,
 };
 
-constexpr int WORD_BUFFER_SIZE = 300;
-constexpr int COMMAND_BUFFER_SIZE = 400;
 constexpr int LONG_RUN = 150;  // a run longer than this is handed over at the next space
 
 extern int16_t scanPos;

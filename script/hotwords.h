@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "book/limits.h"
+
 // A choice on the page: what clicking its button, or confirming its answer
 // box, will do. Filled while the page is built; carried out when chosen.
 struct HotwordRecord {
@@ -10,19 +12,15 @@ struct HotwordRecord {
     int32_t value;        // R: the value to store; L d: the first chance
     int8_t threshold2;    // d: upper bound of the second outcome
     int8_t threshold3;    // d: upper bound of the third outcome
-    char answer1[20];
-    char answer2[20];
-    char answer3[20];
+    char answer1[ANSWER_SIZE];
+    char answer2[ANSWER_SIZE];
+    char answer3[ANSWER_SIZE];
     int16_t controlId;  // 5000 + n for buttons, 4000 + n for answer boxes, 0 for none
     int16_t target1;    // destinations, as paragraph number minus one
     int16_t target2;
     int16_t target3;
     int16_t target4;
 };
-
-constexpr int HOTWORD_LIMIT = 100;
-constexpr int ANSWER_SIZE = 20;        // 19 characters and a NUL
-constexpr int BUTTON_TEXT_SIZE = 104;  // a face text keeps at most 103 characters
 
 extern HotwordRecord hotwordTable[HOTWORD_LIMIT];
 extern int16_t hotwordCount;

@@ -2,6 +2,8 @@
 // scanner into commandBuffer, and gives the result that decides whether a
 // brace block after it is shown.
 
+#include "script/tags.h"
+
 #include <cstdio>
 
 #include "book/state.h"
@@ -15,14 +17,18 @@
 
 namespace {
 
-char Peek() { return CommandAt(commandPos); }
+char Peek() {
+    return CommandAt(commandPos);
+}
 
 void PassSpace() {
     if (Peek() == ' ') ++commandPos;
 }
 
 // Tags that take a number right after the letter allow one space before it.
-void StartAfterLetter() { commandPos = (commandBuffer[1] == ' ') ? 2 : 1; }
+void StartAfterLetter() {
+    commandPos = (commandBuffer[1] == ' ') ? 2 : 1;
+}
 
 // Runs the face-and-target construct for a quoted or unquoted face at commandPos.
 void MakeHotwordHere() {
@@ -131,7 +137,6 @@ void RecordCheckpoint() {
 uint8_t CheckpointHotword() {
     SkipPastChar('*');
     const int16_t slot = ParseNumber();
-    conditionalTag = 1;
     currentObject = slot;
     const CheckpointSlot* entry = CheckpointAt(slot);
     if (!entry || !entry->used) return 0;
@@ -149,7 +154,6 @@ uint8_t CheckpointHotword() {
 uint8_t Condition() {
     const uint8_t result = EvaluateCondition();
     lastCondition = result;
-    conditionalTag = 1;
     return result;
 }
 
@@ -183,16 +187,19 @@ void PlayBookSound(int16_t index) {
     PlaySoundW(soundTable[index], appInstance, SND_RESOURCE | SND_ASYNC);
 }
 
-void StopBookSound() { PlaySoundW(nullptr, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC); }
+void StopBookSound() {
+    PlaySoundW(nullptr, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
+}
 
 uint8_t ExecuteTag() {
-    conditionalTag = 0;
+    const char letter = commandBuffer[0];
+    const TagInfo* tag = FindTag(letter);
+    conditionalTag = tag && tag->block ? 1 : 0;  // the scanner then shows or skips its block
     HotwordRecord& fresh = CurrentHotword();
     fresh.controlId = 0;
     fresh.target1 = 0;
     commandPos = 1;
 
-    const char letter = commandBuffer[0];
     switch (letter) {
         case 'A':
             StartAfterLetter();
@@ -208,7 +215,6 @@ uint8_t ExecuteTag() {
             EndBold();
             break;
         case 'E':
-            conditionalTag = 1;
             return lastCondition == 0 ? 1 : 0;
         case 'G':
             scannerState = BetweenWords;
@@ -283,7 +289,6 @@ uint8_t ExecuteTag() {
             SetNextArrowParagraph(currentObject);
             break;
         case 'o':
-            conditionalTag = 1;
             if (lastCondition) return 0;
             return Condition();
         case 'p':

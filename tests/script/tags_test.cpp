@@ -1,3 +1,5 @@
+#include "script/tags.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -180,10 +182,17 @@ TEST_F(Tags, ConditionalTagsAndTheirResults) {
     EXPECT_EQ(Execute("o (X %5)"), 0);
     EXPECT_EQ(currentObject, 33);
     EXPECT_EQ(lastCondition, 1);
-    // Tags that are not conditions clear the flag and give 1.
+    // Letters the markup does not have clear the flag and give 1.
     EXPECT_EQ(Execute("Z"), 1);
     EXPECT_EQ(conditionalTag, 0);
     EXPECT_EQ(Execute(""), 1);
+    // The flag that makes the scanner show or skip a block is set by exactly
+    // the tags the shared table gives a block.
+    for (const TagInfo& tag : kTags) {
+        SetUp();
+        Execute(std::string(1, tag.letter));
+        EXPECT_EQ(conditionalTag, tag.block ? 1 : 0) << tag.letter;
+    }
 }
 
 TEST_F(Tags, ArrowsAndAlignment) {

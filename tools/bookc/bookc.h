@@ -9,17 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "book/limits.h"
+
 namespace bookc {
 
-// Limits the reader's buffers put on a book.
-constexpr int MAX_WORD_LENGTH = 299;
-constexpr int MAX_PARAGRAPH_TEXT = 1378;
-constexpr int MAX_COMMAND_LENGTH = 399;
-constexpr int MAX_LABEL_LENGTH = 103;
-constexpr int MAX_ANSWER_LENGTH = 19;
-constexpr int MAX_HOTWORDS = 99;
-constexpr int MAX_TITLE_RUN = 299;
-constexpr uint32_t MAX_POOL_OFFSET = 65535;
+// Limits the reader's buffers put on a book (book/limits.h), as lengths.
+constexpr int MAX_WORD_LENGTH = WORD_BUFFER_SIZE - 1;
+constexpr int MAX_PARAGRAPH_TEXT = PARAGRAPH_TEXT_LIMIT;
+constexpr int MAX_COMMAND_LENGTH = COMMAND_BUFFER_SIZE - 1;
+constexpr int MAX_LABEL_LENGTH = BUTTON_TEXT_SIZE - 1;
+constexpr int MAX_ANSWER_LENGTH = ANSWER_SIZE - 1;
+constexpr int MAX_HOTWORDS = HOTWORD_LIMIT - 1;      // the engine reports reaching the limit
+constexpr int MAX_TITLE_RUN = WORD_BUFFER_SIZE - 1;  // a title gathers in the word buffer
+constexpr uint32_t MAX_POOL_OFFSET = WORD_OFFSET_LIMIT;
 
 struct Source {
     std::string name;

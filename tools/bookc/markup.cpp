@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "script/tags.h"
 #include "tools/bookc/internal.h"
 
 namespace bookc {
@@ -90,9 +91,6 @@ class Checker {
         ++errorCount_;
     }
     void Tag(size_t at, const std::string& cmd);
-    bool Conditional(char letter) const {
-        return letter == 'O' || letter == 'o' || letter == 'E' || letter == 'u';
-    }
 
     // Range checks of the numbers a tag names; false after an error.
     bool ObjectNumber(size_t at, int k);
@@ -273,54 +271,43 @@ void Checker::Tag(size_t at, const std::string& cmd) {
     }
     const char letter = cmd[0];
     const std::string shown = "<" + cmd + ">";
+    const TagInfo* tag = FindTag(letter);
+    if (!tag) {
+        Error(at, "unknown tag " + shown);
+        return;
+    }
     Args a(cmd);
     const int errorsBefore = errorCount_;
-    auto bad = [&](const char* form) { Error(at, "bad tag " + shown + ": write " + form); };
+    auto bad = [&] { Error(at, "bad tag " + shown + ": write " + tag->form); };
     std::string label;
-    switch (letter) {
-        case 'B':
-        case 'C':
-        case 'D':
-        case 'F':
-        case 'G':
-        case 'I':
-        case 'K':
-        case 'P':
-        case 'T':
-        case 'U':
-        case 'Y':
-            if (!a.Trailing()) bad(Format("<%c> without arguments", letter).c_str());
-            return;
-        case 'a':
-            if (!a.Trailing()) bad("<a> without arguments");
-            if (inTitle_) {
+    switch (tag->shape) {
+        case TagShape::Bare:
+            if (!a.Trailing()) bad();
+            if (letter == 'a' && inTitle_) {
                 ++titleRun_;
                 p_.title += ' ';  // the reader shows a hard space
             }
+            if (letter == 'H') {
+                if (inTitle_) Error(at, "<H> inside a title");
+                inTitle_ = true;
+                titleStart_ = at;
+                titleRun_ = 0;
+            }
+            if (letter == 'J') {
+                if (!inTitle_) Error(at, "<J> without <H>");
+                if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
+                    Error(titleStart_, Format("title of up to %zu characters (at most %d)",
+                                              titleRun_, MAX_TITLE_RUN));
+                inTitle_ = false;
+            }
+            if (letter == 'E' && !sawIf_)
+                Error(at, "<E> without an <O> before it: its block is never shown");
             return;
-        case 'H':
-            if (!a.Trailing()) bad("<H> without arguments");
-            if (inTitle_) Error(at, "<H> inside a title");
-            inTitle_ = true;
-            titleStart_ = at;
-            titleRun_ = 0;
-            return;
-        case 'J':
-            if (!a.Trailing()) bad("<J> without arguments");
-            if (!inTitle_) Error(at, "<J> without <H>");
-            if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
-                Error(titleStart_, Format("title of up to %zu characters (at most %d)", titleRun_,
-                                          MAX_TITLE_RUN));
-            inTitle_ = false;
-            return;
-        case 'A':
-        case 'V':
-        case 'v':
-        case 'W': {
+        case TagShape::Number: {
             a.Space();
             std::optional<int> n = a.Digits();
             if (!n || !a.Trailing()) {
-                bad(Format("<%c n>", letter).c_str());
+                bad();
                 return;
             }
             if (letter == 'A') SoundNumber(at, *n);
@@ -328,20 +315,17 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             if (letter == 'W' && *n > 2) Error(at, Format("alignment %d (0, 1 or 2)", *n));
             return;
         }
-        case 'n':
-        case 'p': {
+        case TagShape::Arrow: {
             a.Space();
             std::optional<int> t = a.Digits();
             if (!t || !a.Trailing()) {
-                bad(Format("<%c t>", letter).c_str());
+                bad();
                 return;
             }
             Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
             return;
         }
-        case 'M':
-        case 'g':
-        case 'm': {
+        case TagShape::Hotword: {
             a.Space();
             std::optional<std::string> face = Face(at, a);
             if (errorCount_ != errorsBefore) return;
@@ -349,44 +333,35 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             std::optional<int> t;
             if (face) t = a.Digits();
             if (!face || !t || !a.Trailing()) {
-                bad(Format("<%c \"label\" t>, <%c $image t> or <%c %%object t>", letter, letter,
-                           letter)
-                        .c_str());
+                bad();
                 return;
             }
             Hotword(at);
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'N':
-        case 'Q':
-        case 'R':
-        case 'r': {
-            const bool set = letter == 'R' || letter == 'r';
-            const char* form = set ? (letter == 'R' ? "<R %o v> or <R %o v \"label\" t>"
-                                                    : "<r %o v> or <r %o v \"label\" t>")
-                                   : (letter == 'N' ? "<N %o> or <N %o \"label\" t>"
-                                                    : "<Q %o> or <Q %o \"label\" t>");
+        case TagShape::ObjectHotword:
+        case TagShape::SetValue: {
             a.Space();
             std::optional<int> k;
             if (!a.Eat('%') || !(k = a.Digits())) {
-                bad(form);
+                bad();
                 return;
             }
             if (!ObjectNumber(at, *k)) return;
-            if (set) {
+            if (tag->shape == TagShape::SetValue) {
                 a.Space();
                 if (a.Peek() == '-' && a.Peek(1) == '%') a.Eat('-');
                 if (a.Eat('%')) {
                     std::optional<int> m = a.Digits();
                     if (!m) {
-                        bad(form);
+                        bad();
                         return;
                     }
                     if (!ObjectNumber(at, *m)) return;
                 } else if (letter == 'R' && a.Eat('z')) {
                 } else if (!a.Signed()) {
-                    bad(form);
+                    bad();
                     return;
                 }
             }
@@ -399,20 +374,17 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             std::optional<int> t;
             if (face) t = a.Digits();
             if (!face || !t || !a.Trailing()) {
-                bad(form);
+                bad();
                 return;
             }
             Hotword(at);
             Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
             return;
         }
-        case 'L':
-        case 'd': {
-            const char* form = letter == 'L' ? "<L \"label\" (chance) t1 t2>"
-                                             : "<d \"label\" (c1) t1 [(c2) t3 [(c3) t4]] t2>";
+        case TagShape::Chance: {
             a.Space();
             if (!a.Eat('"')) {
-                bad(form);
+                bad();
                 return;
             }
             if (!Label(at, a, label)) return;
@@ -426,7 +398,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                     t = a.Digits();
                 }
                 if (!t) {
-                    bad(form);
+                    bad();
                     return;
                 }
                 chances.push_back(*c);
@@ -435,7 +407,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             std::optional<int> last = a.Digits();
             if (chances.empty() || !last || !a.Trailing()) {
-                bad(form);
+                bad();
                 return;
             }
             targets.push_back(*last);
@@ -477,8 +449,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                        std::to_string(percents[i]) + "%");
             return;
         }
-        case 'S': {
-            const char* form = "<S (a1) t1 [(a2) t3 [(a3) t4]] t2>";
+        case TagShape::Answers: {
             a.Space();
             std::vector<int> targets;
             std::vector<std::string> answers;
@@ -490,7 +461,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                     t = a.Digits();
                 }
                 if (!t) {
-                    bad(form);
+                    bad();
                     return;
                 }
                 if (answer->size() > MAX_ANSWER_LENGTH) {
@@ -504,7 +475,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             std::optional<int> last = a.Digits();
             if (answers.empty() || !last || !a.Trailing()) {
-                bad(form);
+                bad();
                 return;
             }
             if (answers.size() > 3) {
@@ -518,12 +489,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                        "S " + (i < answers.size() ? answers[i] : std::string("other")));
             return;
         }
-        case 'E':
-            if (!a.Trailing()) bad("<E> without arguments");
-            if (!sawIf_) Error(at, "<E> without an <O> before it: its block is never shown");
-            return;
-        case 'O':
-        case 'o': {
+        case TagShape::Condition: {
             if (letter == 'o' && !sawIf_)
                 Error(at, "<o> without an <O> before it: its block is never shown");
             sawIf_ = true;
@@ -531,11 +497,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             conditionTests_ = conditionOperators_ = 0;
             conditionNested_ = false;
             bool good = Expression(at, a, 0) && a.Trailing();
-            if (!good && errorCount_ == errorsBefore)
-                bad(Format("<%c (X %%o)>, <%c (%%o = v)> joined by & and |, "
-                           "each test after an optional !",
-                           letter, letter)
-                        .c_str());
+            if (!good && errorCount_ == errorsBefore) bad();
             // A flat chain never holds more than a few entries on the reader's
             // stacks of ten; nested groups can leave entries behind, so they
             // are kept small enough that even all of them fit.
@@ -546,11 +508,11 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                                  conditionTests_, operators));
             return;
         }
-        case 'l': {
+        case TagShape::ObjectValue: {
             a.Space();
             std::optional<int> k;
             if (!a.Eat('%') || !(k = a.Digits()) || !a.Trailing()) {
-                bad("<l %o>");
+                bad();
                 return;
             }
             if (!ObjectNumber(at, *k)) return;
@@ -567,31 +529,31 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             return;
         }
-        case 's': {
+        case TagShape::SaveCheckpoint: {
             a.Space();
             std::optional<int> k;
             if (!a.Eat('*') || !(k = a.Digits()) || !a.Trailing()) {
-                bad("<s *k>");
+                bad();
                 return;
             }
             SlotNumber(at, *k);
             return;
         }
-        case 'u': {
+        case TagShape::CheckpointHotword: {
             a.Space();
             std::optional<int> k;
             if (!a.Eat('*') || !(k = a.Digits())) {
-                bad("<u *k \"label\">");
+                bad();
                 return;
             }
             a.Space();
             if (!a.Eat('"')) {
-                bad("<u *k \"label\">");
+                bad();
                 return;
             }
             if (!Label(at, a, label)) return;
             if (!a.Trailing()) {
-                bad("<u *k \"label\">");
+                bad();
                 return;
             }
             if (!SlotNumber(at, *k)) return;
@@ -602,9 +564,6 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                                     "checkpoint " + std::to_string(*k), "", true});
             return;
         }
-        default:
-            Error(at, "unknown tag " + shown);
-            return;
     }
 }
 
@@ -647,7 +606,8 @@ void Checker::Run() {
             openBlocks_ = blocks.size();
             Tag(i, cmd);
             i = end + 1;
-            if (cmd.empty() || !Conditional(cmd[0])) continue;
+            const TagInfo* tag = cmd.empty() ? nullptr : FindTag(cmd[0]);
+            if (!tag || !tag->block) continue;
             // A conditional tag: its skip count, then its block.
             size_t k = i;
             int skip = 0;
