@@ -1,4 +1,4 @@
-// Shared set-up of the shell tests: a program window on the work area, its
+// Shared set-up of the chrome tests: a program window on the work area, its
 // menu bar from the test resources, and helpers to read what reached it.
 #pragma once
 

@@ -1,30 +1,9 @@
+#include "device/record.h"
+
 #include <gtest/gtest.h>
 
 #include "core/utf.h"
-#include "device/record.h"
 #include "windows.h"
-
-TEST(MessageBox, RecordsTextCaptionAndTypeAndGivesTheChosenAnswer) {
-    device::MessageBoxLog().clear();
-    EXPECT_EQ(MessageBoxW(nullptr, u"Page buffer Overflow", nullptr, MB_OK), IDOK);
-    device::SetMessageBoxAnswer(IDNO);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Start again?", u"Fernvale", MB_YESNO), IDNO);
-    device::SetMessageBoxAnswer(IDOK);
-    ASSERT_EQ(device::MessageBoxLog().size(), 2u);
-    EXPECT_EQ(device::Narrow(device::MessageBoxLog()[0].text), "Page buffer Overflow");
-    EXPECT_TRUE(device::MessageBoxLog()[0].caption.empty());
-    EXPECT_EQ(device::MessageBoxLog()[1].caption, u"Fernvale");
-    EXPECT_EQ(device::MessageBoxLog()[1].type, static_cast<uint32_t>(MB_YESNO));
-}
-
-TEST(Sound, PlayAndStopAreRecordedInOrder) {
-    device::SoundLog().clear();
-    PlaySoundW(u"BELL", nullptr, SND_RESOURCE | SND_ASYNC);
-    PlaySoundW(nullptr, nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC);
-    ASSERT_EQ(device::SoundLog().size(), 2u);
-    EXPECT_EQ(device::SoundLog()[0], u"BELL");
-    EXPECT_TRUE(device::SoundLog()[1].empty());
-}
 
 TEST(Clock, TickCountFollowsTheDeviceClockAndWraps) {
     device::SetClock(0xfffffff0u);
@@ -43,14 +22,15 @@ TEST(Utf, ConvertsBothWaysAndStopsAtMalformedInput) {
         const char* bytes;
         std::u16string kept;
     } bad[] = {
-        {"ab\xc3", u"ab"},           // cut short
-        {"a\xe2\x28\xa1z", u"a"},    // not a continuation byte
-        {"\xff", u""},               // no such lead byte
-        {"x\x80", u"x"},             // a continuation byte alone
+        {"ab\xc3", u"ab"},         // cut short
+        {"a\xe2\x28\xa1z", u"a"},  // not a continuation byte
+        {"\xff", u""},             // no such lead byte
+        {"x\x80", u"x"},           // a continuation byte alone
     };
     for (const auto& b : bad) {
         EXPECT_EQ(utf::FromUtf8(b.bytes, &ok), b.kept) << b.bytes;
         EXPECT_FALSE(ok) << b.bytes;
     }
-    EXPECT_EQ(utf::ToUtf8(std::u16string(1, u'\xd800')), "\xed\xa0\x80");  // a lone surrogate as it is
+    EXPECT_EQ(utf::ToUtf8(std::u16string(1, u'\xd800')),
+              "\xed\xa0\x80");  // a lone surrogate as it is
 }

@@ -11,7 +11,7 @@ class Conditions : public EngineTest {
     uint8_t Evaluate(const std::string& expression) { return Execute("O " + expression); }
 };
 
-constexpr int LAMP = 1, COINS = 2, ROPE = 5, COUNTER = 7, BADGE = 9;
+constexpr int LAMP = 1, COINS = 2, ROPE = 5, COUNTER = 7;
 
 TEST_F(Conditions, TestsAndFlatChains) {
     struct Case {

@@ -19,8 +19,7 @@ namespace {
 class Tags : public EngineTest {};
 
 // Object numbers of the engine's test book.
-constexpr int LAMP = 1, COINS = 2, SKETCHES = 3, FEATHER = 4, ROPE = 5, GOLD = 6, COUNTER = 7,
-              TALLY = 8;
+constexpr int LAMP = 1, COINS = 2, SKETCHES = 3, ROPE = 5, GOLD = 6, COUNTER = 7, TALLY = 8;
 
 TEST_F(Tags, SoundNumbersAllowOneSpaceAfterTheLetter) {
     Scan("<A3><A 3><A  3><A 99><A -1><C><G>");

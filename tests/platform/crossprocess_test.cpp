@@ -48,7 +48,7 @@ LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 std::string TempDir() {
     std::string d =
-        (std::filesystem::temp_directory_path() / ("xproc-" + std::to_string(getpid()))).string();
+        (std::filesystem::temp_directory_path() / ("crossprocess-" + std::to_string(getpid()))).string();
     std::filesystem::remove_all(d);
     std::filesystem::create_directories(d);
     return d;
