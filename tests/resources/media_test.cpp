@@ -119,19 +119,20 @@ uint32_t Le(const unsigned char* p, int bytes) {
 
 // Reads a RIFF WAVE file: its format chunk and its data chunk.
 bool ParseWave(const resources::Data& d, Wave* w) {
-    if (d.size < 12 || std::memcmp(d.bytes, "RIFF", 4) || std::memcmp(d.bytes + 8, "WAVE", 4))
+    if (d.size < 12 || std::memcmp(d.bytes, "RIFF", 4) != 0 ||
+        std::memcmp(d.bytes + 8, "WAVE", 4) != 0)
         return false;
     bool haveFormat = false;
     for (size_t at = 12; at + 8 <= d.size;) {
         const unsigned char* chunk = d.bytes + at;
         const size_t size = Le(chunk + 4, 4);
         if (size > d.size - at - 8) return false;
-        if (!std::memcmp(chunk, "fmt ", 4) && size >= 16) {
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16) {
             haveFormat = true;
             w->pcm16Mono =
                 Le(chunk + 8, 2) == 1 && Le(chunk + 10, 2) == 1 && Le(chunk + 22, 2) == 16;
             w->rate = static_cast<int>(Le(chunk + 12, 4));
-        } else if (!std::memcmp(chunk, "data", 4)) {
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
             for (size_t k = 0; k + 1 < size; k += 2)
                 w->samples.push_back(static_cast<int16_t>(Le(chunk + 8 + k, 2)));
             return haveFormat;
