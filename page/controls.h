@@ -31,7 +31,7 @@ struct ButtonRecord {
     char16_t caption[BUTTON_CAPTION_SIZE];
 };
 
-constexpr int CONTROL_SLOTS = 100;  // the slot after the last control is cleared: 99 at most
+constexpr int CONTROL_SLOTS = 100;  // controls of each kind a page can hold
 constexpr int16_t EDIT_BOX_ID_BASE = 4000;
 constexpr int16_t HOTWORD_ID_BASE = 5000;
 

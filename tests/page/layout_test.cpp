@@ -11,6 +11,7 @@
 #include <string>
 
 #include "../platform/gdi_helpers.h"
+#include "book/state.h"
 #include "controls/controls.h"
 #include "device/record.h"
 #include "entry/dump.h"
@@ -122,6 +123,28 @@ TEST_F(Layout, AMessageBoxDuringARebuildDoesNotRebuildThePageAgain) {
     Show(99);  // no such paragraph: reported while the page is built
     EXPECT_EQ(device::MessageBoxLog().size(), 1u);
     device::SetMessageBoxAutoAnswer(true);
+}
+
+// Taps that reach the page before it can be repainted (here the window is
+// hidden, so the paint that would rebuild it waits): only the first is
+// resolved; the rest find the page's choice taken.
+TEST_F(Layout, ATapStormBeforeTheRepaintResolvesOneChoice) {
+    Show(18);
+    ASSERT_EQ(buttonCount, 3);
+    ShowWindow(mainWindow, SW_HIDE);
+    for (int i = 0; i < 50; ++i)
+        PostMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(HOTWORD_ID_BASE + i % 3, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(buttonWindows[i % 3]));
+    DrainMessages();
+    EXPECT_EQ(pageDirty, 1);  // not rebuilt yet
+    EXPECT_EQ(ObjectHeld(0), 1);
+    EXPECT_EQ(ObjectValue(1), 0);
+    EXPECT_EQ(currentParagraph, 17);
+    ShowWindow(mainWindow, SW_SHOW);
+    UpdateWindow(mainWindow);
+    EXPECT_EQ(pageDirty, 0);
+    EXPECT_EQ(buttonCount, 0);
+    EXPECT_EQ(choiceTaken, 0);
 }
 
 TEST_F(Layout, APageWithTitleBoldPictureButtonsAndAnswerBoxLooksRight) {

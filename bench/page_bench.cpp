@@ -1,0 +1,112 @@
+// Rebuild, layout and paint of every page of a book into the headless
+// framebuffer, timed page by page (median and 99th percentile), beside the
+// bare cost of measuring and drawing the same text runs with the platform's
+// font code alone; prints both and their ratio.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "book/tables.h"
+#include "book/text_store.h"
+#include "device/record.h"
+#include "entry/dump.h"
+#include "page/layout.h"
+#include "shell/app_state.h"
+#include "shell/navigation.h"
+#include "support/page_host.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Run {
+    int x, y, weight;
+    std::u16string text;
+};
+
+// The text runs the page drew, read from the screen dump.
+std::vector<Run> DrawnRuns() {
+    static const std::regex line(
+        R"re(^  text at (-?\d+),(-?\d+) size \d+x\d+ weight (\d+) "(.*)"$)re");
+    std::vector<Run> runs;
+    std::istringstream in(device::DumpScreen());
+    std::string s;
+    while (std::getline(in, s)) {
+        std::smatch m;
+        if (!std::regex_match(s, m, line)) continue;
+        std::u16string text;
+        const std::string q = m[4];
+        for (size_t i = 0; i < q.size(); ++i) {
+            if (q[i] == '\\' && i + 1 < q.size()) ++i;
+            text += static_cast<char16_t>(static_cast<unsigned char>(q[i]));
+        }
+        runs.push_back({std::stoi(m[1]), std::stoi(m[2]) - 26, std::stoi(m[3]), text});
+    }
+    return runs;
+}
+
+void MeasureAndDraw(const std::vector<Run>& runs) {
+    HDC dc = GetDC(mainWindow);
+    for (const Run& run : runs) {
+        SelectObject(dc, run.weight >= 600 ? boldFont : normalFont);
+        const int n = static_cast<int>(run.text.size());
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, run.text.c_str(), n, &size);
+        RECT rect = {run.x, run.y, run.x + size.cx, run.y + size.cy};
+        DrawTextW(dc, run.text.c_str(), n, &rect, DT_SINGLELINE | DT_NOPREFIX);
+    }
+    ReleaseDC(mainWindow, dc);
+}
+
+double Micros(Clock::duration d) {
+    return std::chrono::duration<double, std::micro>(d).count();
+}
+
+double Percentile(std::vector<double> v, double q) {
+    std::sort(v.begin(), v.end());
+    return v[std::min(v.size() - 1, static_cast<size_t>(q * static_cast<double>(v.size())))];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    ResetPageState();
+    device::StartScreenRecording();
+    std::vector<int16_t> pages;
+    std::vector<std::vector<Run>> runs;
+    for (int16_t p = 1; p <= paragraphCount; ++p) {
+        if (!ParagraphHasText(p)) continue;
+        pendingBuiltInPage = 0;
+        GoToParagraph(p, NAV_STORY);
+        pages.push_back(p);
+        runs.push_back(DrawnRuns());
+    }
+    std::vector<double> page, bare;
+    for (int r = 0; r < rounds; ++r) {
+        for (size_t i = 0; i < pages.size(); ++i) {
+            const auto start = Clock::now();
+            GoToParagraph(pages[i], NAV_STORY);
+            const auto middle = Clock::now();
+            MeasureAndDraw(runs[i]);
+            const auto end = Clock::now();
+            page.push_back(Micros(middle - start));
+            bare.push_back(Micros(end - middle));
+        }
+        device::MessageBoxLog().clear();
+        device::SoundLog().clear();
+    }
+    const double pageMedian = Percentile(page, 0.5), bareMedian = Percentile(bare, 0.5);
+    std::printf("pages %zu, rounds %d\n", pages.size(), rounds);
+    std::printf("page rebuild+layout+paint: median %.1f us, p99 %.1f us\n", pageMedian,
+                Percentile(page, 0.99));
+    std::printf("bare text measure+draw:    median %.1f us, p99 %.1f us\n", bareMedian,
+                Percentile(bare, 0.99));
+    std::printf("ratio of medians: %.2f\n", pageMedian / bareMedian);
+    return 0;
+}

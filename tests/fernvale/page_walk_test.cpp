@@ -1,0 +1,105 @@
+// Shows every paragraph of the shipped book on the reader's window, with the
+// objects as a new reader has them and with everything held, scrolling each
+// page to its end: no page raises a message, and every text run drawn is
+// whole and inside the window (no word is cut off at the right edge).
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "book/state.h"
+#include "book/tables.h"
+#include "book/text_store.h"
+#include "device/record.h"
+#include "entry/dump.h"
+#include "page/layout.h"
+#include "shell/app_state.h"
+#include "shell/navigation.h"
+#include "support/page_host.h"
+
+namespace {
+
+struct Run {
+    int x, width, weight;
+    std::u16string text;
+};
+
+// The text runs of the reader's window in a screen dump.
+std::vector<Run> RunsOnPage(const std::string& dump) {
+    static const std::regex line(
+        R"re(^  text at (-?\d+),-?\d+ size (\d+)x\d+ weight (\d+) "(.*)"$)re");
+    std::vector<Run> runs;
+    std::istringstream in(dump);
+    std::string s;
+    bool page = false;
+    while (std::getline(in, s)) {
+        if (s.rfind("window ", 0) == 0) page = s.find("class QOT1Fernvale") != std::string::npos;
+        std::smatch m;
+        if (!page || !std::regex_match(s, m, line)) continue;
+        std::u16string text;
+        const std::string q = m[4];
+        for (size_t i = 0; i < q.size(); ++i) {
+            if (q[i] == '\\' && i + 1 < q.size()) ++i;  // the book's text is printable ASCII
+            text += static_cast<char16_t>(static_cast<unsigned char>(q[i]));
+        }
+        runs.push_back({std::stoi(m[1]), std::stoi(m[2]), std::stoi(m[3]), text});
+    }
+    return runs;
+}
+
+int Measure(const Run& run) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, run.weight >= 600 ? boldFont : normalFont);
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, run.text.c_str(), static_cast<int>(run.text.size()), &size);
+    DeleteDC(dc);
+    return size.cx;
+}
+
+// Faults of the page on screen now: runs cut short or reaching past the window.
+int CheckRuns(int16_t p, std::vector<std::string>& faults) {
+    RECT client;
+    GetClientRect(mainWindow, &client);
+    const std::vector<Run> runs = RunsOnPage(device::DumpScreen());
+    for (const Run& run : runs) {
+        const int whole = Measure(run);
+        const std::string text(run.text.begin(), run.text.end());
+        if (whole > run.width || run.x + whole > client.right)
+            faults.push_back("paragraph " + std::to_string(p) + ": cut off: \"" + text + "\"");
+    }
+    return static_cast<int>(runs.size());
+}
+
+TEST(FernvaleWalk, EveryPageIsShownWholeWithoutAMessage) {
+    ResetPageState();
+    device::StartScreenRecording();
+    std::vector<std::string> faults;
+    int shown = 0, runs = 0;
+    for (bool everything : {false, true}) {
+        for (int16_t p = 1; p <= paragraphCount; ++p) {
+            if (!ParagraphHasText(p)) continue;
+            ResetBookState();
+            for (int k = 0; everything && k < objectCount; ++k) SetObjectHeld(k, true);
+            pendingBuiltInPage = 0;
+            GoToParagraph(p, NAV_STORY);
+            ++shown;
+            for (int page = 0; page < 20; ++page) {
+                runs += CheckRuns(p, faults);
+                const int32_t before = scrollOffset;
+                SendMessageW(mainWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
+                if (scrollOffset == before) break;
+            }
+            for (const auto& box : device::MessageBoxLog())
+                faults.push_back("paragraph " + std::to_string(p) + ": message " +
+                                 device::Narrow(box.text));
+            device::MessageBoxLog().clear();
+        }
+    }
+    EXPECT_GT(shown, 600);
+    EXPECT_GT(runs, 5 * shown);  // the walk saw the pages' text
+    EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+}
+
+}  // namespace

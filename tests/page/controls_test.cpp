@@ -1,0 +1,111 @@
+// The page controls: sizes from the measured text, identifiers, styles, the
+// bold state, the limits of the tables and the messages of failed creation.
+#include "page/controls.h"
+
+#include <string>
+
+#include "device/record.h"
+#include "page/builder.h"
+#include "page/layout.h"
+#include "page/line.h"
+#include "shell/app_state.h"
+#include "support/engine_fixture.h"
+
+namespace {
+
+class Controls : public EngineTest {};
+
+TEST_F(Controls, EditBoxesAreSizedFromTheCharacterWidthAndLineHeight) {
+    averageCharWidth = 5;
+    textLineHeight = 13;
+    EXPECT_EQ(AddEditBox(10), 4000);
+    EXPECT_EQ(editBoxRecords[0].width, 102);
+    EXPECT_EQ(editBoxRecords[0].height, 19);
+    EXPECT_EQ(AddEditBox(100), 4001);  // 1002 pixels: cut to the window
+    EXPECT_EQ(editBoxRecords[1].width, clientRect.right - clientRect.left);
+    EXPECT_EQ(SendMessageW(editBoxWindows[0], EM_GETLIMITTEXT, 0, 0), 10);
+    EXPECT_EQ(GetWindowLongW(editBoxWindows[0], GWL_WNDPROC),
+              reinterpret_cast<LONG_PTR>(&EditBoxProc));
+    EXPECT_EQ(Items(), "edit#0 edit#1");
+}
+
+TEST_F(Controls, TextButtonsAreMeasuredAndCaptionsCut) {
+    AddHotwordButton("iii");  // narrower than 3 pixels a letter
+    EXPECT_EQ(buttonRecords[0].width, 3 * 3 + 12);
+    EXPECT_EQ(buttonRecords[0].height, 13 + 4);
+    AddHotwordButton(std::string(250, 'k').c_str());
+    EXPECT_EQ(buttonRecords[1].textLength, 199);
+    EXPECT_EQ(buttonRecords[1].caption[199], u'\0');
+    EXPECT_EQ(AddHotwordButton("third"), 5002);
+    EXPECT_EQ(GetDlgCtrlID(buttonWindows[2]), 5002);
+    EXPECT_EQ(GetWindowLongW(buttonWindows[2], GWL_STYLE) & ~WS_VISIBLE, 0x5080000B & ~WS_VISIBLE);
+}
+
+TEST_F(Controls, CommandButtonsArePlatformPushButtonsMeasuredBold) {
+    AddTextButton("INSTRUCTIONS", 513);
+    SIZE bold = {};
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, boldFont);
+    GetTextExtentPoint32W(dc, u"INSTRUCTIONS", 12, &bold);
+    DeleteDC(dc);
+    EXPECT_EQ(buttonRecords[0].width, bold.cx + 12);
+    EXPECT_EQ(buttonRecords[0].bold, 0);  // drawn by the platform, measured bold
+    EXPECT_EQ(GetWindowLongW(buttonWindows[0], GWL_STYLE) & ~WS_VISIBLE, 0x50000001 & ~WS_VISIBLE);
+    char16_t text[32] = {};
+    GetWindowTextW(buttonWindows[0], text, 32);
+    EXPECT_EQ(std::u16string(text), u"INSTRUCTIONS");
+}
+
+TEST_F(Controls, HotwordsBetweenBoldTagsAreBold) {
+    BeginBold();
+    AddHotwordButton("one");
+    AddHotwordButton("two");
+    EndBold();
+    AddHotwordButton("three");
+    EXPECT_EQ(buttonRecords[0].bold + buttonRecords[1].bold, 2);
+    EXPECT_EQ(buttonRecords[2].bold, 0);
+}
+
+TEST_F(Controls, ImageButtonsTakeTheBitmapsSizeOrALineWhenItIsMissing) {
+    rightLimit = 223;
+    textLineHeight = 13;
+    AddHotwordImageButton(5);   // bitmap 1705
+    AddHotwordImageButton(40);  // outside the image table
+    EXPECT_NE(buttonRecords[0].bitmap, nullptr);
+    EXPECT_EQ(buttonRecords[0].width, 24);
+    EXPECT_EQ(buttonRecords[1].bitmap, nullptr);
+    EXPECT_EQ(buttonRecords[1].width, 223 - clientRect.left);
+    EXPECT_EQ(buttonRecords[1].height, 13);
+}
+
+// A page may want more controls than the tables hold: the last slot is used,
+// then further controls are refused and nothing is written past the tables.
+TEST_F(Controls, TheTablesHoldAHundredOfEachAndRefuseMore) {
+    for (int i = 0; i < 101; ++i) {
+        const int16_t button = AddHotwordButton("b");
+        const int16_t box = AddEditBox(1);
+        EXPECT_EQ(button, i < 100 ? 5000 + i : 0) << i;
+        EXPECT_EQ(box, i < 100 ? 4000 + i : 0) << i;
+    }
+    EXPECT_EQ(buttonCount, 100);
+    EXPECT_EQ(editBoxCount, 100);
+    EXPECT_NE(buttonWindows[99], nullptr);
+    EXPECT_EQ(pageItemCount, 200);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(Controls, ControlsThatCannotBeMadeAreReportedAndKeepTheirRecords) {
+    mainWindow = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x7ff0));  // no such window
+    AddEditBox(3);
+    AddHotwordButton("Go");
+    ASSERT_EQ(device::MessageBoxLog().size(), 2u);
+    EXPECT_EQ(device::Narrow(device::MessageBoxLog()[0].text), "Null Edit Box");
+    EXPECT_EQ(device::Narrow(device::MessageBoxLog()[0].caption), "Bad Edit Box");
+    EXPECT_EQ(device::Narrow(device::MessageBoxLog()[1].text), "Could not create button");
+    char expected[32];
+    std::snprintf(expected, sizeof expected, " Error %x", static_cast<unsigned>(GetLastError()));
+    EXPECT_EQ(device::Narrow(device::MessageBoxLog()[1].caption), expected);
+    EXPECT_EQ(Items(), "edit#0 button#0");
+}
+
+}  // namespace
