@@ -131,13 +131,24 @@ TEST(FernvaleBook, ObjectsAreTextObjectsWithTheirDescriptionPages) {
 
 TEST(FernvaleBook, InformationPageOffersEveryObject) {
     const std::string info = Assembled(6);
-    // The character as a side button showing its current text, then one
-    // side button per held object leading to its description.
+    // The character, then the reader's condition (health, weather, songs,
+    // the fen folk's favour, the tower alarm) shown by its current text, then
+    // the items held, each by name; every one is a side button to its
+    // description, shown only while held.
     EXPECT_NE(info.find("<g %0 10>"), std::string::npos);
+    const size_t items = info.find("following items");
+    ASSERT_NE(items, std::string::npos);
+    const std::set<int> conditions = {15, 33, 34, 35, 36};
     for (int k = 1; k < objectCount; ++k) {
-        const std::string block = "<O (X %" + std::to_string(k) + ")>{<g \"" + objectTable[k].name +
-                                  "\" " + std::to_string(10 + k) + "><U>}";
-        EXPECT_NE(info.find(block), std::string::npos) << block;
+        const std::string number = std::to_string(k);
+        const std::string face =
+            conditions.count(k) ? "%" + number : "\"" + std::string(objectTable[k].name) + "\"";
+        const std::regex block("<O \\(X %" + number + "\\)>\\{[^{}]*<g " + face + " " +
+                               std::to_string(10 + k) + ">[^{}]*\\}");
+        std::smatch found;
+        ASSERT_TRUE(std::regex_search(info, found, block)) << objectTable[k].name;
+        EXPECT_EQ(static_cast<size_t>(found.position(0)) > items, conditions.count(k) == 0)
+            << objectTable[k].name;
     }
 }
 
