@@ -89,15 +89,7 @@ static_assert(offsetof(SIPINFO, rcVisibleDesktop) == 8, "SIPINFO rectangles foll
 #define SPI_SETCURRENTIM 226
 #define SPI_GETCURRENTIM 227
 
-#define SIP_UP 0
-#define SIP_DOWN 1
-#define SIP_FORCEDOWN 2
-#define SIP_UNCHANGED 3
-#define SIP_INPUTDIALOG 4
-
 // SPI_GETSIPINFO fills the SIPINFO at pvParam (its cbSize set); uiParam and
 // fWinIni must be 0.
 BOOL SHSipInfo(UINT uiAction, UINT uiParam, LPVOID pvParam, UINT fWinIni);
 BOOL SipShowIM(DWORD flags);
-BOOL SipGetInfo(SIPINFO* info);
-BOOL SHSipPreference(HWND hwnd, int state);

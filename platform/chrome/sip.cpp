@@ -4,8 +4,8 @@
 // arrows) or, for symbols that have no key of their own, as characters. Shift
 // applies to the next key; CAP stays until tapped again.
 //
-// Implements: SHSipInfo (SPI_GETSIPINFO, SPI_SETSIPINFO), SipGetInfo,
-// SipShowIM, SHSipPreference; WM_SETTINGCHANGE (SPI_SETSIPINFO) posted to
+// Implements: SHSipInfo (SPI_GETSIPINFO, SPI_SETSIPINFO), SipShowIM;
+// WM_SETTINGCHANGE (SPI_SETSIPINFO) posted to
 // every top-level window of the program when the panel shows or hides.
 //
 // Leaves out: other input methods, a floating panel, SIPF_LOCKED, Ctl and the
@@ -13,9 +13,9 @@
 #include <cctype>
 #include <memory>
 
-#include "device/input.h"
 #include "chrome/chrome.h"
 #include "chrome/parts.h"
+#include "device/input.h"
 #include "wm/wm.h"
 
 namespace chrome {
@@ -23,7 +23,22 @@ namespace {
 
 constexpr int kKeyHeight = 16;
 
-enum class KeyKind { Letter, Digit, Symbol, Space, Back, Tab, Enter, Shift, Caps, Escape, Left, Right, Up, Down };
+enum class KeyKind {
+    Letter,
+    Digit,
+    Symbol,
+    Space,
+    Back,
+    Tab,
+    Enter,
+    Shift,
+    Caps,
+    Escape,
+    Left,
+    Right,
+    Up,
+    Down
+};
 
 struct Key {
     KeyKind kind;
@@ -47,7 +62,8 @@ std::vector<std::vector<Key>> MakeRows() {
     const char* digits = "1234567890";
     const char* shiftedDigits = "!@#$%^&*()";
     for (int i = 0; i < 10; ++i)
-        rows[0].push_back({KeyKind::Digit, static_cast<char16_t>(digits[i]), static_cast<char16_t>(shiftedDigits[i]), 16});
+        rows[0].push_back({KeyKind::Digit, static_cast<char16_t>(digits[i]),
+                           static_cast<char16_t>(shiftedDigits[i]), 16});
     rows[0].push_back({KeyKind::Symbol, u'-', u'_', 16});
     rows[0].push_back({KeyKind::Symbol, u'=', u'+', 16});
     rows[0].push_back({KeyKind::Back, 0, 0, 32});
@@ -98,7 +114,8 @@ RECT KeyRect(int row, int index) {
     int x = 0;
     const auto& keys = Rows()[static_cast<size_t>(row)];
     for (int i = 0; i < index; ++i) x += keys[static_cast<size_t>(i)].width;
-    return RECT{x, row * kKeyHeight, x + keys[static_cast<size_t>(index)].width, (row + 1) * kKeyHeight};
+    return RECT{x, row * kKeyHeight, x + keys[static_cast<size_t>(index)].width,
+                (row + 1) * kKeyHeight};
 }
 
 bool KeyAt(POINT p, int* row, int* index) {
@@ -189,28 +206,35 @@ void Fill(HDC dc, RECT r, COLORREF color) {
 
 // Small pictures for the keys without a letter.
 void DrawArrow(HDC dc, RECT r, KeyKind kind, COLORREF ink) {
-    const int cx = static_cast<int>(r.left + r.right) / 2, cy = static_cast<int>(r.top + r.bottom) / 2;
+    const int cx = static_cast<int>(r.left + r.right) / 2,
+              cy = static_cast<int>(r.top + r.bottom) / 2;
     switch (kind) {
         case KeyKind::Up:
-            for (int k = 0; k < 4; ++k) Fill(dc, RECT{cx - k, cy - 2 + k, cx + k + 1, cy - 1 + k}, ink);
+            for (int k = 0; k < 4; ++k)
+                Fill(dc, RECT{cx - k, cy - 2 + k, cx + k + 1, cy - 1 + k}, ink);
             break;
         case KeyKind::Down:
-            for (int k = 0; k < 4; ++k) Fill(dc, RECT{cx - k, cy + 1 - k, cx + k + 1, cy + 2 - k}, ink);
+            for (int k = 0; k < 4; ++k)
+                Fill(dc, RECT{cx - k, cy + 1 - k, cx + k + 1, cy + 2 - k}, ink);
             break;
         case KeyKind::Left:
-            for (int k = 0; k < 4; ++k) Fill(dc, RECT{cx - 2 + k, cy - k, cx - 1 + k, cy + k + 1}, ink);
+            for (int k = 0; k < 4; ++k)
+                Fill(dc, RECT{cx - 2 + k, cy - k, cx - 1 + k, cy + k + 1}, ink);
             break;
         case KeyKind::Right:
-            for (int k = 0; k < 4; ++k) Fill(dc, RECT{cx + 1 - k, cy - k, cx + 2 - k, cy + k + 1}, ink);
+            for (int k = 0; k < 4; ++k)
+                Fill(dc, RECT{cx + 1 - k, cy - k, cx + 2 - k, cy + k + 1}, ink);
             break;
         case KeyKind::Back:
             Fill(dc, RECT{cx - 6, cy, cx + 7, cy + 1}, ink);
-            for (int k = 1; k < 4; ++k) Fill(dc, RECT{cx - 6 + k, cy - k, cx - 5 + k, cy + k + 1}, ink);
+            for (int k = 1; k < 4; ++k)
+                Fill(dc, RECT{cx - 6 + k, cy - k, cx - 5 + k, cy + k + 1}, ink);
             break;
         case KeyKind::Enter:
             Fill(dc, RECT{cx + 5, cy - 4, cx + 6, cy + 1}, ink);
             Fill(dc, RECT{cx - 6, cy, cx + 6, cy + 1}, ink);
-            for (int k = 1; k < 4; ++k) Fill(dc, RECT{cx - 6 + k, cy - k, cx - 5 + k, cy + k + 1}, ink);
+            for (int k = 1; k < 4; ++k)
+                Fill(dc, RECT{cx - 6 + k, cy - k, cx - 5 + k, cy + k + 1}, ink);
             break;
         default:
             break;
@@ -245,21 +269,29 @@ void PaintPanel(HDC dc) {
             RECT face{r.left + 1, r.top + 1, r.right, r.bottom};
             if (r.left == 0) face.left = 0;
             const bool down = row == s.downRow && i == s.downKey;
-            const bool latched = (k.kind == KeyKind::Shift && s.shift) || (k.kind == KeyKind::Caps && s.caps);
-            const bool special = k.kind != KeyKind::Letter && k.kind != KeyKind::Digit && k.kind != KeyKind::Symbol &&
-                                 k.kind != KeyKind::Space;
-            Fill(dc, face, down ? kDownFace : latched ? kLatchedFace : special ? kSpecialFace : kKeyFace);
+            const bool latched =
+                (k.kind == KeyKind::Shift && s.shift) || (k.kind == KeyKind::Caps && s.caps);
+            const bool special = k.kind != KeyKind::Letter && k.kind != KeyKind::Digit &&
+                                 k.kind != KeyKind::Symbol && k.kind != KeyKind::Space;
+            Fill(dc, face,
+                 down      ? kDownFace
+                 : latched ? kLatchedFace
+                 : special ? kSpecialFace
+                           : kKeyFace);
             const COLORREF ink = down || latched ? RGB(0xFF, 0xFF, 0xFF) : RGB(0, 0, 0);
             SetTextColor(dc, ink);
             char16_t text[2] = {0, 0};
             const char16_t* label = Label(k.kind);
             if (k.kind == KeyKind::Letter)
-                text[0] = s.shift != s.caps ? static_cast<char16_t>(std::toupper(static_cast<int>(k.c))) : k.c;
+                text[0] = s.shift != s.caps
+                              ? static_cast<char16_t>(std::toupper(static_cast<int>(k.c)))
+                              : k.c;
             else if (k.kind == KeyKind::Digit || k.kind == KeyKind::Symbol)
                 text[0] = s.shift ? k.shifted : k.c;
             if (text[0]) label = text;
             if (label)
-                DrawTextW(dc, label, -1, &face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+                DrawTextW(dc, label, -1, &face,
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
             else
                 DrawArrow(dc, face, k.kind, ink);
         }
@@ -320,8 +352,9 @@ HWND EnsureWindow() {
         wc.lpszClassName = u"#InputPanel";
         RegisterClassW(&wc);
     }
-    s.hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#InputPanel", u"", WS_POPUP, 0, kPanelTop, kScreenWidth, kPanelHeight,
-                             nullptr, nullptr, nullptr, nullptr);
+    s.hwnd =
+        CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#InputPanel", u"", WS_POPUP, 0,
+                        kPanelTop, kScreenWidth, kPanelHeight, nullptr, nullptr, nullptr, nullptr);
     return s.hwnd;
 }
 
@@ -331,21 +364,30 @@ void FillInfo(SIPINFO* si) {
     const bool shown = PanelShown();
     const RECT visible{0, kNavHeight, kScreenWidth, shown ? kPanelTop : kScreenHeight};
     const RECT panel{0, kPanelTop, kScreenWidth, kPanelTop + kPanelHeight};
-    if (size >= offsetof(SIPINFO, fdwFlags) + sizeof(DWORD)) si->fdwFlags = SIPF_DOCKED | (shown ? SIPF_ON : 0);
+    if (size >= offsetof(SIPINFO, fdwFlags) + sizeof(DWORD))
+        si->fdwFlags = SIPF_DOCKED | (shown ? SIPF_ON : 0);
     if (size >= offsetof(SIPINFO, rcVisibleDesktop) + sizeof(RECT)) si->rcVisibleDesktop = visible;
     if (size >= offsetof(SIPINFO, rcSipRect) + sizeof(RECT)) si->rcSipRect = panel;
     if (size >= offsetof(SIPINFO, dwImDataSize) + sizeof(DWORD)) si->dwImDataSize = 0;
 }
 
-bool ValidSize(const SIPINFO* si) { return si && (si->cbSize == 48 || si->cbSize == sizeof(SIPINFO)); }
+bool ValidSize(const SIPINFO* si) {
+    return si && (si->cbSize == 48 || si->cbSize == sizeof(SIPINFO));
+}
 
 }  // namespace
 
-bool PanelShown() { return State().shown; }
+bool PanelShown() {
+    return State().shown;
+}
 
-HWND PanelWindow() { return State().hwnd && IsWindow(State().hwnd) ? State().hwnd : nullptr; }
+HWND PanelWindow() {
+    return State().hwnd && IsWindow(State().hwnd) ? State().hwnd : nullptr;
+}
 
-bool IsPanel(HWND hwnd) { return hwnd && hwnd == State().hwnd; }
+bool IsPanel(HWND hwnd) {
+    return hwnd && hwnd == State().hwnd;
+}
 
 void SetPanelShown(bool shown) {
     Panel& s = State();
@@ -396,41 +438,18 @@ BOOL SHSipInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT fWinIni) {
     }
 }
 
-BOOL SipGetInfo(SIPINFO* info) {
-    if (!ValidSize(info)) {
-        SetLastError(wm::kErrorInvalidParameter);
-        return FALSE;
-    }
-    FillInfo(info);
-    return TRUE;
-}
-
 BOOL SipShowIM(DWORD flags) {
     SetPanelShown((flags & SIPF_ON) != 0);
     return TRUE;
 }
 
-BOOL SHSipPreference(HWND, int state) {
-    switch (state) {
-        case SIP_UP:
-            SetPanelShown(true);
-            return TRUE;
-        case SIP_DOWN:
-        case SIP_FORCEDOWN:
-            SetPanelShown(false);
-            return TRUE;
-        case SIP_UNCHANGED:
-        case SIP_INPUTDIALOG:
-            return TRUE;
-        default:
-            SetLastError(wm::kErrorInvalidParameter);
-            return FALSE;
-    }
-}
-
 namespace device {
 
-bool InputPanelShown() { return chrome::PanelShown(); }
-void SetInputPanel(bool shown) { chrome::SetPanelShown(shown); }
+bool InputPanelShown() {
+    return chrome::PanelShown();
+}
+void SetInputPanel(bool shown) {
+    chrome::SetPanelShown(shown);
+}
 
 }  // namespace device

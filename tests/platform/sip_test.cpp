@@ -34,11 +34,9 @@ TEST_F(Sip, InfoHiddenAndShown) {
         {"on again", [] { SipShowIM(SIPF_ON); }, SIPF_DOCKED | SIPF_ON, 214},
         {"SipShowIM off", [] { SipShowIM(SIPF_OFF); }, SIPF_DOCKED, 320},
         {"device call", [] { device::SetInputPanel(true); }, SIPF_DOCKED | SIPF_ON, 214},
-        {"preference down", [] { SHSipPreference(nullptr, SIP_DOWN); }, SIPF_DOCKED, 320},
-        {"preference up", [] { SHSipPreference(nullptr, SIP_UP); }, SIPF_DOCKED | SIPF_ON, 214},
-        {"unchanged", [] { SHSipPreference(nullptr, SIP_UNCHANGED); }, SIPF_DOCKED | SIPF_ON, 214},
-        {"force down", [] { SHSipPreference(nullptr, SIP_FORCEDOWN); }, SIPF_DOCKED, 320},
-        {"SPI_SETSIPINFO", [] {
+        {"device call off", [] { device::SetInputPanel(false); }, SIPF_DOCKED, 320},
+        {"SPI_SETSIPINFO",
+         [] {
              SIPINFO si{};
              si.cbSize = sizeof si;
              si.fdwFlags = SIPF_ON;
@@ -58,7 +56,7 @@ TEST_F(Sip, InfoHiddenAndShown) {
     }
     SIPINFO si{};
     si.cbSize = sizeof si;
-    EXPECT_TRUE(SipGetInfo(&si));
+    EXPECT_TRUE(SHSipInfo(SPI_GETSIPINFO, 0, &si, 0));
     EXPECT_EQ(si.fdwFlags, static_cast<DWORD>(SIPF_DOCKED | SIPF_ON));
     RECT r;
     GetWindowRect(chrome::PanelWindow(), &r);
@@ -86,8 +84,6 @@ TEST_F(Sip, BadRequestsAreRefused) {
         EXPECT_FALSE(SHSipInfo(c.action, c.uiParam, c.null ? nullptr : &si, c.winIni)) << c.what;
         EXPECT_EQ(si.fdwFlags, 0xDEADu) << c.what;
     }
-    EXPECT_FALSE(SipGetInfo(nullptr));
-    EXPECT_FALSE(SHSipPreference(nullptr, 9));
 }
 
 TEST_F(Sip, OnlyFieldsInsideTheGivenSizeAreWritten) {
@@ -126,7 +122,8 @@ TEST_F(Sip, TopLevelWindowsHearOfEachChange) {
         s.act();
         Drain();
         EXPECT_EQ(Count(WM_SETTINGCHANGE, main), s.messages) << s.what;
-        for (const Seen& seen : Log()) EXPECT_EQ(seen.wParam, static_cast<WPARAM>(SPI_SETSIPINFO)) << s.what;
+        for (const Seen& seen : Log())
+            EXPECT_EQ(seen.wParam, static_cast<WPARAM>(SPI_SETSIPINFO)) << s.what;
         if (s.messages) shown = !shown;
         EXPECT_EQ(device::InputPanelShown(), shown) << s.what;
     }
@@ -166,13 +163,14 @@ LRESULT CALLBACK EditSpy(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 class Typing : public ShellTest {
-protected:
+   protected:
     void SetUp() override {
         ShellTest::SetUp();
         MakeBar();
-        edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 20, main,
-                               reinterpret_cast<HMENU>(4000), nullptr, nullptr);
-        editProc = reinterpret_cast<WNDPROC>(SetWindowLongW(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(EditSpy)));
+        edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 200, 20,
+                               main, reinterpret_cast<HMENU>(4000), nullptr, nullptr);
+        editProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongW(edit, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(EditSpy)));
         SetFocus(edit);
         SipShowIM(SIPF_ON);
         Drain();
@@ -227,14 +225,16 @@ TEST_F(Typing, TapsOnTheChromeLeaveTheProgramActiveAndItsFocusAlone) {
     Drain();
     EXPECT_FALSE(device::InputPanelShown());
     EXPECT_EQ(editFocusChanges, 0);
-    for (const Seen& seen : Log()) EXPECT_NE(seen.msg, static_cast<UINT>(WM_ACTIVATE)) << Names()[seen.hwnd];
+    for (const Seen& seen : Log())
+        EXPECT_NE(seen.msg, static_cast<UINT>(WM_ACTIVATE)) << Names()[seen.hwnd];
     EXPECT_EQ(GetFocus(), edit);
     EXPECT_EQ(Text(), u"aB ");
 }
 
 TEST_F(Typing, EnterTabAndArrowsArriveAsKeys) {
     Keys({"Enter", "Tab", "Left", "Right", "Up", "Down", "Esc"});
-    EXPECT_EQ(editKeys, (std::vector<WPARAM>{VK_RETURN, VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_ESCAPE}));
+    EXPECT_EQ(editKeys, (std::vector<WPARAM>{VK_RETURN, VK_TAB, VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN,
+                                             VK_ESCAPE}));
     // Letters arrive as keys as well, so a program can watch them.
     editKeys.clear();
     Keys({"Shift", "q"});
@@ -244,8 +244,8 @@ TEST_F(Typing, EnterTabAndArrowsArriveAsKeys) {
 TEST_F(Typing, ThePanelStaysInFrontOfAProgramWindowMadeTopmost) {
     // As a second copy of a program does to the first: its window, which
     // reaches down to the menu bar, is raised to the top.
-    HWND other = CreateWindowExW(0, TestClass(), u"Other", WS_VISIBLE, 0, 26, 100, 100, nullptr, nullptr,
-                                 nullptr, nullptr);
+    HWND other = CreateWindowExW(0, TestClass(), u"Other", WS_VISIBLE, 0, 26, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
     ASSERT_EQ(GetForegroundWindow(), other);
     SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetFocus(edit);
