@@ -191,6 +191,9 @@ void BuildSoundPage() {
     buttonWindows[index] = box;
     ShowWindow(box, SW_SHOW);
     UpdateWindow(box);
+    // The layout moves the box without repainting it, and being visible
+    // already it is not shown again: have it painted once it is in place.
+    InvalidateRect(box, nullptr, TRUE);
     ButtonRecord& record = buttonRecords[index];
     record = ButtonRecord{};
     record.width = static_cast<int16_t>(width);

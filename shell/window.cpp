@@ -14,7 +14,6 @@ char answerText[ANSWER_TEXT_SIZE] = {};
 
 namespace {
 
-constexpr const char16_t* CLASS_NAME = u"QOT1Fernvale";
 constexpr int MENU_BAR_HEIGHT = 26;
 constexpr int LINE_STEP = 16;  // pixels a line-up or line-down scrolls
 constexpr WORD ANSWER_CONFIRM = 0x501;
@@ -36,13 +35,6 @@ enum Command : int {
     CMD_INSTRUCTIONS = 513,
     CMD_SOUND_OK = 519,
 };
-
-// The visible height the input panel leaves: docked and hidden, the visible
-// desktop still includes the menu bar's strip.
-int PageHeightFor(const SIPINFO& info) {
-    const int height = info.rcVisibleDesktop.bottom - info.rcVisibleDesktop.top;
-    return info.fdwFlags == SIPF_DOCKED ? height - MENU_BAR_HEIGHT : height;
-}
 
 void FollowInputPanel(HWND window) {
     SIPINFO info = {};
@@ -262,6 +254,12 @@ void OnSize(HWND window, LPARAM lParam) {
 
 }  // namespace
 
+// Docked and hidden, the visible desktop still includes the menu bar's strip.
+int PageHeightFor(const SIPINFO& panel) {
+    const int height = panel.rcVisibleDesktop.bottom - panel.rcVisibleDesktop.top;
+    return panel.fdwFlags == SIPF_DOCKED ? height - MENU_BAR_HEIGHT : height;
+}
+
 void RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
@@ -270,7 +268,7 @@ void RegisterMainWindowClass(HINSTANCE instance) {
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(420));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = CLASS_NAME;
+    wc.lpszClassName = MAIN_WINDOW_CLASS;
     RegisterClassW(&wc);
 }
 

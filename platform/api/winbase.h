@@ -132,6 +132,12 @@ BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
 // replaced in one step: a reader sees either the old or the new file, never
 // a mix, which is how a safe save is made (write a temporary file, close it,
 // move it over the real one). Fails with ERROR_SHARING_VIOLATION while either
-// file is open without sharing.
+// file is open by another handle; files that a handle of this process holds
+// without sharing may be moved, and stay held under their new name, so a
+// single instance keeps its file across such a replace.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR target);
+// The host's path of a file of the store, UTF-8, for messages to the person
+// at the host. Gives the length written, or the size needed when it does not
+// fit; 0 on a bad name.
+DWORD GetFullPathNameA(const char* name, DWORD bufferLength, char* buffer, char** filePart);

@@ -45,6 +45,7 @@ std::string& StoreSetting() {
 struct FileHandle {
     int fd = -1;
     DWORD access = 0;
+    bool exclusive = false;  // opened without sharing
 };
 
 struct FoundEntry {
@@ -274,6 +275,20 @@ bool InUse(const std::string& path) {
     return busy;
 }
 
+// Whether a handle of this process holds the file without sharing: its
+// exclusive lock means no one else holds the file at all.
+bool HeldHere(const std::string& path) {
+    struct stat target;
+    if (stat(path.c_str(), &target) != 0) return false;
+    for (const auto& entry : Table().files) {
+        struct stat held;
+        if (entry.second.exclusive && fstat(entry.second.fd, &held) == 0 &&
+            held.st_dev == target.st_dev && held.st_ino == target.st_ino)
+            return true;
+    }
+    return false;
+}
+
 void SyncFolder(const std::string& folder) {
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -376,7 +391,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
         return INVALID_HANDLE_VALUE;
     }
     HANDLE h = Table().Add();
-    Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access};
+    Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access, exclusive};
     SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
                      ? ERROR_ALREADY_EXISTS
                      : ERROR_SUCCESS);
@@ -641,7 +656,10 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         SetLastError(S_ISDIR(tst.st_mode) ? ERROR_ACCESS_DENIED : ERROR_ALREADY_EXISTS);
         return FALSE;
     }
-    if (InUse(from.path) || (targetExists && InUse(to.path))) {
+    // A file held here without sharing keeps its lock through the move: the
+    // lock belongs to the open file, not to its name.
+    if ((InUse(from.path) && !HeldHere(from.path)) ||
+        (targetExists && InUse(to.path) && !HeldHere(to.path))) {
         SetLastError(ERROR_SHARING_VIOLATION);
         return FALSE;
     }
@@ -662,6 +680,20 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     SyncFolder(to.folder);
     if (from.folder != to.folder) SyncFolder(from.folder);
     return TRUE;
+}
+
+DWORD GetFullPathNameA(const char* name, DWORD bufferLength, char* buffer, char** filePart) {
+    bool ok = name != nullptr;
+    const std::u16string wide = ok ? utf::FromUtf8(name, &ok) : std::u16string();
+    Resolved r;
+    if (!ok) SetLastError(ERROR_INVALID_NAME);
+    if (!ok || !Resolve(wide.c_str(), false, &r)) return 0;
+    const DWORD length = static_cast<DWORD>(r.path.size());
+    if (!buffer || bufferLength <= length) return length + 1;
+    std::copy(r.path.begin(), r.path.end(), buffer);
+    buffer[length] = '\0';
+    if (filePart) *filePart = buffer + r.path.rfind('/') + 1;
+    return length;
 }
 
 BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {

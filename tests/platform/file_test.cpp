@@ -382,13 +382,26 @@ TEST_F(File, AtomicReplace) {
     EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     EXPECT_FALSE(MoveFileW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat"));
-    // An open target (or source) is not replaced under its holder.
-    HANDLE held = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    // A target another process holds is not replaced under its holder.
+    int ready[2], release[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(release), 0);
+    pid_t holder = fork();
+    if (holder == 0) {
+        HANDLE mine = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
+        char c = mine == INVALID_HANDLE_VALUE ? 'n' : 'y';
+        if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1) _exit(2);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y');
     EXPECT_FALSE(
         MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    CloseHandle(held);
+    ASSERT_EQ(write(release[1], &c, 1), 1);
+    waitpid(holder, nullptr, 0);
+    for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
     EXPECT_EQ(Contents("QOT1Fernvale.dat"), "old save");
     ASSERT_TRUE(
         MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\qot1fernvale.dat", MOVEFILE_REPLACE_EXISTING));
@@ -404,6 +417,37 @@ TEST_F(File, AtomicReplace) {
         MoveFileExW(u"\\My Documents\\kept.dat", u"\\My Documents", MOVEFILE_REPLACE_EXISTING));
     EXPECT_FALSE(MoveFileExW(u"\\My Documents\\kept.dat", u"\\x.dat", 0x100));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST_F(File, ReplacingAFileThisProcessHoldsKeepsTheNameHeld) {
+    Put("QOT1Fernvale.dat", "old save");
+    Put("QOT1Fernvale.new", "new save");
+    HANDLE old = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
+    HANDLE scratch = Open(u"\\QOT1Fernvale.new", OPEN_EXISTING);
+    ASSERT_NE(old, INVALID_HANDLE_VALUE);
+    ASSERT_NE(scratch, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(
+        MoveFileExW(u"\\QOT1Fernvale.new", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(Contents("QOT1Fernvale.dat"), "new save");
+    auto openInChild = [&]() -> int {
+        pid_t pid = fork();
+        if (pid == 0) {
+            HANDLE h = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
+            _exit(h == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    CloseHandle(old);
+    EXPECT_EQ(openInChild(), ERROR_SHARING_VIOLATION) << "the lock moved with the file";
+    CloseHandle(scratch);
+    EXPECT_EQ(openInChild(), 0);
+
+    char path[512];
+    const DWORD n = GetFullPathNameA("\\QOT1Fernvale.dat", sizeof path, path, nullptr);
+    EXPECT_EQ(std::string(path, n), (root / "QOT1Fernvale.dat").string());
+    EXPECT_EQ(GetFullPathNameA("\\QOT1Fernvale.dat", 4, path, nullptr), n + 1);
 }
 
 TEST(FileStore, DefaultFolder) {
