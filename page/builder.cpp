@@ -60,7 +60,9 @@ void AddTextRun(const char* text, int32_t kind) {
     ++pageItemCount;
 }
 
-void AddText(const char* text) { AddTextRun(text, ItemText); }
+void AddText(const char* text) {
+    AddTextRun(text, ItemText);
+}
 
 int AddTextAndClear(char* buffer) {
     const int length = static_cast<int>(std::strlen(buffer));
@@ -69,10 +71,18 @@ int AddTextAndClear(char* buffer) {
     return length;
 }
 
-void AddTitleText(const char* text) { AddTextRun(text, ItemTitle); }
-void AddLineBreak() { AppendType(ItemLineBreak); }
-void AddParagraphBreak() { AppendType(ItemParagraphBreak); }
-void AddTab() { AppendType(ItemTab); }
+void AddTitleText(const char* text) {
+    AddTextRun(text, ItemTitle);
+}
+void AddLineBreak() {
+    AppendType(ItemLineBreak);
+}
+void AddParagraphBreak() {
+    AppendType(ItemParagraphBreak);
+}
+void AddTab() {
+    AppendType(ItemTab);
+}
 
 void BeginBold() {
     builderBold = 1;

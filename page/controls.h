@@ -14,8 +14,8 @@ struct EditBoxRecord {
     int16_t height;
     int16_t creationY;
     int32_t creationX;
-    int16_t maxChars;     // the answer is read with room for maxChars + 1
-    WNDPROC previousProc; // the edit control's own procedure, under EditBoxProc
+    int16_t maxChars;      // the answer is read with room for maxChars + 1
+    WNDPROC previousProc;  // the edit control's own procedure, under EditBoxProc
 };
 
 constexpr int BUTTON_CAPTION_SIZE = 200;  // 199 characters and a terminator

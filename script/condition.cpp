@@ -16,8 +16,12 @@ namespace {
 int16_t depth = 0;
 bool afterComparison = false;
 
-Operand* TopOperand() { return operandCount > 0 ? &operandStack[operandCount - 1] : nullptr; }
-const Operator* TopOperator() { return operatorCount > 0 ? &operatorStack[operatorCount - 1] : nullptr; }
+Operand* TopOperand() {
+    return operandCount > 0 ? &operandStack[operandCount - 1] : nullptr;
+}
+const Operator* TopOperator() {
+    return operatorCount > 0 ? &operatorStack[operatorCount - 1] : nullptr;
+}
 
 }  // namespace
 
@@ -48,7 +52,9 @@ static const Operand& PopOperandEntry() {
     return operandStack[--operandCount];
 }
 
-int32_t PopOperand() { return PopOperandEntry().value; }
+int32_t PopOperand() {
+    return PopOperandEntry().value;
+}
 
 int32_t PopOperandValue() {
     const Operand& entry = PopOperandEntry();

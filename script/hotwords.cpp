@@ -18,7 +18,9 @@ namespace {
 
 HotwordRecord scratch;
 
-char Peek() { return CommandAt(commandPos); }
+char Peek() {
+    return CommandAt(commandPos);
+}
 
 // Steps over `c` when it is the next character.
 void Pass(char c) {
@@ -94,7 +96,9 @@ int16_t MakeUnquotedFace() {
 
 }  // namespace
 
-bool HotwordTableFull() { return hotwordCount >= HOTWORD_LIMIT; }
+bool HotwordTableFull() {
+    return hotwordCount >= HOTWORD_LIMIT;
+}
 
 HotwordRecord& CurrentHotword() {
     return HotwordTableFull() ? scratch : hotwordTable[hotwordCount];

@@ -107,7 +107,8 @@ void OrdinaryChar(char ch) {
             AppendWordChar(ch);
             break;
         case AfterCondition:
-            if (ch >= '0' && ch <= '9') skipCount = static_cast<int16_t>(skipCount * 10 + (ch - '0'));
+            if (ch >= '0' && ch <= '9')
+                skipCount = static_cast<int16_t>(skipCount * 10 + (ch - '0'));
             break;
         default:  // Skipping
             break;
@@ -137,7 +138,8 @@ void FlushTitle() {
 
 void AppendToWord(const char* text) {
     const size_t length = std::strlen(wordBuffer) + std::strlen(text);
-    if (length >= WORD_BUFFER_SIZE) ReportErrorF("%d is Too many letters in word", static_cast<int>(length));
+    if (length >= WORD_BUFFER_SIZE)
+        ReportErrorF("%d is Too many letters in word", static_cast<int>(length));
     const size_t room = WORD_BUFFER_SIZE - 1 - std::strlen(wordBuffer);
     std::strncat(wordBuffer, text, room);
     wordLength = static_cast<int16_t>(std::strlen(wordBuffer));

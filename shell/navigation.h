@@ -12,15 +12,15 @@ enum NavMode : int {
     NAV_ASIDE = 2,  // always a side page; storyParagraph is kept
 };
 
-extern int16_t currentParagraph;   // paragraph built at the next rebuild
-extern int16_t storyParagraph;     // the last story page: saved at exit, the return arrow's target
-extern int32_t inStory;            // 1: the page shown is a story page
-extern int32_t pendingBuiltInPage; // built-in page to build at the next rebuild, 0 for none
-extern int32_t pageDirty;          // rebuild at the next paint
-extern int32_t scrollOffset;       // vertical origin of the page: 0 or negative
-extern int32_t choiceTaken;        // a choice was handed to resolution on this page
-extern int32_t infoPageShowing;    // the code-built information page is showing
-extern int32_t soundPageShowing;   // the sound settings page is showing
+extern int16_t currentParagraph;    // paragraph built at the next rebuild
+extern int16_t storyParagraph;      // the last story page: saved at exit, the return arrow's target
+extern int32_t inStory;             // 1: the page shown is a story page
+extern int32_t pendingBuiltInPage;  // built-in page to build at the next rebuild, 0 for none
+extern int32_t pageDirty;           // rebuild at the next paint
+extern int32_t scrollOffset;        // vertical origin of the page: 0 or negative
+extern int32_t choiceTaken;         // a choice was handed to resolution on this page
+extern int32_t infoPageShowing;     // the code-built information page is showing
+extern int32_t soundPageShowing;    // the sound settings page is showing
 
 void GoToParagraph(int16_t paragraph, int mode);
 void ShowSideParagraph(int16_t paragraph);

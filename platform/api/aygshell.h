@@ -11,19 +11,21 @@
 
 struct SHMENUBARINFO {
     DWORD cbSize;
-    HWND hwndParent;    // owner: receives WM_COMMAND
-    DWORD dwFlags;      // SHCMBF_*
-    UINT nToolBarId;    // menu bar definition (or menu, with SHCMBF_HMENU)
+    HWND hwndParent;  // owner: receives WM_COMMAND
+    DWORD dwFlags;    // SHCMBF_*
+    UINT nToolBarId;  // menu bar definition (or menu, with SHCMBF_HMENU)
     HINSTANCE hInstRes;
-    int nBmpId;         // image strip of 16x16 images
-    int cBmpImages;     // images usable from the strip
-    HWND hwndMB;        // out: the bar
-    COLORREF clrBk;     // with SHCMBF_COLORBK
+    int nBmpId;      // image strip of 16x16 images
+    int cBmpImages;  // images usable from the strip
+    HWND hwndMB;     // out: the bar
+    COLORREF clrBk;  // with SHCMBF_COLORBK
 };
 typedef SHMENUBARINFO* PSHMENUBARINFO;
 // 36 bytes on the handheld's 32-bit processor; pointers widen it elsewhere.
-static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36, "SHMENUBARINFO is 36 bytes on 32 bits");
-static_assert(sizeof(void*) != 8 || sizeof(SHMENUBARINFO) == 56, "SHMENUBARINFO keeps the natural layout");
+static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36,
+              "SHMENUBARINFO is 36 bytes on 32 bits");
+static_assert(sizeof(void*) != 8 || sizeof(SHMENUBARINFO) == 56,
+              "SHMENUBARINFO keeps the natural layout");
 static_assert(offsetof(SHMENUBARINFO, cbSize) == 0, "cbSize comes first");
 
 #define SHCMBF_EMPTYBAR 0x0001
@@ -65,9 +67,9 @@ HWND SHFindMenuBar(HWND hwnd);
 
 struct SIPINFO {
     DWORD cbSize;
-    DWORD fdwFlags;          // SIPF_*
-    RECT rcVisibleDesktop;   // the screen left uncovered by the panel
-    RECT rcSipRect;          // where the panel is
+    DWORD fdwFlags;         // SIPF_*
+    RECT rcVisibleDesktop;  // the screen left uncovered by the panel
+    RECT rcSipRect;         // where the panel is
     DWORD dwImDataSize;
     void* pvImData;
 };

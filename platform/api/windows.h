@@ -1,12 +1,12 @@
 // Everything the reader's code may call of the handheld's system services.
 #pragma once
 
-#include "windef.h"
+#include "aygshell.h"
+#include "mmsystem.h"
 #include "winbase.h"
+#include "windef.h"
 #include "wingdi.h"
 #include "winuser.h"
-#include "mmsystem.h"
-#include "aygshell.h"
 
 // The program's entry, defined by the program and called by the device's
 // start-up code with an empty command line.

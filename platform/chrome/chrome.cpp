@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "gdi/surface.h"
 #include "chrome/parts.h"
+#include "gdi/surface.h"
 #include "wm/wm.h"
 
 namespace chrome {
@@ -21,7 +21,9 @@ HFONT MakeFont(int height, int weight) {
     return CreateFontIndirectW(&lf);
 }
 
-bool IsMessageBox(const wm::Window* w) { return w->cls && w->cls->key == u"#messagebox"; }
+bool IsMessageBox(const wm::Window* w) {
+    return w->cls && w->cls->key == u"#messagebox";
+}
 
 // The program window whose title the navigation bar shows: the foreground
 // window, or for a message box or a chrome window the window that owns it.
@@ -31,7 +33,8 @@ const wm::Window* TitleWindow() {
         w = w->owner ? wm::FindQuiet(w->owner) : nullptr;
     if (w && !IsChromeWindow(w->handle) && !IsMessageBox(w)) return w;
     for (const wm::Window* t : wm::TopLevels())
-        if ((t->style & WS_VISIBLE) && !t->destroying && !IsChromeWindow(t->handle) && !IsMessageBox(t))
+        if ((t->style & WS_VISIBLE) && !t->destroying && !IsChromeWindow(t->handle) &&
+            !IsMessageBox(t))
             return t;
     return nullptr;
 }
@@ -62,7 +65,9 @@ void DrawNavigationBar() {
 
 }  // namespace
 
-bool IsChromeWindow(HWND hwnd) { return hwnd && (IsMenuBar(hwnd) || IsPopupMenu(hwnd) || IsPanel(hwnd)); }
+bool IsChromeWindow(HWND hwnd) {
+    return hwnd && (IsMenuBar(hwnd) || IsPopupMenu(hwnd) || IsPanel(hwnd));
+}
 
 // Where a top-level window belongs in the stack: message boxes in front,
 // then an open menu, the input panel, the menu bars, and the program's
@@ -99,7 +104,8 @@ void ShowWithoutActivation(HWND hwnd) {
 
 void ReturnActivation(HWND previous) {
     wm::Window* prev = wm::FindQuiet(previous);
-    if (!prev || prev->destroying || !(prev->style & WS_VISIBLE) || IsChromeWindow(previous)) return;
+    if (!prev || prev->destroying || !(prev->style & WS_VISIBLE) || IsChromeWindow(previous))
+        return;
     HWND focus = GetFocus();
     wm::Window* f = wm::FindQuiet(focus);
     const bool focusInPrevious = f && wm::TopLevelOf(f) == prev;
@@ -138,7 +144,8 @@ void DrawChrome() {
     bool painted = false;
     std::vector<HWND> chrome;
     for (wm::Window* t : wm::TopLevels())
-        if ((t->style & WS_VISIBLE) && chrome::IsChromeWindow(t->handle)) chrome.push_back(t->handle);
+        if ((t->style & WS_VISIBLE) && chrome::IsChromeWindow(t->handle))
+            chrome.push_back(t->handle);
     for (HWND h : chrome) {
         wm::Window* w = wm::FindQuiet(h);
         if (w && (!IsRectEmpty(&w->update) || w->frameDirty)) {

@@ -18,8 +18,8 @@ struct MenuBarButtonInfo {
     int image;               // image index in the bar's strip, -1 for none
     bool enabled;
     bool hidden;
-    bool dropDown;           // opens a pop-up menu
-    RECT rect;               // screen pixels
+    bool dropDown;  // opens a pop-up menu
+    RECT rect;      // screen pixels
 };
 
 // The visible bar's buttons, in order (hidden ones included, with hidden set).

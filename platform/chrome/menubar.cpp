@@ -16,10 +16,10 @@
 #include <map>
 #include <memory>
 
-#include "device/input.h"
-#include "resources/resources.h"
 #include "chrome/chrome.h"
 #include "chrome/parts.h"
+#include "device/input.h"
+#include "resources/resources.h"
 #include "wm/wm.h"
 
 namespace chrome {
@@ -61,11 +61,11 @@ struct Bar {
     bool sipButton = true;
     COLORREF face = kBarFace;
     const resources::Menu* menu = nullptr;
-    int pressed = -1;       // button under the stylus, drawn pushed
-    int tracking = -1;      // button the stylus went down on
+    int pressed = -1;   // button under the stylus, drawn pushed
+    int tracking = -1;  // button the stylus went down on
     bool sipTracking = false;
     bool sipPressed = false;
-    int menuButton = -1;    // button whose menu is open
+    int menuButton = -1;  // button whose menu is open
 };
 
 struct Item {
@@ -100,9 +100,13 @@ Bar* BarOf(HWND hwnd) {
     return it == Bars().end() ? nullptr : it->second.get();
 }
 
-int ButtonsRight(const Bar& bar) { return bar.sipButton ? kScreenWidth - kSipButtonWidth : kScreenWidth; }
+int ButtonsRight(const Bar& bar) {
+    return bar.sipButton ? kScreenWidth - kSipButtonWidth : kScreenWidth;
+}
 
-RECT SipRect(const Bar&) { return RECT{kScreenWidth - kSipButtonWidth, 0, kScreenWidth, kBarHeight}; }
+RECT SipRect(const Bar&) {
+    return RECT{kScreenWidth - kSipButtonWidth, 0, kScreenWidth, kBarHeight};
+}
 
 // The part of a button that shows: buttons do not reach under the toggle.
 RECT ShownRect(const Bar& bar, const Button& b) {
@@ -129,7 +133,8 @@ int TextWidth(HFONT font, const std::u16string& text) {
     HDC dc = GetDC(nullptr);
     SelectObject(dc, font);
     RECT r{0, 0, 0, 0};
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
     ReleaseDC(nullptr, dc);
     return static_cast<int>(r.right - r.left);
 }
@@ -240,15 +245,18 @@ void PaintBar(Bar& bar, HDC dc) {
 std::u16string WithoutPrefixes(const std::u16string& s) {
     std::u16string out;
     for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == u'&' && i + 1 < s.size()) ++i;
-        else if (s[i] == u'&') continue;
+        if (s[i] == u'&' && i + 1 < s.size())
+            ++i;
+        else if (s[i] == u'&')
+            continue;
         out.push_back(s[i]);
     }
     return out;
 }
 
 bool Choosable(const Item& it) {
-    return !(it.flags & resources::kItemSeparator) && !(it.flags & resources::kItemGrayed) && it.command != 0;
+    return !(it.flags & resources::kItemSeparator) && !(it.flags & resources::kItemGrayed) &&
+           it.command != 0;
 }
 
 int ItemAt(const Popup& p, POINT pt) {
@@ -304,11 +312,13 @@ void PaintPopup(const Popup& p, HDC dc, HWND hwnd) {
             // A tick in the left margin.
             const int x = static_cast<int>(it.rect.left) + 4, y = static_cast<int>(it.rect.top) + 8;
             for (int k = 0; k < 3; ++k) Fill(dc, RECT{x + k, y + k, x + k + 1, y + k + 2}, ink);
-            for (int k = 0; k < 5; ++k) Fill(dc, RECT{x + 3 + k, y + 1 - k, x + 4 + k, y + 3 - k}, ink);
+            for (int k = 0; k < 5; ++k)
+                Fill(dc, RECT{x + 3 + k, y + 1 - k, x + 4 + k, y + 3 - k}, ink);
         }
         SetTextColor(dc, ink);
         RECT t{it.rect.left + kMenuTextLeft, it.rect.top, it.rect.right - 4, it.rect.bottom};
-        DrawTextW(dc, it.text.c_str(), static_cast<int>(it.text.size()), &t, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        DrawTextW(dc, it.text.c_str(), static_cast<int>(it.text.size()), &t,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE);
     }
 }
 
@@ -428,8 +438,8 @@ bool OpenMenu(Bar& bar, int index, bool tracking) {
     left = std::max(0, std::min(left, kScreenWidth - width));
     const int top = static_cast<int>(barOnScreen.top) - height;
     RegisterClasses();
-    p->hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#PopupMenu", u"", WS_POPUP, left, std::max(top, 0), width,
-                              height, bar.hwnd, nullptr, nullptr, nullptr);
+    p->hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#PopupMenu", u"", WS_POPUP, left,
+                              std::max(top, 0), width, height, bar.hwnd, nullptr, nullptr, nullptr);
     if (!p->hwnd) return false;
     const HWND h = p->hwnd;
     OpenPopup() = std::move(p);
@@ -511,7 +521,8 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             const Button& b = bar->buttons[static_cast<size_t>(was)];
             // The state may have changed while the stylus was down.
             if (ButtonAt(*bar, pt) != was || !Usable(*bar, b) || !OwnerAcceptsInput(*bar)) return 0;
-            SendMessageW(bar->owner, WM_COMMAND, MAKEWPARAM(b.command, 0), reinterpret_cast<LPARAM>(hwnd));
+            SendMessageW(bar->owner, WM_COMMAND, MAKEWPARAM(b.command, 0),
+                         reinterpret_cast<LPARAM>(hwnd));
             return 0;
         }
         case TB_SETSTATE:
@@ -525,7 +536,8 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     b.state = state;
                     InvalidateBar(hwnd);
                     if (OpenPopup() && OpenPopup()->bar == hwnd && bar->menuButton >= 0 &&
-                        &bar->buttons[static_cast<size_t>(bar->menuButton)] == &b && !Usable(*bar, b))
+                        &bar->buttons[static_cast<size_t>(bar->menuButton)] == &b &&
+                        !Usable(*bar, b))
                         ClosePopup();
                 }
                 return TRUE;
@@ -589,10 +601,16 @@ void InvalidateSipButtons() {
         if (bar->sipButton) InvalidateBar(hwnd);
 }
 
-bool IsMenuBar(HWND hwnd) { return BarOf(hwnd) != nullptr; }
-bool IsPopupMenu(HWND hwnd) { return OpenPopup() && OpenPopup()->hwnd == hwnd; }
+bool IsMenuBar(HWND hwnd) {
+    return BarOf(hwnd) != nullptr;
+}
+bool IsPopupMenu(HWND hwnd) {
+    return OpenPopup() && OpenPopup()->hwnd == hwnd;
+}
 
-void ResetMenusForTests() { ClosePopup(); }
+void ResetMenusForTests() {
+    ClosePopup();
+}
 
 }  // namespace chrome
 
@@ -623,13 +641,16 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
             Button b;
             b.text = true;
             b.style = TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE;
-            b.caption = WithoutPrefixes(bar->menu->popups[k].caption ? bar->menu->popups[k].caption : u"");
+            b.caption =
+                WithoutPrefixes(bar->menu->popups[k].caption ? bar->menu->popups[k].caption : u"");
             b.subMenu = k;
             bar->buttons.push_back(std::move(b));
         }
     } else {
         const resources::MenuBar* def =
-            info->nToolBarId > 0xFFFF ? nullptr : resources::FindMenuBar(static_cast<uint16_t>(info->nToolBarId));
+            info->nToolBarId > 0xFFFF
+                ? nullptr
+                : resources::FindMenuBar(static_cast<uint16_t>(info->nToolBarId));
         if (!def) {
             SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
             return FALSE;
@@ -659,8 +680,9 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     if (HWND old = SHFindMenuBar(info->hwndParent)) DestroyWindow(old);
 
     RegisterClasses();
-    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#MenuBar", u"", WS_POPUP, 0, kBarTop, kScreenWidth,
-                                kBarHeight, info->hwndParent, nullptr, info->hInstRes, nullptr);
+    HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, u"#MenuBar", u"", WS_POPUP, 0,
+                                kBarTop, kScreenWidth, kBarHeight, info->hwndParent, nullptr,
+                                info->hInstRes, nullptr);
     if (!hwnd) return FALSE;
     bar->hwnd = hwnd;
     Layout(*bar);
@@ -688,9 +710,10 @@ std::vector<MenuBarButtonInfo> MenuBarButtons() {
         if (b.style & TBSTYLE_SEP) continue;
         RECT r = ShownRect(*bar, b);
         ScreenRectOf(*bar, &r);
-        out.push_back(MenuBarButtonInfo{b.command, b.caption, !b.text && b.image >= 0 && b.image < bar->images ? b.image : -1,
-                                        (b.state & TBSTATE_ENABLED) != 0, (b.state & TBSTATE_HIDDEN) != 0,
-                                        (b.style & TBSTYLE_DROPDOWN) != 0, r});
+        out.push_back(MenuBarButtonInfo{
+            b.command, b.caption, !b.text && b.image >= 0 && b.image < bar->images ? b.image : -1,
+            (b.state & TBSTATE_ENABLED) != 0, (b.state & TBSTATE_HIDDEN) != 0,
+            (b.style & TBSTYLE_DROPDOWN) != 0, r});
     }
     return out;
 }
@@ -713,7 +736,8 @@ bool ChooseMenuItem(uint16_t command) {
     if (!bar || !bar->menu || !OwnerAcceptsInput(*bar)) return false;
     for (int i = 0; i < static_cast<int>(bar->buttons.size()); ++i) {
         const Button& b = bar->buttons[static_cast<size_t>(i)];
-        if (!(b.style & TBSTYLE_DROPDOWN) || !Usable(*bar, b) || b.subMenu >= bar->menu->count) continue;
+        if (!(b.style & TBSTYLE_DROPDOWN) || !Usable(*bar, b) || b.subMenu >= bar->menu->count)
+            continue;
         const resources::MenuPopup& popup = bar->menu->popups[b.subMenu];
         for (uint16_t k = 0; k < popup.count; ++k) {
             Item probe;
@@ -742,7 +766,8 @@ std::vector<std::u16string> OpenMenuItems() {
     std::vector<std::u16string> out;
     if (const auto& p = OpenPopup(); p && !p->closing && IsWindowVisible(p->hwnd))
         for (const Item& it : p->items)
-            out.push_back((it.flags & resources::kItemSeparator) ? std::u16string() : WithoutPrefixes(it.text));
+            out.push_back((it.flags & resources::kItemSeparator) ? std::u16string()
+                                                                 : WithoutPrefixes(it.text));
     return out;
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "windows.h"
 #include "device/screen.h"
+#include "windows.h"
 
 namespace chrome {
 
@@ -35,9 +35,9 @@ void ReturnActivation(HWND previous);
 bool Restack();
 
 // Fonts of the chrome (created once, never freed).
-HFONT BarFont();    // bold 8 point: bar captions and the navigation title
-HFONT MenuFont();   // 9 point: pop-up menu items
-HFONT KeyFont();    // 8 point: key labels
+HFONT BarFont();   // bold 8 point: bar captions and the navigation title
+HFONT MenuFont();  // 9 point: pop-up menu items
+HFONT KeyFont();   // 8 point: key labels
 
 // Menu bars (menubar.cpp).
 HWND VisibleMenuBar();  // the frontmost shown bar, or null

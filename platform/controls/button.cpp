@@ -22,8 +22,8 @@ enum class Look { Push, Check, Radio, Group, Owner };
 
 struct TypeInfo {
     Look look;
-    int maxCheck;   // BM_SETCHECK clamps to this
-    bool autoCheck; // a click changes the check
+    int maxCheck;    // BM_SETCHECK clamps to this
+    bool autoCheck;  // a click changes the check
     bool isDefault;
 };
 
@@ -41,8 +41,8 @@ const TypeInfo kTypes[16] = {
     {Look::Radio, 1, true, false},   // BS_AUTORADIOBUTTON
     {Look::Push, 0, false, false},   // 10: push box
     {Look::Owner, 0, false, false},  // BS_OWNERDRAW
-    {Look::Push, 0, false, false},   {Look::Push, 0, false, false},
-    {Look::Push, 0, false, false},   {Look::Push, 0, false, false},
+    {Look::Push, 0, false, false},  {Look::Push, 0, false, false},
+    {Look::Push, 0, false, false},  {Look::Push, 0, false, false},
 };
 
 struct ButtonState {
@@ -73,7 +73,9 @@ void DrawPush(HWND hwnd, HDC dc, const ButtonState& s, const RECT& r, bool isDef
     std::u16string text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, u'\0');
     const int n = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, !enabled ? wm::SysColor(COLOR_GRAYTEXT) : s.pushed ? RGB(255, 255, 255) : RGB(0, 0, 0));
+    SetTextColor(dc, !enabled   ? wm::SysColor(COLOR_GRAYTEXT)
+                     : s.pushed ? RGB(255, 255, 255)
+                                : RGB(0, 0, 0));
     RECT tr = face;
     DrawTextW(dc, text.c_str(), n, &tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
@@ -88,7 +90,8 @@ void DrawCheck(HWND hwnd, HDC dc, const ButtonState& s, const RECT& r, bool radi
     RECT inner = b;
     InflateRect(&inner, -1, -1);
     FillRect(dc, &inner,
-             s.pushed ? GetSysColorBrush(COLOR_3DLIGHT) : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+             s.pushed ? GetSysColorBrush(COLOR_3DLIGHT)
+                      : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     HBRUSH mark = s.check == 2 ? static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)) : black;
     if (s.check && radio) {
         RECT dot{b.left + 3, b.top + 3, b.right - 3, b.bottom - 3};
@@ -145,7 +148,8 @@ void Paint(HWND hwnd, HDC dc, UINT action) {
             dis.hDC = dc;
             dis.rcItem = r;
             dis.itemData = 0;
-            if (parent) SendMessageW(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+            if (parent)
+                SendMessageW(parent, WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
             break;
         }
     }
@@ -225,7 +229,8 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             SetPushed(hwnd, true);
             return 0;
         case WM_MOUSEMOVE:
-            if (States()[hwnd].tracking && GetCapture() == hwnd) SetPushed(hwnd, InsideClient(hwnd, lParam));
+            if (States()[hwnd].tracking && GetCapture() == hwnd)
+                SetPushed(hwnd, InsideClient(hwnd, lParam));
             return 0;
         case WM_LBUTTONUP: {
             ButtonState& s = States()[hwnd];
@@ -306,5 +311,7 @@ LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 namespace controls {
-WNDPROC ButtonWindowProc() { return ButtonProc; }
+WNDPROC ButtonWindowProc() {
+    return ButtonProc;
+}
 }  // namespace controls

@@ -47,17 +47,19 @@ std::map<HWND, EditState>& States() {
     return states;
 }
 
-DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)); }
+DWORD StyleOf(HWND hwnd) {
+    return static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+}
 
 // What each style bit changes.
 struct Traits {
-    bool scrolls = false;        // ES_AUTOHSCROLL: the text scrolls instead of stopping at the edge
-    bool keepsSelection = false; // ES_NOHIDESEL: the selection shows without the focus
-    bool masked = false;         // ES_PASSWORD: shown as asterisks
-    bool digitsOnly = false;     // ES_NUMBER
-    bool upper = false;          // ES_UPPERCASE
-    bool lower = false;          // ES_LOWERCASE
-    bool readOnly = false;       // ES_READONLY: no typing, no deleting
+    bool scrolls = false;  // ES_AUTOHSCROLL: the text scrolls instead of stopping at the edge
+    bool keepsSelection = false;  // ES_NOHIDESEL: the selection shows without the focus
+    bool masked = false;          // ES_PASSWORD: shown as asterisks
+    bool digitsOnly = false;      // ES_NUMBER
+    bool upper = false;           // ES_UPPERCASE
+    bool lower = false;           // ES_LOWERCASE
+    bool readOnly = false;        // ES_READONLY: no typing, no deleting
 };
 
 const struct {
@@ -92,8 +94,8 @@ std::vector<int> Gaps(HWND hwnd, const EditState& s, int* lineHeight) {
     if (!shown.empty()) {
         std::vector<INT> dx(shown.size(), 0);
         SIZE size{};
-        GetTextExtentExPointW(dc, shown.c_str(), static_cast<int>(shown.size()), 0, nullptr, dx.data(),
-                              &size);
+        GetTextExtentExPointW(dc, shown.c_str(), static_cast<int>(shown.size()), 0, nullptr,
+                              dx.data(), &size);
         for (size_t i = 0; i < shown.size(); ++i) gaps[i + 1] = dx[i];
     }
     if (lineHeight) {
@@ -136,11 +138,16 @@ void Repaint(HWND hwnd) {
 
 void Notify(HWND hwnd, WORD code) {
     if (HWND parent = GetParent(hwnd))
-        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code), reinterpret_cast<LPARAM>(hwnd));
+        SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd), code),
+                     reinterpret_cast<LPARAM>(hwnd));
 }
 
-int SelStart(const EditState& s) { return std::min(s.anchor, s.caret); }
-int SelEnd(const EditState& s) { return std::max(s.anchor, s.caret); }
+int SelStart(const EditState& s) {
+    return std::min(s.anchor, s.caret);
+}
+int SelEnd(const EditState& s) {
+    return std::max(s.anchor, s.caret);
+}
 
 // Replaces the selection with `insert`. With `byUser` the limit and, without
 // ES_AUTOHSCROLL, the visible width refuse what does not fit (EN_MAXTEXT).
@@ -218,11 +225,13 @@ void Paint(HWND hwnd, HDC dc) {
         const bool selected = run == 1;
         SetBkMode(dc, selected ? OPAQUE : TRANSPARENT);
         SetBkColor(dc, wm::SysColor(COLOR_HIGHLIGHT));
-        SetTextColor(dc, selected ? wm::SysColor(COLOR_HIGHLIGHTTEXT)
-                                  : enabled ? RGB(0, 0, 0) : wm::SysColor(COLOR_GRAYTEXT));
+        SetTextColor(dc, selected  ? wm::SysColor(COLOR_HIGHLIGHTTEXT)
+                         : enabled ? RGB(0, 0, 0)
+                                   : wm::SysColor(COLOR_GRAYTEXT));
         const int x = kMargin + gaps[static_cast<size_t>(a)] - s.scrollX;
         RECT tr{x, top, kMargin + gaps[static_cast<size_t>(b)] - s.scrollX, top + lineHeight};
-        DrawTextW(dc, shown.c_str() + a, b - a, &tr, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+        DrawTextW(dc, shown.c_str() + a, b - a, &tr,
+                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
     }
     if (old) SelectObject(dc, old);
 }
@@ -299,10 +308,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     s.shift = true;
                     return 0;
                 case VK_LEFT:
-                    MoveCaret(hwnd, s.anchor != s.caret && !s.shift ? SelStart(s) : s.caret - 1, s.shift);
+                    MoveCaret(hwnd, s.anchor != s.caret && !s.shift ? SelStart(s) : s.caret - 1,
+                              s.shift);
                     return 0;
                 case VK_RIGHT:
-                    MoveCaret(hwnd, s.anchor != s.caret && !s.shift ? SelEnd(s) : s.caret + 1, s.shift);
+                    MoveCaret(hwnd, s.anchor != s.caret && !s.shift ? SelEnd(s) : s.caret + 1,
+                              s.shift);
                     return 0;
                 case VK_HOME:
                     MoveCaret(hwnd, 0, s.shift);
@@ -336,7 +347,8 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_MOUSEMOVE: {
             EditState& s = States()[hwnd];
-            if (s.tracking && GetCapture() == hwnd) MoveCaret(hwnd, GapAt(hwnd, s, GET_X_LPARAM(lParam)), true);
+            if (s.tracking && GetCapture() == hwnd)
+                MoveCaret(hwnd, GapAt(hwnd, s, GET_X_LPARAM(lParam)), true);
             return 0;
         }
         case WM_LBUTTONUP: {
@@ -405,15 +417,17 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case EM_LIMITTEXT: {
             const size_t v = static_cast<size_t>(wParam);
-            States()[hwnd].limit = (v == 0 || v > static_cast<size_t>(kMaxLimit)) ? kMaxLimit : static_cast<int>(v);
+            States()[hwnd].limit =
+                (v == 0 || v > static_cast<size_t>(kMaxLimit)) ? kMaxLimit : static_cast<int>(v);
             return 0;
         }
         case EM_GETLIMITTEXT:
             return States()[hwnd].limit;
         case EM_SETREADONLY: {
             const DWORD style = StyleOf(hwnd);
-            SetWindowLongW(hwnd, GWL_STYLE,
-                           static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
+            SetWindowLongW(
+                hwnd, GWL_STYLE,
+                static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
             return TRUE;
         }
         default:
@@ -424,5 +438,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 namespace controls {
-WNDPROC EditWindowProc() { return EditProc; }
+WNDPROC EditWindowProc() {
+    return EditProc;
+}
 }  // namespace controls

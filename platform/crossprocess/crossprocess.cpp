@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "wm/foreign.h"
 #include "files/store.h"
+#include "wm/foreign.h"
 #include "wm/wm.h"
 
 namespace device {

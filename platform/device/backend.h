@@ -12,7 +12,7 @@ struct Surface;
 namespace device {
 
 class Backend {
-public:
+   public:
     virtual ~Backend() = default;
     // Moves input that has arrived from outside into the device's input queue.
     virtual void Pump() = 0;

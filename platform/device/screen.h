@@ -6,10 +6,10 @@ namespace device {
 
 constexpr int kScreenWidth = 240;
 constexpr int kScreenHeight = 320;
-constexpr int kNavHeight = 26;     // navigation bar at the top
-constexpr int kBarTop = 294;       // menu bar at the bottom
+constexpr int kNavHeight = 26;  // navigation bar at the top
+constexpr int kBarTop = 294;    // menu bar at the bottom
 constexpr int kBarHeight = 26;
-constexpr int kPanelTop = 214;     // input panel, docked right above the menu bar
+constexpr int kPanelTop = 214;  // input panel, docked right above the menu bar
 constexpr int kPanelHeight = 80;
 // The program's work area between the two bars.
 constexpr int kWorkTop = kNavHeight;

@@ -2,15 +2,15 @@
 // GetObjectW. Handles are never reused, so a stale handle is reported as
 // invalid instead of reaching another object.
 #include "gdi/objects.h"
-#include "gdi/record.h"
 
 #include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
-#include "gdi/font.h"
-#include "winbase.h"
 #include "device/screen.h"
+#include "gdi/font.h"
+#include "gdi/record.h"
+#include "winbase.h"
 
 namespace gdi {
 namespace {

@@ -69,9 +69,11 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
     }
     if (DrawRecording() && !dc->memory) {
         const LONG weight = CurrentFont(dc)->lf.lfWeight;
-        NoteText(surface, RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(pen),
-                               static_cast<LONG>(y + tm.tmHeight)},
-                 clip, std::u16string(s, n), tm.tmHeight, weight ? static_cast<int>(weight) : FW_NORMAL);
+        NoteText(surface,
+                 RECT{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(pen),
+                      static_cast<LONG>(y + tm.tmHeight)},
+                 clip, std::u16string(s, n), tm.tmHeight,
+                 weight ? static_cast<int>(weight) : FW_NORMAL);
     }
 }
 

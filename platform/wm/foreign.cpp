@@ -24,7 +24,9 @@ void SetForeignCallHooks(IsForeignWindowFn is, ForwardForeignFn forward) {
     forwardForeign = forward;
 }
 
-bool IsForeignWindow(HWND window) { return isForeign && window && isForeign(window); }
+bool IsForeignWindow(HWND window) {
+    return isForeign && window && isForeign(window);
+}
 
 bool ForwardToForeignWindow(HWND window, const ForeignCall& call) {
     return forwardForeign && forwardForeign(window, call);

@@ -19,7 +19,7 @@ struct Tracking {
     Part part = kNone;
     bool inside = false;  // the pointer is still on the part pressed
     int startValue = 0;
-    int grab = 0;         // pointer offset from the thumb's top when the drag began
+    int grab = 0;  // pointer offset from the thumb's top when the drag began
     int lastY = 0;
 };
 Tracking track;
@@ -40,7 +40,9 @@ ScrollBar* BarOf(Window* w, int bar) {
     return nullptr;
 }
 
-int MaxPos(const ScrollBar& b) { return b.max - std::max(static_cast<int>(b.page) - 1, 0); }
+int MaxPos(const ScrollBar& b) {
+    return b.max - std::max(static_cast<int>(b.page) - 1, 0);
+}
 
 int BarHeight(const Window* w) {
     RECT r = VScrollRect(w);
@@ -130,8 +132,9 @@ void ScrollBarGeometry(const ScrollBar& b, int height, int* arrow, int* thumbTop
     if (trackLen - len < 0) return;
     const int value = b.tracking ? b.trackPos : b.pos;
     const int maxPos = MaxPos(b);
-    const int offset =
-        b.min >= maxPos ? 0 : MulDivRound(trackLen - len, value - b.min, static_cast<int64_t>(maxPos) - b.min);
+    const int offset = b.min >= maxPos ? 0
+                                       : MulDivRound(trackLen - len, value - b.min,
+                                                     static_cast<int64_t>(maxPos) - b.min);
     *thumbTop = kScrollBarWidth + std::clamp(offset, 0, trackLen - len);
     *thumbLen = len;
 }
@@ -167,7 +170,9 @@ void DrawVScroll(Window* w, HDC dc) {
     }
 }
 
-bool ScrollBarTracking() { return track.hwnd != nullptr; }
+bool ScrollBarTracking() {
+    return track.hwnd != nullptr;
+}
 
 bool ScrollBarMouse(Window* w, UINT msg, POINT screen) {
     if (msg == WM_LBUTTONDOWN) {

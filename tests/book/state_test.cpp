@@ -1,4 +1,5 @@
 #include "book/state.h"
+
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"

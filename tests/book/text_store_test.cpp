@@ -1,8 +1,9 @@
+#include "book/text_store.h"
+
 #include <cstring>
 #include <string>
 
 #include "book/tables.h"
-#include "book/text_store.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -16,8 +17,9 @@ TEST_F(TextStore, AssemblesWordsEachFollowedByOneSpace) {
     AssembleParagraph(3, out);  // a single word
     EXPECT_STREQ(out, "<H>T<J><G> ");
     AssembleParagraph(4, out);
-    EXPECT_STREQ(out,
-                 "<H>Fork<J><F> Left or right? <M \"go north\" 4> <M \"go north\" 5> left left left <G> ");
+    EXPECT_STREQ(
+        out,
+        "<H>Fork<J><F> Left or right? <M \"go north\" 4> <M \"go north\" 5> left left left <G> ");
     EXPECT_TRUE(Messages().empty());
 }
 

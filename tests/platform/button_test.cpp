@@ -17,19 +17,20 @@ std::vector<int> checkAtClick;
 LRESULT ParentHandler(HWND, UINT msg, WPARAM, LPARAM lParam, bool* handled) {
     if (msg == WM_DRAWITEM) {
         auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
-        drawn.push_back({d->CtlType, d->CtlID, d->itemAction, d->itemState, d->hwndItem, d->hDC != nullptr,
-                         d->rcItem});
+        drawn.push_back({d->CtlType, d->CtlID, d->itemAction, d->itemState, d->hwndItem,
+                         d->hDC != nullptr, d->rcItem});
         FillRect(d->hDC, &d->rcItem, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
         *handled = true;
         return TRUE;
     }
     if (msg == WM_COMMAND)
-        checkAtClick.push_back(static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0)));
+        checkAtClick.push_back(
+            static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0)));
     return 0;
 }
 
 class Buttons : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         drawn.clear();
@@ -41,8 +42,9 @@ protected:
     void TearDown() override { ResetDevice(); }
     // Buttons sit at client (10,10) 60x20: screen (10,36)-(70,56).
     HWND Make(DWORD style, int id, LPCWSTR text = u"Go") {
-        HWND b = CreateWindowExW(0, u"button", text, WS_CHILD | WS_VISIBLE | style, 10, 10, 60, 20, main,
-                                 reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        HWND b =
+            CreateWindowExW(0, u"button", text, WS_CHILD | WS_VISIBLE | style, 10, 10, 60, 20, main,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
         Name(b, "button");
         Drain();
         drawn.clear();
@@ -105,13 +107,14 @@ TEST_F(Buttons, AutoCheckBoxTogglesBeforeNotifying) {
     device::Tap(20, 45);
     device::Tap(20, 45);
     Drain();
-    EXPECT_TRUE(Matches({{"main", WM_COMMAND, MAKEWPARAM(7, BN_CLICKED)}, {"main", WM_COMMAND, MAKEWPARAM(7, BN_CLICKED)}}));
+    EXPECT_TRUE(Matches({{"main", WM_COMMAND, MAKEWPARAM(7, BN_CLICKED)},
+                         {"main", WM_COMMAND, MAKEWPARAM(7, BN_CLICKED)}}));
     ASSERT_EQ(checkAtClick.size(), 2u);
     EXPECT_EQ(checkAtClick[0], BST_CHECKED);
     EXPECT_EQ(checkAtClick[1], BST_UNCHECKED);
     // A plain check box notifies but leaves its check to the program.
-    HWND plain = CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 10, 100, 60, 20, main,
-                                 reinterpret_cast<HMENU>(8), nullptr, nullptr);
+    HWND plain = CreateWindowExW(0, u"BUTTON", u"x", WS_CHILD | WS_VISIBLE | BS_CHECKBOX, 10, 100,
+                                 60, 20, main, reinterpret_cast<HMENU>(8), nullptr, nullptr);
     Drain();
     device::Tap(20, 26 + 110);
     Drain();
@@ -125,8 +128,8 @@ TEST_F(Buttons, SetCheckClampsToTheType) {
         DWORD type;
         WPARAM set;
         LRESULT got;
-    } cases[] = {{BS_PUSHBUTTON, 1, 0},       {BS_OWNERDRAW, 1, 0},       {BS_AUTOCHECKBOX, 1, 1},
-                 {BS_AUTOCHECKBOX, 2, 1},     {BS_AUTO3STATE, 2, 2},      {BS_3STATE, 9, 2},
+    } cases[] = {{BS_PUSHBUTTON, 1, 0},   {BS_OWNERDRAW, 1, 0},  {BS_AUTOCHECKBOX, 1, 1},
+                 {BS_AUTOCHECKBOX, 2, 1}, {BS_AUTO3STATE, 2, 2}, {BS_3STATE, 9, 2},
                  {BS_CHECKBOX, 0, 0}};
     for (const Case& c : cases) {
         HWND b = Make(c.type, 1);
@@ -183,7 +186,8 @@ TEST_F(Buttons, SpaceBarAndBmClickClick) {
     device::Key(VK_SPACE);
     Drain();
     SendMessageW(b, BM_CLICK, 0, 0);
-    EXPECT_TRUE(Matches({{"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)}, {"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)}}));
+    EXPECT_TRUE(Matches({{"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)},
+                         {"main", WM_COMMAND, MAKEWPARAM(9, BN_CLICKED)}}));
 }
 
 LRESULT DestroyOnCommand(HWND, UINT msg, WPARAM, LPARAM lParam, bool*) {

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "gdi/surface.h"
 #include "chrome/chrome.h"
 #include "chrome/parts.h"
+#include "gdi/surface.h"
 #include "wm_support.h"
 
 namespace chrometest {
 
 class ShellTest : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override;
     void TearDown() override;
     // SHCreateMenuBar for `main` with definition `id` and the 64x16 strip 422.

@@ -2,6 +2,8 @@
 // finds it with FindWindowW and reaches it with SetForegroundWindow (also
 // with the popup bit), InvalidateRect, UpdateWindow and SetWindowPos. The
 // child reports what arrived through a pipe.
+#include "crossprocess/crossprocess.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,7 +18,6 @@
 #include <string>
 #include <thread>
 
-#include "crossprocess/crossprocess.h"
 #include "headless/headless.h"
 #include "windows.h"
 #include "wm/wm.h"
@@ -48,7 +49,8 @@ LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 std::string TempDir() {
     std::string d =
-        (std::filesystem::temp_directory_path() / ("crossprocess-" + std::to_string(getpid()))).string();
+        (std::filesystem::temp_directory_path() / ("crossprocess-" + std::to_string(getpid())))
+            .string();
     std::filesystem::remove_all(d);
     std::filesystem::create_directories(d);
     return d;

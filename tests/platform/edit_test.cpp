@@ -6,7 +6,7 @@ using namespace wmtest;
 namespace {
 
 class Edit : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         main = CreateMain();
@@ -15,8 +15,8 @@ protected:
     void TearDown() override { ResetDevice(); }
     // The reader's answer box style; the box sits at client (10,10), screen (10,36).
     HWND Make(DWORD style = WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL, int width = 100) {
-        HWND e = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | style, 10, 10, width, 19, main,
-                                 reinterpret_cast<HMENU>(4000), nullptr, nullptr);
+        HWND e = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | style, 10, 10, width, 19,
+                                 main, reinterpret_cast<HMENU>(4000), nullptr, nullptr);
         Name(e, "edit");
         Drain();
         RecordOnly({WM_COMMAND});
@@ -50,7 +50,7 @@ TEST_F(Edit, TapFocusesThenTypingEditsAtTheCaret) {
     EXPECT_EQ(Count(EN_SETFOCUS), 1);
     struct Step {
         std::vector<uint32_t> keys;  // virtual keys, translated like the message loop does
-        std::u16string typed;       // characters from the input panel
+        std::u16string typed;        // characters from the input panel
         std::u16string text;
         int caret;
     } steps[] = {{{}, u"abc", u"abc", 3},
@@ -207,7 +207,8 @@ LRESULT CALLBACK AnswerBox(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 TEST_F(Edit, SubclassedAnswerBoxTurnsEnterIntoACommand) {
     HWND e = Make();
     SendMessageW(e, EM_LIMITTEXT, 10, 0);
-    editProc = reinterpret_cast<WNDPROC>(SetWindowLongW(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBox)));
+    editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBox)));
     ASSERT_NE(editProc, nullptr);
     device::Tap(50, 45);
     device::Type(u"key");
@@ -231,7 +232,8 @@ LRESULT CALLBACK DestroyOnEnter(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 TEST_F(Edit, BoxDestroyedByItsOwnEnterLeavesNothingBehind) {
     HWND e = Make();
-    editProc = reinterpret_cast<WNDPROC>(SetWindowLongW(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyOnEnter)));
+    editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongW(e, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(DestroyOnEnter)));
     device::Tap(50, 45);
     device::Type(u"ab");
     device::Key(VK_RETURN);  // its WM_CHAR is already queued when the box goes

@@ -36,9 +36,12 @@ TEST_F(Menubar, BuildsTheBarFromItsDefinition) {
         int image;
         bool enabled, hidden, dropDown;
     } want[] = {
-        {300, u"File", -1, true, false, true},  {301, u"", 0, true, false, false},
-        {302, u"", 1, true, true, false},       {303, u"", 2, false, false, false},
-        {304, u"", 3, true, false, false},      {305, u"", -1, true, false, false},  // image 5 is past the count
+        {300, u"File", -1, true, false, true},
+        {301, u"", 0, true, false, false},
+        {302, u"", 1, true, true, false},
+        {303, u"", 2, false, false, false},
+        {304, u"", 3, true, false, false},
+        {305, u"", -1, true, false, false},  // image 5 is past the count
         {306, u"Done", -1, true, false, false},
     };
     const auto buttons = device::MenuBarButtons();
@@ -61,7 +64,8 @@ TEST_F(Menubar, BuildsTheBarFromItsDefinition) {
         x = b.rect.right;
     }
     // Image buttons are one width; text buttons fit their caption.
-    EXPECT_EQ(buttons[1].rect.right - buttons[1].rect.left, buttons[4].rect.right - buttons[4].rect.left);
+    EXPECT_EQ(buttons[1].rect.right - buttons[1].rect.left,
+              buttons[4].rect.right - buttons[4].rect.left);
     EXPECT_LE(x, 216);  // clear of the input panel's toggle
 }
 
@@ -125,13 +129,15 @@ TEST_F(Menubar, SetStateShowsHidesAndEnablesWithoutMovingButtons) {
     for (const Step& s : steps) {
         SCOPED_TRACE(s.command);
         EXPECT_EQ(SendMessageW(bar, TB_SETSTATE, s.command, MAKELONG(s.state, 0)), TRUE);
-        EXPECT_EQ(SendMessageW(bar, TB_GETSTATE, s.command, 0), static_cast<LRESULT>(s.state & 0xFF));
+        EXPECT_EQ(SendMessageW(bar, TB_GETSTATE, s.command, 0),
+                  static_cast<LRESULT>(s.state & 0xFF));
         const auto b = ButtonInfo(s.command);
         EXPECT_EQ(b.enabled, s.enabled);
         EXPECT_EQ(b.hidden, s.hidden);
         const auto now = device::MenuBarButtons();
         ASSERT_EQ(now.size(), before.size());
-        for (size_t i = 0; i < now.size(); ++i) EXPECT_TRUE(EqualRect(&now[i].rect, &before[i])) << i;
+        for (size_t i = 0; i < now.size(); ++i)
+            EXPECT_TRUE(EqualRect(&now[i].rect, &before[i])) << i;
     }
     EXPECT_EQ(SendMessageW(bar, TB_SETSTATE, 4242, TBSTATE_ENABLED), FALSE);
     EXPECT_EQ(SendMessageW(bar, TB_GETSTATE, 4242, 0), -1);
@@ -146,10 +152,10 @@ TEST_F(Menubar, TappedButtonsSendTheirCommandToTheOwner) {
         WPARAM state;  // set before the tap; 0xFFFF leaves the definition's
         bool sends;
     } cases[] = {
-        {301, 0xFFFF, true},            {302, 0xFFFF, false},  // hidden by its definition
-        {303, 0xFFFF, false},                                  // disabled by its definition
-        {303, TBSTATE_ENABLED, true},   {304, TBSTATE_HIDDEN, false},
-        {304, TBSTATE_ENABLED, true},   {305, 0xFFFF, true},    // an image past the count still taps
+        {301, 0xFFFF, true},          {302, 0xFFFF, false},  // hidden by its definition
+        {303, 0xFFFF, false},                                // disabled by its definition
+        {303, TBSTATE_ENABLED, true}, {304, TBSTATE_HIDDEN, false},
+        {304, TBSTATE_ENABLED, true}, {305, 0xFFFF, true},  // an image past the count still taps
         {306, 0xFFFF, true},
     };
     for (const Case& c : cases) {
@@ -195,8 +201,8 @@ TEST_F(Menubar, ReleasingOffTheButtonSendsNothing) {
 
 TEST_F(Menubar, TapsKeepTheProgramActiveAndItsFocus) {
     MakeBar();
-    HWND edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 20, main,
-                                reinterpret_cast<HMENU>(7), nullptr, nullptr);
+    HWND edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 10, 100, 20,
+                                main, reinterpret_cast<HMENU>(7), nullptr, nullptr);
     SetFocus(edit);
     Drain();
     ASSERT_TRUE(device::PressMenuBarButton(301));
@@ -235,15 +241,16 @@ TEST_F(Menubar, DropDownOpensItsMenuAboveTheBar) {
     const POINT file = Centre(300);
     device::Tap(file.x, file.y);
     Drain();
-    EXPECT_EQ(device::OpenMenuItems(), (std::vector<std::u16string>{u"Open", u"Save", u"", u"Exit"}));
+    EXPECT_EQ(device::OpenMenuItems(),
+              (std::vector<std::u16string>{u"Open", u"Save", u"", u"Exit"}));
     HWND popup = nullptr;
     for (wm::Window* t : wm::TopLevels())
         if (t->cls->name == u"#PopupMenu") popup = t->handle;
     ASSERT_NE(popup, nullptr);
     RECT r;
     GetWindowRect(popup, &r);
-    EXPECT_EQ(r.bottom, 294);        // sits on the bar
-    EXPECT_EQ(r.left, 0);            // starts under the button's left edge
+    EXPECT_EQ(r.bottom, 294);                     // sits on the bar
+    EXPECT_EQ(r.left, 0);                         // starts under the button's left edge
     EXPECT_EQ(r.bottom - r.top, 18 * 3 + 7 + 2);  // three items, a separator, the border
     EXPECT_EQ(GetForegroundWindow(), main);
     EXPECT_TRUE(Commands().empty());  // the drop-down itself sends nothing
@@ -319,7 +326,8 @@ TEST_F(Menubar, ChooseMenuItemTable) {
         Log().clear();
         EXPECT_EQ(device::ChooseMenuItem(c.command), c.found) << c.command;
         Drain();
-        EXPECT_EQ(Commands(), c.found ? std::vector<int>{c.command} : std::vector<int>{}) << c.command;
+        EXPECT_EQ(Commands(), c.found ? std::vector<int>{c.command} : std::vector<int>{})
+            << c.command;
         EXPECT_TRUE(device::OpenMenuItems().empty()) << c.command;
     }
     // Items of a hidden drop-down cannot be reached.
@@ -400,8 +408,8 @@ TEST_F(Menubar, TheBarGoesWithItsOwner) {
     EXPECT_EQ(SHFindMenuBar(main), nullptr);
     EXPECT_EQ(GetCapture(), nullptr);
     // WM_CLOSE alone does not take the bar away from its program.
-    main = CreateWindowExW(0, TestClass(), u"Again", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268, nullptr,
-                           nullptr, nullptr, nullptr);
+    main = CreateWindowExW(0, TestClass(), u"Again", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, 240,
+                           268, nullptr, nullptr, nullptr, nullptr);
     bar = MakeBar();
     SendMessageW(bar, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(bar));

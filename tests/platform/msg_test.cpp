@@ -1,14 +1,14 @@
 // The queue: send versus post, the retrieval order, the quit flag, timers,
 // key translation, painting and UpdateWindow.
-#include "wm_support.h"
 #include "wm/wm.h"
+#include "wm_support.h"
 
 using namespace wmtest;
 
 namespace {
 
 class Messages : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         main = CreateMain();
@@ -18,8 +18,8 @@ protected:
     void TearDown() override { ResetDevice(); }
     HWND Child(const char* name, DWORD style, RECT r, HWND parent = nullptr) {
         HWND h = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, parent ? parent : main, nullptr,
-                                 nullptr, nullptr);
+                                 r.right - r.left, r.bottom - r.top, parent ? parent : main,
+                                 nullptr, nullptr, nullptr);
         Name(h, name);
         return h;
     }
@@ -54,8 +54,8 @@ TEST_F(Messages, RetrievalOrderIsPostedQuitInputPaintTimer) {
     struct Step {
         BOOL result;
         UINT msg;
-    } want[] = {{TRUE, WM_USER}, {TRUE, WM_USER + 1}, {FALSE, WM_QUIT}, {TRUE, WM_KEYDOWN},
-                {TRUE, WM_PAINT}, {TRUE, WM_TIMER}};
+    } want[] = {{TRUE, WM_USER},    {TRUE, WM_USER + 1}, {FALSE, WM_QUIT},
+                {TRUE, WM_KEYDOWN}, {TRUE, WM_PAINT},    {TRUE, WM_TIMER}};
     for (const Step& s : want) {
         MSG msg;
         EXPECT_EQ(GetMessageW(&msg, nullptr, 0, 0), s.result) << MsgName(s.msg);
@@ -148,7 +148,8 @@ TEST_F(Messages, LoopWithNobodyThereIsClosedAfterTenMinutes) {
     while ((got = GetMessageW(&msg, nullptr, 0, 0)) > 0) DispatchMessageW(&msg);
     EXPECT_EQ(got, 0);
     EXPECT_EQ(GetTickCount() - start, 600000u);
-    ASSERT_EQ(Log().size(), 602u);  // 600 ticks, then closed (WM_CLOSE, WM_DESTROY), then asked to quit
+    ASSERT_EQ(Log().size(),
+              602u);  // 600 ticks, then closed (WM_CLOSE, WM_DESTROY), then asked to quit
     EXPECT_EQ(Log()[600].msg, static_cast<UINT>(WM_CLOSE));
     EXPECT_FALSE(IsWindow(main));
 }
@@ -215,7 +216,8 @@ TEST_F(Messages, UpdateWindowPaintsSynchronouslyOnlyWhenInvalid) {
     EXPECT_TRUE(Matches({}));
     InvalidateRect(main, nullptr, TRUE);
     EXPECT_TRUE(UpdateWindow(main));
-    EXPECT_TRUE(Matches({{"main", WM_PAINT}, {"main", WM_ERASEBKGND}, {"a", WM_PAINT}, {"a", WM_ERASEBKGND}}));
+    EXPECT_TRUE(Matches(
+        {{"main", WM_PAINT}, {"main", WM_ERASEBKGND}, {"a", WM_PAINT}, {"a", WM_ERASEBKGND}}));
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     (void)a;
@@ -285,7 +287,8 @@ TEST_F(Messages, ScrollWindowExMovesChildrenAndInvalidatesTheUncoveredStrip) {
     ValidateRect(main, nullptr);
     EXPECT_EQ(ScrollWindowEx(main, 0, 10, nullptr, nullptr, nullptr, &update, 0), SIMPLEREGION);
     EXPECT_FALSE(GetUpdateRect(main, &box, FALSE));
-    EXPECT_EQ(ScrollWindowEx(main, 0, 0, nullptr, nullptr, nullptr, &update, SW_INVALIDATE), NULLREGION);
+    EXPECT_EQ(ScrollWindowEx(main, 0, 0, nullptr, nullptr, nullptr, &update, SW_INVALIDATE),
+              NULLREGION);
     EXPECT_EQ(ScrollWindowEx(nullptr, 0, 5, nullptr, nullptr, nullptr, nullptr, 0), ERROR);
 }
 

@@ -10,7 +10,7 @@ using namespace wmtest;
 namespace {
 
 class Scroll : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         main = CreateMain(WS_VISIBLE | WS_VSCROLL);
@@ -48,26 +48,150 @@ TEST_F(Scroll, SetScrollInfoClampsAndShowsOrHidesTheBar) {
     const std::vector<Row> rows = {
         {"pos past the last page", {}, {all, 0, 99, 25, 90}, 75, 0, 99, 25, 75, true, true, 0},
         {"page 0 lets pos reach max", {}, {all, 0, 99, 0, 150}, 99, 0, 99, 0, 99, true, true, 0},
-        {"page larger than the range hides", {}, {all, 0, 99, 200, 50}, 0, 0, 99, 100, 0, false, true, 1},
-        {"with DISABLENOSCROLL it disables", {}, {all | dns, 0, 99, 200, 50}, 0, 0, 99, 100, 0, true, false, 0},
+        {"page larger than the range hides",
+         {},
+         {all, 0, 99, 200, 50},
+         0,
+         0,
+         99,
+         100,
+         0,
+         false,
+         true,
+         1},
+        {"with DISABLENOSCROLL it disables",
+         {},
+         {all | dns, 0, 99, 200, 50},
+         0,
+         0,
+         99,
+         100,
+         0,
+         true,
+         false,
+         0},
         {"a one-value range is not needed", {}, {all, 0, 0, 0, 5}, 0, 0, 0, 0, 0, false, true, 1},
-        {"min above max gives (0,0)", {}, {SIF_RANGE | SIF_POS, 10, 5, 0, 3}, 0, 0, 0, 0, 0, false, true, 1},
-        {"a range of 2^31 or more gives (0,0)", {}, {SIF_RANGE, -10, INT_MAX, 0, 0}, 0, 0, 0, 0, 0, false, true, 1},
-        {"pos below min", {}, {SIF_RANGE | SIF_POS, 10, 50, 0, 3}, 10, 10, 50, 0, 10, true, true, 0},
-        {"only DISABLENOSCROLL: clamps, decides nothing", {{all, 0, 99, 25, 40}}, {dns, 0, 0, 0, 0}, 40, 0, 99,
-         25, 40, true, true, 0},
-        {"wrong cbSize changes nothing", {{all, 0, 99, 25, 40}}, {all, 0, 9, 5, 1, 20}, 0, 0, 99, 25, 40, true,
-         true, 0},
-        {"the size without nTrackPos is accepted", {}, {SIF_POS, 0, 0, 0, 7, 24}, 7, 0, 100, 0, 7, true, true, 0},
-        {"an unknown mask bit changes nothing", {}, {SIF_POS | 0x20, 0, 0, 0, 7}, 0, 0, 100, 0, 0, true, true, 0},
-        {"needed again shows the bar", {{all, 0, 99, 200, 0}}, {SIF_RANGE | SIF_PAGE, 0, 999, 100, 0}, 0, 0, 999,
-         100, 0, true, true, 1},
-        {"exactly SIF_PAGE does not show it", {{all, 0, 99, 200, 0}}, {SIF_PAGE, 0, 0, 10, 0}, 0, 0, 99, 10, 0,
-         false, true, 0},
-        {"needed again enables a disabled bar", {{all | dns, 0, 99, 200, 0}}, {all | dns, 0, 299, 100, 250}, 200,
-         0, 299, 100, 200, true, true, 0},
-        {"an unchanged fitting range sends no WM_SIZE", {{all, 0, 9, 20, 0}}, {all, 0, 9, 20, 0}, 0, 0, 9, 10, 0,
-         false, true, 0},
+        {"min above max gives (0,0)",
+         {},
+         {SIF_RANGE | SIF_POS, 10, 5, 0, 3},
+         0,
+         0,
+         0,
+         0,
+         0,
+         false,
+         true,
+         1},
+        {"a range of 2^31 or more gives (0,0)",
+         {},
+         {SIF_RANGE, -10, INT_MAX, 0, 0},
+         0,
+         0,
+         0,
+         0,
+         0,
+         false,
+         true,
+         1},
+        {"pos below min",
+         {},
+         {SIF_RANGE | SIF_POS, 10, 50, 0, 3},
+         10,
+         10,
+         50,
+         0,
+         10,
+         true,
+         true,
+         0},
+        {"only DISABLENOSCROLL: clamps, decides nothing",
+         {{all, 0, 99, 25, 40}},
+         {dns, 0, 0, 0, 0},
+         40,
+         0,
+         99,
+         25,
+         40,
+         true,
+         true,
+         0},
+        {"wrong cbSize changes nothing",
+         {{all, 0, 99, 25, 40}},
+         {all, 0, 9, 5, 1, 20},
+         0,
+         0,
+         99,
+         25,
+         40,
+         true,
+         true,
+         0},
+        {"the size without nTrackPos is accepted",
+         {},
+         {SIF_POS, 0, 0, 0, 7, 24},
+         7,
+         0,
+         100,
+         0,
+         7,
+         true,
+         true,
+         0},
+        {"an unknown mask bit changes nothing",
+         {},
+         {SIF_POS | 0x20, 0, 0, 0, 7},
+         0,
+         0,
+         100,
+         0,
+         0,
+         true,
+         true,
+         0},
+        {"needed again shows the bar",
+         {{all, 0, 99, 200, 0}},
+         {SIF_RANGE | SIF_PAGE, 0, 999, 100, 0},
+         0,
+         0,
+         999,
+         100,
+         0,
+         true,
+         true,
+         1},
+        {"exactly SIF_PAGE does not show it",
+         {{all, 0, 99, 200, 0}},
+         {SIF_PAGE, 0, 0, 10, 0},
+         0,
+         0,
+         99,
+         10,
+         0,
+         false,
+         true,
+         0},
+        {"needed again enables a disabled bar",
+         {{all | dns, 0, 99, 200, 0}},
+         {all | dns, 0, 299, 100, 250},
+         200,
+         0,
+         299,
+         100,
+         200,
+         true,
+         true,
+         0},
+        {"an unchanged fitting range sends no WM_SIZE",
+         {{all, 0, 9, 20, 0}},
+         {all, 0, 9, 20, 0},
+         0,
+         0,
+         9,
+         10,
+         0,
+         false,
+         true,
+         0},
     };
     for (const Row& r : rows) {
         ResetDevice();
@@ -144,14 +268,14 @@ TEST_F(Scroll, ThumbGeometryAndPixelToValue) {
         bool enabled;
         int arrow, thumbTop, thumbLen;
     } cases[] = {
-        {0, 99, 25, 0, 268, true, 13, 13, 61},     // 242 * 25 / 100 = 60.5, rounded
-        {0, 99, 25, 75, 268, true, 13, 194, 61},   // last page: thumb at the bottom of the track
-        {0, 99, 25, 37, 268, true, 13, 102, 61},   // 181 * 37 / 75 = 89.3
-        {0, 99, 0, 99, 268, true, 13, 242, 13},    // no page: a square thumb
-        {0, 9999, 10, 0, 268, true, 13, 13, 6},    // the smallest thumb
-        {0, 99, 25, 0, 268, false, 13, 0, 0},      // disabled: no thumb
-        {0, 99, 25, 0, 30, true, 13, 0, 0},        // too short for a thumb
-        {0, 99, 25, 0, 20, true, 8, 0, 0},         // the arrows shrink
+        {0, 99, 25, 0, 268, true, 13, 13, 61},    // 242 * 25 / 100 = 60.5, rounded
+        {0, 99, 25, 75, 268, true, 13, 194, 61},  // last page: thumb at the bottom of the track
+        {0, 99, 25, 37, 268, true, 13, 102, 61},  // 181 * 37 / 75 = 89.3
+        {0, 99, 0, 99, 268, true, 13, 242, 13},   // no page: a square thumb
+        {0, 9999, 10, 0, 268, true, 13, 13, 6},   // the smallest thumb
+        {0, 99, 25, 0, 268, false, 13, 0, 0},     // disabled: no thumb
+        {0, 99, 25, 0, 30, true, 13, 0, 0},       // too short for a thumb
+        {0, 99, 25, 0, 20, true, 8, 0, 0},        // the arrows shrink
     };
     for (const Case& c : cases) {
         wm::ScrollBar b;
@@ -172,7 +296,8 @@ TEST_F(Scroll, ThumbGeometryAndPixelToValue) {
     struct Drag {
         int offset, value;
     } drags[] = {{-20, 0}, {0, 0}, {1, 0}, {2, 1}, {90, 37}, {180, 75}, {181, 75}, {400, 75}};
-    for (const Drag& d : drags) EXPECT_EQ(wm::ThumbValueForOffset(b, 242, 61, d.offset), d.value) << d.offset;
+    for (const Drag& d : drags)
+        EXPECT_EQ(wm::ThumbValueForOffset(b, 242, 61, d.offset), d.value) << d.offset;
 }
 
 // The bar occupies x 227..239, y 26..293 on the screen.

@@ -15,8 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "device/record.h"
 #include "crossprocess/crossprocess.h"
+#include "device/record.h"
 #include "sdl/sdl_backend.h"
 #include "windows.h"
 #include "wm/wm.h"

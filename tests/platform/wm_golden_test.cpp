@@ -16,13 +16,14 @@ gdi::Surface Crop(RECT r) {
     out.height = r.bottom - r.top;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            out.pixels.push_back(screen.pixels[static_cast<size_t>(y) * static_cast<size_t>(screen.width) +
-                                               static_cast<size_t>(x)]);
+            out.pixels.push_back(
+                screen.pixels[static_cast<size_t>(y) * static_cast<size_t>(screen.width) +
+                              static_cast<size_t>(x)]);
     return out;
 }
 
 class Golden : public ::testing::Test {
-protected:
+   protected:
     void SetUp() override {
         ResetDevice();
         main = CreateMain(WS_VISIBLE | WS_VSCROLL);
@@ -33,16 +34,17 @@ protected:
 };
 
 TEST_F(Golden, PushButtonsAndCheckBox) {
-    CreateWindowExW(0, u"BUTTON", u"Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 21, main,
-                    reinterpret_cast<HMENU>(1), nullptr, nullptr);
-    CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 70, 4, 60, 21, main,
-                    reinterpret_cast<HMENU>(2), nullptr, nullptr);
-    HWND pressed = CreateWindowExW(0, u"BUTTON", u"Held", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 136, 4, 60, 21,
-                                   main, reinterpret_cast<HMENU>(3), nullptr, nullptr);
-    HWND check = CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 4, 30, 70, 16,
-                                 main, reinterpret_cast<HMENU>(4), nullptr, nullptr);
-    CreateWindowExW(0, u"BUTTON", u"Off", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 80, 30, 70, 16, main,
-                    reinterpret_cast<HMENU>(5), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 21,
+                    main, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 70, 4, 60, 21,
+                    main, reinterpret_cast<HMENU>(2), nullptr, nullptr);
+    HWND pressed =
+        CreateWindowExW(0, u"BUTTON", u"Held", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 136, 4, 60,
+                        21, main, reinterpret_cast<HMENU>(3), nullptr, nullptr);
+    HWND check = CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 4,
+                                 30, 70, 16, main, reinterpret_cast<HMENU>(4), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Off", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 80, 30, 70, 16,
+                    main, reinterpret_cast<HMENU>(5), nullptr, nullptr);
     Drain();
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
     SendMessageW(pressed, BM_SETSTATE, TRUE, 0);

@@ -22,9 +22,13 @@ std::map<HWND, std::string>& Names() {
     return names;
 }
 
-void Name(HWND hwnd, const std::string& name) { Names()[hwnd] = name; }
+void Name(HWND hwnd, const std::string& name) {
+    Names()[hwnd] = name;
+}
 
-void RecordOnly(std::vector<UINT> msgs) { only = std::move(msgs); }
+void RecordOnly(std::vector<UINT> msgs) {
+    only = std::move(msgs);
+}
 
 std::string MsgName(UINT msg) {
     static const std::map<UINT, const char*> names = {
@@ -79,7 +83,9 @@ LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void SetHandler(Handler h) { handler = h; }
+void SetHandler(Handler h) {
+    handler = h;
+}
 
 LPCWSTR TestClass() {
     static bool registered = false;
@@ -103,19 +109,20 @@ LPCWSTR TestClass() {
     for (size_t i = 0; i < n; ++i) {
         std::ostringstream diff;
         if (i >= got.size()) {
-            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to " << want[i].who
-                 << ", but the sequence ended";
+            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to "
+                 << want[i].who << ", but the sequence ended";
             return ::testing::AssertionFailure() << diff.str();
         }
         if (i >= want.size()) {
-            diff << "message " << i << ": unexpected " << MsgName(got[i].msg) << " to " << who(got[i].hwnd)
-                 << " after the expected end";
+            diff << "message " << i << ": unexpected " << MsgName(got[i].msg) << " to "
+                 << who(got[i].hwnd) << " after the expected end";
             return ::testing::AssertionFailure() << diff.str();
         }
         const bool same = got[i].msg == want[i].msg && who(got[i].hwnd) == want[i].who &&
                           (!want[i].wParam || *want[i].wParam == got[i].wParam);
         if (!same) {
-            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to " << want[i].who;
+            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to "
+                 << want[i].who;
             if (want[i].wParam) diff << " wParam " << *want[i].wParam;
             diff << ", got " << MsgName(got[i].msg) << " to " << who(got[i].hwnd) << " wParam "
                  << got[i].wParam;
@@ -175,11 +182,13 @@ uint32_t PixelAt(int x, int y) {
     return s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
 }
 
-void SaveActual(const std::string& name) { device::SaveScreen(name); }
+void SaveActual(const std::string& name) {
+    device::SaveScreen(name);
+}
 
 HWND CreateMain(DWORD style) {
-    HWND h = CreateWindowExW(0, TestClass(), u"Main", style, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268, nullptr,
-                             nullptr, nullptr, nullptr);
+    HWND h = CreateWindowExW(0, TestClass(), u"Main", style, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
+                             nullptr, nullptr, nullptr, nullptr);
     Name(h, "main");
     return h;
 }

@@ -29,8 +29,8 @@ void FollowInputPanel(HWND hwnd) {
     si.cbSize = 48;
     if (!SHSipInfo(SPI_GETSIPINFO, 0, &si, 0) || si.fdwFlags == panelFlags) return;
     panelFlags = si.fdwFlags;
-    SetWindowPos(hwnd, HWND_TOP, 0, 0, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left, HeightFor(si),
-                 SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left,
+                 HeightFor(si), SWP_NOMOVE | SWP_NOZORDER);
     RECT r;
     GetWindowRect(hwnd, &r);
     Result().heights.push_back(r.bottom - r.top);
@@ -60,7 +60,9 @@ void Paint(HWND hwnd) {
         const int y = kTextTop + i * kLineStep + scrollOffset;
         if (y + kLineStep <= ps.rcPaint.top || y >= ps.rcPaint.bottom) continue;
         char16_t line[64];
-        const char* words = i % 3 == 0 ? ": the fern path winds on" : i % 3 == 1 ? ": past the old mill" : ": to the river";
+        const char* words = i % 3 == 0   ? ": the fern path winds on"
+                            : i % 3 == 1 ? ": past the old mill"
+                                         : ": to the river";
         int n = 0;
         for (const char16_t* p = u"Line "; *p; ++p) line[n++] = *p;
         if (i + 1 >= 10) line[n++] = static_cast<char16_t>(u'0' + (i + 1) / 10);
@@ -78,15 +80,30 @@ void Scroll(HWND hwnd, int code, int thumb) {
     const int old = si.nPos;
     int pos = old;
     switch (code) {
-        case SB_LINEUP: pos -= kLineStep; break;
-        case SB_LINEDOWN: pos += kLineStep; break;
-        case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
-        case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+        case SB_LINEUP:
+            pos -= kLineStep;
+            break;
+        case SB_LINEDOWN:
+            pos += kLineStep;
+            break;
+        case SB_PAGEUP:
+            pos -= static_cast<int>(si.nPage);
+            break;
+        case SB_PAGEDOWN:
+            pos += static_cast<int>(si.nPage);
+            break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: pos = thumb; break;
-        case SB_TOP: pos = 0; break;
-        case SB_BOTTOM: pos = si.nMax; break;
-        default: return;
+        case SB_THUMBPOSITION:
+            pos = thumb;
+            break;
+        case SB_TOP:
+            pos = 0;
+            break;
+        case SB_BOTTOM:
+            pos = si.nMax;
+            break;
+        default:
+            return;
     }
     si.fMask = SIF_POS;
     si.nPos = pos;
@@ -100,17 +117,19 @@ void Scroll(HWND hwnd, int code, int thumb) {
 }
 
 void OnCreate(HWND hwnd, HINSTANCE instance) {
-    answerBox = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL,
-                                10, 10, 120, 19, hwnd, reinterpret_cast<HMENU>(kAnswer), instance, nullptr);
+    answerBox = CreateWindowExW(
+        0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL, 10, 10,
+        120, 19, hwnd, reinterpret_cast<HMENU>(kAnswer), instance, nullptr);
     SendMessageW(answerBox, EM_LIMITTEXT, 12, 0);
     answerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongW(answerBox, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(AnswerBoxProc)));
-    CreateWindowExW(0, u"button", u"Next", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 140, 9, 60, 21, hwnd,
-                    reinterpret_cast<HMENU>(kNext), instance, nullptr);
-    soundBox = CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 40, 70, 16,
-                               hwnd, reinterpret_cast<HMENU>(kSound), instance, nullptr);
-    CreateWindowExW(0, u"button", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | BS_OWNERDRAW, 100, 38, 80, 21, hwnd,
-                    reinterpret_cast<HMENU>(kPicture), instance, nullptr);
+    CreateWindowExW(0, u"button", u"Next", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 140, 9, 60, 21,
+                    hwnd, reinterpret_cast<HMENU>(kNext), instance, nullptr);
+    soundBox =
+        CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 10, 40, 70,
+                        16, hwnd, reinterpret_cast<HMENU>(kSound), instance, nullptr);
+    CreateWindowExW(0, u"button", u"", WS_CHILD | WS_VISIBLE | WS_BORDER | BS_OWNERDRAW, 100, 38,
+                    80, 21, hwnd, reinterpret_cast<HMENU>(kPicture), instance, nullptr);
     SetTimer(hwnd, 1, 1000, nullptr);
 
     SHMENUBARINFO mbi{};
@@ -133,8 +152,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_SIZE: {
             pageHeight = HIWORD(lParam);
-            SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL, 0,
-                          kTextTop + kLines * kLineStep - 1, static_cast<UINT>(pageHeight), 0, 0};
+            SCROLLINFO si{sizeof si,
+                          SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL,
+                          0,
+                          kTextTop + kLines * kLineStep - 1,
+                          static_cast<UINT>(pageHeight),
+                          0,
+                          0};
             SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
             return 0;
         }
@@ -151,7 +175,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM: {
             auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
             const bool down = (d->itemState & ODS_SELECTED) != 0;
-            FillRect(d->hDC, &d->rcItem, static_cast<HBRUSH>(GetStockObject(down ? BLACK_BRUSH : LTGRAY_BRUSH)));
+            FillRect(d->hDC, &d->rcItem,
+                     static_cast<HBRUSH>(GetStockObject(down ? BLACK_BRUSH : LTGRAY_BRUSH)));
             SetBkMode(d->hDC, TRANSPARENT);
             SetTextColor(d->hDC, down ? RGB(255, 255, 255) : RGB(0, 0, 0));
             RECT r = d->rcItem;
@@ -159,7 +184,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_COMMAND:
-            if (LOWORD(wParam) >= kAbout && LOWORD(wParam) <= kHelp) Result().commands.push_back(LOWORD(wParam));
+            if (LOWORD(wParam) >= kAbout && LOWORD(wParam) <= kHelp)
+                Result().commands.push_back(LOWORD(wParam));
             switch (LOWORD(wParam)) {
                 case kAbout:
                     MessageBoxW(hwnd, u"A sample program for the handheld.", u"About", MB_OK);
@@ -239,9 +265,10 @@ int SampleMain(HINSTANCE instance, int show) {
     si.cbSize = 48;
     SHSipInfo(SPI_GETSIPINFO, 0, &si, 0);
     panelFlags = si.fdwFlags;
-    mainWindow = CreateWindowExW(0, u"SampleWindow", u"Sample", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
-                                 CW_USEDEFAULT, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left,
-                                 HeightFor(si), nullptr, nullptr, instance, nullptr);
+    mainWindow =
+        CreateWindowExW(0, u"SampleWindow", u"Sample", WS_VISIBLE | WS_VSCROLL, CW_USEDEFAULT,
+                        CW_USEDEFAULT, si.rcVisibleDesktop.right - si.rcVisibleDesktop.left,
+                        HeightFor(si), nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return -1;
     ShowWindow(mainWindow, show);
     UpdateWindow(mainWindow);

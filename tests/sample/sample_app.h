@@ -13,16 +13,16 @@ namespace sample {
 
 // What the program saw, for the tests to read.
 struct Seen {
-    std::u16string answer;    // the answer box's text when Enter confirmed it
-    int sound = -1;           // the check box state at its last click
+    std::u16string answer;  // the answer box's text when Enter confirmed it
+    int sound = -1;         // the check box state at its last click
     int pictureClicks = 0;
     std::vector<int> questions;  // answers of the "Next" message box
     int ticks = 0;               // WM_TIMER messages of the status timer
     int scrollPos = 0;           // scroll position when the window went
     int paints = 0;
-    std::vector<int> commands;   // menu and menu bar commands, in order
-    std::vector<int> heights;    // window heights after each input panel change
-    bool menuBar = false;        // SHCreateMenuBar succeeded
+    std::vector<int> commands;  // menu and menu bar commands, in order
+    std::vector<int> heights;   // window heights after each input panel change
+    bool menuBar = false;       // SHCreateMenuBar succeeded
 };
 
 Seen& Result();

@@ -1,7 +1,8 @@
+#include "shell/report_error.h"
+
 #include <string>
 
 #include "device/record.h"
-#include "shell/report_error.h"
 #include "support/engine_fixture.h"
 #include "windows.h"
 
