@@ -45,6 +45,11 @@ std::u16string FromUtf8(const std::string& s, const std::string& where) {
                 Fail(where, "text is not UTF-8");
             cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
         }
+        // Overlong forms, surrogates and code points past U+10FFFF would
+        // come out as different or broken UTF-16.
+        static const unsigned long kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            Fail(where, "text is not UTF-8");
         i += 1 + extra;
         if (cp >= 0x10000) {
             cp -= 0x10000;
