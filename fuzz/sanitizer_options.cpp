@@ -4,3 +4,8 @@
 extern "C" const char* __asan_default_options() {
     return "quarantine_size_mb=64";
 }
+
+// Undefined behaviour is a fault like any other: stop at the first report.
+extern "C" const char* __ubsan_default_options() {
+    return "halt_on_error=1:print_stacktrace=1";
+}
