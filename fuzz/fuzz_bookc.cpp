@@ -1,6 +1,7 @@
 // Feeds arbitrary text to the book compiler. A NUL byte splits the input into
 // two source files. A book that compiles must give a text store the reader
-// can use safely; anything else must be refused without a crash.
+// can use safely, holding every paragraph's words; anything else must be
+// refused with a message.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -42,6 +43,26 @@ void CheckTextStore(const bookc::CompileResult& r) {
     }
 }
 
+// Every paragraph's words read back from the text store, in order; a number
+// without a paragraph has no row.
+void CheckRoundTrip(const bookc::CompileResult& r) {
+    const bookc::TextTables& t = r.text;
+    for (int n = 1; n <= r.book.paragraphCount; ++n) {
+        const bookc::Row& row = t.rows[static_cast<size_t>(n - 1)];
+        const bookc::Paragraph* p = r.book.Find(n);
+        if (!p) {
+            Require(row.chunk < 0);
+            continue;
+        }
+        Require(row.chunk >= 0 &&
+                row.endWord - row.firstWord == static_cast<int32_t>(p->words.size()));
+        const bookc::Chunk& c = t.chunks[static_cast<size_t>(row.chunk)];
+        for (size_t i = 0; i < p->words.size(); ++i)
+            Require(p->words[i].text ==
+                    c.pool.c_str() + c.offsets[static_cast<size_t>(row.firstWord) + i]);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -61,6 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     CheckTextStore(r);
+    CheckRoundTrip(r);
     std::string cpp = bookc::GenerateCpp(r.book, r.text);
     Require(cpp.find("const BookHeader bookHeader") != std::string::npos);
     std::string map = bookc::GenerateMap(r.book);
