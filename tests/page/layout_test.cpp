@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "../platform/gdi_helpers.h"
+#include "gdi_helpers.h"
 #include "book/state.h"
 #include "controls/controls.h"
 #include "device/record.h"
