@@ -19,10 +19,10 @@ xvfb-run -a -s "-screen 0 800x700x24" bash -c '
     win=$(timeout 10 xdotool search --sync --onlyvisible --name "^$(basename "$program")\$" | head -1)
     [ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
     sleep 4.5   # the two intro pages, 2 s each
-    # Screen pixels (207,307): the down arrow; (52,211): "Begin the journey".
+    # Screen pixels (207,307): the down arrow; (111,211): "Begin the journey".
     xdotool mousemove --window "$win" 414 614 click 1
     sleep 0.5
-    xdotool mousemove --window "$win" 104 422 click 1
+    xdotool mousemove --window "$win" 222 422 click 1
     sleep 0.5
     kill -TERM $pid
     wait $pid
