@@ -227,8 +227,9 @@ TEST(ScriptRun, FailuresNameTheLine) {
         const char* script;
         const char* failure;
     } cases[] = {
-        // A missing, hidden or disabled control and a missing box or button:
-        // the error scenarios (tests/scenario/errors).
+        // A missing or disabled control and a missing box or button: the
+        // error scenarios (tests/scenario/errors).
+        {"press 9\n", "t.script:1: no control with id 9 on screen"},  // a hidden child
         {"menu 500\n", "t.script:1: no menu item with id 500"},
         {"shot /nonexistent/dir/x.png\n", "t.script:1: cannot write /nonexistent/dir/x.png"},
     };
