@@ -19,9 +19,13 @@
 
 namespace {
 
+// In memory where the system has a tmpfs: every save flushes the file.
 std::string StoreFolder() {
-    char folder[] = "/tmp/fuzz_progress_XXXXXX";
-    if (!mkdtemp(folder)) std::abort();
+    char shm[] = "/dev/shm/fuzz_progress_XXXXXX";
+    char tmp[] = "/tmp/fuzz_progress_XXXXXX";
+    char* folder = mkdtemp(shm);
+    if (!folder) folder = mkdtemp(tmp);
+    if (!folder) std::abort();
     device::SetStoreDirectory(folder);
     static std::string made = folder;
     std::atexit([] {

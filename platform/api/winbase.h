@@ -12,7 +12,6 @@
 #define ERROR_INVALID_HANDLE 6L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_OUTOFMEMORY 14L
-#define ERROR_NO_MORE_FILES 18L
 #define ERROR_WRITE_FAULT 29L
 #define ERROR_READ_FAULT 30L
 #define ERROR_SHARING_VIOLATION 32L
@@ -58,7 +57,6 @@ BOOL GetVersionExW(LPOSVERSIONINFOW info);
 // directory); names match case-insensitively.
 #define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
 #define INVALID_SET_FILE_POINTER (static_cast<DWORD>(0xFFFFFFFF))
-#define INVALID_FILE_SIZE (static_cast<DWORD>(0xFFFFFFFF))
 
 #define GENERIC_READ 0x80000000L
 #define GENERIC_WRITE 0x40000000L
@@ -118,15 +116,11 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, LPOVERLAPPE
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written,
                LPOVERLAPPED overlapped);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
-DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
-BOOL SetEndOfFile(HANDLE file);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
 HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
-BOOL FindNextFileW(HANDLE search, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE search);
 BOOL DeleteFileW(LPCWSTR name);
-BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
 
 // Renames a file. With MOVEFILE_REPLACE_EXISTING an existing target is
 // replaced in one step: a reader sees either the old or the new file, never
@@ -136,7 +130,6 @@ BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES security);
 // without sharing may be moved, and stay held under their new name, so a
 // single instance keeps its file across such a replace.
 BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags);
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR target);
 // The host's path of a file of the store, UTF-8, for messages to the person
 // at the host. Gives the length written, or the size needed when it does not
 // fit; 0 on a bad name.

@@ -1,8 +1,7 @@
 // Graphics: device contexts over the device's 32-bit framebuffer, memory
-// contexts with selected bitmaps, brushes, pens, fonts and text output.
+// contexts with selected bitmaps, brushes, fonts and text output.
 //
-// Implemented: solid brushes and the stock brushes; solid, dashed and null
-// pens (lines walk Bresenham and leave out the last point); every font is the
+// Implemented: solid brushes and the stock brushes; every font is the
 // Tahoma-metric face at the pixel size its LOGFONTW asks for, bold from weight
 // 600; DrawTextW with alignment, single-line centring, CR/LF lines, word
 // breaks, tab expansion, prefix underlines, DT_CALCRECT and DT_NOCLIP;
@@ -10,7 +9,7 @@
 // black and white raster operations; MM_TEXT coordinates only.
 // Left out: regions and clipping calls (the window manager clips through the
 // context it creates), DT_END_ELLIPSIS, italic faces, other face names,
-// hatched and pattern brushes, palettes, StretchBlt and mapping modes.
+// pens and lines, hatched and pattern brushes, palettes, StretchBlt and mapping modes.
 // Objects belong to the user-interface thread: nothing here is locked.
 #pragma once
 
@@ -25,8 +24,8 @@
 #define GetBValue(c) (static_cast<BYTE>(((c) >> 16) & 0xff))
 #define CLR_INVALID 0xFFFFFFFF
 
-// Stock objects. The handheld offers the brushes, the pens and SYSTEM_FONT;
-// the other fonts and the palette are not available.
+// Stock objects: the brushes and SYSTEM_FONT. The pens, the other fonts and
+// the palette are not available.
 #define WHITE_BRUSH 0
 #define LTGRAY_BRUSH 1
 #define GRAY_BRUSH 2
@@ -34,9 +33,6 @@
 #define BLACK_BRUSH 4
 #define NULL_BRUSH 5
 #define HOLLOW_BRUSH NULL_BRUSH
-#define WHITE_PEN 6
-#define BLACK_PEN 7
-#define NULL_PEN 8
 #define SYSTEM_FONT 13
 #define DEFAULT_PALETTE 15
 
@@ -51,11 +47,6 @@
 // Background modes.
 #define TRANSPARENT 1
 #define OPAQUE 2
-
-// Pen styles.
-#define PS_SOLID 0
-#define PS_DASH 1
-#define PS_NULL 5
 
 // Raster operations for BitBlt and PatBlt.
 #define SRCCOPY 0x00CC0020
@@ -175,25 +166,17 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID out);
 
 // Objects.
 HBRUSH CreateSolidBrush(COLORREF color);
-HPEN CreatePen(int style, int width, COLORREF color);
 HFONT CreateFontIndirectW(const LOGFONTW* lf);
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 
 // Colours and modes.
 COLORREF SetTextColor(HDC hdc, COLORREF color);
-COLORREF GetTextColor(HDC hdc);
 COLORREF SetBkColor(HDC hdc, COLORREF color);
-COLORREF GetBkColor(HDC hdc);
 int SetBkMode(HDC hdc, int mode);
-int GetBkMode(HDC hdc);
 
 // Drawing.
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
-BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom);
-BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous);
-BOOL LineTo(HDC hdc, int x, int y);
-BOOL Polyline(HDC hdc, const POINT* points, int count);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
 COLORREF GetPixel(HDC hdc, int x, int y);
 BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);

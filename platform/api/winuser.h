@@ -45,7 +45,6 @@ struct WNDCLASSW {
 };
 
 ATOM RegisterClassW(const WNDCLASSW* wc);
-BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 
 // System colours; a class brush may be a colour index + 1.
 #define COLOR_SCROLLBAR 0
@@ -67,7 +66,6 @@ BOOL UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 #define COLOR_STATIC 25
 #define COLOR_STATICTEXT 26
 
-DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 
 // ---------------------------------------------------------------- windows
@@ -125,7 +123,6 @@ int GetDlgCtrlID(HWND hwnd);
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 BOOL SetForegroundWindow(HWND hwnd);
 HWND GetForegroundWindow();
-HWND GetActiveWindow();
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 HWND SetCapture(HWND hwnd);
@@ -282,7 +279,6 @@ BOOL PeekMessageW(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageW(const MSG* msg);
 void PostQuitMessage(int exitCode);
-BOOL WaitMessage();
 
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse, TIMERPROC proc);
 BOOL KillTimer(HWND hwnd, UINT_PTR id);
@@ -320,7 +316,6 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
 BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 HDC GetDC(HWND hwnd);
-HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
 BOOL ValidateRect(HWND hwnd, const RECT* rect);
@@ -346,7 +341,6 @@ BOOL GetCaretPos(POINT* point);
 
 // Rectangle helpers.
 BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
-BOOL SetRectEmpty(LPRECT rect);
 BOOL IsRectEmpty(const RECT* rect);
 BOOL PtInRect(const RECT* rect, POINT point);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
@@ -379,9 +373,6 @@ BOOL EqualRect(const RECT* a, const RECT* b);
 #define SIF_TRACKPOS 0x0010
 #define SIF_ALL (SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS)
 
-#define ESB_ENABLE_BOTH 0x0000
-#define ESB_DISABLE_BOTH 0x0003
-
 struct SCROLLINFO {
     UINT cbSize;
     UINT fMask;
@@ -398,8 +389,6 @@ int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
-BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 
 // ---------------------------------------------------------------- buttons
 

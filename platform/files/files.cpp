@@ -29,6 +29,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "core/utf.h"
@@ -53,14 +54,9 @@ struct FoundEntry {
     struct stat info;
 };
 
-struct SearchHandle {
-    std::vector<FoundEntry> entries;
-    size_t next = 0;
-};
-
 struct Handles {
     std::unordered_map<uintptr_t, FileHandle> files;
-    std::unordered_map<uintptr_t, SearchHandle> searches;
+    std::unordered_set<uintptr_t> searches;
     uintptr_t next = 0x40000;
     HANDLE Add() {
         uintptr_t h = next;
@@ -502,30 +498,6 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
     return static_cast<DWORD>(target);
 }
 
-DWORD GetFileSize(HANDLE file, DWORD* sizeHigh) {
-    FileHandle* f = FindFile(file);
-    struct stat st;
-    if (!f || fstat(f->fd, &st) != 0) {
-        if (f) SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_FILE_SIZE;
-    }
-    auto size = static_cast<uint64_t>(st.st_size);
-    if (sizeHigh) *sizeHigh = static_cast<DWORD>(size >> 32);
-    SetLastError(ERROR_SUCCESS);
-    return static_cast<DWORD>(size);
-}
-
-BOOL SetEndOfFile(HANDLE file) {
-    FileHandle* f = FindFile(file);
-    if (!f) return FALSE;
-    off_t at = lseek(f->fd, 0, SEEK_CUR);
-    if (!(f->access & GENERIC_WRITE) || at < 0 || ftruncate(f->fd, at) != 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL FlushFileBuffers(HANDLE file) {
     FileHandle* f = FindFile(file);
     if (!f) return FALSE;
@@ -555,7 +527,6 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     }
     Resolved r;
     if (!Resolve(pattern, true, &r)) return INVALID_HANDLE_VALUE;
-    SearchHandle search;
     for (const std::string& n : ListFolder(r.folder)) {
         bool ok;
         std::u16string wide = utf::FromUtf8(n, &ok);
@@ -563,37 +534,15 @@ HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
         FoundEntry e;
         e.name = wide;
         if (stat((r.folder + "/" + n).c_str(), &e.info) != 0) continue;
-        search.entries.push_back(e);
+        // Only the first match is reported: nothing asks for the next.
+        Fill(e, data);
+        HANDLE h = Table().Add();
+        Table().searches.insert(reinterpret_cast<uintptr_t>(h));
+        SetLastError(ERROR_SUCCESS);
+        return h;
     }
-    if (search.entries.empty()) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
-    Fill(search.entries[0], data);
-    search.next = 1;
-    HANDLE h = Table().Add();
-    Table().searches[reinterpret_cast<uintptr_t>(h)] = std::move(search);
-    SetLastError(ERROR_SUCCESS);
-    return h;
-}
-
-BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
-    auto it = Table().searches.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == Table().searches.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
-    }
-    if (!data) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    SearchHandle& s = it->second;
-    if (s.next >= s.entries.size()) {
-        SetLastError(ERROR_NO_MORE_FILES);
-        return FALSE;
-    }
-    Fill(s.entries[s.next++], data);
-    return TRUE;
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return INVALID_HANDLE_VALUE;
 }
 
 BOOL FindClose(HANDLE handle) {
@@ -623,16 +572,6 @@ BOOL DeleteFileW(LPCWSTR name) {
     }
     if (unlink(r.path.c_str()) != 0) {
         SetLastError(FromErrno(errno));
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CreateDirectoryW(LPCWSTR name, LPSECURITY_ATTRIBUTES) {
-    Resolved r;
-    if (!Resolve(name, false, &r)) return FALSE;
-    if (mkdir(r.path.c_str(), 0700) != 0) {
-        SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : FromErrno(errno));
         return FALSE;
     }
     return TRUE;
@@ -694,8 +633,4 @@ DWORD GetFullPathNameA(const char* name, DWORD bufferLength, char* buffer, char*
     buffer[length] = '\0';
     if (filePart) *filePart = buffer + r.path.rfind('/') + 1;
     return length;
-}
-
-BOOL MoveFileW(LPCWSTR existing, LPCWSTR target) {
-    return MoveFileExW(existing, target, 0);
 }

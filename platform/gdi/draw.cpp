@@ -1,4 +1,4 @@
-// Filling, lines, pixels and block transfers on a context's surface.
+// Filling, pixels and block transfers on a context's surface.
 #include <algorithm>
 #include <cstdlib>
 
@@ -19,87 +19,6 @@ RECT ToSurface(const DC* dc, RECT r) {
     r = RECT{Shift(r.left, dc->origin.x), Shift(r.top, dc->origin.y), Shift(r.right, dc->origin.x),
              Shift(r.bottom, dc->origin.y)};
     return Intersect(r, DrawableArea(dc));
-}
-
-void PlotPixel(DC* dc, const RECT& area, long x, long y, uint32_t rgb) {
-    x += dc->origin.x;
-    y += dc->origin.y;
-    if (x < area.left || x >= area.right || y < area.top || y >= area.bottom) return;
-    dc->surface->pixels[static_cast<size_t>(y) * dc->surface->width + x] = rgb;
-}
-
-// Cuts the segment to `box` (Liang-Barsky); false when nothing is left.
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, const RECT& box) {
-    double t0 = 0, t1 = 1, dx = x1 - x0, dy = y1 - y0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x0 - box.left, box.right - x0, y0 - box.top, box.bottom - y0};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-    }
-    if (t0 > t1) return false;
-    double ax = x0 + t0 * dx, ay = y0 + t0 * dy, bx = x0 + t1 * dx, by = y0 + t1 * dy;
-    x0 = ax;
-    y0 = ay;
-    x1 = bx;
-    y1 = by;
-    return true;
-}
-
-// Bresenham from (x0,y0) towards (x1,y1), the end point excluded as GDI does.
-void DrawLine(DC* dc, LONG x0, LONG y0, LONG x1, LONG y1) {
-    Pen* pen = CurrentPen(dc);
-    if (pen->style == PS_NULL) return;
-    RECT area = DrawableArea(dc);
-    // Far coordinates are first cut to a margin around the drawable area, so
-    // the walk below stays short; the visible pixels are unchanged for lines
-    // that lie within the margin.
-    const LONG margin = 1 << 12;
-    RECT box{area.left - dc->origin.x - margin, area.top - dc->origin.y - margin,
-             area.right - dc->origin.x + margin, area.bottom - dc->origin.y + margin};
-    bool endVisible = true;
-    if (x0 < box.left || x0 > box.right || y0 < box.top || y0 > box.bottom || x1 < box.left ||
-        x1 > box.right || y1 < box.top || y1 > box.bottom) {
-        double fx0 = x0, fy0 = y0, fx1 = x1, fy1 = y1;
-        if (!ClipSegment(fx0, fy0, fx1, fy1, box)) return;
-        endVisible = false;
-        x0 = static_cast<LONG>(fx0);
-        y0 = static_cast<LONG>(fy0);
-        x1 = static_cast<LONG>(fx1);
-        y1 = static_cast<LONG>(fy1);
-    }
-    long dx = std::labs(static_cast<long>(x1) - x0), dy = -std::labs(static_cast<long>(y1) - y0);
-    int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    long err = dx + dy;
-    long x = x0, y = y0;
-    long steps = std::max(dx, -dy) + (endVisible ? 0 : 1);
-    for (long i = 0; i < steps; ++i) {
-        bool dash = pen->style == PS_DASH && (i % 8) >= 6;
-        if (!dash) {
-            for (int w = 0; w < pen->width; ++w) {
-                if (dx >= -dy)
-                    PlotPixel(dc, area, static_cast<LONG>(x), static_cast<LONG>(y + w), pen->rgb);
-                else
-                    PlotPixel(dc, area, static_cast<LONG>(x + w), static_cast<LONG>(y), pen->rgb);
-            }
-        }
-        long e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
-    }
 }
 
 uint32_t Apply(DWORD rop, uint32_t dst, uint32_t src, uint32_t pattern) {
@@ -155,82 +74,6 @@ int FillRect(HDC hdc, const RECT* rect, HBRUSH brush) {
     }
     if (!b->hollow) FillSurface(dc->surface, ToSurface(dc, *rect), b->rgb);
     return 1;
-}
-
-BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
-    DC* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if (dc->readOnly) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (right < left) std::swap(left, right);
-    if (bottom < top) std::swap(top, bottom);
-    Pen* pen = CurrentPen(dc);
-    Brush* brush = CurrentBrush(dc);
-    if (pen->style == PS_NULL) {
-        // Without a border the filled area ends one pixel short on the right
-        // and at the bottom.
-        if (!brush->hollow)
-            FillSurface(dc->surface, ToSurface(dc, RECT{left, top, right - 1, bottom - 1}),
-                        brush->rgb);
-        return TRUE;
-    }
-    int w = pen->width;
-    if (!brush->hollow)
-        FillSurface(dc->surface, ToSurface(dc, RECT{left + w, top + w, right - w, bottom - w}),
-                    brush->rgb);
-    uint32_t c = pen->rgb;
-    if (pen->style == PS_SOLID) {
-        FillSurface(dc->surface, ToSurface(dc, RECT{left, top, right, top + w}), c);
-        FillSurface(dc->surface, ToSurface(dc, RECT{left, bottom - w, right, bottom}), c);
-        FillSurface(dc->surface, ToSurface(dc, RECT{left, top, left + w, bottom}), c);
-        FillSurface(dc->surface, ToSurface(dc, RECT{right - w, top, right, bottom}), c);
-    } else {
-        POINT keep = dc->position;
-        DrawLine(dc, left, top, right - 1, top);
-        DrawLine(dc, right - 1, top, right - 1, bottom - 1);
-        DrawLine(dc, right - 1, bottom - 1, left, bottom - 1);
-        DrawLine(dc, left, bottom - 1, left, top);
-        dc->position = keep;
-    }
-    return TRUE;
-}
-
-BOOL MoveToEx(HDC hdc, int x, int y, POINT* previous) {
-    DC* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if (previous) *previous = dc->position;
-    dc->position = POINT{x, y};
-    return TRUE;
-}
-
-BOOL LineTo(HDC hdc, int x, int y) {
-    DC* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if (dc->readOnly) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    DrawLine(dc, dc->position.x, dc->position.y, x, y);
-    dc->position = POINT{x, y};
-    return TRUE;
-}
-
-BOOL Polyline(HDC hdc, const POINT* points, int count) {
-    DC* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if (!points || count < 2) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (dc->readOnly) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    for (int i = 1; i < count; ++i)
-        DrawLine(dc, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-    return TRUE;
 }
 
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {

@@ -35,14 +35,6 @@ HGDIOBJ MakeStockBrush(bool hollow, uint32_t rgb) {
     return Insert(std::move(b));
 }
 
-HGDIOBJ MakeStockPen(int style, uint32_t rgb) {
-    auto p = std::make_unique<Pen>();
-    p->stock = true;
-    p->style = style;
-    p->rgb = rgb;
-    return Insert(std::move(p));
-}
-
 struct StockObjects {
     HGDIOBJ objects[DEFAULT_PALETTE + 1] = {};
     HGDIOBJ monoBitmap = nullptr;  // what a new memory context draws on
@@ -53,9 +45,6 @@ struct StockObjects {
         objects[DKGRAY_BRUSH] = MakeStockBrush(false, 0x404040);
         objects[BLACK_BRUSH] = MakeStockBrush(false, 0x000000);
         objects[NULL_BRUSH] = MakeStockBrush(true, 0);
-        objects[WHITE_PEN] = MakeStockPen(PS_SOLID, 0xFFFFFF);
-        objects[BLACK_PEN] = MakeStockPen(PS_SOLID, 0x000000);
-        objects[NULL_PEN] = MakeStockPen(PS_NULL, 0);
         auto f = std::make_unique<Font>();
         f->stock = true;
         f->lf = SystemLogFont();
@@ -82,7 +71,6 @@ HGDIOBJ Stock(int index) {
 void SetDefaults(DC* dc) {
     dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
     dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
-    dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
 }
 
 }  // namespace
@@ -127,13 +115,6 @@ Brush* CurrentBrush(DC* dc) {
         Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
     if (!o || o->kind != Kind::Brush) dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
     return static_cast<Brush*>(Find(dc->brush));
-}
-
-Pen* CurrentPen(DC* dc) {
-    Object* o =
-        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->pen)) ? Find(dc->pen) : nullptr;
-    if (!o || o->kind != Kind::Pen) dc->pen = static_cast<HPEN>(Stock(BLACK_PEN));
-    return static_cast<Pen*>(Find(dc->pen));
 }
 
 RECT Intersect(const RECT& a, const RECT& b) {
@@ -249,11 +230,6 @@ HGDIOBJ SelectObject(HDC hdc, HGDIOBJ obj) {
             previous = dc->brush;
             dc->brush = static_cast<HBRUSH>(obj);
             break;
-        case Kind::Pen:
-            CurrentPen(dc);
-            previous = dc->pen;
-            dc->pen = static_cast<HPEN>(obj);
-            break;
         case Kind::Font:
             CurrentFont(dc);
             previous = dc->font;
@@ -334,7 +310,7 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID out) {
         SetLastError(ERROR_INVALID_HANDLE);
         return 0;
     }
-    // Brushes and pens: the handheld's LOGBRUSH/LOGPEN are not needed here.
+    // Brushes: the handheld's LOGBRUSH is not needed here.
     SetLastError(ERROR_INVALID_PARAMETER);
     return 0;
 }
@@ -343,18 +319,6 @@ HBRUSH CreateSolidBrush(COLORREF color) {
     auto b = std::make_unique<Brush>();
     b->rgb = ToPixel(color);
     return static_cast<HBRUSH>(Insert(std::move(b)));
-}
-
-HPEN CreatePen(int style, int width, COLORREF color) {
-    if (style != PS_SOLID && style != PS_DASH && style != PS_NULL) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    auto p = std::make_unique<Pen>();
-    p->style = style;
-    p->width = std::clamp(width, 1, 64);
-    p->rgb = ToPixel(color);
-    return static_cast<HPEN>(Insert(std::move(p)));
 }
 
 HFONT CreateFontIndirectW(const LOGFONTW* lf) {
@@ -391,22 +355,12 @@ COLORREF SetTextColor(HDC hdc, COLORREF color) {
     return old;
 }
 
-COLORREF GetTextColor(HDC hdc) {
-    DC* dc = FindDC(hdc);
-    return dc ? ToColorRef(dc->textColor) : CLR_INVALID;
-}
-
 COLORREF SetBkColor(HDC hdc, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (!dc) return CLR_INVALID;
     COLORREF old = ToColorRef(dc->bkColor);
     dc->bkColor = ToPixel(color);
     return old;
-}
-
-COLORREF GetBkColor(HDC hdc) {
-    DC* dc = FindDC(hdc);
-    return dc ? ToColorRef(dc->bkColor) : CLR_INVALID;
 }
 
 int SetBkMode(HDC hdc, int mode) {
@@ -419,9 +373,4 @@ int SetBkMode(HDC hdc, int mode) {
     int old = dc->bkMode;
     dc->bkMode = mode;
     return old;
-}
-
-int GetBkMode(HDC hdc) {
-    DC* dc = FindDC(hdc);
-    return dc ? dc->bkMode : 0;
 }

@@ -11,7 +11,7 @@ namespace gdi {
 
 class FontInstance;
 
-enum class Kind { Brush, Pen, Font, Bitmap, DC };
+enum class Kind { Brush, Font, Bitmap, DC };
 
 struct Object {
     explicit Object(Kind k) : kind(k) {}
@@ -24,13 +24,6 @@ struct Brush : Object {
     Brush() : Object(Kind::Brush) {}
     bool hollow = false;
     uint32_t rgb = 0;  // 0x00RRGGBB
-};
-
-struct Pen : Object {
-    Pen() : Object(Kind::Pen) {}
-    int style = PS_SOLID;
-    int width = 1;
-    uint32_t rgb = 0;
 };
 
 struct Font : Object {
@@ -57,11 +50,9 @@ struct DC : Object {
     HBITMAP bitmap = nullptr;  // memory contexts only
     HFONT font = nullptr;
     HBRUSH brush = nullptr;
-    HPEN pen = nullptr;
     uint32_t textColor = 0x000000;  // 0x00RRGGBB
     uint32_t bkColor = 0xFFFFFF;
     int bkMode = OPAQUE;
-    POINT position{0, 0};
 };
 
 // Registers an object and hands out its handle.
@@ -82,7 +73,6 @@ void Erase(HGDIOBJ handle);
 // default stock object.
 Font* CurrentFont(DC* dc);
 Brush* CurrentBrush(DC* dc);
-Pen* CurrentPen(DC* dc);
 
 // COLORREF (0x00BBGGRR) <-> surface pixel (0x00RRGGBB).
 inline uint32_t ToPixel(COLORREF c) {

@@ -310,17 +310,6 @@ BOOL GetMessageW(LPMSG msg, HWND hwnd, UINT lo, UINT hi) {
     }
 }
 
-BOOL WaitMessage() {
-    device::CurrentBackend().Pump();
-    if (HasReadyMessage()) return TRUE;
-    device::Present();
-    bool any = false;
-    const int32_t wait = MsUntilNextTimer(&any);
-    device::CurrentBackend().WaitUntil(any,
-                                       GetTickCount() + static_cast<uint32_t>(std::max(wait, 0)));
-    return TRUE;
-}
-
 BOOL TranslateMessage(const MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN) return FALSE;
     const UINT vk = static_cast<UINT>(msg->wParam);

@@ -254,12 +254,6 @@ HDC GetDC(HWND hwnd) {
     return w ? CreateDC(w, true, nullptr) : nullptr;
 }
 
-HDC GetWindowDC(HWND hwnd) {
-    if (!hwnd) return GetDC(nullptr);
-    Window* w = Find(hwnd);
-    return w ? CreateDC(w, false, nullptr) : nullptr;
-}
-
 int ReleaseDC(HWND, HDC dc) {
     if (!dc) return 0;
     gdi::DeleteSurfaceDC(dc);
@@ -452,10 +446,6 @@ BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
     if (!r) return FALSE;
     *r = RECT{left, top, right, bottom};
     return TRUE;
-}
-
-BOOL SetRectEmpty(LPRECT r) {
-    return SetRect(r, 0, 0, 0, 0);
 }
 
 BOOL IsRectEmpty(const RECT* r) {

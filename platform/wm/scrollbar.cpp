@@ -364,21 +364,3 @@ int GetScrollPos(HWND hwnd, int bar) {
     if (!w || !BarOf(w, bar)) return 0;
     return BarOf(w, bar)->pos;
 }
-
-BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
-    Window* w = Find(hwnd);
-    if (!w || !BarOf(w, bar)) return FALSE;
-    SCROLLINFO si{sizeof si, SIF_RANGE, minPos, maxPos, 0, 0, 0};
-    SetScrollInfo(hwnd, bar, &si, redraw);
-    return TRUE;
-}
-
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    const bool enable = arrows != ESB_DISABLE_BOTH;
-    if (bar == SB_VERT || bar == SB_BOTH) w->vbar.enabled = enable;
-    if (bar == SB_HORZ || bar == SB_BOTH) w->hbar.enabled = enable;
-    Redraw(w);
-    return TRUE;
-}

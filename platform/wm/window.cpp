@@ -256,10 +256,6 @@ COLORREF SysColor(int index) {
 
 using namespace wm;
 
-DWORD GetSysColor(int index) {
-    return SysColor(index);
-}
-
 HBRUSH GetSysColorBrush(int index) {
     static std::map<int, HBRUSH> brushes;
     auto it = brushes.find(index);
@@ -293,17 +289,6 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
     c->instance = wc->hInstance;
     Classes().push_back(c);
     return static_cast<ATOM>(Classes().size());
-}
-
-BOOL UnregisterClassW(LPCWSTR className, HINSTANCE) {
-    auto c = FindClass(className);
-    if (!c) {
-        SetLastError(kErrorCannotFindWndClass);
-        return FALSE;
-    }
-    for (auto& k : Classes())
-        if (k == c) k.reset();  // the atom stays taken; windows keep their class alive
-    return TRUE;
 }
 
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x,
@@ -499,10 +484,6 @@ BOOL SetForegroundWindow(HWND hwnd) {
 HWND GetForegroundWindow() {
     return activeWindow;
 }
-HWND GetActiveWindow() {
-    return activeWindow;
-}
-
 HWND SetFocus(HWND hwnd) {
     HWND old = focusWindow;
     if (hwnd) {

@@ -90,12 +90,6 @@ TEST(TinyBook, ObjectsStartWithTheirWrittenState) {
     EXPECT_EQ(objectTable[3].values, nullptr);
 }
 
-TEST(TinyBook, ObjectStateIsWritable) {
-    objectTable[3].held = 1;
-    EXPECT_EQ(objectTable[3].held, 1);
-    objectTable[3].held = 0;
-}
-
 TEST(TinyBook, CheckpointsImagesSoundsAndHeader) {
     ASSERT_EQ(checkpointCount, 1);
     EXPECT_STREQ(checkpointSlots[0].name, "The Gate");

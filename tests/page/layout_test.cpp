@@ -10,11 +10,11 @@
 #include <sstream>
 #include <string>
 
-#include "../platform/gdi_helpers.h"
 #include "book/state.h"
 #include "controls/controls.h"
 #include "device/record.h"
 #include "entry/dump.h"
+#include "gdi_helpers.h"
 #include "headless/headless.h"
 #include "page/builder.h"
 #include "page/controls.h"

@@ -7,6 +7,7 @@
 #include <iosfwd>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "book/limits.h"
@@ -171,6 +172,10 @@ CompileResult Compile(const std::vector<Source>& sources);
 TextTables BuildTextTables(const Book& book, uint32_t maxOffset = MAX_POOL_OFFSET);
 
 // The generated C++ defining everything book/tables.h declares.
+// An object's state bytes at a fresh start, as the reader's table holds them:
+// `held` and `current`, or the low and high bytes of a number object's value.
+std::pair<uint8_t, uint8_t> StartBytes(const Object& obj);
+
 std::string GenerateCpp(const Book& book, const TextTables& text);
 
 // The story map in Graphviz DOT: the whole book, one cluster per source file.

@@ -16,7 +16,9 @@
 #include <map>
 #include <queue>
 #include <set>
+#include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "book/state.h"
 #include "book/tables.h"
@@ -33,6 +35,7 @@
 #include "shell/navigation.h"
 #include "shell/window.h"
 #include "tools/explore/host.h"
+#include "tools/explore/liveness.h"
 #include "windows.h"
 
 namespace explore {
@@ -324,16 +327,32 @@ std::string PageSignature() {
 class Explorer {
    public:
     Explorer(const bookc::Book& book, const Options& options)
-        : book_(book), options_(options), facts_(ReadFacts(book)) {}
+        : book_(book),
+          options_(options),
+          facts_(ReadFacts(book)),
+          liveness_(ComputeLiveness(book)) {}
 
     Report Run();
 
    private:
     struct Node {
-        std::string key;
         uint32_t parent;
-        uint32_t step;  // into steps_
+        uint32_t step;  // into steps_: the way from the parent
         uint32_t depth;
+    };
+    // The states are stored whole, one after another; the set compares them by
+    // Key(), which leaves out what cannot change their future.
+    struct KeyHash {
+        const Explorer* explorer;
+        size_t operator()(uint32_t i) const {
+            return std::hash<std::string_view>()(explorer->Key(i));
+        }
+    };
+    struct KeyEqual {
+        const Explorer* explorer;
+        bool operator()(uint32_t a, uint32_t b) const {
+            return explorer->Key(a) == explorer->Key(b);
+        }
     };
     // The next state to visit: least met paragraph first, then the shallowest.
     struct Pending {
@@ -345,7 +364,10 @@ class Explorer {
         }
     };
 
-    uint32_t Add(std::string key, uint32_t parent, const Step& step);
+    std::string StateAt(uint32_t i) const { return states_.substr(i * stride_, stride_); }
+    std::string_view Key(uint32_t i) const;
+    uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
+    void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
     std::vector<Action> Actions() const;
     void Perform(const Step& step);
@@ -360,9 +382,14 @@ class Explorer {
     Options options_;
     StaticFacts facts_;
     SnapshotTable snapshots_;
+    Liveness liveness_;
+    size_t stride_ = StateLayout().Size();
+    std::string states_;
     std::vector<Node> nodes_;
-    std::unordered_map<std::string, uint32_t> index_;
-    std::vector<Step> steps_;
+    mutable std::string keys_[2];  // the two keys a comparison builds
+    mutable int nextKey_ = 0;
+    std::unordered_set<uint32_t, KeyHash, KeyEqual> index_{16, KeyHash{this}, KeyEqual{this}};
+    std::vector<Path> steps_;
     std::map<std::string, uint32_t> stepIds_;
     size_t edges_ = 0;
     std::vector<std::pair<uint32_t, uint32_t>> storyEdges_;
@@ -374,39 +401,65 @@ class Explorer {
     std::set<std::pair<int, std::pair<std::string, int>>> answersSeen_;
     std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
     std::map<int16_t, uint32_t> met_;
+    bool unsound_ = false;
     Report report_;
     std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
 };
 
-uint32_t Explorer::Add(std::string key, uint32_t parent, const Step& step) {
-    auto [it, fresh] = index_.try_emplace(key, static_cast<uint32_t>(nodes_.size()));
-    if (!fresh) return it->second;
-    std::string stepKey = std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
-                          std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
-                          step.text;
+// A state's future depends on the navigation, the markup engine's carried
+// flags and the object bytes some page ahead of the story paragraph still
+// reads. The checkpoint slots are left out: a restore leads to the state saved,
+// which RestoreEdges() reaches from the state that saved it.
+std::string_view Explorer::Key(uint32_t i) const {
+    const char* s = states_.data() + i * stride_;
+    if (options_.exact) return std::string_view(s, stride_);
+    std::string& key = keys_[nextKey_ ^= 1];
+    const size_t objects = StateLayout().Objects();
+    key.assign(s, StateLayout().Slots());
+    int16_t story;
+    std::memcpy(&story, s + 2, sizeof story);
+    if (story > 0 && static_cast<size_t>(story) < liveness_.live.size()) {
+        const std::vector<bool>& live = liveness_.live[story];
+        for (size_t b = 0; b < live.size(); ++b)
+            if (!live[b]) key[objects + b] = 0;
+    }
+    return key;
+}
+
+uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& steps) {
+    const uint32_t index = static_cast<uint32_t>(nodes_.size());
+    states_ += state;
+    auto [it, fresh] = index_.insert(index);
+    if (!fresh) {
+        states_.resize(states_.size() - stride_);
+        return *it;
+    }
+    std::string stepKey;
+    for (const Step& step : steps)
+        stepKey += std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
+                   std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
+                   step.text + "\n";
     auto [sit, freshStep] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
-    if (freshStep) steps_.push_back(step);
+    if (freshStep) steps_.push_back(steps);
     const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
-    const int16_t paragraph = ParagraphOf(key);
-    nodes_.push_back({std::move(key), parent, sit->second, depth});
-    if (options_.novelty) pending_.push({met_[paragraph]++, depth, it->second});
-    return it->second;
+    nodes_.push_back({parent, sit->second, depth});
+    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
+    return index;
 }
 
 Path Explorer::PathTo(uint32_t index) const {
+    std::vector<uint32_t> ways;
+    for (; index != 0; index = nodes_[index].parent) ways.push_back(nodes_[index].step);
     Path path;
-    while (index != 0) {
-        path.push_back(steps_[nodes_[index].step]);
-        index = nodes_[index].parent;
-    }
-    std::reverse(path.begin(), path.end());
+    for (auto it = ways.rbegin(); it != ways.rend(); ++it)
+        path.insert(path.end(), steps_[*it].begin(), steps_[*it].end());
     return path;
 }
 
 void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
                     uint32_t index, int paragraph, const std::string& what) {
     if (!seen.insert(key).second) return;
-    list.push_back({paragraph, what, Describe(nodes_[index].key), PathTo(index)});
+    list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
@@ -562,8 +615,13 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
 }
 
 void Explorer::Visit(uint32_t index) {
-    const std::string pre = nodes_[index].key;
+    const std::string pre = StateAt(index);
     Restore(pre, snapshots_);
+    // The key trusts a page's top-level tags to overwrite what it leaves out.
+    if (!options_.exact && skipCount != 0 && currentParagraph > 0 &&
+        static_cast<size_t>(currentParagraph) < liveness_.overwrites.size() &&
+        liveness_.overwrites[currentParagraph])
+        unsound_ = true;
     device::MessageBoxLog().clear();
     device::SoundLog().clear();
     RebuildPage(mainWindow);
@@ -581,13 +639,13 @@ void Explorer::Visit(uint32_t index) {
         const size_t at = StateLayout().Slots() + k * 7;
         if (post.compare(at, 7, pre, at, 7) != 0) checkpointSaves_.push_back({index, k});
     }
+    const std::vector<Action> actions = Actions();
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
         if (r.kind == 'L' || r.kind == 'd') CheckChance(paragraph, r);
         if (r.kind == 'S') answersSeen_.insert({paragraph, {r.answer1, r.target1}});
     }
 
-    const std::vector<Action> actions = Actions();
     if (storyPage && builtParagraph && paragraph >= 8) {
         bool wayOn = false;
         for (const Action& a : actions) wayOn = wayOn || a.wayOn;
@@ -617,7 +675,7 @@ void Explorer::Visit(uint32_t index) {
                  paragraph, "raises \"" + text + "\" on \"" + a.step.text + "\"");
         }
         ++edges_;
-        const uint32_t next = Add(Capture(snapshots_), index, a.step);
+        const uint32_t next = Add(Capture(snapshots_), index, {a.step});
         if (a.story) storyEdges_.push_back({index, next});
     }
 
@@ -630,6 +688,38 @@ void Explorer::Visit(uint32_t index) {
                  "tags change what its conditions read");
     }
     ProbeShownValues(index, pre, post);
+    RestoreEdges(index, pre, post);
+}
+
+// The slots are not part of a state's key, so the restore of a checkpoint is
+// taken where the checkpoint is saved: the reader's restart page is opened
+// then and the slot's button tapped. Every later restore of that save leads to
+// the same paragraph and objects.
+void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::string& post) {
+    if (options_.exact || !options_.menu) return;
+    for (int k = 0; k < checkpointCount; ++k) {
+        const size_t at = StateLayout().Slots() + k * 7;
+        if (post.compare(at, 7, pre, at, 7) == 0) continue;
+        Restore(post, snapshots_);
+        Step restart;
+        restart.kind = Step::Command;
+        restart.id = CMD_RESTART;
+        restart.text = "menu Restart";
+        Perform(restart);
+        RebuildPage(mainWindow);
+        for (int i = 0; i < hotwordCount; ++i) {
+            const HotwordRecord& r = hotwordTable[i];
+            if (r.kind != 'u' || r.objectIndex != k || r.controlId == 0) continue;
+            Step tap;
+            tap.id = r.controlId;
+            tap.text = ButtonText(r.controlId);
+            Perform(tap);
+            ++edges_;
+            Add(Capture(snapshots_), index, {restart, tap});
+            break;
+        }
+    }
+    device::MessageBoxLog().clear();
 }
 
 void Explorer::Finish(Report& report) {
@@ -664,7 +754,7 @@ void Explorer::Finish(Report& report) {
     std::set<std::string> seen;
     for (const auto& [state, slot] : checkpointSaves_) {
         if (hopeful[state]) continue;
-        const int p = ParagraphOf(nodes_[state].key);
+        const int p = ParagraphOf(StateAt(state));
         Note(report.hopelessCheckpoints, seen, std::to_string(p) + "|" + std::to_string(slot),
              state, p,
              "saves checkpoint " + std::to_string(slot) +
@@ -683,8 +773,14 @@ void Explorer::Finish(Report& report) {
 Report Explorer::Run() {
     const auto start = std::chrono::steady_clock::now();
     OpenHost();
-    // A fresh start: the objects as the book's tables start them, no
-    // checkpoint saved.
+    // A fresh start: the objects as the book's tables start them (an earlier
+    // search in this process leaves them as its last state), no checkpoint
+    // saved.
+    for (int k = 0; k < objectCount && k < static_cast<int>(book_.objects.size()); ++k) {
+        const auto [low, high] = bookc::StartBytes(book_.objects[k]);
+        objectTable[k].held = low;
+        objectTable[k].current = high;
+    }
     ClearCheckpoints();
     currentParagraph = storyParagraph = 2;
     inStory = 1;
@@ -694,7 +790,7 @@ Report Explorer::Run() {
     skipCount = 0;
     scannerState = 0;
     layoutBold = 0;
-    Add(Capture(snapshots_), 0, Step{});
+    Add(Capture(snapshots_), 0, {});
     for (uint32_t visited = 0; visited < nodes_.size(); ++visited) {
         uint32_t i = visited;
         if (options_.novelty) {
@@ -714,6 +810,10 @@ Report Explorer::Run() {
         }
         Visit(i);
     }
+    if (unsound_)
+        report_.cutShort =
+            "a page that overwrites objects was entered while skipping, so states told apart "
+            "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
     Finish(report_);
     report_.states = nodes_.size();

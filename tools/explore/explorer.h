@@ -22,6 +22,9 @@ struct Options {
     // path found is no longer the shortest.
     bool novelty = false;
     bool lintsWarnOnly = false;  // the lints are reported but do not make the report fail
+    // Tells states apart by everything, checkpoint slots and object bytes no
+    // page ahead reads included: far more states, for checking the reduction.
+    bool exact = false;
 };
 
 // One thing the reader does.

@@ -1,5 +1,6 @@
 #include "chrome_support.h"
 
+#include "gdi_helpers.h"
 #include "headless/headless.h"
 #include "wm/wm.h"
 
@@ -67,16 +68,7 @@ const gdi::Surface& Frame() {
 }
 
 gdi::Surface Crop(RECT r) {
-    const gdi::Surface& screen = Frame();
-    gdi::Surface out;
-    out.width = r.right - r.left;
-    out.height = r.bottom - r.top;
-    for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x)
-            out.pixels.push_back(
-                screen.pixels[static_cast<size_t>(y) * static_cast<size_t>(screen.width) +
-                              static_cast<size_t>(x)]);
-    return out;
+    return gfxtest::Crop(Frame(), r);
 }
 
 uint32_t FramePixel(int x, int y) {

@@ -27,6 +27,9 @@ struct Canvas {
     HDC dc;
 };
 
+// The part `r` of `s`.
+gdi::Surface Crop(const gdi::Surface& s, RECT r);
+
 // Compares `s` with tests/platform/golden/<name>.png. On a mismatch the actual
 // picture is written to the build's golden-actual folder and the message says
 // where. With FERNVALE_UPDATE_GOLDEN=1 in the environment the golden file is

@@ -262,6 +262,9 @@ TEST(Resource, EmbedderRefusesBrokenDefinitions) {
         {"string 1 \"open\n", "unterminated string"},
         {"string 1 \"a\"\nstring 1 \"b\"\n", "resources.txt:2: string 1 is defined twice"},
         {"string 1 \"a\\q\"\n", "unknown escape"},
+        {"string 1 \"\xC0\xAF\"\n", "text is not UTF-8"},          // overlong
+        {"string 1 \"\xED\xA0\x80\"\n", "text is not UTF-8"},      // a surrogate
+        {"string 1 \"\xF4\x90\x80\x80\"\n", "text is not UTF-8"},  // past U+10FFFF
         {"bitmap 70000\n", "outside 1..65535"},
         {"menu 3\npopup \"x\"\nitem 9 \"y\"\n", "missing \"end\""},
         {"menu 3\nend\n", "menu has no pop-up"},

@@ -176,9 +176,13 @@ void RunFor(uint32_t ms) {
     }
 }
 
-uint32_t PixelAt(int x, int y) {
+const gdi::Surface& ComposedScreen() {
     wm::ComposeScreen();
-    const gdi::Surface& s = gdi::Screen();
+    return gdi::Screen();
+}
+
+uint32_t PixelAt(int x, int y) {
+    const gdi::Surface& s = ComposedScreen();
     return s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
 }
 

@@ -39,6 +39,16 @@ int Canvas::Count(uint32_t color) const {
     return n;
 }
 
+gdi::Surface Crop(const gdi::Surface& s, RECT r) {
+    gdi::Surface out;
+    out.width = r.right - r.left;
+    out.height = r.bottom - r.top;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            out.pixels.push_back(s.pixels[static_cast<size_t>(y) * s.width + x]);
+    return out;
+}
+
 bool ReadPng(const std::string& path, gdi::Surface* out) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;

@@ -12,6 +12,7 @@
 
 #include "device/input.h"
 #include "device/record.h"
+#include "gdi/surface.h"
 #include "headless/headless.h"
 #include "windows.h"
 
@@ -61,6 +62,8 @@ void Drain();
 // Runs the loop for `ms` of device time, firing timers on the way.
 void RunFor(uint32_t ms);
 
+// The screen with every window composed on it, without the chrome.
+const gdi::Surface& ComposedScreen();
 uint32_t PixelAt(int x, int y);  // composed screen pixel, 0x00RRGGBB
 
 // Compares the composed screen region with a golden PNG's expectations; on a

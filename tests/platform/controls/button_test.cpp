@@ -1,4 +1,5 @@
 // Buttons under the stylus and keys: push, auto check box, owner-drawn.
+#include "gdi_helpers.h"
 #include "wm_support.h"
 
 using namespace wmtest;
@@ -212,3 +213,22 @@ TEST_F(Buttons, ClickThatDestroysTheButtonIsSafe) {
 }
 
 }  // namespace
+
+TEST_F(Buttons, LookOfPushButtonsAndCheckBoxes) {
+    CreateWindowExW(0, u"BUTTON", u"Cancel", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 4, 4, 60, 21,
+                    main, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"OK", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 70, 4, 60, 21,
+                    main, reinterpret_cast<HMENU>(2), nullptr, nullptr);
+    HWND pressed =
+        CreateWindowExW(0, u"BUTTON", u"Held", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 136, 4, 60,
+                        21, main, reinterpret_cast<HMENU>(3), nullptr, nullptr);
+    HWND check = CreateWindowExW(0, u"BUTTON", u"Sound", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 4,
+                                 30, 70, 16, main, reinterpret_cast<HMENU>(4), nullptr, nullptr);
+    CreateWindowExW(0, u"BUTTON", u"Off", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 80, 30, 70, 16,
+                    main, reinterpret_cast<HMENU>(5), nullptr, nullptr);
+    Drain();
+    SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
+    SendMessageW(pressed, BM_SETSTATE, TRUE, 0);
+    EXPECT_TRUE(gfxtest::MatchesGolden(gfxtest::Crop(ComposedScreen(), RECT{0, 26, 200, 76}),
+                                       "wm_buttons"));
+}

@@ -1,8 +1,7 @@
-#include "device/record.h"
-
 #include <gtest/gtest.h>
 
 #include "core/utf.h"
+#include "device/record.h"
 #include "windows.h"
 
 TEST(Clock, TickCountFollowsTheDeviceClockAndWraps) {
@@ -33,4 +32,22 @@ TEST(Utf, ConvertsBothWaysAndStopsAtMalformedInput) {
     }
     EXPECT_EQ(utf::ToUtf8(std::u16string(1, u'\xd800')),
               "\xed\xa0\x80");  // a lone surrogate as it is
+}
+
+TEST(Version, GetVersionExW) {
+    OSVERSIONINFOW v{};
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_TRUE(GetVersionExW(&v));
+    EXPECT_EQ(v.dwMajorVersion, 4u);
+    EXPECT_EQ(v.dwMinorVersion, 20u);
+    EXPECT_EQ(v.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_CE));
+    EXPECT_EQ(v.szCSDVersion[0], 0);
+    for (DWORD size : {0u, 275u, 277u, 1000u}) {
+        OSVERSIONINFOW w{};
+        w.dwOSVersionInfoSize = size;
+        EXPECT_FALSE(GetVersionExW(&w)) << size;
+        EXPECT_EQ(w.dwMajorVersion, 0u) << "nothing written";
+    }
+    EXPECT_FALSE(GetVersionExW(nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }

@@ -1,0 +1,194 @@
+#include "tools/explore/liveness.h"
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "book/tables.h"
+
+namespace explore {
+namespace {
+
+// What one paragraph's markup reads, overwrites at its top level and leads to.
+struct Uses {
+    std::set<int> reads, overwrites;
+    std::set<int> targets;  // paragraph numbers
+    bool writes = false;    // changes an object in any way
+};
+
+int Held(int k) {
+    return 2 * k;
+}
+int Value(int k) {
+    return 2 * k + 1;
+}
+
+// Reads the digits at `i` (none gives -1).
+int Digits(const std::string& s, size_t& i) {
+    if (i >= s.size() || s[i] < '0' || s[i] > '9') return -1;
+    int v = 0;
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9' && v < 100000) v = v * 10 + (s[i++] - '0');
+    return v;
+}
+
+// Every "%n" in `s` from `from`, with whether an X (the held test) comes
+// before it.
+std::vector<std::pair<int, bool>> ObjectRefs(const std::string& s, size_t from = 0) {
+    std::vector<std::pair<int, bool>> refs;
+    for (size_t i = s.find('%', from); i != std::string::npos; i = s.find('%', i)) {
+        size_t back = i;
+        while (back > 0 && s[back - 1] == ' ') --back;
+        const bool held = back > 0 && s[back - 1] == 'X';
+        ++i;
+        const int k = Digits(s, i);
+        if (k >= 0) refs.push_back({k, held});
+    }
+    return refs;
+}
+
+// The numbers of a hotword tag outside its quoted label and its parenthesised
+// chances or answers: its targets, written as paragraph minus one.
+void Targets(const std::string& tag, size_t from, Uses& u) {
+    bool quoted = false;
+    int depth = 0;
+    for (size_t i = from; i < tag.size();) {
+        const char c = tag[i];
+        if (c == '"') quoted = !quoted;
+        if (!quoted && c == '(') ++depth;
+        if (!quoted && c == ')') --depth;
+        const bool starts = i == 0 || !std::strchr("0123456789%$*", tag[i - 1]);
+        if (!quoted && depth == 0 && c >= '0' && c <= '9' && starts) {
+            u.targets.insert(Digits(tag, i) + 1);
+            continue;
+        }
+        ++i;
+    }
+}
+
+void ReadBoth(int k, Uses& u) {
+    u.reads.insert(Held(k));
+    u.reads.insert(Value(k));
+}
+
+void Tag(const std::string& tag, bool topLevel, Uses& u) {
+    if (tag.empty()) return;
+    const char letter = tag[0];
+    const std::string rest = tag.substr(1);
+    switch (letter) {
+        case 'O':
+        case 'o':
+            for (const auto& [k, held] : ObjectRefs(rest))
+                u.reads.insert(held ? Held(k) : Value(k));
+            return;
+        case 'l':
+            for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
+            return;
+        case 'N':
+        case 'Q':
+        case 'R':
+        case 'r': {
+            u.writes = true;
+            size_t i = rest.find('%');
+            if (i == std::string::npos) return;
+            ++i;
+            const int k = Digits(rest, i);
+            if (k < 0) return;
+            if (letter == 'r') u.reads.insert(Value(k));
+            // Anything else named by % is read: a value taken from another
+            // object, or a label made from one.
+            for (const auto& ref : ObjectRefs(rest, i)) ReadBoth(ref.first, u);
+            const bool labelled = rest.find('"', i) != std::string::npos ||
+                                  rest.find('$', i) != std::string::npos ||
+                                  rest.find('%', i) != std::string::npos;
+            if (labelled) {
+                Targets(rest, rest.find_first_of("\"$%", i), u);
+                return;
+            }
+            if (!topLevel) return;
+            if (letter == 'N' || letter == 'Q') {
+                u.overwrites.insert(Held(k));
+            } else if (letter == 'R' && rest.find('z', i) == std::string::npos) {
+                u.overwrites.insert(Value(k));
+            }
+            return;
+        }
+        case 'M':
+        case 'g':
+        case 'm':
+            for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
+            Targets(rest, 0, u);
+            return;
+        case 'L':
+        case 'd':
+        case 'S':
+        case 'n':
+        case 'p':
+            Targets(rest, 0, u);
+            return;
+        default:
+            return;
+    }
+}
+
+Uses Scan(const bookc::Paragraph& p) {
+    Uses u;
+    std::string text;
+    for (const bookc::Word& w : p.words) text += w.text + " ";
+    int depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{') ++depth;
+        if (text[i] == '}') --depth;
+        if (text[i] != '<') continue;
+        const size_t close = text.find('>', i);
+        if (close == std::string::npos) break;
+        Tag(text.substr(i + 1, close - i - 1), depth == 0, u);
+        i = close;
+    }
+    return u;
+}
+
+}  // namespace
+
+Liveness ComputeLiveness(const bookc::Book& book) {
+    const int size = book.paragraphCount + 1;
+    const size_t bytes = 2 * static_cast<size_t>(objectCount);
+    std::vector<Uses> uses(size);
+    for (const bookc::Paragraph& p : book.paragraphs)
+        if (p.number > 0 && p.number < size) uses[p.number] = Scan(p);
+
+    // The menu's pages and the description pages: reached from every page.
+    std::set<int> side = {3, 4, 5, 6, 7};
+    for (int k = 0; k < objectCount; ++k) side.insert(objectTable[k].infoParagraph + 1);
+    for (int p : side)
+        if (p < size && !uses[p].writes) uses[p].reads.clear();
+
+    Liveness result;
+    result.live.assign(size, std::vector<bool>(bytes, false));
+    result.overwrites.assign(size, false);
+    for (int p = 0; p < size; ++p) result.overwrites[p] = !uses[p].overwrites.empty();
+    auto set = [&](int p, size_t b) {
+        if (b >= bytes || result.live[p][b]) return false;
+        result.live[p][b] = true;
+        // The two bytes of a number object are one value.
+        const int k = static_cast<int>(b / 2);
+        if (objectTable[k].type == OBJECT_NUMBER) result.live[p][b ^ 1] = true;
+        return true;
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int p = 1; p < size; ++p) {
+            for (int b : uses[p].reads) changed = set(p, static_cast<size_t>(b)) || changed;
+            auto follow = [&](int q) {
+                if (q <= 0 || q >= size) return;
+                for (size_t b = 0; b < bytes; ++b)
+                    if (result.live[q][b] && !uses[p].overwrites.count(static_cast<int>(b)))
+                        changed = set(p, b) || changed;
+            };
+            for (int q : uses[p].targets) follow(q);
+            for (int q : side) follow(q);
+        }
+    }
+    return result;
+}
+
+}  // namespace explore
