@@ -9,60 +9,12 @@ namespace {
 
 // Word 0 (offset 0): 99 letters; word 1 (offset 100): 77 letters; word 2 (offset 178): "x".
 char pool[184];
-const uint16_t offsets[] = {
-    // paragraph 1: 13 long words and the 77-letter word: exactly 1,378 characters
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    100,
-    // paragraph 2: the same and one word more
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    100,
-    178,
-    // paragraph 4: twenty long words
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-    0,
-};
+// Paragraph 1 (words 0-13): 13 long words and the 77-letter word, exactly
+// 1,378 characters; paragraph 2 (14-28): the same and "x"; paragraph 4
+// (29-48): twenty long words.
+const uint16_t offsets[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0, 100, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 100, 178, 0, 0,   0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,   0,   0, 0,   0};
 
 const bool poolReady = [] {
     std::memset(pool, 'w', 99);

@@ -7,18 +7,10 @@
 # process while no window of the class exists: "I cannot the book?", exit 1.
 set -u
 program=$1 work=$2
-rm -rf "$work" && mkdir -p "$work/store" "$work/run"
-export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/run"
+source "$(dirname "$0")/../support/device_run.sh"
+fresh_work "$work"
 file="$work/store/QOT1Fernvale.dat"
-SDL_VIDEODRIVER=dummy env --default-signal=INT "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
-first=$!
-trap 'kill $first 2>/dev/null' EXIT
-for _ in $(seq 100); do
-    [ -S "$work/run/fernvale-qot1fernvale.sock" ] && break
-    sleep 0.1
-done
-sleep 0.3  # the socket file appears just before it listens
-[ -S "$work/run/fernvale-qot1fernvale.sock" ] || { echo "the first copy never listened"; cat "$work/first.err"; exit 1; }
+start_first_copy "$program" "$work" qot1fernvale
 [ -f "$file" ] && [ ! -s "$file" ] || { echo "the file is not there, empty, while the first copy runs"; ls -l "$work/store"; exit 1; }
 
 echo dump >"$work/second.script"

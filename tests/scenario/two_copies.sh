@@ -5,19 +5,9 @@
 # code 1; the first then still ends normally when it is asked to close.
 set -u
 program=$1 work=$2
-rm -rf "$work" && mkdir -p "$work/store" "$work/run"
-export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$work/run"
-# A background job starts with SIGINT ignored; the device keeps an ignored
-# SIGINT ignored, so it is given back its default here.
-SDL_VIDEODRIVER=dummy env --default-signal=INT "$program" --store "$work/store" >"$work/first.out" 2>"$work/first.err" &
-first=$!
-trap 'kill $first 2>/dev/null' EXIT
-for _ in $(seq 100); do
-    [ -S "$work/run/fernvale-samplewindow.sock" ] && break
-    sleep 0.1
-done
-sleep 0.3  # the socket file appears just before it listens
-[ -S "$work/run/fernvale-samplewindow.sock" ] || { echo "the first copy never listened"; cat "$work/first.err"; exit 1; }
+source "$(dirname "$0")/../support/device_run.sh"
+fresh_work "$work"
+start_first_copy "$program" "$work" samplewindow
 "$program" --headless --store "$work/store" >"$work/second.out" 2>"$work/second.err"
 code=$?
 [ $code = 1 ] || { echo "second copy: exit $code, expected 1"; cat "$work/second.err"; exit 1; }

@@ -138,21 +138,6 @@ TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
     for (int s = 0; s < checkpointCount; ++s) EXPECT_EQ(checkpointSlots[s].used, 0);
 }
 
-TEST_F(Tags, SaveCheckpointRecordsTheStoryPageAndEveryObject) {
-    storyParagraph = 6;
-    SetObjectHeld(ROPE, true);
-    SetObjectValue(LAMP, 1);
-    SetObjectValue(COUNTER, 0x1234);
-    Scan("<s *1 ><G>");
-    EXPECT_EQ(checkpointSlots[1].used, 1);
-    EXPECT_EQ(checkpointSlots[1].paragraph, 5);
-    const uint8_t* block = checkpointStates + 1 * 2 * objectCount;
-    EXPECT_EQ(block[2 * ROPE], 1);
-    EXPECT_EQ(block[2 * LAMP + 1], 1);
-    EXPECT_EQ(block[2 * COUNTER], 0x34);
-    EXPECT_EQ(block[2 * COUNTER + 1], 0x12);
-}
-
 TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
     const char* page = "<u *2 \"Return to\">{ to the stair }<U><G>";
     Scan(page);

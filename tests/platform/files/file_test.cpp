@@ -42,6 +42,51 @@ class File : public ::testing::Test {
                            nullptr);
     }
 
+    // Opens the file exclusively in another process, as a second copy of the
+    // program would: 0 when it opens, else the error it gets.
+    int OpenInChild(LPCWSTR name = u"\\QOT1Fernvale.dat") {
+        pid_t pid = fork();
+        if (pid == 0) {
+            HANDLE h = Open(name, OPEN_EXISTING);
+            _exit(h == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Another process that opens the file exclusively and holds it until
+    // Release(); Held() says whether its open succeeded.
+    class Holder {
+       public:
+        explicit Holder(LPCWSTR name) {
+            if (pipe(ready_) != 0 || pipe(release_) != 0) return;
+            pid_ = fork();
+            if (pid_ == 0) {
+                char c = Open(name, OPEN_EXISTING) == INVALID_HANDLE_VALUE ? 'n' : 'y';
+                if (write(ready_[1], &c, 1) != 1 || read(release_[0], &c, 1) != 1) _exit(2);
+                _exit(0);
+            }
+            char c = 0;
+            held_ = read(ready_[0], &c, 1) == 1 && c == 'y';
+        }
+        bool Held() const { return held_; }
+        void Release() {
+            char c = 0;
+            if (pid_ > 0 && write(release_[1], &c, 1) == 1) waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+        ~Holder() {
+            Release();
+            for (int fd : {ready_[0], ready_[1], release_[0], release_[1]}) close(fd);
+        }
+
+       private:
+        int ready_[2] = {-1, -1}, release_[2] = {-1, -1};
+        pid_t pid_ = -1;
+        bool held_ = false;
+    };
+
     fs::path root;
 };
 
@@ -223,52 +268,24 @@ TEST_F(File, ExclusiveOpenInOneProcess) {
 }
 
 TEST_F(File, ExclusiveOpenAcrossProcesses) {
-    // A second process (as a second copy of the program would) tries the same
-    // open while this one holds the file, and again after it let go.
-    auto tryInChild = [&]() -> int {
-        pid_t pid = fork();
-        if (pid == 0) {
-            device::SetStoreDirectory(root.string());
-            HANDLE h = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
-            _exit(h == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
+    // A second process tries the same open while this one holds the file, and
+    // again after it let go.
     HANDLE h = Open(u"\\QOT1Fernvale.dat", CREATE_NEW);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(tryInChild(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(OpenInChild(), ERROR_SHARING_VIOLATION);
     CloseHandle(h);
-    EXPECT_EQ(tryInChild(), 0);
+    EXPECT_EQ(OpenInChild(), 0);
 
     // And the other way round: a child holds the file until told to go.
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    pid_t holder = fork();
-    if (holder == 0) {
-        device::SetStoreDirectory(root.string());
-        HANDLE mine = CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        char c = mine == INVALID_HANDLE_VALUE ? 'n' : 'y';
-        if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1) _exit(2);
-        _exit(0);
-    }
-    char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    EXPECT_EQ(c, 'y');
+    Holder holder(u"\\QOT1Fernvale.dat");
+    EXPECT_TRUE(holder.Held());
     SetLastError(0);
     EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    ASSERT_EQ(write(release[1], &c, 1), 1);
-    int status = 0;
-    waitpid(holder, &status, 0);
+    holder.Release();
     HANDLE after = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
     EXPECT_NE(after, INVALID_HANDLE_VALUE) << "the lock ended with the other process";
     CloseHandle(after);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
 }
 
 TEST_F(File, PathsMapIntoTheStore) {
@@ -367,25 +384,13 @@ TEST_F(File, AtomicReplace) {
     EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     // A target another process holds is not replaced under its holder.
-    int ready[2], release[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(release), 0);
-    pid_t holder = fork();
-    if (holder == 0) {
-        HANDLE mine = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
-        char c = mine == INVALID_HANDLE_VALUE ? 'n' : 'y';
-        if (write(ready[1], &c, 1) != 1 || read(release[0], &c, 1) != 1) _exit(2);
-        _exit(0);
+    {
+        Holder holder(u"\\QOT1Fernvale.dat");
+        EXPECT_TRUE(holder.Held());
+        EXPECT_FALSE(
+            MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     }
-    char c = 0;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    EXPECT_EQ(c, 'y');
-    EXPECT_FALSE(
-        MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    ASSERT_EQ(write(release[1], &c, 1), 1);
-    waitpid(holder, nullptr, 0);
-    for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
     EXPECT_EQ(Contents("QOT1Fernvale.dat"), "old save");
     ASSERT_TRUE(
         MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\qot1fernvale.dat", MOVEFILE_REPLACE_EXISTING));
@@ -413,20 +418,10 @@ TEST_F(File, ReplacingAFileThisProcessHoldsKeepsTheNameHeld) {
     ASSERT_TRUE(
         MoveFileExW(u"\\QOT1Fernvale.new", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(Contents("QOT1Fernvale.dat"), "new save");
-    auto openInChild = [&]() -> int {
-        pid_t pid = fork();
-        if (pid == 0) {
-            HANDLE h = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
-            _exit(h == INVALID_HANDLE_VALUE ? static_cast<int>(GetLastError()) : 0);
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
     CloseHandle(old);
-    EXPECT_EQ(openInChild(), ERROR_SHARING_VIOLATION) << "the lock moved with the file";
+    EXPECT_EQ(OpenInChild(), ERROR_SHARING_VIOLATION) << "the lock moved with the file";
     CloseHandle(scratch);
-    EXPECT_EQ(openInChild(), 0);
+    EXPECT_EQ(OpenInChild(), 0);
 
     char path[512];
     const DWORD n = GetFullPathNameA("\\QOT1Fernvale.dat", sizeof path, path, nullptr);

@@ -1,6 +1,6 @@
-// The SDL2 backend on SDL's dummy video driver: window size at a scale,
-// the mouse as the stylus in screen pixels, keys and text input, closing,
-// and waiting without spinning.
+// The SDL2 backend on SDL's dummy video driver: keys and text input,
+// closing, and waiting without spinning. The window's scale and the mouse as
+// the stylus are the real-window scenario's (tests/scenario/sdl_smoke.sh).
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -23,11 +23,9 @@
 
 namespace {
 
-int clicks = 0;
 int closes = 0;
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_COMMAND && LOWORD(wParam) == 3) ++clicks;
     if (msg == WM_CLOSE) ++closes;
     if (msg == WM_DESTROY && !GetParent(hwnd)) PostQuitMessage(0);
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -48,11 +46,9 @@ class Sdl : public ::testing::Test {
         RegisterClassW(&wc);
         main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
                                nullptr, nullptr);
-        button = CreateWindowExW(0, u"BUTTON", u"Go", WS_CHILD | WS_VISIBLE, 100, 100, 40, 20, main,
-                                 reinterpret_cast<HMENU>(3), nullptr, nullptr);
         edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, main,
                                reinterpret_cast<HMENU>(4), nullptr, nullptr);
-        clicks = closes = 0;
+        closes = 0;
     }
     void TearDown() override {
         wm::ResetForTests();
@@ -70,38 +66,9 @@ class Sdl : public ::testing::Test {
         e.common.timestamp = SDL_GetTicks();
         SDL_PushEvent(&e);
     }
-    void Mouse(Uint32 type, int x, int y) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.windowID = SDL_GetWindowID(backend.Window());
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.x = x;
-        e.button.y = y;
-        Push(e);
-    }
     sdl::Backend backend;
-    HWND main = nullptr, button = nullptr, edit = nullptr;
+    HWND main = nullptr, edit = nullptr;
 };
-
-TEST_F(Sdl, WindowIsTheScreenAtTheScale) {
-    int w = 0, h = 0;
-    SDL_GetWindowSize(backend.Window(), &w, &h);
-    EXPECT_EQ(w, 720);
-    EXPECT_EQ(h, 960);
-}
-
-TEST_F(Sdl, MouseTapsInScreenPixels) {
-    // The button spans screen x 100..139, y 126..145; at scale 3 that is
-    // window x 300..419, y 378..437.
-    Mouse(SDL_MOUSEBUTTONDOWN, 360, 400);
-    Mouse(SDL_MOUSEBUTTONUP, 360, 400);
-    Drain();
-    EXPECT_EQ(clicks, 1);
-    Mouse(SDL_MOUSEBUTTONDOWN, 290, 400);  // screen x 96: beside the button
-    Mouse(SDL_MOUSEBUTTONUP, 290, 400);
-    Drain();
-    EXPECT_EQ(clicks, 1);
-}
 
 TEST_F(Sdl, KeysAndTextInput) {
     SetFocus(edit);
