@@ -1,9 +1,7 @@
 #include "book/text_store.h"
 
-#include <cstring>
 #include <string>
 
-#include "book/tables.h"
 #include "support/engine_fixture.h"
 
 namespace {
@@ -21,23 +19,6 @@ TEST_F(TextStore, AssemblesWordsEachFollowedByOneSpace) {
         out,
         "<H>Fork<J><F> Left or right? <M \"go north\" 4> <M \"go north\" 5> left left left <G> ");
     EXPECT_TRUE(Messages().empty());
-}
-
-TEST_F(TextStore, SharedWordsAreCopiedInFullAtEveryPosition) {
-    const ParagraphEntry& row = paragraphTable[4 - 1];
-    const TextChunk& chunk = textChunks[row.chunk];
-    // "left" stands three times in paragraph 4 and once in the pool.
-    int lefts = 0;
-    uint16_t offset = 0;
-    for (int32_t i = row.firstWord; i < row.endWord; ++i) {
-        if (std::strcmp(chunk.wordPool + chunk.wordOffsets[i], "left") == 0) {
-            if (lefts++ > 0) {
-                EXPECT_EQ(chunk.wordOffsets[i], offset);
-            }
-            offset = chunk.wordOffsets[i];
-        }
-    }
-    EXPECT_EQ(lefts, 3);
 }
 
 TEST_F(TextStore, MissingParagraphsAreReportedAndLeaveTheBuffer) {

@@ -44,16 +44,6 @@ TEST(TinyBook, AssembledTextIsTheSourceWithSingleSpaces) {
     EXPECT_EQ(Assemble(8), "");
 }
 
-TEST(TinyBook, SharedWordsPointAtOneCopy) {
-    const ParagraphEntry& start = paragraphTable[2 - 1];
-    const ParagraphEntry& gate = paragraphTable[4 - 1];
-    const uint16_t* index = textChunks[0].wordOffsets;
-    // "Go" is the 2nd word of paragraph 2 and the 4th of paragraph 4.
-    EXPECT_STREQ(textChunks[0].wordPool + index[start.firstWord + 1], "Go");
-    EXPECT_EQ(index[start.firstWord + 1], index[gate.firstWord + 3]);
-    EXPECT_EQ(index[0], 0);  // the first word of the pool starts it
-}
-
 TEST(TinyBook, ObjectsStartWithTheirWrittenState) {
     ASSERT_EQ(objectCount, 4);
     const ObjectEntry& character = objectTable[0];

@@ -184,15 +184,15 @@ int16_t ParagraphOf(const std::string& s) {
 
 int SeedFor(int range, int roll) {
     static std::map<std::pair<int, int>, int> seeds;
-    if (seeds.empty()) {
-        for (int seed = 1; seeds.size() < 120 && seed < 10000000; ++seed) {
-            std::srand(static_cast<unsigned>(seed));
-            const int v = std::rand();
-            seeds.try_emplace({20, v % 20 + 1}, seed);
-            seeds.try_emplace({100, v % 100 + 1}, seed);
+    auto [it, fresh] = seeds.try_emplace({range, roll}, 0);
+    if (fresh) {
+        int seed = 1;
+        for (std::srand(1); std::rand() % range + 1 != roll;
+             std::srand(static_cast<unsigned>(++seed))) {
         }
+        it->second = seed;
     }
-    return seeds.at({range, roll});
+    return it->second;
 }
 
 void ForceRoll(int range, int roll) {
@@ -235,6 +235,9 @@ std::vector<Band> RollBands(const HotwordRecord& r, int& range) {
 
 struct StaticFacts {
     std::map<int, const bookc::Ending*> endings;
+    // paragraph -> how many values the first random value its build draws
+    // (`<R %o z>`) can give
+    std::map<int, int> buildDraws;
     std::map<int, std::set<int>> shownValues;  // paragraph -> objects an <l> shows
     // paragraph -> (first answer, first target) of each answer box written
     std::map<int, std::set<std::pair<std::string, int>>> answerBoxes;
@@ -261,6 +264,14 @@ StaticFacts ReadFacts(const bookc::Book& book) {
             while (j < text.size() && text[j] == ' ') ++j;
             if (j < text.size() && text[j] == '%')
                 f.shownValues[p.number].insert(ReadNumber(text, ++j));
+        }
+        for (size_t i = text.find("<R"); i != std::string::npos; i = text.find("<R", i + 1)) {
+            size_t j = text.find('%', i);
+            if (j == std::string::npos) break;
+            const int k = ReadNumber(text, ++j);
+            while (j < text.size() && text[j] == ' ') ++j;
+            if (j < text.size() && text[j] == 'z' && k < objectCount && objectTable[k].count > 1)
+                f.buildDraws.try_emplace(p.number, objectTable[k].count);
         }
         for (size_t i = text.find("<S"); i != std::string::npos; i = text.find("<S", i + 1)) {
             size_t open = text.find('(', i), close = text.find(')', open);
@@ -369,6 +380,7 @@ class Explorer {
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
     void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
+    void VisitBuild(uint32_t index, int draw, int drawRange);
     std::vector<Action> Actions() const;
     void Perform(const Step& step);
     Path PathTo(uint32_t index) const;
@@ -438,7 +450,7 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     for (const Step& step : steps)
         stepKey += std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
                    std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
-                   step.text + "\n";
+                   std::to_string(step.draw) + "|" + step.text + "\n";
     auto [sit, freshStep] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
     if (freshStep) steps_.push_back(steps);
     const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
@@ -614,7 +626,17 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
     device::MessageBoxLog().clear();
 }
 
+// A page whose build draws a random value is built once for each value the
+// draw can give, each with its own ways on.
 void Explorer::Visit(uint32_t index) {
+    Restore(StateAt(index), snapshots_);
+    auto draws = facts_.buildDraws.find(currentParagraph);
+    if (pendingBuiltInPage != 0 || draws == facts_.buildDraws.end())
+        return VisitBuild(index, -1, 0);
+    for (int value = 0; value < draws->second; ++value) VisitBuild(index, value, draws->second);
+}
+
+void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
     const std::string pre = StateAt(index);
     Restore(pre, snapshots_);
     // The key trusts a page's top-level tags to overwrite what it leaves out.
@@ -624,6 +646,7 @@ void Explorer::Visit(uint32_t index) {
         unsound_ = true;
     device::MessageBoxLog().clear();
     device::SoundLog().clear();
+    if (draw >= 0) ForceRoll(drawRange, draw + 1);
     RebuildPage(mainWindow);
     const int paragraph = currentParagraph;
     const bool storyPage = inStory && pendingBuiltInPage == 0;
@@ -639,7 +662,11 @@ void Explorer::Visit(uint32_t index) {
         const size_t at = StateLayout().Slots() + k * 7;
         if (post.compare(at, 7, pre, at, 7) != 0) checkpointSaves_.push_back({index, k});
     }
-    const std::vector<Action> actions = Actions();
+    std::vector<Action> actions = Actions();
+    for (Action& a : actions) {
+        a.step.draw = draw;
+        a.step.drawRange = drawRange;
+    }
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
         if (r.kind == 'L' || r.kind == 'd') CheckChance(paragraph, r);

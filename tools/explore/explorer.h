@@ -34,7 +34,11 @@ struct Step {
     int roll = 0;       // a chance hotword's forced roll (1 to rollRange), 0 for none
     int rollHigh = 0;   // the last roll giving the same outcome
     int rollRange = 0;  // 20 or 100
-    std::string text;   // the button's caption, the typed answer or the command's name
+    // The value (0 to drawRange - 1) the build of the page this step is taken
+    // on drew with `<R %o z>`, -1 for none.
+    int draw = -1;
+    int drawRange = 0;
+    std::string text;  // the button's caption, the typed answer or the command's name
 };
 using Path = std::vector<Step>;
 

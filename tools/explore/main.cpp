@@ -34,6 +34,23 @@ bool WriteFile(const std::string& path, const std::string& text) {
     return static_cast<bool>(out);
 }
 
+// A paragraph's title as the page shows it: the text between <H> and <J>,
+// with <a> as a space.
+std::string Title(const bookc::Book& book, int paragraph) {
+    for (const bookc::Paragraph& p : book.paragraphs) {
+        if (p.number != paragraph) continue;
+        std::string text;
+        for (const bookc::Word& w : p.words) text += w.text + " ";
+        const size_t open = text.find("<H>"), close = text.find("<J>");
+        if (open == std::string::npos || close == std::string::npos || close < open) return "";
+        std::string title = text.substr(open + 3, close - open - 3);
+        for (size_t i = title.find("<a>"); i != std::string::npos; i = title.find("<a>", i))
+            title.replace(i, 3, " ");
+        return title;
+    }
+    return "";
+}
+
 bool Number(const char* s, double& v) {
     char* end = nullptr;
     v = std::strtod(s, &end);
@@ -127,7 +144,8 @@ int main(int argc, char** argv) {
             const std::string base = walkthroughs + "/ending-" + std::to_string(e.paragraph);
             script = "# " + std::string(e.good ? "Good" : "Bad") + " ending \"" + e.name +
                      "\", paragraph " + std::to_string(e.paragraph) + ": replay with --clock " +
-                     std::to_string(clock) + "\n" + script;
+                     std::to_string(clock) + "\n# ends on \"" + Title(book.book, e.paragraph) +
+                     "\"\n" + script;
             if (!WriteFile(base + ".script", script) ||
                 !WriteFile(base + ".clock", std::to_string(clock) + "\n")) {
                 std::cerr << "explore: cannot write " << base << ".script\n";

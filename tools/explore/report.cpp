@@ -21,6 +21,9 @@ std::string StepText(const Step& s) {
             t = s.text;
             break;
     }
+    if (s.draw >= 0)
+        t += " (the page drew " + std::to_string(s.draw) + " of 0-" +
+             std::to_string(s.drawRange - 1) + ")";
     if (s.roll)
         t += " rolling " + std::to_string(s.roll) +
              (s.rollHigh > s.roll ? "-" + std::to_string(s.rollHigh) : "") + " of " +
@@ -154,9 +157,21 @@ std::string FormatJson(const Report& r) {
 // The reader seeds its generator once, at the first roll, with the device
 // clock divided by 60; every roll after that takes the generator's next value.
 // A clock is searched whose sequence gives every roll of the path its band.
+constexpr uint32_t kFirstStartMs = 4000;
+
 bool WalkthroughScript(const Path& path, std::string& script, uint32_t& clock) {
-    std::vector<const Step*> rolls;
+    // Every value the reader's generator must give, in order: what a page's
+    // build draws, then the roll of the chance hotword tapped on it.
+    struct Draw {
+        int range, low, high;
+    };
+    std::vector<Draw> rolls;
     std::ostringstream o;
+    // On a fresh device the reader opens on its two intro pages (2 s each)
+    // and then the about page, whose button and return arrow lead to
+    // paragraph 2, where the search starts.
+    o << "# the intro pages, the about page, then paragraph 2\nwait " << kFirstStartMs
+      << "\npress 513\npress 510\n";
     for (const Step& s : path) {
         o << "# " << StepText(s) << "\n";
         switch (s.kind) {
@@ -170,24 +185,27 @@ bool WalkthroughScript(const Path& path, std::string& script, uint32_t& clock) {
                 o << (s.id >= 510 ? "press " : "menu ") << s.id << "\n";
                 break;
         }
-        if (s.roll) rolls.push_back(&s);
+        if (s.draw >= 0) rolls.push_back({s.drawRange, s.draw + 1, s.draw + 1});
+        if (s.roll) rolls.push_back({s.rollRange, s.roll, s.rollHigh});
     }
     o << "dump\n";
     script = o.str();
     clock = 0;
     if (rolls.empty()) return true;
-    for (uint32_t seed = 1; seed < 70000000u; ++seed) {
+    // The generator is seeded at the first roll with the device clock, which
+    // the wait above has moved on, divided by 60.
+    for (uint32_t seed = (kFirstStartMs + 59) / 60; seed < 70000000u; ++seed) {
         std::srand(seed);
         bool good = true;
-        for (const Step* s : rolls) {
-            const int roll = std::rand() % s->rollRange + 1;
-            if (roll < s->roll || roll > s->rollHigh) {
+        for (const Draw& d : rolls) {
+            const int roll = std::rand() % d.range + 1;
+            if (roll < d.low || roll > d.high) {
                 good = false;
                 break;
             }
         }
         if (good) {
-            clock = seed * 60;
+            clock = seed * 60 - kFirstStartMs;
             return true;
         }
     }
