@@ -24,7 +24,15 @@ run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS
         program=$1 work=$2
         "$program" --store "$work/store" --scale 2 >"$work/out" 2>"$work/err" &
         pid=$!
-        win=$(timeout 10 xdotool search --sync --onlyvisible --name "^$(basename "$program")\$" | head -1)
+        # The search fails outright (BadWindow) when a window it is looking
+        # at goes away meanwhile, as the short-lived windows SDL opens at start-up do,
+        # so it is tried again until the window shows or 10 s have passed.
+        win=
+        for _ in $(seq 50); do
+            win=$(xdotool search --onlyvisible --name "^$(basename "$program")\$" 2>/dev/null | head -1)
+            [ -n "$win" ] && break
+            sleep 0.2
+        done
         [ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
         eval "$3"
         kill -TERM $pid
