@@ -5,6 +5,7 @@
 #include <string>
 
 #include "book/tables.h"
+#include "script/tags.h"
 
 namespace explore {
 namespace {
@@ -70,23 +71,25 @@ void ReadBoth(int k, Uses& u) {
     u.reads.insert(Value(k));
 }
 
+// What a tag reads and writes follows from its argument shape in the markup's
+// tag table; only the relative set (`r`) and the held setters (`N`, `Q`) need
+// their letter.
 void Tag(const std::string& tag, bool topLevel, Uses& u) {
     if (tag.empty()) return;
     const char letter = tag[0];
+    const TagInfo* info = FindTag(letter);
+    if (!info) return;
     const std::string rest = tag.substr(1);
-    switch (letter) {
-        case 'O':
-        case 'o':
+    switch (info->shape) {
+        case TagShape::Condition:
             for (const auto& [k, held] : ObjectRefs(rest))
                 u.reads.insert(held ? Held(k) : Value(k));
             return;
-        case 'l':
+        case TagShape::ObjectValue:
             for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
             return;
-        case 'N':
-        case 'Q':
-        case 'R':
-        case 'r': {
+        case TagShape::ObjectHotword:
+        case TagShape::SetValue: {
             u.writes = true;
             size_t i = rest.find('%');
             if (i == std::string::npos) return;
@@ -105,24 +108,20 @@ void Tag(const std::string& tag, bool topLevel, Uses& u) {
                 return;
             }
             if (!topLevel) return;
-            if (letter == 'N' || letter == 'Q') {
+            if (info->shape == TagShape::ObjectHotword) {
                 u.overwrites.insert(Held(k));
             } else if (letter == 'R' && rest.find('z', i) == std::string::npos) {
                 u.overwrites.insert(Value(k));
             }
             return;
         }
-        case 'M':
-        case 'g':
-        case 'm':
+        case TagShape::Hotword:
             for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
             Targets(rest, 0, u);
             return;
-        case 'L':
-        case 'd':
-        case 'S':
-        case 'n':
-        case 'p':
+        case TagShape::Chance:
+        case TagShape::Answers:
+        case TagShape::Arrow:
             Targets(rest, 0, u);
             return;
         default:
