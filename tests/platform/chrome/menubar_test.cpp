@@ -11,6 +11,13 @@ namespace {
 
 using Menubar = ShellTest;
 
+// The pop-up menu on screen, or null.
+HWND OpenPopup() {
+    for (wm::Window* t : wm::TopLevels())
+        if (t->cls->name == u"#PopupMenu") return t->handle;
+    return nullptr;
+}
+
 TEST_F(Menubar, BuildsTheBarFromItsDefinition) {
     HWND bar = MakeBar();
     ASSERT_NE(bar, nullptr);
@@ -243,9 +250,7 @@ TEST_F(Menubar, DropDownOpensItsMenuAboveTheBar) {
     Drain();
     EXPECT_EQ(device::OpenMenuItems(),
               (std::vector<std::u16string>{u"Open", u"Save", u"", u"Exit"}));
-    HWND popup = nullptr;
-    for (wm::Window* t : wm::TopLevels())
-        if (t->cls->name == u"#PopupMenu") popup = t->handle;
+    HWND popup = OpenPopup();
     ASSERT_NE(popup, nullptr);
     RECT r;
     GetWindowRect(popup, &r);
@@ -455,9 +460,7 @@ TEST_F(Menubar, AMenuTallerThanTheScreenShowsWhatFits) {
     EXPECT_TRUE(device::PressMenuBarButton(401));
     Drain();
     ASSERT_EQ(device::OpenMenuItems().size(), 20u);
-    HWND popup = nullptr;
-    for (wm::Window* t : wm::TopLevels())
-        if (t->cls->name == u"#PopupMenu") popup = t->handle;
+    HWND popup = OpenPopup();
     ASSERT_NE(popup, nullptr);
     RECT r;
     GetWindowRect(popup, &r);
