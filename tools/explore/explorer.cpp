@@ -403,6 +403,11 @@ class Explorer {
     std::vector<Action> Actions() const;
     void Perform(const Step& step);
     Path PathTo(uint32_t index) const;
+    Path PathNear(uint32_t index, const std::string& state) const;
+    uint32_t InternSteps(const Path& steps);
+    static uint64_t WitnessKey(uint32_t index, size_t b, uint8_t v) {
+        return (static_cast<uint64_t>(index) << 16) | (b << 8) | v;
+    }
     void Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
               uint32_t index, int paragraph, const std::string& what,
               const std::string& state = std::string());
@@ -458,6 +463,9 @@ class Explorer {
     std::vector<std::string> changeSets_;  // 1 for each byte changed
     std::unordered_map<std::string, uint32_t> changeIds_;
     std::vector<uint32_t> visitedOrder_;
+    // (state, byte, value) -> the parent and steps of the first way in that
+    // brought the value to a state merged there.
+    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> witnesses_;
 };
 
 // A state's future depends on the navigation, the markup engine's carried
@@ -501,24 +509,55 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     if (!options_.exact) {
         if (fresh) values_.resize(values_.size() + 2 * objectCount);
         uint8_t* seen = &values_[*it * 2 * objectCount];
-        for (int b = 0; b < 2 * objectCount; ++b)
-            seen[b] |= ValueBit(static_cast<uint8_t>(state[StateLayout().Objects() + b]));
+        for (int b = 0; b < 2 * objectCount; ++b) {
+            const uint8_t v = static_cast<uint8_t>(state[StateLayout().Objects() + b]);
+            if (seen[b] & ValueBit(v)) continue;
+            seen[b] |= ValueBit(v);
+            // The first way in with this value: a path to a finding under it.
+            if (!fresh) witnesses_.try_emplace(WitnessKey(*it, b, v), parent, InternSteps(steps));
+        }
     }
     if (!fresh) {
         states_.resize(states_.size() - stride_);
         return *it;
     }
+    const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
+    nodes_.push_back({parent, InternSteps(steps), depth});
+    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
+    return index;
+}
+
+uint32_t Explorer::InternSteps(const Path& steps) {
     std::string stepKey;
     for (const Step& step : steps)
         stepKey += std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
                    std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
                    std::to_string(step.draw) + "|" + step.text + "\n";
-    auto [sit, freshStep] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
-    if (freshStep) steps_.push_back(steps);
-    const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
-    nodes_.push_back({parent, sit->second, depth});
-    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
-    return index;
+    auto [it, fresh] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
+    if (fresh) steps_.push_back(steps);
+    return it->second;
+}
+
+// A path to `state`, which differs from kept state `index` only in bytes the
+// key leaves out: a real one when a single byte differs and a way into
+// `index` brought its value, else the path to `index`.
+Path Explorer::PathNear(uint32_t index, const std::string& state) const {
+    const size_t objects = StateLayout().Objects();
+    const std::string kept = StateAt(index);
+    int differs = -1;
+    for (size_t b = 0; b < 2 * static_cast<size_t>(objectCount); ++b) {
+        if (kept[objects + b] == state[objects + b]) continue;
+        if (differs >= 0) return PathTo(index);
+        differs = static_cast<int>(b);
+    }
+    if (differs < 0) return PathTo(index);
+    auto it = witnesses_.find(
+        WitnessKey(index, static_cast<size_t>(differs),
+                   static_cast<uint8_t>(state[objects + static_cast<size_t>(differs)])));
+    if (it == witnesses_.end()) return PathTo(index);
+    Path path = PathTo(it->second.first);
+    path.insert(path.end(), steps_[it->second.second].begin(), steps_[it->second.second].end());
+    return path;
 }
 
 Path Explorer::PathTo(uint32_t index) const {
@@ -530,14 +569,16 @@ Path Explorer::PathTo(uint32_t index) const {
     return path;
 }
 
-// `state`, when given, is the one the finding happened in, not reached by the
-// path but told from the state at its end only by bytes the search left out.
+// `state`, when given, is the one the finding happened in: state `index`, or
+// one merged into it.
 void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
                     uint32_t index, int paragraph, const std::string& what,
                     const std::string& state) {
     if (!seen.insert(key).second) return;
-    list.push_back(
-        {paragraph, what, Describe(state.empty() ? StateAt(index) : state), PathTo(index)});
+    if (state.empty())
+        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+    else
+        list.push_back({paragraph, what, Describe(state), PathNear(index, state)});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
