@@ -353,7 +353,8 @@ class Explorer {
                 if (page && !liveness_.side[page]) continue;
                 char* mask = &keptMasks_[(story * size + page) * bytes];
                 for (size_t b = 0; b < bytes; ++b) mask[b] = liveness_.live[story][b];
-                for (int b : liveness_.reads[page]) mask[b] = 1;
+                for (int b : liveness_.reads[page])
+                    if (b % 2 == 0) mask[b] = 1;
             }
     }
 
@@ -423,7 +424,7 @@ class Explorer {
     SnapshotTable snapshots_;
     Liveness liveness_;
     // For each story paragraph and side page (0 for a story page), the bytes a
-    // key keeps.
+    // key keeps: 1 for kept.
     std::vector<char> keptMasks_;
     size_t stride_ = StateLayout().Size();
     std::string states_;
@@ -470,8 +471,8 @@ class Explorer {
 
 // A state's future depends on the navigation, the markup engine's carried
 // flags and the object bytes some page ahead of the story paragraph still
-// reads to steer. A side page (menu page, description page) keeps too every
-// byte its own markup reads, so it is built under the very values it shows.
+// reads to steer. A side page (menu page, description page) keeps too the
+// held bytes its own markup reads: they choose which pages it offers.
 // The checkpoint slots are left out: a restore leads to the state saved,
 // which RestoreEdges() reaches from the state that saved it.
 const char* Explorer::KeptMask(const char* state) const {
