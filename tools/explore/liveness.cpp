@@ -17,6 +17,9 @@ struct Uses {
     std::set<int> reads, shows, overwrites;
     std::set<int> targets;  // paragraph numbers
     bool writes = false;    // changes an object in any way
+    // An <E> or <o> whose block steers runs on the result of a condition on
+    // an earlier page.
+    bool steersOnEarlier = false;
 };
 
 int Held(int k) {
@@ -149,7 +152,8 @@ struct TagAt {
 // same paragraph and holds nothing but text and ShowsOnly tags. A block of
 // <E> or <o> that steers makes every condition before it steer, since those
 // decide through the last result whether it runs.
-std::vector<bool> DisplayConditions(const std::string& text, const std::vector<TagAt>& tags) {
+std::vector<bool> DisplayConditions(const std::string& text, const std::vector<TagAt>& tags,
+                                    Uses& u) {
     std::vector<bool> display(tags.size(), false);
     for (size_t i = 0; i < tags.size(); ++i) {
         const char letter = text[tags[i].open + 1];
@@ -167,8 +171,13 @@ std::vector<bool> DisplayConditions(const std::string& text, const std::vector<T
         for (size_t j = i + 1; shows && j < tags.size() && tags[j].open < close; ++j)
             shows = ShowsOnly(text[tags[j].open + 1]);
         display[i] = shows;
-        if (!shows && letter != 'O')
-            for (size_t j = 0; j < i; ++j) display[j] = false;
+        if (shows || letter == 'O') continue;
+        bool earlier = false;
+        for (size_t j = 0; j < i; ++j) {
+            earlier = earlier || std::strchr("Oo", text[tags[j].open + 1]);
+            display[j] = false;
+        }
+        u.steersOnEarlier = u.steersOnEarlier || !earlier;
     }
     return display;
 }
@@ -188,7 +197,7 @@ Uses Scan(const bookc::Paragraph& p) {
         if (close > i + 1) tags.push_back({i, close, depth});
         i = close;
     }
-    const std::vector<bool> display = DisplayConditions(text, tags);
+    const std::vector<bool> display = DisplayConditions(text, tags, u);
     for (size_t i = 0; i < tags.size(); ++i)
         Tag(text.substr(tags[i].open + 1, tags[i].close - tags[i].open - 1), tags[i].depth == 0,
             display[i], u);
@@ -203,6 +212,12 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     std::vector<Uses> uses(size);
     for (const bookc::Paragraph& p : book.paragraphs)
         if (p.number > 0 && p.number < size) uses[p.number] = Scan(p);
+
+    // A result carried from page to page: every condition may steer.
+    bool carried = false;
+    for (const Uses& u : uses) carried = carried || u.steersOnEarlier;
+    if (carried)
+        for (Uses& u : uses) u.reads.insert(u.shows.begin(), u.shows.end());
 
     // The menu's pages and the description pages: reached from every page.
     std::set<int> side = {3, 4, 5, 6, 7};
