@@ -1,5 +1,6 @@
-// Line drawing: fitting text to the room left, and where a flushed line's
-// entries land (alignment, spacing of controls, showing and hiding them).
+// Line drawing: fitting text to the room left, hiding a control that reaches
+// the page's bottom, and the pending line's text buffer. Where aligned lines
+// and spaced controls land is the layout's golden dumps'.
 #include "page/line.h"
 
 #include <string>
@@ -26,14 +27,6 @@ class Line : public EngineTest {
         GetTextExtentPoint32W(dc, text, static_cast<int>(std::u16string(text).size()), &size);
         return size.cx;
     }
-    // Where control `window` was moved to, in the main window's client area.
-    static int LeftOf(HWND window) {
-        RECT r;
-        GetWindowRect(window, &r);
-        POINT p = {r.left, r.top};
-        ScreenToClient(mainWindow, &p);
-        return p.x;
-    }
     HDC dc = nullptr;
 };
 
@@ -59,38 +52,6 @@ TEST_F(Line, TextBreaksOnlyAfterASpaceThatFitsStrictly) {
             EXPECT_EQ(height, 13);
         }
     }
-}
-
-TEST_F(Line, AlignedLinesStartFromTheirTotalWidthAndBoldTakesNoRoom) {
-    AddHotwordButton("x");
-    rightLimit = 236;
-    const struct {
-        int16_t align;
-        int x;
-    } cases[] = {{0, 4}, {1, 68}, {2, 136}};
-    for (const auto& c : cases) {
-        alignment = c.align;
-        AppendLineEntry(mainWindow, dc, ItemBoldOn, 0, 0);
-        AppendLineEntry(mainWindow, dc, ItemButton, 0, 100);
-        AppendLineEntry(mainWindow, dc, ItemBoldOff, 0, 0);
-        FlushLine(mainWindow, dc);
-        EXPECT_EQ(LeftOf(buttonWindows[0]), c.x) << c.align;
-    }
-    alignment = 0;
-}
-
-TEST_F(Line, TextButtonsAreSpacedTwoPixelsApartAndPicturesTouch) {
-    AddHotwordButton("a");
-    AddHotwordButton("b");
-    AddHotwordImageButton(3);
-    AddHotwordImageButton(3);
-    AppendLineEntry(mainWindow, dc, ItemButton, 0, 50);
-    AppendLineEntry(mainWindow, dc, ItemButton, 1, 60);
-    AppendLineEntry(mainWindow, dc, ItemButton, 2, 50);
-    AppendLineEntry(mainWindow, dc, ItemButton, 3, 50);
-    FlushLine(mainWindow, dc);
-    EXPECT_EQ(LeftOf(buttonWindows[1]) - LeftOf(buttonWindows[0]), 52);
-    EXPECT_EQ(LeftOf(buttonWindows[3]) - LeftOf(buttonWindows[2]), 50);
 }
 
 TEST_F(Line, AControlReachingTheBottomOfThePageIsHidden) {
