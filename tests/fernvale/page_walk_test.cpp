@@ -62,8 +62,13 @@ int Measure(const Run& run) {
     return size.cx;
 }
 
-// Faults of the page on screen now: runs cut short or reaching past the window.
+// Faults of the page on screen now: messages raised, runs cut short or
+// reaching past the window.
 int CheckRuns(int16_t p, std::vector<std::string>& faults) {
+    // Taken before the dump, which empties the log.
+    for (const auto& box : device::MessageBoxLog())
+        faults.push_back("paragraph " + std::to_string(p) + ": message " +
+                         device::Narrow(box.text));
     RECT client;
     GetClientRect(mainWindow, &client);
     const std::vector<Run> runs = RunsOnPage(device::DumpScreen());
@@ -125,10 +130,6 @@ TEST(FernvaleWalk, EveryPageIsShownWholeWithoutAMessage) {
                 SendMessageW(mainWindow, WM_VSCROLL, SB_PAGEDOWN, 0);
                 if (scrollOffset == before) break;
             }
-            for (const auto& box : device::MessageBoxLog())
-                faults.push_back("paragraph " + std::to_string(p) + ": message " +
-                                 device::Narrow(box.text));
-            device::MessageBoxLog().clear();
         }
     }
     EXPECT_GT(shown, 600);

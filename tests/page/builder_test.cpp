@@ -44,6 +44,13 @@ TEST_F(Builder, EmptyRuns) {
     EXPECT_EQ(poolUsed, 2);
 }
 
+TEST_F(Builder, AddTextAndClearEmptiesTheBufferAndGivesTheLength) {
+    char buffer[16] = "hello ";
+    EXPECT_EQ(AddTextAndClear(buffer), 6);
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(Items(), "T\"hello \"");
+}
+
 TEST_F(Builder, ThePoolRefusesARunThatWouldReachItsLastByte) {
     const std::string filler(999, 'f');
     AddText(filler.c_str());

@@ -1,6 +1,7 @@
-// Line drawing: fitting text to the room left, hiding a control that reaches
-// the page's bottom, and the pending line's text buffer. Where aligned lines
-// and spaced controls land is the layout's golden dumps'.
+// Line drawing: fitting text to the room left, where picture buttons land,
+// hiding a control that reaches the page's bottom, and the pending line's text
+// buffer. Where aligned lines and text buttons land is the layout's golden
+// dumps'.
 #include "page/line.h"
 
 #include <string>
@@ -27,6 +28,14 @@ class Line : public EngineTest {
         GetTextExtentPoint32W(dc, text, static_cast<int>(std::u16string(text).size()), &size);
         return size.cx;
     }
+    // Where control `window` was moved to, in the main window's client area.
+    static int LeftOf(HWND window) {
+        RECT r;
+        GetWindowRect(window, &r);
+        POINT p = {r.left, r.top};
+        ScreenToClient(mainWindow, &p);
+        return p.x;
+    }
     HDC dc = nullptr;
 };
 
@@ -52,6 +61,17 @@ TEST_F(Line, TextBreaksOnlyAfterASpaceThatFitsStrictly) {
             EXPECT_EQ(height, 13);
         }
     }
+}
+
+// Text buttons are spaced two pixels apart (the golden layouts show it);
+// picture buttons touch, which no page of the books shows.
+TEST_F(Line, PictureButtonsTouch) {
+    AddHotwordImageButton(3);
+    AddHotwordImageButton(3);
+    AppendLineEntry(mainWindow, dc, ItemButton, 0, 50);
+    AppendLineEntry(mainWindow, dc, ItemButton, 1, 50);
+    FlushLine(mainWindow, dc);
+    EXPECT_EQ(LeftOf(buttonWindows[1]) - LeftOf(buttonWindows[0]), 50);
 }
 
 TEST_F(Line, AControlReachingTheBottomOfThePageIsHidden) {

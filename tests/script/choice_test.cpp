@@ -1,8 +1,8 @@
 // Choice resolution: each hotword kind's effect and destination, chance rolls
 // with injected results and typed answers. Every choice navigates for real:
-// the new page is built and painted. A checkpoint's restore, the information
-// page's buttons and the generator's seeding are the reader's scenarios' and
-// walkthroughs' (their dumps change when any of them goes wrong).
+// the new page is built and painted. The information page's buttons and the
+// generator's seeding are the reader's scenarios' and walkthroughs' (their
+// dumps change when either goes wrong).
 #include "script/choice.h"
 
 #include <cstdlib>
@@ -155,6 +155,21 @@ TEST_F(Choice, StoryAndSidePagesFollowTheKind) {
         EXPECT_EQ(inStory, c.inStoryAfter) << c.kind << " from " << c.startInStory;
         EXPECT_EQ(storyParagraph, c.storyAfter) << c.kind << " from " << c.startInStory;
     }
+}
+
+TEST_F(Choice, ACheckpointRestoresEveryObjectAndGoesToItsPlaceAsAStoryPage) {
+    SetObjectHeld(4, true);
+    SetObjectValue(5, 2);
+    storyParagraph = 7;
+    SaveCheckpoint(1);
+    ResetBookState();
+    inStory = 0;
+    Only('u').objectIndex = 1;
+    ResolveChoice(5000, "");
+    EXPECT_EQ(ObjectHeld(4), 1);
+    EXPECT_EQ(ObjectValue(5), 2);
+    EXPECT_EQ(currentParagraph, 7);  // the slot's place, whatever target1 holds
+    EXPECT_EQ(inStory, 1);
 }
 
 TEST_F(Choice, AClickMatchingNoHotwordChangesNothing) {
