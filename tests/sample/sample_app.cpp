@@ -52,7 +52,6 @@ LRESULT CALLBACK AnswerBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    ++Result().paints;
     SetBkMode(dc, TRANSPARENT);
     RECT client;
     GetClientRect(hwnd, &client);
@@ -139,7 +138,7 @@ void OnCreate(HWND hwnd, HINSTANCE instance) {
     mbi.hInstRes = instance;
     mbi.nBmpId = 421;
     mbi.cBmpImages = 3;
-    Result().menuBar = SHCreateMenuBar(&mbi) != FALSE;
+    SHCreateMenuBar(&mbi);
     menuBar = mbi.hwndMB;
     SipShowIM(SIPF_OFF);
 }

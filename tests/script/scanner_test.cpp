@@ -55,15 +55,6 @@ TEST_F(Scanner, EmptyTextLeavesNothingAndEndsOnePastTheTerminator) {
     EXPECT_EQ(scanPos, 6);
 }
 
-TEST_F(Scanner, ConditionalBlocksFollowTheObjectState) {
-    Scan("<O (%1 = 1) > {<U>}");
-    EXPECT_EQ(Items(), "");
-    SetUp();
-    objectTable[1].current = 1;
-    Scan("<O (%1 = 1) > {<U>}");
-    EXPECT_EQ(Items(), "line");
-}
-
 TEST_F(Scanner, ElseBeforeAnyIfIsSkippedBecauseTheLastConditionStartsTrue) {
     lastCondition = 0;
     Scan("<E>{else }<o (X %1) >{elif }after<G>");

@@ -1,11 +1,9 @@
 #include "script/tags.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "book/state.h"
-#include "device/record.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "script/engine.h"
@@ -56,15 +54,6 @@ TEST_F(Tags, SetAndAddClampToTheObjectsRange) {
         EXPECT_EQ(hotwordCount, 0) << c.command;
         EXPECT_EQ(currentObject, c.object) << c.command;
     }
-}
-
-TEST_F(Tags, RandomSetRollsWithinTheObjectsCount) {
-    rollSeeded = false;
-    device::SetClock(6000);  // seeds with 6000 / 60
-    Execute("R %8 z");
-    std::srand(100);
-    EXPECT_EQ(ObjectValue(TALLY), std::rand() % 10);
-    EXPECT_TRUE(rollSeeded);
 }
 
 TEST_F(Tags, AddWithZIsNotRandomAndLeavesAFacelessHotword) {
@@ -136,21 +125,6 @@ TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
     EXPECT_TRUE(Messages().empty());
     EXPECT_TRUE(Sounds().empty());
     for (int s = 0; s < checkpointCount; ++s) EXPECT_EQ(checkpointSlots[s].used, 0);
-}
-
-TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
-    const char* page = "<u *2 \"Return to\">{ to the stair }<U><G>";
-    Scan(page);
-    EXPECT_EQ(Items(), "line");
-    EXPECT_EQ(hotwordCount, 0);
-    SetUp();
-    checkpointSlots[2].used = 1;
-    Scan(page);
-    EXPECT_EQ(Items(), "button#0 T\"The Tower Stair to the stair \" line");
-    ASSERT_EQ(hotwordCount, 1);
-    EXPECT_EQ(hotwordTable[0].kind, 'u');
-    EXPECT_EQ(hotwordTable[0].objectIndex, 2);
-    EXPECT_EQ(Caption(0), "Return to");
 }
 
 TEST_F(Tags, ConditionalTagsAndTheirResults) {
