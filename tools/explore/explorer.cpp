@@ -444,6 +444,7 @@ class Explorer {
     std::set<std::pair<int, std::pair<std::string, int>>> answersSeen_;
     std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
     std::map<int16_t, uint32_t> met_;
+    std::unordered_set<uint32_t> sideOpened_;  // side page << 16 | story paragraph
     bool unsound_ = false;
     Report report_;
     std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
@@ -524,7 +525,19 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     }
     const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
     nodes_.push_back({parent, InternSteps(steps), depth});
-    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
+    if (options_.novelty) {
+        // The first time a side page is opened from a story paragraph counts
+        // as new: a belonging met only there shows its description page.
+        int16_t story;
+        std::memcpy(&story, state.data() + 2, sizeof story);
+        const int16_t page = ParagraphOf(state);
+        uint32_t met = met_[page]++;
+        if (page > 0 && static_cast<size_t>(page) < liveness_.side.size() && liveness_.side[page] &&
+            sideOpened_.insert(static_cast<uint32_t>(page) << 16 | static_cast<uint16_t>(story))
+                .second)
+            met = 0;
+        pending_.push({met, depth, index});
+    }
     return index;
 }
 
