@@ -448,8 +448,8 @@ class Explorer {
     bool unsound_ = false;
     Report report_;
     std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
-    // Builds already checked: the page, the carried flags, the draw and every
-    // byte the page reads.
+    // Builds already checked: the page, the carried flags, the slots, the draw
+    // and every byte the page reads.
     std::unordered_set<std::string> builtPages_;
     std::set<int> uncheckedPages_;
     // For each state kept, each object byte's values over every state merged
@@ -915,9 +915,10 @@ void Explorer::CheckUnkeptValues(uint32_t index, const std::string& pre, int dra
         }
     }
     if (unkept.empty()) return;
-    const std::string navigation = pre.substr(0, objects);
+    // The navigation and the checkpoint slots (a page may offer a restore).
+    const std::string around = pre.substr(0, objects) + pre.substr(StateLayout().Slots());
     auto seenBefore = [&](const std::string& state) {
-        std::string key = navigation + static_cast<char>(draw + 1);
+        std::string key = around + static_cast<char>(draw + 1);
         for (int b : liveness_.reads[paragraph]) key += state[objects + static_cast<size_t>(b)];
         return !builtPages_.insert(key).second;
     };
@@ -1102,6 +1103,7 @@ Report Explorer::Run() {
             "a page that overwrites objects was entered while skipping, so states told apart "
             "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
+    report_.unchecked.assign(uncheckedPages_.begin(), uncheckedPages_.end());
     Finish(report_);
     report_.states = nodes_.size();
     report_.edges = edges_;

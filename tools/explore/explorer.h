@@ -62,6 +62,9 @@ struct Report {
     std::vector<EndingReached> endings;
     std::vector<Finding> deadEnds, messages, unheldValues, unstablePages, hopelessCheckpoints,
         impossibleOutcomes, unreachableAnswers;
+    // Pages reading too many bytes the key leaves out to be built under every
+    // combination of their values: what they show is not proven.
+    std::vector<int> unchecked;
     size_t states = 0, edges = 0;
     double seconds = 0;
     std::string cutShort;  // why the search stopped early; empty when it finished

@@ -113,9 +113,13 @@ std::string FormatText(const Report& r) {
             if (!f.state.empty()) o << "    path: " << PathText(f.path) << "\n";
         }
     }
+    if (!r.unchecked.empty())
+        o << "Pages not built under every value merged (too many): " << Numbers(r.unchecked)
+          << "\n";
     o << "States: " << r.states << ", edges: " << r.edges << ", time: " << r.seconds << " s\n";
     if (!r.cutShort.empty()) o << "CUT SHORT: " << r.cutShort << "\n";
-    o << (r.Clean() ? (r.cutShort.empty() ? "Clean.\n" : "Nothing wrong found so far.\n")
+    const bool proven = r.cutShort.empty() && r.unchecked.empty();
+    o << (r.Clean() ? (proven ? "Clean.\n" : "Nothing wrong found so far.\n")
                     : "Something is wrong.\n");
     if (r.lintsWarnOnly) o << "(the lints above are warnings)\n";
     return o.str();
@@ -150,6 +154,7 @@ std::string FormatJson(const Report& r) {
     }
     o << ",\n  \"states\": " << r.states << ",\n  \"edges\": " << r.edges
       << ",\n  \"seconds\": " << r.seconds << ",\n  \"cutShort\": " << Json(r.cutShort)
+      << ",\n  \"unchecked\": " << list(r.unchecked)
       << ",\n  \"clean\": " << (r.Clean() ? "true" : "false") << "\n}\n";
     return o.str();
 }
