@@ -95,12 +95,6 @@ void Scroll(HWND hwnd, int code, int thumb) {
         case SB_THUMBPOSITION:
             pos = thumb;
             break;
-        case SB_TOP:
-            pos = 0;
-            break;
-        case SB_BOTTOM:
-            pos = si.nMax;
-            break;
         default:
             return;
     }

@@ -65,12 +65,10 @@ TEST_F(Tags, AddWithZIsNotRandomAndLeavesAFacelessHotword) {
     EXPECT_EQ(ObjectValue(LAMP), 1);
 }
 
-TEST_F(Tags, GainAndLoseActAtOnceWithoutALabel) {
-    Scan("<N %5><N %1><Q %1><G>");
-    EXPECT_EQ(ObjectHeld(ROPE), 1);
-    EXPECT_EQ(ObjectHeld(LAMP), 0);
-    // On a number object the flag is the value's low byte.
-    SetUp();
+// Without a label, gain and lose act at once (the scenarios' saved files and
+// the walkthroughs show it on text objects); on a number object the flag is
+// the value's low byte.
+TEST_F(Tags, GainWithoutALabelSetsANumberObjectsLowByte) {
     SetObjectValue(COINS, 256);
     Execute("N %2");
     EXPECT_EQ(ObjectValue(COINS), 257);
