@@ -52,6 +52,7 @@ TEST(Explorer, FindsEachDefectOfTheBookAndNothingElse) {
         // Each page alone: the dead end and the overflow, whatever leads there.
         const std::vector<int> alarms = exact ? std::vector<int>{} : std::vector<int>{14, 15};
         EXPECT_EQ(Paragraphs(r.pageAlarms), alarms);
+        EXPECT_EQ(r.checkpointsUnproven, exact ? std::vector<int>{} : std::vector<int>{16});
     }
 }
 

@@ -242,6 +242,7 @@ struct StaticFacts {
     // paragraph -> (first answer, first target) of each answer box written
     std::map<int, std::set<std::pair<std::string, int>>> answerBoxes;
     std::set<int> withText;
+    std::set<int> saves;  // paragraphs that save a checkpoint
 };
 
 int ReadNumber(const std::string& s, size_t& i) {
@@ -273,6 +274,7 @@ StaticFacts ReadFacts(const bookc::Book& book) {
             if (j < text.size() && text[j] == 'z' && k < objectCount && objectTable[k].count > 1)
                 f.buildDraws.try_emplace(p.number, objectTable[k].count);
         }
+        if (text.find("<s") != std::string::npos) f.saves.insert(p.number);
         for (size_t i = text.find("<S"); i != std::string::npos; i = text.find("<S", i + 1)) {
             size_t open = text.find('(', i), close = text.find(')', open);
             if (open == std::string::npos || close == std::string::npos) continue;
@@ -1030,6 +1032,8 @@ void Explorer::CheckPagesAlone() {
     for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
     carried.insert(fresh.substr(kCarried, objects - kCarried));
     std::set<std::string> seen;
+    // paragraph -> for each combination, the pages its story ways lead to
+    std::map<int, std::vector<std::set<int16_t>>> waysOn;
     for (int paragraph : facts_.withText) {
         if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
         const bool side = liveness_.side[paragraph];
@@ -1058,8 +1062,10 @@ void Explorer::CheckPagesAlone() {
         ++report_.pagesChecked;
         auto draws = facts_.buildDraws.find(paragraph);
         const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+        std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
         for (const std::string& carry : carried)
-            for (size_t n = 0; n < combinations; ++n)
+            for (size_t n = 0; n < combinations; ++n) {
+                ways.emplace_back();
                 for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
                     std::string state = fresh;
                     const int16_t page = static_cast<int16_t>(paragraph);
@@ -1081,6 +1087,15 @@ void Explorer::CheckPagesAlone() {
                     std::string what;
                     for (const device::MessageBoxRecord& m : device::MessageBoxLog())
                         what = "raises \"" + device::Narrow(m.text) + "\"";
+                    const std::string post = Capture(snapshots_);
+                    for (const Action& a : side ? std::vector<Action>() : Actions()) {
+                        if (!a.story) continue;
+                        Restore(post, snapshots_);
+                        Perform(a.step);
+                        if (inStory && pendingBuiltInPage == 0)
+                            ways.back().insert(currentParagraph);
+                    }
+                    Restore(post, snapshots_);
                     if (what.empty() && paragraph >= 8 && !side &&
                         !facts_.endings.count(paragraph)) {
                         bool wayOn = false;
@@ -1093,8 +1108,31 @@ void Explorer::CheckPagesAlone() {
                         continue;
                     report_.pageAlarms.push_back({paragraph, what, Describe(state), {}});
                 }
+            }
     }
     device::MessageBoxLog().clear();
+
+    // A page has a good ending ahead in every state when, under every
+    // combination, some way on by the story's own choices (some roll, some
+    // draw, some answer) leads to a page that has: what a way writes is
+    // forgotten, since the next page is judged under every value anyway.
+    std::set<int> hopeful;
+    for (const bookc::Ending& e : book_.endings)
+        if (e.good) hopeful.insert(e.page);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [paragraph, combos] : waysOn) {
+            if (hopeful.count(paragraph) || combos.empty()) continue;
+            const bool every = std::all_of(combos.begin(), combos.end(), [&](const auto& targets) {
+                return std::any_of(targets.begin(), targets.end(),
+                                   [&](int16_t t) { return hopeful.count(t) > 0; });
+            });
+            if (every) grew = hopeful.insert(paragraph).second || grew;
+        }
+    }
+    for (int page : facts_.saves)
+        (hopeful.count(page) ? report_.checkpointsProven : report_.checkpointsUnproven)
+            .push_back(page);
 }
 
 void Explorer::Finish(Report& report) {

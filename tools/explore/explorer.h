@@ -70,6 +70,9 @@ struct Report {
     // reader reaches; none there means none in any state.
     std::vector<Finding> pageAlarms;
     size_t pagesChecked = 0;
+    // Pages saving a checkpoint from which, judged page by page, every state
+    // has a good ending ahead; and those it cannot show that for.
+    std::vector<int> checkpointsProven, checkpointsUnproven;
     size_t states = 0, edges = 0;
     double seconds = 0;
     std::string cutShort;  // why the search stopped early; empty when it finished
