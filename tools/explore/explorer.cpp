@@ -397,6 +397,7 @@ class Explorer {
     void AddFlow(uint32_t from, uint32_t to, const std::string& before, const std::string& after);
     void SpreadValues();
     void CheckMergedStates();
+    void CheckPagesAlone();
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
     void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
@@ -444,11 +445,12 @@ class Explorer {
     std::set<std::pair<int, std::pair<std::string, int>>> answersSeen_;
     std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
     std::map<int16_t, uint32_t> met_;
+    std::unordered_set<uint32_t> sideOpened_;  // side page << 16 | story paragraph
     bool unsound_ = false;
     Report report_;
     std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
-    // Builds already checked: the page, the carried flags, the draw and every
-    // byte the page reads.
+    // Builds already checked: the page, the carried flags, the slots, the draw
+    // and every byte the page reads.
     std::unordered_set<std::string> builtPages_;
     std::set<int> uncheckedPages_;
     // For each state kept, each object byte's values over every state merged
@@ -524,7 +526,19 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     }
     const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
     nodes_.push_back({parent, InternSteps(steps), depth});
-    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
+    if (options_.novelty) {
+        // The first time a side page is opened from a story paragraph counts
+        // as new: a belonging met only there shows its description page.
+        int16_t story;
+        std::memcpy(&story, state.data() + 2, sizeof story);
+        const int16_t page = ParagraphOf(state);
+        uint32_t met = met_[page]++;
+        if (page > 0 && static_cast<size_t>(page) < liveness_.side.size() && liveness_.side[page] &&
+            sideOpened_.insert(static_cast<uint32_t>(page) << 16 | static_cast<uint16_t>(story))
+                .second)
+            met = 0;
+        pending_.push({met, depth, index});
+    }
     return index;
 }
 
@@ -902,9 +916,10 @@ void Explorer::CheckUnkeptValues(uint32_t index, const std::string& pre, int dra
         }
     }
     if (unkept.empty()) return;
-    const std::string navigation = pre.substr(0, objects);
+    // The navigation and the checkpoint slots (a page may offer a restore).
+    const std::string around = pre.substr(0, objects) + pre.substr(StateLayout().Slots());
     auto seenBefore = [&](const std::string& state) {
-        std::string key = navigation + static_cast<char>(draw + 1);
+        std::string key = around + static_cast<char>(draw + 1);
         for (int b : liveness_.reads[paragraph]) key += state[objects + static_cast<size_t>(b)];
         return !builtPages_.insert(key).second;
     };
@@ -990,6 +1005,94 @@ void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::s
             AddFlow(index, Add(after, index, {restart, tap}), pre, after);
             break;
         }
+    }
+    device::MessageBoxLog().clear();
+}
+
+// Each page with text built alone, as a story page (a description page as a
+// side page), under every combination of every value of the bytes its markup
+// reads, with every set of the markup engine's carried flags the search met
+// on any page (and all clear). A build depends on nothing else but the
+// checkpoint slots (none saved here) and a draw (each value forced), so what
+// no combination raises, no state does.
+void Explorer::CheckPagesAlone() {
+    if (options_.exact) return;
+    constexpr size_t kCarried = 12;  // where the markup engine's carried flags start
+    const size_t objects = StateLayout().Objects();
+    std::set<std::string> carried;  // every set of carried flags a page was met with
+    for (uint32_t index : visitedOrder_) {
+        const std::string s = StateAt(index);
+        int32_t pending;
+        std::memcpy(&pending, s.data() + 8, sizeof pending);
+        if (!pending) carried.insert(s.substr(kCarried, objects - kCarried));
+    }
+    std::string fresh = StateAt(0);
+    for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
+    carried.insert(fresh.substr(kCarried, objects - kCarried));
+    std::set<std::string> seen;
+    for (int paragraph : facts_.withText) {
+        if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
+        const bool side = liveness_.side[paragraph];
+        if (paragraph < 8 && !side && paragraph != 2) continue;
+        std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
+        size_t combinations = 1;
+        for (int b : liveness_.reads[paragraph]) {
+            std::vector<uint8_t> values = {0, 1};
+            if (b % 2) {
+                values.clear();
+                const ObjectEntry& o = objectTable[b / 2];
+                for (int v = std::max<int>(o.minimum, 0); v < o.count && v < 256; ++v)
+                    values.push_back(static_cast<uint8_t>(v));
+                if (values.empty()) values.push_back(static_cast<uint8_t>(fresh[objects + b]));
+            }
+            combinations *= values.size();
+            read.push_back({objects + static_cast<size_t>(b), values});
+        }
+        if (combinations > kMaxCombinations ||
+            std::any_of(read.begin(), read.end(), [&](const auto& r) {
+                return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
+            })) {
+            uncheckedPages_.insert(paragraph);
+            continue;
+        }
+        ++report_.pagesChecked;
+        auto draws = facts_.buildDraws.find(paragraph);
+        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+        for (const std::string& carry : carried)
+            for (size_t n = 0; n < combinations; ++n)
+                for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+                    std::string state = fresh;
+                    const int16_t page = static_cast<int16_t>(paragraph);
+                    const int16_t story = side ? 2 : page;
+                    const int32_t inStoryNow = side ? 0 : 1;
+                    std::memcpy(&state[0], &page, sizeof page);
+                    std::memcpy(&state[2], &story, sizeof story);
+                    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
+                    state.replace(kCarried, objects - kCarried, carry);
+                    size_t rest = n;
+                    for (const auto& [at, values] : read) {
+                        state[at] = static_cast<char>(values[rest % values.size()]);
+                        rest /= values.size();
+                    }
+                    Restore(state, snapshots_);
+                    device::MessageBoxLog().clear();
+                    if (draw >= 0) ForceRoll(drawRange, draw + 1);
+                    RebuildPage(mainWindow);
+                    std::string what;
+                    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
+                        what = "raises \"" + device::Narrow(m.text) + "\"";
+                    if (what.empty() && paragraph >= 8 && !side &&
+                        !facts_.endings.count(paragraph)) {
+                        bool wayOn = false;
+                        for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
+                        if (!wayOn)
+                            what =
+                                "no way on but the menu, and the book does not mark it an ending";
+                    }
+                    if (what.empty() || !seen.insert(std::to_string(paragraph) + what).second)
+                        continue;
+                    report_.pageAlarms.push_back({paragraph, what, Describe(state), {}});
+                }
     }
     device::MessageBoxLog().clear();
 }
@@ -1084,12 +1187,14 @@ Report Explorer::Run() {
         Visit(i);
     }
     CheckMergedStates();
+    CheckPagesAlone();
     if (unsound_)
         report_.cutShort =
             "a page that overwrites objects was entered while skipping, so states told apart "
             "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
     Finish(report_);
+    report_.unchecked.assign(uncheckedPages_.begin(), uncheckedPages_.end());
     report_.states = nodes_.size();
     report_.edges = edges_;
     report_.seconds =
