@@ -24,13 +24,9 @@ const ParagraphEntry& Row(int paragraph) {
     return paragraphTable[paragraph - 1];
 }
 
-bool HasText(int paragraph) {
-    return Row(paragraph).chunk >= 0;
-}
-
 // The paragraph as the reader assembles it; "" for one without text.
 std::string Assembled(int paragraph) {
-    if (!HasText(paragraph)) return "";
+    if (!ParagraphHasText(static_cast<int16_t>(paragraph))) return "";
     static char text[PARAGRAPH_TEXT_SIZE];
     AssembleParagraph(static_cast<int16_t>(paragraph), text);
     return text;
@@ -52,9 +48,9 @@ std::set<int> Numbers(const std::string& text, const std::regex& pattern) {
 
 TEST(FernvaleBook, ParagraphRolesFollowTheBooksLayout) {
     ASSERT_EQ(paragraphCount, kParagraphs);
-    EXPECT_FALSE(HasText(1)) << "paragraph 1 has no text";
+    EXPECT_FALSE(ParagraphHasText(1)) << "paragraph 1 has no text";
     for (int p : {8, 9, 10}) {
-        EXPECT_TRUE(HasText(p)) << p;
+        EXPECT_TRUE(ParagraphHasText(p)) << p;
         EXPECT_EQ(Row(p).firstWord, Row(p).endWord) << "paragraph " << p << " is empty";
     }
     for (int p = 2; p <= kParagraphs; ++p) {
@@ -94,7 +90,7 @@ TEST(FernvaleBook, ObjectsAreTextObjectsWithTheirDescriptionPages) {
         EXPECT_EQ(object.infoParagraph, 10 + k);
         EXPECT_EQ(object.held, 0);
         EXPECT_EQ(object.current, 0);
-        EXPECT_TRUE(HasText(11 + k)) << "description page";
+        EXPECT_TRUE(ParagraphHasText(11 + k)) << "description page";
         if (std::strcmp(object.name, "Character") == 0) ++characters;
         if (object.count == 0) {
             EXPECT_EQ(object.values, nullptr);
