@@ -103,9 +103,10 @@ std::string FormatText(const Report& r) {
     }
     for (const Section& s : Sections(r)) {
         o << s.title << ": " << s.findings->size();
-        if (!r.cutShort.empty() &&
-            (s.findings == &r.hopelessCheckpoints || s.findings == &r.unreachableAnswers))
+        if (!r.cutShort.empty() && s.findings == &r.hopelessCheckpoints)
             o << " (not judged: the search was cut short)";
+        if (!r.cutShort.empty() && s.findings == &r.unreachableAnswers)
+            o << " (not yet shown; not faults, since the search was cut short)";
         o << "\n";
         for (const Finding& f : *s.findings) {
             o << "  paragraph " << f.paragraph << ": " << f.what << "\n";
