@@ -400,6 +400,8 @@ class Explorer {
     void SpreadValues();
     void CheckMergedStates();
     void CheckPagesAlone();
+    bool GoodEndingAhead(int page, const std::set<std::string>& carried,
+                         const std::set<int>& hopefulPages, bool remembersReads);
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
     void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
@@ -1131,8 +1133,137 @@ void Explorer::CheckPagesAlone() {
         }
     }
     for (int page : facts_.saves)
-        (hopeful.count(page) ? report_.checkpointsProven : report_.checkpointsUnproven)
+        (hopeful.count(page) ||
+                 (options_.checkpoints && (GoodEndingAhead(page, carried, hopeful, false) ||
+                                           GoodEndingAhead(page, carried, hopeful, true)))
+             ? report_.checkpointsProven
+             : report_.checkpointsUnproven)
             .push_back(page);
+}
+
+// Judged again from a checkpoint page (--checkpoints), remembering: a node is
+// a page, the carried flags and what is known of each object byte since the
+// checkpoint (written by a page on the way, and with `remembersReads` also
+// read by one, under each of its values); what is not known takes every
+// value, and what no page ahead reads to steer is forgotten. A node has a good ending ahead when it
+// is one, or its page is known to have one in every state, or under every
+// combination of the unknown bytes its page reads to steer some way on leads
+// to a node that has. Nodes beyond a budget stay unjudged, which only loses a
+// proof.
+bool Explorer::GoodEndingAhead(int page, const std::set<std::string>& carried,
+                               const std::set<int>& hopefulPages, bool remembersReads) {
+    constexpr size_t kCarried = 12, kBudget = 300000;
+    constexpr char kUnknown = static_cast<char>(0xff);
+    const size_t objects = StateLayout().Objects(), bytes = 2 * static_cast<size_t>(objectCount);
+    std::string fresh = StateAt(0);
+    for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
+    std::unordered_map<std::string, uint32_t> ids;
+    std::vector<std::string> nodes;                        // page, carried flags, known bytes
+    std::vector<std::vector<std::vector<uint32_t>>> ways;  // node -> combination -> nodes
+    std::vector<bool> expanded, good;
+    auto node = [&](int16_t paragraph, const std::string& carry, const std::string& known) {
+        std::string key(reinterpret_cast<const char*>(&paragraph), sizeof paragraph);
+        key += carry + known;
+        auto [it, fresh_] = ids.try_emplace(key, static_cast<uint32_t>(nodes.size()));
+        if (fresh_) {
+            nodes.push_back(key);
+            ways.emplace_back();
+            expanded.push_back(false);
+            good.push_back(hopefulPages.count(paragraph) > 0);
+        }
+        return it->second;
+    };
+    std::vector<uint32_t> starts;
+    for (const std::string& carry : carried)
+        starts.push_back(node(static_cast<int16_t>(page), carry, std::string(bytes, kUnknown)));
+    for (size_t n = 0; n < nodes.size() && nodes.size() < kBudget; ++n) {
+        if (good[n]) continue;
+        int16_t paragraph;
+        std::memcpy(&paragraph, nodes[n].data(), sizeof paragraph);
+        if (paragraph < 8 || !facts_.withText.count(paragraph) || liveness_.side[paragraph] ||
+            facts_.endings.count(paragraph))
+            continue;
+        const std::string carry = nodes[n].substr(2, objects - kCarried);
+        const std::string known = nodes[n].substr(2 + objects - kCarried);
+        std::vector<std::pair<size_t, std::vector<uint8_t>>> open;
+        size_t combinations = 1;
+        for (int b : liveness_.reads[paragraph]) {
+            if (known[b] != kUnknown || !liveness_.live[paragraph][b]) continue;
+            std::vector<uint8_t> values = {0, 1};
+            if (b % 2) {
+                values.clear();
+                const ObjectEntry& o = objectTable[b / 2];
+                for (int v = std::max<int>(o.minimum, 0); v < o.count && v < 255; ++v)
+                    values.push_back(static_cast<uint8_t>(v));
+                if (values.empty()) values.push_back(static_cast<uint8_t>(fresh[objects + b]));
+            }
+            combinations *= values.size();
+            open.push_back({static_cast<size_t>(b), values});
+        }
+        if (combinations > kMaxCombinations) continue;
+        expanded[n] = true;
+        auto draws = facts_.buildDraws.find(paragraph);
+        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+        std::vector<std::vector<uint32_t>> combos;
+        for (size_t c = 0; c < combinations; ++c) {
+            std::string state = fresh;
+            const int32_t one = 1;
+            std::memcpy(&state[0], &paragraph, sizeof paragraph);
+            std::memcpy(&state[2], &paragraph, sizeof paragraph);
+            std::memcpy(&state[4], &one, sizeof one);
+            state.replace(kCarried, objects - kCarried, carry);
+            std::string seenNow = known;
+            for (size_t b = 0; b < bytes; ++b)
+                if (known[b] != kUnknown) state[objects + b] = known[b];
+            size_t rest = c;
+            for (const auto& [b, values] : open) {
+                state[objects + b] = static_cast<char>(values[rest % values.size()]);
+                seenNow[b] = state[objects + b];
+                rest /= values.size();
+            }
+            std::vector<uint32_t> next;
+            for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+                Restore(state, snapshots_);
+                if (draw >= 0) ForceRoll(drawRange, draw + 1);
+                RebuildPage(mainWindow);
+                const std::string post = Capture(snapshots_);
+                for (const Action& a : Actions()) {
+                    if (!a.story) continue;
+                    Restore(post, snapshots_);
+                    Perform(a.step);
+                    if (!inStory || pendingBuiltInPage != 0) continue;
+                    const std::string after = Capture(snapshots_);
+                    const int16_t target = currentParagraph;
+                    std::string learnt(bytes, kUnknown);
+                    for (size_t b = 0; b < bytes; ++b) {
+                        const char v = after[objects + b];
+                        const bool kept =
+                            remembersReads ? seenNow[b] != kUnknown : known[b] != kUnknown;
+                        if (v != state[objects + b] || kept) learnt[b] = v;
+                        if (target <= 0 || static_cast<size_t>(target) >= liveness_.live.size() ||
+                            !liveness_.live[target][b] || v == kUnknown)
+                            learnt[b] = kUnknown;
+                    }
+                    next.push_back(
+                        node(target, after.substr(kCarried, objects - kCarried), learnt));
+                }
+            }
+            combos.push_back(next);
+        }
+        ways[n] = combos;
+    }
+    device::MessageBoxLog().clear();
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (size_t n = 0; n < nodes.size(); ++n) {
+            if (good[n] || !expanded[n]) continue;
+            const bool every = std::all_of(ways[n].begin(), ways[n].end(), [&](const auto& next) {
+                return std::any_of(next.begin(), next.end(), [&](uint32_t m) { return good[m]; });
+            });
+            if (every) good[n] = grew = true;
+        }
+    }
+    return std::all_of(starts.begin(), starts.end(), [&](uint32_t n) { return good[n]; });
 }
 
 void Explorer::Finish(Report& report) {

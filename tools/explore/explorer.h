@@ -25,6 +25,9 @@ struct Options {
     // Tells states apart by everything, checkpoint slots and object bytes no
     // page ahead reads included: far more states, for checking the reduction.
     bool exact = false;
+    // Judges each checkpoint page again, page by page but remembering what the
+    // pages on the way wrote (and then read): slower, proves more.
+    bool checkpoints = false;
 };
 
 // One thing the reader does.
