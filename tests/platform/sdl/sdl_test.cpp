@@ -1,6 +1,7 @@
-// The SDL2 backend on SDL's dummy video driver: keys and text input,
-// closing, and waiting without spinning. The window's scale and the mouse as
-// the stylus are the real-window scenario's (tests/scenario/sdl_smoke.sh).
+// The SDL2 backend on SDL's dummy video driver: text input, closing with a
+// question on the screen, and waiting without spinning. The window's scale,
+// the mouse as the stylus, Return and closing the window are the real-window
+// scenarios' (tests/scenario/sdl_smoke.sh, tests/reader/window_smoke.sh).
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -70,7 +71,7 @@ class Sdl : public ::testing::Test {
     HWND main = nullptr, edit = nullptr;
 };
 
-TEST_F(Sdl, KeysAndTextInput) {
+TEST_F(Sdl, TextInputAndKeys) {
     SetFocus(edit);
     SDL_Event t{};
     t.type = SDL_TEXTINPUT;
@@ -91,34 +92,6 @@ TEST_F(Sdl, KeysAndTextInput) {
     char16_t text[16] = {};
     GetWindowTextW(edit, text, 16);
     EXPECT_EQ(std::u16string(text), u"ab");
-    struct Case {
-        int sym;
-        uint32_t vk;
-    } keys[] = {{SDLK_UP, VK_UP},
-                {SDLK_DOWN, VK_DOWN},
-                {SDLK_PAGEUP, VK_PRIOR},
-                {SDLK_PAGEDOWN, VK_NEXT},
-                {SDLK_HOME, VK_HOME},
-                {SDLK_END, VK_END},
-                {SDLK_RETURN, VK_RETURN},
-                {SDLK_KP_ENTER, VK_RETURN},
-                {SDLK_TAB, VK_TAB},
-                {SDLK_BACKSPACE, VK_BACK},
-                {SDLK_ESCAPE, VK_ESCAPE},
-                {SDLK_a, 0u},
-                {SDLK_F1, 0u}};
-    for (const Case& c : keys) EXPECT_EQ(sdl::VirtualKeyFor(c.sym), c.vk) << c.sym;
-}
-
-TEST_F(Sdl, QuitClosesTheProgramsWindow) {
-    SDL_Event q{};
-    q.type = SDL_QUIT;
-    Push(q);
-    MSG msg;
-    int got = 0;
-    while (GetMessageW(&msg, nullptr, 0, 0) && ++got < 1000) DispatchMessageW(&msg);
-    EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(IsWindow(main));
 }
 
 int boxAnswer = 0;
