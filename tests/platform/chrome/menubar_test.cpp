@@ -229,6 +229,13 @@ TEST_F(Menubar, ButtonsPastTheToggleCannotBeTapped) {
     EXPECT_EQ(Commands(), std::vector<int>{411});
 }
 
+TEST_F(Menubar, TwoButtonsWithOneCommandTheStateGoesToTheFirst) {
+    HWND bar = MakeBar(133);
+    SendMessageW(bar, TB_SETSTATE, 516, TBSTATE_HIDDEN);
+    EXPECT_TRUE(device::MenuBarButtons()[4].hidden);
+    EXPECT_FALSE(device::MenuBarButtons()[5].hidden);
+}
+
 TEST_F(Menubar, TheBarGoesWithItsOwner) {
     HWND bar = MakeBar();
     const POINT file = Centre(300);

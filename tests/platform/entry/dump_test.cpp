@@ -1,7 +1,7 @@
 // The draw record behind the screen dump, and the dump itself. What the
-// record keeps of fills, overdraws, scrolling, inversions, pictures and
-// windows above is compared word for word by the scenario dumps; here are the
-// cases those do not reach.
+// record keeps of fills, overdraws, scrolling, inversions and pictures is
+// compared word for word by the scenario dumps; here are the cases those do
+// not reach.
 #include "entry/dump.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +40,24 @@ HWND MakeWindow() {
 
 bool Has(const std::string& dump, const std::string& line) {
     return dump.find(line + "\n") != std::string::npos;
+}
+
+// No scenario puts text under a window above; the dumps hold the rest.
+TEST(DrawRecord, HiddenByAWindowAbove) {
+    HWND w = MakeWindow();
+    HDC dc = GetDC(w);
+    RECT below{20, 100, 240, 120}, seen{20, 10, 240, 30};
+    DrawTextW(dc, u"Below", -1, &below, DT_SINGLELINE);
+    DrawTextW(dc, u"Seen", -1, &seen, DT_SINGLELINE);
+    ReleaseDC(w, dc);
+    HWND over = CreateWindowExW(WS_EX_TOPMOST, u"DumpTest", u"Over", WS_POPUP | WS_VISIBLE, 0, 100,
+                                240, 100, nullptr, nullptr, nullptr, nullptr);
+    UpdateWindow(over);
+    const std::string d = device::DumpScreen();
+    EXPECT_EQ(d.find("Below"), std::string::npos) << d;
+    EXPECT_NE(d.find("Seen"), std::string::npos) << d;
+    DestroyWindow(over);
+    DestroyWindow(w);
 }
 
 TEST(DrawRecord, TextNeverErasedKeepsOnlyTheNewestRuns) {

@@ -57,6 +57,13 @@ TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
     }
 }
 
+TEST(ScriptParse, AFolderIsNoScript) {
+    device::Script s;
+    std::string error;
+    EXPECT_FALSE(device::LoadScript("/tmp", &s, &error));
+    EXPECT_EQ(error, "/tmp: cannot read the script");
+}
+
 TEST(Options, Table) {
     struct Case {
         std::vector<std::string> args;
@@ -174,6 +181,13 @@ TEST(ScriptRun, FailuresNameTheLine) {
         ASSERT_EQ(r.failures.size(), 1u) << c.script;
         EXPECT_EQ(r.failures[0], c.failure);
     }
+}
+
+TEST(ScriptRun, NothingAfterExitRuns) {
+    Outcome r = RunScript("press 8\ntype x\nexit\ntype y\n");
+    EXPECT_TRUE(r.failures.empty());
+    EXPECT_EQ(r.typed, u"x");
+    EXPECT_EQ(device::UnfinishedScriptLine(), 0);
 }
 
 }  // namespace

@@ -281,7 +281,14 @@ TEST_F(File, ExclusiveOpenAcrossProcesses) {
     SetLastError(0);
     EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+    // Nor is it replaced under its holder.
+    Put("QOT1Fernvale.tmp", "new save");
+    EXPECT_FALSE(
+        MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     holder.Release();
+    EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "replacing is asked for";
     HANDLE after = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
     EXPECT_NE(after, INVALID_HANDLE_VALUE) << "the lock ended with the other process";
     CloseHandle(after);

@@ -1,6 +1,5 @@
-// Graphics calls and their edge cases. Where DrawTextW places its lines, how
-// it breaks them and draws prefixes are the scenario dumps' and the golden
-// pictures'.
+// Graphics calls and their edge cases. How DrawTextW centres its lines and
+// draws prefixes is the scenario dumps' and the golden pictures'.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -32,7 +31,7 @@ LONG TextWidth(HDC dc, const char16_t* s) {
 
 }  // namespace
 
-TEST(Gdi, DrawTextWBackgroundAndClipping) {
+TEST(Gdi, DrawTextWBackgroundClippingAndLines) {
     {  // Transparent mode leaves the background; the ink is the text colour.
         Canvas canvas(100, 20, 0x00FF00);
         SetBkMode(canvas.dc, TRANSPARENT);
@@ -52,6 +51,31 @@ TEST(Gdi, DrawTextWBackgroundAndClipping) {
         SetBkColor(free.dc, RGB(255, 0, 0));
         DrawTextW(free.dc, u"Wide text", -1, &r, DT_SINGLELINE | DT_NOCLIP);
         EXPECT_TRUE(Same(free.Changed(), (RECT{10, 5, 10 + TextWidth(free.dc, u"Wide text"), 18})));
+    }
+    {  // DT_RIGHT ends the line at the rectangle's right edge.
+        Canvas canvas(100, 20);
+        SetBkColor(canvas.dc, RGB(255, 0, 0));
+        RECT r{10, 0, 90, 20};
+        DrawTextW(canvas.dc, u"Fern", -1, &r, DT_SINGLELINE | DT_RIGHT);
+        EXPECT_EQ(canvas.Changed().right, 90);
+    }
+    {  // Lines break at CR, LF and CR LF and advance by tmHeight.
+        Canvas canvas(100, 60);
+        SetBkColor(canvas.dc, RGB(255, 0, 0));
+        RECT r{0, 0, 100, 60};
+        EXPECT_EQ(DrawTextW(canvas.dc, u"one\r\ntwo\nthree", -1, &r, 0), 39);
+        EXPECT_EQ(canvas.Changed().bottom, 39);
+        EXPECT_EQ(DrawTextW(canvas.dc, u"one\r\ntwo", -1, &r, DT_SINGLELINE), 13);
+    }
+    {  // DT_WORDBREAK wraps at spaces; DT_CALCRECT measures without drawing.
+        Canvas canvas(100, 60);
+        LONG word = TextWidth(canvas.dc, u"alpha beta");
+        RECT r{0, 0, word + 2, 0};
+        EXPECT_EQ(DrawTextW(canvas.dc, u"alpha beta gamma", -1, &r, DT_WORDBREAK | DT_CALCRECT),
+                  26);
+        EXPECT_EQ(r.bottom, 26);
+        EXPECT_EQ(r.right, word);
+        EXPECT_EQ(canvas.Changed().right, 0) << "DT_CALCRECT draws nothing";
     }
     {  // Bad arguments fail with 0.
         Canvas canvas(10, 10);
@@ -267,47 +291,6 @@ TEST(Gdi, FillRect) {
     EXPECT_EQ(FillRect(canvas.dc, &r, nullptr), 0);
     EXPECT_EQ(FillRect(canvas.dc, nullptr, green), 0);
     DeleteObject(green);
-}
-
-TEST(Gdi, SurfaceContextsAndScrolling) {
-    gdi::Surface s;
-    s.width = 10;
-    s.height = 10;
-    s.pixels.assign(100, 0xFFFFFF);
-    // Logical (0,0) is the origin; drawing stays inside the clip.
-    HDC dc = gdi::CreateSurfaceDC(&s, POINT{3, 4}, RECT{3, 4, 8, 9});
-    RECT r{-5, -5, 100, 100};
-    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    int black = 0;
-    for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 10; ++x) {
-            bool inside = x >= 3 && x < 8 && y >= 4 && y < 9;
-            black += s.pixels[y * 10 + x] == 0;
-            EXPECT_EQ(s.pixels[y * 10 + x] == 0, inside) << x << "," << y;
-        }
-    EXPECT_EQ(black, 25);
-    gdi::DeleteSurfaceDC(dc);
-
-    // Scrolling moves the pixels inside the area only.
-    gdi::Surface t;
-    t.width = 4;
-    t.height = 4;
-    for (uint32_t i = 0; i < 16; ++i) t.pixels.push_back(i);
-    gdi::ScrollSurface(&t, RECT{0, 1, 4, 4}, 0, -1);
-    EXPECT_EQ(t.pixels,
-              (std::vector<uint32_t>{0, 1, 2, 3, 8, 9, 10, 11, 12, 13, 14, 15, 12, 13, 14, 15}));
-    gdi::ScrollSurface(&t, RECT{0, 0, 4, 1}, 2, 0);
-    EXPECT_EQ((std::vector<uint32_t>(t.pixels.begin(), t.pixels.begin() + 4)),
-              (std::vector<uint32_t>{0, 1, 0, 1}));
-    std::vector<uint32_t> keep = t.pixels;
-    gdi::ScrollSurface(&t, RECT{0, 0, 4, 4}, 100, 0);
-    gdi::ScrollSurface(&t, RECT{-10, -10, 40, 40}, 0, 0);
-    gdi::ScrollSurface(nullptr, RECT{0, 0, 4, 4}, 1, 1);
-    EXPECT_EQ(t.pixels, keep);
-
-    EXPECT_EQ(gdi::Screen().width, 240);
-    EXPECT_EQ(gdi::Screen().height, 320);
-    EXPECT_EQ(&gdi::Screen(), &gdi::Screen());
 }
 
 TEST(Gdi, WritePngRoundTrip) {

@@ -1,6 +1,6 @@
-// The SDL2 backend on SDL's dummy video driver: text input, closing with a
-// question on the screen, and waiting without spinning. The window's scale,
-// the mouse as the stylus, Return and closing the window are the real-window
+// The SDL2 backend on SDL's dummy video driver: closing with a question on
+// the screen, and waiting without spinning. The window's scale, the mouse as
+// the stylus, typed text, Return and closing the window are the real-window
 // scenarios' (tests/scenario/sdl_smoke.sh, tests/reader/window_smoke.sh).
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -47,8 +47,6 @@ class Sdl : public ::testing::Test {
         RegisterClassW(&wc);
         main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
                                nullptr, nullptr);
-        edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, main,
-                               reinterpret_cast<HMENU>(4), nullptr, nullptr);
         closes = 0;
     }
     void TearDown() override {
@@ -56,43 +54,9 @@ class Sdl : public ::testing::Test {
         device::SetBackend(nullptr);
         backend.Close();
     }
-    void Drain() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    void Push(SDL_Event e) {
-        e.common.timestamp = SDL_GetTicks();
-        SDL_PushEvent(&e);
-    }
     sdl::Backend backend;
-    HWND main = nullptr, edit = nullptr;
+    HWND main = nullptr;
 };
-
-TEST_F(Sdl, TextInputAndKeys) {
-    SetFocus(edit);
-    SDL_Event t{};
-    t.type = SDL_TEXTINPUT;
-    t.text.windowID = SDL_GetWindowID(backend.Window());
-    SDL_strlcpy(t.text.text, "ab\xC3\xA9", sizeof t.text.text);
-    Push(t);
-    SDL_Event k{};
-    k.type = SDL_KEYDOWN;
-    k.key.keysym.sym = SDLK_BACKSPACE;
-    Push(k);
-    k.type = SDL_KEYUP;
-    Push(k);
-    // A letter key gives no key message of its own: its text comes as text.
-    k.type = SDL_KEYDOWN;
-    k.key.keysym.sym = SDLK_a;
-    Push(k);
-    Drain();
-    char16_t text[16] = {};
-    GetWindowTextW(edit, text, 16);
-    EXPECT_EQ(std::u16string(text), u"ab");
-}
 
 int boxAnswer = 0;
 SDL_Event closeEvent{};

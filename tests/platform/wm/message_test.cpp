@@ -111,22 +111,6 @@ TEST_F(Messages, TimersAreFlagsNotAFloodAndStopWhenKilled) {
     EXPECT_TRUE(Matches({{"main", WM_TIMER, 8}}));
 }
 
-int procTicks = 0;
-void CALLBACK TickProc(HWND, UINT msg, UINT_PTR, DWORD) {
-    if (msg == WM_TIMER) ++procTicks;
-}
-
-TEST_F(Messages, TimerProcedureIsCalledInsteadOfTheWindow) {
-    RecordOnly({WM_TIMER});
-    procTicks = 0;
-    UINT_PTR id = SetTimer(nullptr, 0, 50, TickProc);
-    EXPECT_NE(id, 0u);
-    RunFor(200);
-    EXPECT_EQ(procTicks, 4);
-    EXPECT_TRUE(Matches({}));
-    EXPECT_TRUE(KillTimer(nullptr, id));
-}
-
 TEST_F(Messages, LoopWithNobodyThereIsClosedAfterTenMinutes) {
     RecordOnly({WM_TIMER, WM_CLOSE, WM_DESTROY});
     SetTimer(main, 1, 1000, nullptr);
