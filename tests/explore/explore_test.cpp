@@ -49,6 +49,10 @@ TEST(Explorer, FindsEachDefectOfTheBookAndNothingElse) {
         EXPECT_TRUE(r.endings[0].reached && r.endings[1].reached);
         EXPECT_EQ(Steps(r.endings[0].path), "Go>Home");
         EXPECT_FALSE(r.Clean());
+        // Each page alone: the dead end and the overflow, whatever leads there.
+        const std::vector<int> alarms = exact ? std::vector<int>{} : std::vector<int>{14, 15};
+        EXPECT_EQ(Paragraphs(r.pageAlarms), alarms);
+        EXPECT_EQ(r.checkpointsUnproven, exact ? std::vector<int>{} : std::vector<int>{16});
     }
 }
 

@@ -40,10 +40,6 @@ struct Choice {
     int answer = 0;  // answer boxes: 0 wrong, 1 to 3 the accepted answers
 };
 
-void Build(int16_t p) {
-    BuildParagraph(p);
-}
-
 // The destinations a click could lead to, one entry per outcome.
 std::vector<Choice> Choices() {
     std::vector<Choice> out;
@@ -147,17 +143,17 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
     for (int reader = 0; reader < kReaders; ++reader) {
         int16_t p = 2;
         for (int step = 0; step < kSteps; ++step) {
-            Build(p);
+            BuildParagraph(p);
             // A trip to the menu and back rebuilds the page with the state its
             // own tags left: it must show the same page.
             const std::string shown = Shown();
-            Build(p);
+            BuildParagraph(p);
             ASSERT_EQ(Shown(), shown) << "paragraph " << p << " changes when it is built again";
             ++visits[p];
             if (p >= kFirstStory && IsEnding(p)) {
                 endings.insert(p);
                 if (rng() % 3 == 0) break;  // some readers stop at an ending
-                Build(p);
+                BuildParagraph(p);
             }
             std::vector<Choice> choices = Choices();
             ASSERT_FALSE(choices.empty()) << "paragraph " << p << " has no way on";

@@ -110,13 +110,6 @@ TEST_F(Layout, AHeightChangeWhileScrolledGoesBackToTheTopAndPaintsAgain) {
               std::string::npos);  // painted again from the top
 }
 
-TEST_F(Layout, TheInputPanelShowsExactlyWhileThePageHasAnAnswerBox) {
-    Show(2);
-    EXPECT_EQ(inputPanelShown, 1);
-    Show(17);
-    EXPECT_EQ(inputPanelShown, 0);
-}
-
 TEST_F(Layout, AMessageBoxDuringARebuildDoesNotRebuildThePageAgain) {
     device::SetMessageBoxAutoAnswer(false);
     device::HeadlessBackend().Then([] { controls::PressMessageBoxButton(IDOK); });

@@ -2,6 +2,7 @@
 // resources: every id that the book's tables and the program name is there in
 // the right form, the pictures keep their size limits and are real pictures,
 // and every sound is clean PCM at one level.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -105,41 +106,21 @@ TEST(Pictures, NoneIsOneColourAndNoTwoAreTheSame) {
 
 // --- Sounds ------------------------------------------------------------------
 
-struct Wave {
-    bool pcm16Mono = false;
-    int rate = 0;
+// The samples of a sound, decoded as the player decodes it; empty unless it is
+// 16-bit mono PCM at the device's rate.
+std::vector<int16_t> Samples(const resources::Data& d) {
+    SDL_AudioSpec spec;
+    Uint8* buffer = nullptr;
+    Uint32 length = 0;
+    SDL_RWops* rw = SDL_RWFromConstMem(d.bytes, static_cast<int>(d.size));
+    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return {};
     std::vector<int16_t> samples;
-};
-
-uint32_t Le(const unsigned char* p, int bytes) {
-    uint32_t v = 0;
-    for (int k = bytes - 1; k >= 0; --k) v = (v << 8) | p[k];
-    return v;
-}
-
-// Reads a RIFF WAVE file: its format chunk and its data chunk.
-bool ParseWave(const resources::Data& d, Wave* w) {
-    if (d.size < 12 || std::memcmp(d.bytes, "RIFF", 4) != 0 ||
-        std::memcmp(d.bytes + 8, "WAVE", 4) != 0)
-        return false;
-    bool haveFormat = false;
-    for (size_t at = 12; at + 8 <= d.size;) {
-        const unsigned char* chunk = d.bytes + at;
-        const size_t size = Le(chunk + 4, 4);
-        if (size > d.size - at - 8) return false;
-        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 16) {
-            haveFormat = true;
-            w->pcm16Mono =
-                Le(chunk + 8, 2) == 1 && Le(chunk + 10, 2) == 1 && Le(chunk + 22, 2) == 16;
-            w->rate = static_cast<int>(Le(chunk + 12, 4));
-        } else if (std::memcmp(chunk, "data", 4) == 0) {
-            for (size_t k = 0; k + 1 < size; k += 2)
-                w->samples.push_back(static_cast<int16_t>(Le(chunk + 8 + k, 2)));
-            return haveFormat;
-        }
-        at += 8 + size + (size & 1);
+    if (spec.format == AUDIO_S16LSB && spec.channels == 1 && spec.freq == kRate) {
+        samples.resize(length / 2);
+        std::memcpy(samples.data(), buffer, samples.size() * 2);
     }
-    return false;
+    SDL_FreeWAV(buffer);
+    return samples;
 }
 
 double Db(double amplitude) {
@@ -173,20 +154,17 @@ TEST(Sounds, EverySoundIsCleanMonoPcmAtOneLevel) {
         SCOPED_TRACE(shown);
         resources::Data data;
         ASSERT_TRUE(resources::FindSoundData(name, &data));
-        Wave w;
-        ASSERT_TRUE(ParseWave(data, &w));
-        EXPECT_TRUE(w.pcm16Mono);
-        EXPECT_EQ(w.rate, kRate);
-        const double seconds = static_cast<double>(w.samples.size()) / kRate;
+        const std::vector<int16_t> samples = Samples(data);
+        const double seconds = static_cast<double>(samples.size()) / kRate;
         EXPECT_GE(seconds, 0.3);
         EXPECT_LE(seconds, 4.0);
-        ASSERT_GT(w.samples.size(), static_cast<size_t>(kRate / 10));
-        EXPECT_NEAR(Db(Peak(w.samples, 0, w.samples.size())), -3.0, 0.5);
+        ASSERT_GT(samples.size(), static_cast<size_t>(kRate / 10)) << "16-bit mono PCM, 22,050 Hz";
+        EXPECT_NEAR(Db(Peak(samples, 0, samples.size())), -3.0, 0.5);
         const size_t edge = kRate / 500;  // the first and last 2 ms
-        EXPECT_LT(Db(Peak(w.samples, 0, edge)), -30.0) << "starts with a click";
-        EXPECT_LT(Db(Peak(w.samples, w.samples.size() - edge, w.samples.size())), -30.0)
+        EXPECT_LT(Db(Peak(samples, 0, edge)), -30.0) << "starts with a click";
+        EXPECT_LT(Db(Peak(samples, samples.size() - edge, samples.size())), -30.0)
             << "ends with a click";
-        loudness[shown] = Db(LoudestRms(w.samples));
+        loudness[shown] = Db(LoudestRms(samples));
     }
     std::vector<double> levels;
     for (const auto& [name, level] : loudness) levels.push_back(level);

@@ -52,7 +52,6 @@ LRESULT CALLBACK AnswerBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
 void Paint(HWND hwnd) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    ++Result().paints;
     SetBkMode(dc, TRANSPARENT);
     RECT client;
     GetClientRect(hwnd, &client);
@@ -96,12 +95,6 @@ void Scroll(HWND hwnd, int code, int thumb) {
         case SB_THUMBPOSITION:
             pos = thumb;
             break;
-        case SB_TOP:
-            pos = 0;
-            break;
-        case SB_BOTTOM:
-            pos = si.nMax;
-            break;
         default:
             return;
     }
@@ -139,7 +132,7 @@ void OnCreate(HWND hwnd, HINSTANCE instance) {
     mbi.hInstRes = instance;
     mbi.nBmpId = 421;
     mbi.cBmpImages = 3;
-    Result().menuBar = SHCreateMenuBar(&mbi) != FALSE;
+    SHCreateMenuBar(&mbi);
     menuBar = mbi.hwndMB;
     SipShowIM(SIPF_OFF);
 }

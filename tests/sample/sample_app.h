@@ -19,10 +19,8 @@ struct Seen {
     std::vector<int> questions;  // answers of the "Next" message box
     int ticks = 0;               // WM_TIMER messages of the status timer
     int scrollPos = 0;           // scroll position when the window went
-    int paints = 0;
-    std::vector<int> commands;  // menu and menu bar commands, in order
-    std::vector<int> heights;   // window heights after each input panel change
-    bool menuBar = false;       // SHCreateMenuBar succeeded
+    std::vector<int> commands;   // menu and menu bar commands, in order
+    std::vector<int> heights;    // window heights after each input panel change
 };
 
 Seen& Result();

@@ -1,6 +1,8 @@
 // Choice resolution: each hotword kind's effect and destination, chance rolls
-// with injected results, typed answers, and the information page's buttons.
-// Every choice navigates for real: the new page is built and painted.
+// with injected results and typed answers. Every choice navigates for real:
+// the new page is built and painted. The information page's buttons and the
+// generator's seeding are the reader's scenarios' and walkthroughs' (their
+// dumps change when either goes wrong).
 #include "script/choice.h"
 
 #include <cstdlib>
@@ -9,7 +11,6 @@
 
 #include "book/state.h"
 #include "book/tables.h"
-#include "device/record.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
@@ -179,28 +180,6 @@ TEST_F(Choice, AClickMatchingNoHotwordChangesNothing) {
     ResolveChoice(5000, "");
     EXPECT_EQ(currentParagraph, 4);
     EXPECT_EQ(ObjectHeld(4), 0);
-}
-
-TEST_F(Choice, TheInformationPageOpensTheObjectsDescriptionAsASidePage) {
-    for (int16_t& id : infoPageButtonIds) id = -1;
-    infoPageButtonIds[1] = 5003;
-    ResolveInventoryChoice(5004);
-    EXPECT_EQ(currentParagraph, 2);
-    ResolveInventoryChoice(5003);
-    EXPECT_EQ(currentParagraph, objectTable[1].infoParagraph + 1);
-    EXPECT_EQ(inStory, 0);
-    EXPECT_EQ(storyParagraph, 2);
-}
-
-TEST_F(Choice, TheGeneratorIsSeededOnceFromTheTickCount) {
-    rollSeeded = false;
-    device::SetClock(6000);
-    const int first = RandomNumber();
-    device::SetClock(60000);
-    const int second = RandomNumber();
-    std::srand(6000 / 60);
-    EXPECT_EQ(first, std::rand());
-    EXPECT_EQ(second, std::rand());
 }
 
 }  // namespace

@@ -74,11 +74,6 @@ TEST_F(Conditions, ShortCircuitSkipsTheRightSide) {
     EXPECT_EQ(currentObject, LAMP);
 }
 
-TEST_F(Conditions, LeavesTheReadPositionPastTheTerminator) {
-    Evaluate("(X %1)");
-    EXPECT_EQ(commandPos, 9);
-}
-
 TEST_F(Conditions, FullStacksAreReportedAtTheTenthPush) {
     Evaluate("((((((((((X %1))))))))))");
     EXPECT_TRUE(Messages().empty());

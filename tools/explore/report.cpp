@@ -103,9 +103,10 @@ std::string FormatText(const Report& r) {
     }
     for (const Section& s : Sections(r)) {
         o << s.title << ": " << s.findings->size();
-        if (!r.cutShort.empty() &&
-            (s.findings == &r.hopelessCheckpoints || s.findings == &r.unreachableAnswers))
+        if (!r.cutShort.empty() && s.findings == &r.hopelessCheckpoints)
             o << " (not judged: the search was cut short)";
+        if (!r.cutShort.empty() && s.findings == &r.unreachableAnswers)
+            o << " (not yet shown; not faults, since the search was cut short)";
         o << "\n";
         for (const Finding& f : *s.findings) {
             o << "  paragraph " << f.paragraph << ": " << f.what << "\n";
@@ -113,9 +114,28 @@ std::string FormatText(const Report& r) {
             if (!f.state.empty()) o << "    path: " << PathText(f.path) << "\n";
         }
     }
+    if (r.pagesChecked) {
+        o << "Each page alone, under every value of what it reads (" << r.pagesChecked
+          << " pages): " << r.pageAlarms.size() << " alarms";
+        o << (r.pageAlarms.empty() ? ": no state raises a message or leaves a story page "
+                                     "without a way on\n"
+                                   : " (each may belong to no state a reader reaches)\n");
+        for (const Finding& f : r.pageAlarms)
+            o << "  paragraph " << f.paragraph << ": " << f.what << "\n    under: " << f.state
+              << "\n";
+    }
+    if (r.pagesChecked)
+        o << "Checkpoint pages with a good ending ahead in every state, page by page: "
+          << (r.checkpointsProven.empty() ? "none" : Numbers(r.checkpointsProven))
+          << (r.checkpointsUnproven.empty() ? "" : "; not shown: " + Numbers(r.checkpointsUnproven))
+          << "\n";
+    if (!r.unchecked.empty())
+        o << "Pages not built under every value of what they read (too many): "
+          << Numbers(r.unchecked) << "\n";
     o << "States: " << r.states << ", edges: " << r.edges << ", time: " << r.seconds << " s\n";
     if (!r.cutShort.empty()) o << "CUT SHORT: " << r.cutShort << "\n";
-    o << (r.Clean() ? (r.cutShort.empty() ? "Clean.\n" : "Nothing wrong found so far.\n")
+    const bool proven = r.cutShort.empty() && r.unchecked.empty();
+    o << (r.Clean() ? (proven ? "Clean.\n" : "Nothing wrong found so far.\n")
                     : "Something is wrong.\n");
     if (r.lintsWarnOnly) o << "(the lints above are warnings)\n";
     return o.str();
@@ -150,6 +170,13 @@ std::string FormatJson(const Report& r) {
     }
     o << ",\n  \"states\": " << r.states << ",\n  \"edges\": " << r.edges
       << ",\n  \"seconds\": " << r.seconds << ",\n  \"cutShort\": " << Json(r.cutShort)
+      << ",\n  \"unchecked\": " << list(r.unchecked) << ",\n  \"pagesChecked\": " << r.pagesChecked
+      << ",\n  \"pageAlarms\": [";
+    for (size_t i = 0; i < r.pageAlarms.size(); ++i)
+        o << (i ? ", " : "") << "{\"paragraph\": " << r.pageAlarms[i].paragraph
+          << ", \"what\": " << Json(r.pageAlarms[i].what)
+          << ", \"state\": " << Json(r.pageAlarms[i].state) << "}";
+    o << "]"
       << ",\n  \"clean\": " << (r.Clean() ? "true" : "false") << "\n}\n";
     return o.str();
 }
