@@ -12,13 +12,13 @@
 struct SHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;  // owner: receives WM_COMMAND
-    DWORD dwFlags;    // SHCMBF_*
-    UINT nToolBarId;  // menu bar definition (or menu, with SHCMBF_HMENU)
+    DWORD dwFlags;    // no flags are honoured
+    UINT nToolBarId;  // menu bar definition
     HINSTANCE hInstRes;
     int nBmpId;      // image strip of 16x16 images
     int cBmpImages;  // images usable from the strip
     HWND hwndMB;     // out: the bar
-    COLORREF clrBk;  // with SHCMBF_COLORBK
+    COLORREF clrBk;  // unused: the bar keeps the system's face
 };
 typedef SHMENUBARINFO* PSHMENUBARINFO;
 // 36 bytes on the handheld's 32-bit processor; pointers widen it elsewhere.
@@ -28,12 +28,6 @@ static_assert(sizeof(void*) != 8 || sizeof(SHMENUBARINFO) == 56,
               "SHMENUBARINFO keeps the natural layout");
 static_assert(offsetof(SHMENUBARINFO, cbSize) == 0, "cbSize comes first");
 
-#define SHCMBF_EMPTYBAR 0x0001
-#define SHCMBF_HIDDEN 0x0002
-#define SHCMBF_HIDESIPBUTTON 0x0004
-#define SHCMBF_COLORBK 0x0008
-#define SHCMBF_HMENU 0x0010
-
 #define SHCMBM_SETSUBMENU (WM_USER + 400)
 #define SHCMBM_GETSUBMENU (WM_USER + 401)
 #define SHCMBM_GETMENU (WM_USER + 402)
@@ -41,7 +35,6 @@ static_assert(offsetof(SHMENUBARINFO, cbSize) == 0, "cbSize comes first");
 
 // Tool bar messages and bits the bar answers.
 #define TB_SETSTATE (WM_USER + 17)
-#define TB_GETSTATE (WM_USER + 18)
 
 #define TBSTATE_CHECKED 0x01
 #define TBSTATE_PRESSED 0x02

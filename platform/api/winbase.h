@@ -118,7 +118,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written,
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL CloseHandle(HANDLE handle);
-HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
+HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data);
 BOOL FindClose(HANDLE search);
 BOOL DeleteFileW(LPCWSTR name);
 

@@ -5,7 +5,7 @@
 // Tahoma-metric face at the pixel size its LOGFONTW asks for, bold from weight
 // 600; DrawTextW with alignment, single-line centring, CR/LF lines, word
 // breaks, tab expansion, prefix underlines, DT_CALCRECT and DT_NOCLIP;
-// BitBlt and PatBlt with the source-copy, invert, paint/and/xor, pattern,
+// BitBlt with the source-copy, invert, paint/and/xor, pattern,
 // black and white raster operations; MM_TEXT coordinates only.
 // Left out: regions and clipping calls (the window manager clips through the
 // context it creates), DT_END_ELLIPSIS, italic faces, other face names,
@@ -48,7 +48,7 @@
 #define TRANSPARENT 1
 #define OPAQUE 2
 
-// Raster operations for BitBlt and PatBlt.
+// Raster operations for BitBlt.
 #define SRCCOPY 0x00CC0020
 #define SRCPAINT 0x00EE0086
 #define SRCAND 0x008800C6
@@ -75,10 +75,6 @@
 #define DT_CALCRECT 0x00000400
 #define DT_NOPREFIX 0x00000800
 #define DT_END_ELLIPSIS 0x00008000
-
-// ExtTextOutW options.
-#define ETO_OPAQUE 0x0002
-#define ETO_CLIPPED 0x0004
 
 // Font weights and LOGFONTW bytes.
 #define FW_DONTCARE 0
@@ -167,7 +163,6 @@ int GetObjectW(HGDIOBJ obj, int size, LPVOID out);
 // Objects.
 HBRUSH CreateSolidBrush(COLORREF color);
 HFONT CreateFontIndirectW(const LOGFONTW* lf);
-HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height);
 HBITMAP LoadBitmapW(HINSTANCE instance, LPCWSTR name);
 
 // Colours and modes.
@@ -178,14 +173,10 @@ int SetBkMode(HDC hdc, int mode);
 // Drawing.
 int FillRect(HDC hdc, const RECT* rect, HBRUSH brush);
 COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color);
-COLORREF GetPixel(HDC hdc, int x, int y);
-BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop);
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop);
 
 // Text.
 int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format);
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
-                 const INT* dx);
 BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx,
                            SIZE* size);
 BOOL GetTextExtentPoint32W(HDC hdc, LPCWSTR text, int count, SIZE* size);

@@ -118,7 +118,6 @@ BOOL IsWindowVisible(HWND hwnd);
 BOOL IsWindowEnabled(HWND hwnd);
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 HWND GetParent(HWND hwnd);
-HWND GetDlgItem(HWND parent, int id);
 int GetDlgCtrlID(HWND hwnd);
 HWND FindWindowW(LPCWSTR className, LPCWSTR windowName);
 BOOL SetForegroundWindow(HWND hwnd);
@@ -191,17 +190,6 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 int GetWindowTextW(HWND hwnd, LPWSTR buffer, int maxCount);
 BOOL SetWindowTextW(HWND hwnd, LPCWSTR text);
 int GetWindowTextLengthW(HWND hwnd);
-
-#define SM_CXSCREEN 0
-#define SM_CYSCREEN 1
-#define SM_CXVSCROLL 2
-#define SM_CYHSCROLL 3
-#define SM_CYCAPTION 4
-#define SM_CXBORDER 5
-#define SM_CYBORDER 6
-#define SM_CYVSCROLL 20
-#define SM_CXHSCROLL 21
-int GetSystemMetrics(int index);
 
 // ---------------------------------------------------------------- messages
 
@@ -318,9 +306,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 HDC GetDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);
-BOOL ValidateRect(HWND hwnd, const RECT* rect);
 BOOL UpdateWindow(HWND hwnd);
-BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL erase);
 
 #define SW_SCROLLCHILDREN 0x0001
 #define SW_INVALIDATE 0x0002
@@ -337,17 +323,14 @@ BOOL DestroyCaret();
 BOOL ShowCaret(HWND hwnd);
 BOOL HideCaret(HWND hwnd);
 BOOL SetCaretPos(int x, int y);
-BOOL GetCaretPos(POINT* point);
 
 // Rectangle helpers.
-BOOL SetRect(LPRECT rect, int left, int top, int right, int bottom);
 BOOL IsRectEmpty(const RECT* rect);
 BOOL PtInRect(const RECT* rect, POINT point);
 BOOL OffsetRect(LPRECT rect, int dx, int dy);
 BOOL InflateRect(LPRECT rect, int dx, int dy);
 BOOL IntersectRect(LPRECT out, const RECT* a, const RECT* b);
 BOOL UnionRect(LPRECT out, const RECT* a, const RECT* b);
-BOOL EqualRect(const RECT* a, const RECT* b);
 
 // ---------------------------------------------------------------- scroll bars
 
@@ -387,7 +370,6 @@ typedef const SCROLLINFO* LPCSCROLLINFO;
 
 int SetScrollInfo(HWND hwnd, int bar, LPCSCROLLINFO info, BOOL redraw);
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info);
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 int GetScrollPos(HWND hwnd, int bar);
 
 // ---------------------------------------------------------------- buttons
@@ -459,22 +441,16 @@ typedef DRAWITEMSTRUCT* LPDRAWITEMSTRUCT;
 #define ES_CENTER 0x0001L
 #define ES_RIGHT 0x0002L
 #define ES_MULTILINE 0x0004L
-#define ES_UPPERCASE 0x0008L
-#define ES_LOWERCASE 0x0010L
-#define ES_PASSWORD 0x0020L
 #define ES_AUTOVSCROLL 0x0040L
 #define ES_AUTOHSCROLL 0x0080L
 #define ES_NOHIDESEL 0x0100L
-#define ES_READONLY 0x0800L
 #define ES_WANTRETURN 0x1000L
-#define ES_NUMBER 0x2000L
 
 #define EM_GETSEL 0x00B0
 #define EM_SETSEL 0x00B1
 #define EM_REPLACESEL 0x00C2
 #define EM_LIMITTEXT 0x00C5
 #define EM_SETLIMITTEXT EM_LIMITTEXT
-#define EM_SETREADONLY 0x00CF
 #define EM_GETLIMITTEXT 0x00D5
 
 #define EN_SETFOCUS 0x0100
@@ -513,12 +489,7 @@ int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 // Icons and strings from the program's resources.
 HICON LoadIconW(HINSTANCE instance, LPCWSTR name);
-BOOL DestroyIcon(HICON icon);
 // The system's arrow cursor (instance null, IDC_ARROW); the stylus shows no
 // cursor, so the handle only names it. Null for any other cursor.
 #define IDC_ARROW MAKEINTRESOURCEW(32512)
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name);
-// Copies string `id` into `buffer` (cut to bufferMax - 1 characters) and gives
-// its length; with bufferMax 0, `buffer` receives a pointer to the read-only
-// text instead. 0 when there is no such string.
-int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);

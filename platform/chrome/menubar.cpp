@@ -3,9 +3,8 @@
 // and an image strip; the pop-up menus its drop-down buttons open; the input
 // panel's toggle at its right end.
 //
-// Implements: SHCreateMenuBar (SHCMBF_EMPTYBAR, SHCMBF_HIDDEN,
-// SHCMBF_HIDESIPBUTTON, SHCMBF_COLORBK, SHCMBF_HMENU), SHFindMenuBar,
-// TB_SETSTATE / TB_GETSTATE (enabled and hidden; a hidden button keeps its
+// Implements: SHCreateMenuBar (without SHCMBF_ flags), SHFindMenuBar,
+// TB_SETSTATE (enabled and hidden; a hidden button keeps its
 // place), WM_COMMAND to the owner for a tapped button (sent) and a chosen item
 // (posted once the menu has closed), a menu that opens above the bar when a
 // drop-down button is touched and follows the stylus, closed by a tap outside.
@@ -58,8 +57,6 @@ struct Bar {
     std::vector<Button> buttons;
     std::shared_ptr<gdi::Surface> strip;
     int images = 0;  // usable images of the strip
-    bool sipButton = true;
-    COLORREF face = kBarFace;
     const resources::Menu* menu = nullptr;
     int pressed = -1;   // button under the stylus, drawn pushed
     int tracking = -1;  // button the stylus went down on
@@ -100,8 +97,8 @@ Bar* BarOf(HWND hwnd) {
     return it == Bars().end() ? nullptr : it->second.get();
 }
 
-int ButtonsRight(const Bar& bar) {
-    return bar.sipButton ? kScreenWidth - kSipButtonWidth : kScreenWidth;
+int ButtonsRight(const Bar&) {
+    return kScreenWidth - kSipButtonWidth;
 }
 
 RECT SipRect(const Bar&) {
@@ -161,7 +158,6 @@ int ButtonAt(const Bar& bar, POINT p) {
 }
 
 bool OnSip(const Bar& bar, POINT p) {
-    if (!bar.sipButton) return false;
     RECT r = SipRect(bar);
     return PtInRect(&r, p) != FALSE;
 }
@@ -212,7 +208,7 @@ void DrawSipButton(HDC dc, const Bar& bar) {
 }
 
 void PaintBar(Bar& bar, HDC dc) {
-    Fill(dc, RECT{0, 0, kScreenWidth, kBarHeight}, bar.face);
+    Fill(dc, RECT{0, 0, kScreenWidth, kBarHeight}, kBarFace);
     Fill(dc, RECT{0, 0, kScreenWidth, 1}, kBarEdge);
     SelectObject(dc, BarFont());
     SetBkMode(dc, TRANSPARENT);
@@ -237,7 +233,7 @@ void PaintBar(Bar& bar, HDC dc) {
                       DT_CENTER | DT_VCENTER | DT_SINGLELINE);
         }
     }
-    if (bar.sipButton) DrawSipButton(dc, bar);
+    DrawSipButton(dc, bar);
 }
 
 // --- Pop-up menus -----------------------------------------------------------------
@@ -525,12 +521,10 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                          reinterpret_cast<LPARAM>(hwnd));
             return 0;
         }
-        case TB_SETSTATE:
-        case TB_GETSTATE: {
+        case TB_SETSTATE: {
             const uint16_t command = LOWORD(wParam);
             for (Button& b : bar->buttons) {
                 if (b.command != command || (b.style & TBSTYLE_SEP)) continue;
-                if (msg == TB_GETSTATE) return b.state;
                 const uint8_t state = static_cast<uint8_t>(LOWORD(lParam) & 0xFF);
                 if (state != b.state) {
                     b.state = state;
@@ -542,7 +536,7 @@ LRESULT CALLBACK BarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 }
                 return TRUE;
             }
-            return msg == TB_GETSTATE ? -1 : FALSE;
+            return FALSE;
         }
         case SHCMBM_GETSUBMENU:
         case SHCMBM_SETSUBMENU:
@@ -597,8 +591,7 @@ HWND VisibleMenuBar() {
 }
 
 void InvalidateSipButtons() {
-    for (auto& [hwnd, bar] : Bars())
-        if (bar->sipButton) InvalidateBar(hwnd);
+    for (auto& entry : Bars()) InvalidateBar(entry.first);
 }
 
 bool IsMenuBar(HWND hwnd) {
@@ -627,47 +620,25 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
 
     auto bar = std::make_unique<Bar>();
     bar->owner = info->hwndParent;
-    bar->sipButton = !(info->dwFlags & SHCMBF_HIDESIPBUTTON);
-    if (info->dwFlags & SHCMBF_COLORBK) bar->face = info->clrBk;
-    if (info->dwFlags & SHCMBF_EMPTYBAR) {
-        // No buttons: only the toggle.
-    } else if (info->dwFlags & SHCMBF_HMENU) {
-        bar->menu = resources::FindMenu(static_cast<uint16_t>(info->nToolBarId));
-        if (!bar->menu || info->nToolBarId > 0xFFFF) {
-            SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
-            return FALSE;
-        }
-        for (uint16_t k = 0; k < bar->menu->count; ++k) {
-            Button b;
-            b.text = true;
-            b.style = TBSTYLE_DROPDOWN | TBSTYLE_AUTOSIZE;
-            b.caption =
-                WithoutPrefixes(bar->menu->popups[k].caption ? bar->menu->popups[k].caption : u"");
-            b.subMenu = k;
-            bar->buttons.push_back(std::move(b));
-        }
-    } else {
-        const resources::MenuBar* def =
-            info->nToolBarId > 0xFFFF
-                ? nullptr
-                : resources::FindMenuBar(static_cast<uint16_t>(info->nToolBarId));
-        if (!def) {
-            SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
-            return FALSE;
-        }
-        bar->menu = resources::FindMenu(def->menu);
-        for (uint16_t k = 0; k < def->count; ++k) {
-            const resources::MenuBarButton& d = def->buttons[k];
-            Button b;
-            b.command = d.command;
-            b.text = d.image == resources::kImageNone;
-            b.image = d.image;
-            b.state = d.state;
-            b.style = d.style;
-            b.caption = Caption(d.caption);
-            b.subMenu = d.subMenu;
-            bar->buttons.push_back(std::move(b));
-        }
+    const resources::MenuBar* def =
+        info->nToolBarId > 0xFFFF ? nullptr
+                                  : resources::FindMenuBar(static_cast<uint16_t>(info->nToolBarId));
+    if (!def) {
+        SetLastError(1814);  // ERROR_RESOURCE_NAME_NOT_FOUND
+        return FALSE;
+    }
+    bar->menu = resources::FindMenu(def->menu);
+    for (uint16_t k = 0; k < def->count; ++k) {
+        const resources::MenuBarButton& d = def->buttons[k];
+        Button b;
+        b.command = d.command;
+        b.text = d.image == resources::kImageNone;
+        b.image = d.image;
+        b.state = d.state;
+        b.style = d.style;
+        b.caption = Caption(d.caption);
+        b.subMenu = d.subMenu;
+        bar->buttons.push_back(std::move(b));
     }
     if (info->nBmpId > 0 && info->nBmpId <= 0xFFFF && info->cBmpImages > 0) {
         resources::Data data;
@@ -688,7 +659,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO* info) {
     Layout(*bar);
     Bar* raw = bar.get();
     Bars()[hwnd] = std::move(bar);
-    if (!(info->dwFlags & SHCMBF_HIDDEN)) ShowWithoutActivation(hwnd);
+    ShowWithoutActivation(hwnd);
     info->hwndMB = raw->hwnd;
     return TRUE;
 }

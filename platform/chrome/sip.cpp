@@ -4,7 +4,7 @@
 // arrows) or, for symbols that have no key of their own, as characters. Shift
 // applies to the next key; CAP stays until tapped again.
 //
-// Implements: SHSipInfo (SPI_GETSIPINFO, SPI_SETSIPINFO), SipShowIM;
+// Implements: SHSipInfo (SPI_GETSIPINFO), SipShowIM;
 // WM_SETTINGCHANGE (SPI_SETSIPINFO) posted to
 // every top-level window of the program when the panel shows or hides.
 //
@@ -428,9 +428,6 @@ BOOL SHSipInfo(UINT action, UINT uiParam, LPVOID pvParam, UINT fWinIni) {
     switch (action) {
         case SPI_GETSIPINFO:
             FillInfo(si);
-            return TRUE;
-        case SPI_SETSIPINFO:
-            SetPanelShown((si->fdwFlags & SIPF_ON) != 0);
             return TRUE;
         default:
             SetLastError(wm::kErrorInvalidParameter);

@@ -6,14 +6,16 @@
 // focused); the stylus (focus on tap, caret at the nearest character gap,
 // dragging selects); the limit (EM_LIMITTEXT / EM_SETLIMITTEXT with the
 // handheld's defaults and caps, EN_MAXTEXT when a keystroke is refused);
-// ES_AUTOHSCROLL (without it typing stops at the visible width); ES_NOHIDESEL;
-// ES_PASSWORD, ES_NUMBER, ES_UPPERCASE / ES_LOWERCASE, ES_READONLY;
-// WM_GETTEXT / WM_SETTEXT / WM_GETTEXTLENGTH; EM_GETSEL / EM_SETSEL /
-// EM_REPLACESEL / EM_GETLIMITTEXT / EM_SETREADONLY; WM_SETFONT / WM_GETFONT;
-// EN_SETFOCUS, EN_KILLFOCUS, EN_UPDATE and EN_CHANGE to the parent.
+// ES_NOHIDESEL; WM_GETTEXT / WM_SETTEXT / WM_GETTEXTLENGTH; EM_GETSEL /
+// EM_SETSEL / EM_REPLACESEL / EM_GETLIMITTEXT; WM_SETFONT / WM_GETFONT;
+// EN_SETFOCUS, EN_KILLFOCUS, EN_UPDATE and EN_CHANGE to the parent. Every box
+// scrolls its text sideways as ES_AUTOHSCROLL asks: the only kind of box the
+// programs here make.
 //
 // Leaves out: ES_MULTILINE, ES_CENTER / ES_RIGHT (text is always left
-// aligned), undo, the clipboard, double-tap word selection, caret blinking
+// aligned), typing that stops at the visible width (a box without
+// ES_AUTOHSCROLL), ES_PASSWORD, ES_NUMBER, ES_UPPERCASE / ES_LOWERCASE,
+// ES_READONLY, undo, the clipboard, double-tap word selection, caret blinking
 // (the caret is drawn steadily), WM_CTLCOLOREDIT.
 #include <algorithm>
 #include <map>
@@ -53,23 +55,14 @@ DWORD StyleOf(HWND hwnd) {
 
 // What each style bit changes.
 struct Traits {
-    bool scrolls = false;  // ES_AUTOHSCROLL: the text scrolls instead of stopping at the edge
     bool keepsSelection = false;  // ES_NOHIDESEL: the selection shows without the focus
-    bool masked = false;          // ES_PASSWORD: shown as asterisks
-    bool digitsOnly = false;      // ES_NUMBER
-    bool upper = false;           // ES_UPPERCASE
-    bool lower = false;           // ES_LOWERCASE
-    bool readOnly = false;        // ES_READONLY: no typing, no deleting
 };
 
 const struct {
     DWORD bit;
     bool Traits::*trait;
 } kStyleTraits[] = {
-    {ES_AUTOHSCROLL, &Traits::scrolls}, {ES_NOHIDESEL, &Traits::keepsSelection},
-    {ES_PASSWORD, &Traits::masked},     {ES_NUMBER, &Traits::digitsOnly},
-    {ES_UPPERCASE, &Traits::upper},     {ES_LOWERCASE, &Traits::lower},
-    {ES_READONLY, &Traits::readOnly},
+    {ES_NOHIDESEL, &Traits::keepsSelection},
 };
 
 Traits TraitsOf(HWND hwnd) {
@@ -79,17 +72,12 @@ Traits TraitsOf(HWND hwnd) {
     return t;
 }
 
-std::u16string Shown(HWND hwnd, const EditState& s) {
-    if (TraitsOf(hwnd).masked) return std::u16string(s.text.size(), u'*');
-    return s.text;
-}
-
 // Pixel offsets of every character gap of the shown text: 0, end of the 1st
 // character, end of the 2nd, ...
 std::vector<int> Gaps(HWND hwnd, const EditState& s, int* lineHeight) {
     HDC dc = GetDC(hwnd);
     HGDIOBJ old = s.font ? SelectObject(dc, s.font) : nullptr;
-    const std::u16string shown = Shown(hwnd, s);
+    const std::u16string& shown = s.text;
     std::vector<int> gaps(shown.size() + 1, 0);
     if (!shown.empty()) {
         std::vector<INT> dx(shown.size(), 0);
@@ -121,13 +109,9 @@ void PlaceCaret(HWND hwnd, EditState& s) {
     GetClientRect(hwnd, &r);
     const int room = std::max(static_cast<int>(r.right) - 2 * kMargin, 1);
     const int at = gaps[static_cast<size_t>(s.caret)];
-    if (TraitsOf(hwnd).scrolls) {
-        if (at - s.scrollX > room) s.scrollX = at - room;
-        if (at < s.scrollX) s.scrollX = at;
-        s.scrollX = std::max(s.scrollX, 0);
-    } else {
-        s.scrollX = 0;
-    }
+    if (at - s.scrollX > room) s.scrollX = at - room;
+    if (at < s.scrollX) s.scrollX = at;
+    s.scrollX = std::max(s.scrollX, 0);
     if (s.focused) SetCaretPos(kMargin + at - s.scrollX, TextTop(hwnd, lineHeight));
 }
 
@@ -149,8 +133,8 @@ int SelEnd(const EditState& s) {
     return std::max(s.anchor, s.caret);
 }
 
-// Replaces the selection with `insert`. With `byUser` the limit and, without
-// ES_AUTOHSCROLL, the visible width refuse what does not fit (EN_MAXTEXT).
+// Replaces the selection with `insert`. With `byUser` the limit refuses what
+// does not fit (EN_MAXTEXT).
 bool ReplaceSelection(HWND hwnd, std::u16string insert, bool byUser) {
     EditState& s = States()[hwnd];
     const int start = SelStart(s), end = SelEnd(s);
@@ -164,17 +148,6 @@ bool ReplaceSelection(HWND hwnd, std::u16string insert, bool byUser) {
     }
     std::u16string next = s.text;
     next.replace(static_cast<size_t>(start), static_cast<size_t>(end - start), insert);
-    if (byUser && !TraitsOf(hwnd).scrolls && !insert.empty()) {
-        EditState probe = s;
-        probe.text = next;
-        const std::vector<int> gaps = Gaps(hwnd, probe, nullptr);
-        RECT r;
-        GetClientRect(hwnd, &r);
-        if (gaps.back() > r.right - 2 * kMargin) {
-            Notify(hwnd, EN_MAXTEXT);
-            return false;
-        }
-    }
     s.text = std::move(next);
     s.caret = s.anchor = start + static_cast<int>(insert.size());
     PlaceCaret(hwnd, s);
@@ -212,7 +185,7 @@ void Paint(HWND hwnd, HDC dc) {
     HGDIOBJ old = s.font ? SelectObject(dc, s.font) : nullptr;
     int lineHeight = 13;
     const std::vector<int> gaps = Gaps(hwnd, s, &lineHeight);
-    const std::u16string shown = Shown(hwnd, s);
+    const std::u16string& shown = s.text;
     const int top = TextTop(hwnd, lineHeight);
     const bool enabled = IsWindowEnabled(hwnd);
     const bool showSel = s.focused || TraitsOf(hwnd).keepsSelection;
@@ -282,8 +255,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         case WM_CHAR: {
-            const Traits traits = TraitsOf(hwnd);
-            if (traits.readOnly) return 0;
             char16_t c = static_cast<char16_t>(wParam);
             EditState& s = States()[hwnd];
             if (c == VK_BACK) {
@@ -295,9 +266,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             if (c < 0x20 || c == 0x7f) return 0;  // Tab, Enter, Escape: nothing in a single line
-            if (traits.digitsOnly && (c < u'0' || c > u'9')) return 0;
-            if (traits.upper && c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
-            if (traits.lower && c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
             ReplaceSelection(hwnd, std::u16string(1, c), true);
             return 0;
         }
@@ -322,7 +290,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
                     MoveCaret(hwnd, static_cast<int>(s.text.size()), s.shift);
                     return 0;
                 case VK_DELETE:
-                    if (TraitsOf(hwnd).readOnly) return 0;
                     if (s.anchor == s.caret) {
                         if (s.caret >= static_cast<int>(s.text.size())) return 0;
                         s.anchor = s.caret + 1;
@@ -423,13 +390,6 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case EM_GETLIMITTEXT:
             return States()[hwnd].limit;
-        case EM_SETREADONLY: {
-            const DWORD style = StyleOf(hwnd);
-            SetWindowLongW(
-                hwnd, GWL_STYLE,
-                static_cast<LONG>(wParam ? (style | ES_READONLY) : (style & ~ES_READONLY)));
-            return TRUE;
-        }
         default:
             return DefWindowProcW(hwnd, msg, wParam, lParam);
     }

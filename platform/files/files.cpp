@@ -11,6 +11,9 @@
 // the handheld's per-access rules: two opens that both share something always
 // coexist, whatever they ask for.
 //
+// FindFirstFileW looks for one name: '*' and '?' are no wildcards but bad
+// characters, as in every other name.
+//
 // Attributes: FILE_ATTRIBUTE_HIDDEN and the others are accepted at creation
 // and not kept; FindFirstFileW reports files as FILE_ATTRIBUTE_ARCHIVE,
 // folders as FILE_ATTRIBUTE_DIRECTORY, and adds FILE_ATTRIBUTE_READONLY for
@@ -120,24 +123,6 @@ bool SameFolded(const std::u16string& a, const std::u16string& b) {
     return true;
 }
 
-// Wildcards: '*' any run, '?' any one character; case-insensitive.
-bool Matches(const std::u16string& pattern, size_t p, const std::u16string& name, size_t n) {
-    while (p < pattern.size()) {
-        if (pattern[p] == u'*') {
-            while (p < pattern.size() && pattern[p] == u'*') ++p;
-            if (p == pattern.size()) return true;
-            for (size_t k = n; k <= name.size(); ++k)
-                if (Matches(pattern, p, name, k)) return true;
-            return false;
-        }
-        if (n >= name.size()) return false;
-        if (pattern[p] != u'?' && Fold(pattern[p]) != Fold(name[n])) return false;
-        ++p;
-        ++n;
-    }
-    return n == name.size();
-}
-
 std::vector<std::string> ListFolder(const std::string& dir) {
     std::vector<std::string> names;
     DIR* d = opendir(dir.c_str());
@@ -183,9 +168,8 @@ bool EnsureStore() {
     return true;
 }
 
-bool BadCharacter(char16_t c, bool wildcardsAllowed) {
+bool BadCharacter(char16_t c) {
     if (c < 0x20) return true;
-    if (wildcardsAllowed && (c == u'*' || c == u'?')) return false;
     return c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<' || c == u'>' || c == u'|';
 }
 
@@ -197,7 +181,7 @@ struct Resolved {
 
 // Maps a store path to Linux. Sets the error and returns false on a bad name
 // or a missing folder.
-bool Resolve(LPCWSTR name, bool wildcards, Resolved* out) {
+bool Resolve(LPCWSTR name, Resolved* out) {
     if (!name) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return false;
@@ -225,9 +209,9 @@ bool Resolve(LPCWSTR name, bool wildcards, Resolved* out) {
         SetLastError(ERROR_INVALID_NAME);
         return false;
     }
-    for (size_t i = 0; i < parts.size(); ++i)
-        for (char16_t c : parts[i])
-            if (BadCharacter(c, wildcards && i + 1 == parts.size())) {
+    for (const std::u16string& p : parts)
+        for (char16_t c : p)
+            if (BadCharacter(c)) {
                 SetLastError(ERROR_INVALID_NAME);
                 return false;
             }
@@ -342,7 +326,7 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
         return INVALID_HANDLE_VALUE;
     }
     Resolved r;
-    if (!Resolve(name, false, &r)) return INVALID_HANDLE_VALUE;
+    if (!Resolve(name, &r)) return INVALID_HANDLE_VALUE;
     struct stat st;
     bool existed = stat(r.path.c_str(), &st) == 0;
     if (existed && S_ISDIR(st.st_mode)) {
@@ -520,21 +504,21 @@ BOOL CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
-HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+HANDLE FindFirstFileW(LPCWSTR name, LPWIN32_FIND_DATAW data) {
     if (!data) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return INVALID_HANDLE_VALUE;
     }
     Resolved r;
-    if (!Resolve(pattern, true, &r)) return INVALID_HANDLE_VALUE;
+    if (!Resolve(name, &r)) return INVALID_HANDLE_VALUE;
     for (const std::string& n : ListFolder(r.folder)) {
         bool ok;
         std::u16string wide = utf::FromUtf8(n, &ok);
-        if (!ok || wide.size() >= MAX_PATH || !Matches(r.leaf, 0, wide, 0)) continue;
+        if (!ok || wide.size() >= MAX_PATH || !SameFolded(r.leaf, wide)) continue;
         FoundEntry e;
         e.name = wide;
         if (stat((r.folder + "/" + n).c_str(), &e.info) != 0) continue;
-        // Only the first match is reported: nothing asks for the next.
+        // Of names that differ only in case, the first found is reported.
         Fill(e, data);
         HANDLE h = Table().Add();
         Table().searches.insert(reinterpret_cast<uintptr_t>(h));
@@ -555,7 +539,7 @@ BOOL FindClose(HANDLE handle) {
 
 BOOL DeleteFileW(LPCWSTR name) {
     Resolved r;
-    if (!Resolve(name, false, &r)) return FALSE;
+    if (!Resolve(name, &r)) return FALSE;
     struct stat st;
     if (lstat(r.path.c_str(), &st) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -583,7 +567,7 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         return FALSE;
     }
     Resolved from, to;
-    if (!Resolve(existing, false, &from) || !Resolve(target, false, &to)) return FALSE;
+    if (!Resolve(existing, &from) || !Resolve(target, &to)) return FALSE;
     struct stat st;
     if (lstat(from.path.c_str(), &st) != 0) {
         SetLastError(ERROR_FILE_NOT_FOUND);
@@ -626,7 +610,7 @@ DWORD GetFullPathNameA(const char* name, DWORD bufferLength, char* buffer, char*
     const std::u16string wide = ok ? utf::FromUtf8(name, &ok) : std::u16string();
     Resolved r;
     if (!ok) SetLastError(ERROR_INVALID_NAME);
-    if (!ok || !Resolve(wide.c_str(), false, &r)) return 0;
+    if (!ok || !Resolve(wide.c_str(), &r)) return 0;
     const DWORD length = static_cast<DWORD>(r.path.size());
     if (!buffer || bufferLength <= length) return length + 1;
     std::copy(r.path.begin(), r.path.end(), buffer);

@@ -87,26 +87,6 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     return color;
 }
 
-COLORREF GetPixel(HDC hdc, int x, int y) {
-    DC* dc = FindDC(hdc);
-    if (!dc || !dc->surface ||
-        dc->surface->pixels.size() < static_cast<size_t>(dc->surface->width) * dc->surface->height)
-        return CLR_INVALID;
-    RECT area = Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
-    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
-    if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom)
-        return CLR_INVALID;
-    return ToColorRef(dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx]);
-}
-
-BOOL PatBlt(HDC hdc, int x, int y, int width, int height, DWORD rop) {
-    if (UsesSource(rop)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    return BitBlt(hdc, x, y, width, height, nullptr, 0, 0, rop);
-}
-
 BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int ySrc, DWORD rop) {
     DC* d = FindDC(dst);
     if (!d) return FALSE;

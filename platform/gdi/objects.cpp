@@ -331,22 +331,6 @@ HFONT CreateFontIndirectW(const LOGFONTW* lf) {
     return static_cast<HFONT>(Insert(std::move(f)));
 }
 
-HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
-    if (!FindDC(hdc)) return nullptr;
-    // Large enough for any screen-sized picture, small enough that a bad size
-    // cannot exhaust memory.
-    if (width <= 0 || height <= 0 || width > 4096 || height > 4096) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    auto b = std::make_unique<Bitmap>();
-    b->surface = std::make_shared<Surface>();
-    b->surface->width = width;
-    b->surface->height = height;
-    b->surface->pixels.assign(static_cast<size_t>(width) * height, 0);
-    return static_cast<HBITMAP>(Insert(std::move(b)));
-}
-
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
     DC* dc = FindDC(hdc);
     if (!dc) return CLR_INVALID;

@@ -1,4 +1,4 @@
-// Text output and measurement: DrawTextW, ExtTextOutW, GetTextExtentExPointW
+// Text output and measurement: DrawTextW, GetTextExtentExPointW
 // and GetTextMetricsW, all over the same cached glyphs.
 #include <algorithm>
 #include <string>
@@ -41,7 +41,7 @@ int Width(FontInstance* fi, const Layout& layout, const char16_t* s, size_t n) {
 // Draws one line with its cell's top at surface (x, y); `underline` is the
 // index of a character to underline (a prefix mark), or -1.
 void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, size_t n, long x,
-             long y, const RECT& clip, long underline, const int* dx = nullptr) {
+             long y, const RECT& clip, long underline) {
     if (IsEmpty(clip)) return;
     const TEXTMETRICW& tm = fi->Metrics();
     Surface* surface = dc->surface;
@@ -52,7 +52,7 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
     long baseline = y + tm.tmAscent;
     long pen = x;
     for (size_t i = 0; i < n; ++i) {
-        int advance = dx ? dx[i] : AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
+        int advance = AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
         if (pen > clip.right) break;
         if (!(s[i] == u'\t' && layout.tabStop > 0)) {
             const Glyph& g = fi->GetGlyph(s[i]);
@@ -226,40 +226,6 @@ int DrawTextW(HDC hdc, LPCWSTR text, int count, RECT* rect, UINT format) {
             static_cast<LONG>(rect->top + ((format & DT_SINGLELINE) ? tm.tmHeight : result));
     }
     return static_cast<int>(result);
-}
-
-BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
-                 const INT* dx) {
-    DC* dc = FindDC(hdc);
-    if (!dc) return FALSE;
-    if ((!text && count > 0) || count > (1u << 20)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    if (dc->readOnly) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    FontInstance* fi = FontOf(dc);
-    if (!fi) return FALSE;
-    RECT clip = DrawableArea(dc);
-    if (rect && (options & ETO_OPAQUE))
-        FillSurface(dc->surface, Intersect(clip, Offset(dc, *rect)), dc->bkColor);
-    if (rect && (options & ETO_CLIPPED)) clip = Intersect(clip, Offset(dc, *rect));
-    Layout layout;
-    long cx = 0;
-    for (UINT i = 0; i < count; ++i) cx += dx ? dx[i] : fi->Advance(text[i]);
-    long sx = static_cast<long>(x) + dc->origin.x, sy = static_cast<long>(y) + dc->origin.y;
-    if (dc->bkMode == OPAQUE && count > 0) {
-        RECT cell{static_cast<LONG>(std::clamp<long>(sx, -(1L << 30), 1L << 30)),
-                  static_cast<LONG>(std::clamp<long>(sy, -(1L << 30), 1L << 30)),
-                  static_cast<LONG>(std::clamp<long>(sx + cx, -(1L << 30), 1L << 30)),
-                  static_cast<LONG>(
-                      std::clamp<long>(sy + fi->Metrics().tmHeight, -(1L << 30), 1L << 30))};
-        FillSurface(dc->surface, Intersect(cell, clip), dc->bkColor);
-    }
-    DrawRun(dc, fi, layout, text, count, sx, sy, clip, -1, dx);
-    return TRUE;
 }
 
 BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT* fit, INT* dx,

@@ -273,54 +273,12 @@ BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase) {
     return TRUE;
 }
 
-BOOL ValidateRect(HWND hwnd, const RECT* rect) {
-    if (!hwnd) return FALSE;
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    RECT& u = w->update;
-    if (!rect) {
-        u = RECT{};
-        w->erase = false;
-        return TRUE;
-    }
-    // The update region is a box: it shrinks when the validated rectangle covers
-    // it completely along one axis, and vanishes when it covers it entirely.
-    const RECT& v = *rect;
-    const bool coversX = v.left <= u.left && v.right >= u.right;
-    const bool coversY = v.top <= u.top && v.bottom >= u.bottom;
-    if (coversX && coversY) {
-        u = RECT{};
-    } else if (coversX) {
-        if (v.top <= u.top && v.bottom > u.top)
-            u.top = v.bottom;
-        else if (v.bottom >= u.bottom && v.top < u.bottom)
-            u.bottom = v.top;
-    } else if (coversY) {
-        if (v.left <= u.left && v.right > u.left)
-            u.left = v.right;
-        else if (v.right >= u.right && v.left < u.right)
-            u.right = v.left;
-    }
-    if (IsRectEmpty(&u)) {
-        u = RECT{};
-        w->erase = false;
-    }
-    return TRUE;
-}
-
 BOOL UpdateWindow(HWND hwnd) {
     if (IsForeignWindow(hwnd)) return ForwardToForeignWindow(hwnd, ForeignCall{}) ? TRUE : FALSE;
     Window* w = Find(hwnd);
     if (!w) return FALSE;
     PaintTree(hwnd);
     return TRUE;
-}
-
-BOOL GetUpdateRect(HWND hwnd, LPRECT rect, BOOL) {
-    Window* w = Find(hwnd);
-    if (!w) return FALSE;
-    if (rect) *rect = w->update;
-    return IsRectEmpty(&w->update) ? FALSE : TRUE;
 }
 
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, HRGN,
@@ -436,18 +394,6 @@ BOOL SetCaretPos(int x, int y) {
     return TRUE;
 }
 
-BOOL GetCaretPos(POINT* point) {
-    if (!caret.owner || !point) return FALSE;
-    *point = POINT{caret.x, caret.y};
-    return TRUE;
-}
-
-BOOL SetRect(LPRECT r, int left, int top, int right, int bottom) {
-    if (!r) return FALSE;
-    *r = RECT{left, top, right, bottom};
-    return TRUE;
-}
-
 BOOL IsRectEmpty(const RECT* r) {
     return !r || r->right <= r->left || r->bottom <= r->top ? TRUE : FALSE;
 }
@@ -497,11 +443,4 @@ BOOL UnionRect(LPRECT out, const RECT* a, const RECT* b) {
                     std::max(a->right, b->right), std::max(a->bottom, b->bottom)};
     }
     return IsRectEmpty(out) ? FALSE : TRUE;
-}
-
-BOOL EqualRect(const RECT* a, const RECT* b) {
-    return a && b && a->left == b->left && a->top == b->top && a->right == b->right &&
-                   a->bottom == b->bottom
-               ? TRUE
-               : FALSE;
 }

@@ -350,15 +350,6 @@ BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO si) {
     return TRUE;
 }
 
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
-    Window* w = Find(hwnd);
-    if (!w || !BarOf(w, bar)) return 0;
-    const int old = BarOf(w, bar)->pos;
-    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, pos, 0};
-    SetScrollInfo(hwnd, bar, &si, redraw);
-    return old;
-}
-
 int GetScrollPos(HWND hwnd, int bar) {
     Window* w = Find(hwnd);
     if (!w || !BarOf(w, bar)) return 0;

@@ -444,15 +444,6 @@ HWND GetParent(HWND hwnd) {
     return w->parent ? w->parent->handle : w->owner;
 }
 
-HWND GetDlgItem(HWND parent, int id) {
-    Window* p = Find(parent);
-    if (!p) return nullptr;
-    for (Window* c : p->children)
-        if (static_cast<int>(c->id) == id) return c->handle;
-    SetLastError(kErrorInvalidParameter);
-    return nullptr;
-}
-
 int GetDlgCtrlID(HWND hwnd) {
     Window* w = Find(hwnd);
     return w && w->parent ? static_cast<int>(w->id) : 0;
@@ -712,27 +703,6 @@ int GetWindowTextLengthW(HWND hwnd) {
     Window* w = Find(hwnd);
     if (!w) return 0;
     return static_cast<int>(Send(w, WM_GETTEXTLENGTH, 0, 0));
-}
-
-int GetSystemMetrics(int index) {
-    switch (index) {
-        case SM_CXSCREEN:
-            return 240;
-        case SM_CYSCREEN:
-            return 320;
-        case SM_CXVSCROLL:
-        case SM_CYHSCROLL:
-        case SM_CYVSCROLL:
-        case SM_CXHSCROLL:
-            return kScrollBarWidth;
-        case SM_CXBORDER:
-        case SM_CYBORDER:
-            return kBorder;
-        case SM_CYCAPTION:
-            return 0;
-        default:
-            return 0;
-    }
 }
 
 LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "chrome_support.h"
 
+#include <map>
+
 #include "gdi_helpers.h"
 #include "headless/headless.h"
 #include "wm/wm.h"
@@ -88,73 +90,24 @@ int CountIn(RECT r, uint32_t rgb) {
 }
 
 POINT KeyPoint(const std::string& label) {
-    // The keyboard as the handheld shows it: five rows of 16-pixel keys,
-    // each key with its width in pixels.
-    struct K {
-        const char* label;
-        int width;
-    };
-    static const std::vector<std::vector<K>> rows = {
-        {{"Esc", 16},
-         {"1", 16},
-         {"2", 16},
-         {"3", 16},
-         {"4", 16},
-         {"5", 16},
-         {"6", 16},
-         {"7", 16},
-         {"8", 16},
-         {"9", 16},
-         {"0", 16},
-         {"-", 16},
-         {"=", 16},
-         {"Back", 32}},
-        {{"Tab", 24},
-         {"q", 16},
-         {"w", 16},
-         {"e", 16},
-         {"r", 16},
-         {"t", 16},
-         {"y", 16},
-         {"u", 16},
-         {"i", 16},
-         {"o", 16},
-         {"p", 16},
-         {"[", 16},
-         {"]", 16},
-         {"\\", 24}},
-        {{"CAP", 28},
-         {"a", 16},
-         {"s", 16},
-         {"d", 16},
-         {"f", 16},
-         {"g", 16},
-         {"h", 16},
-         {"j", 16},
-         {"k", 16},
-         {"l", 16},
-         {";", 16},
-         {"'", 16},
-         {"Enter", 36}},
-        {{"Shift", 36},
-         {"z", 16},
-         {"x", 16},
-         {"c", 16},
-         {"v", 16},
-         {"b", 16},
-         {"n", 16},
-         {"m", 16},
-         {",", 16},
-         {".", 16},
-         {"/", 16},
-         {"RightShift", 44}},
-        {{"`", 24}, {"Space", 152}, {"Down", 16}, {"Up", 16}, {"Left", 16}, {"Right", 16}},
-    };
+    // The keyboard as the handheld shows it: five rows of 16-pixel keys, some
+    // wider.
+    static const std::vector<std::vector<std::string>> rows = {
+        {"Esc", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0", "-", "=", "Back"},
+        {"Tab", "q", "w", "e", "r", "t", "y", "u", "i", "o", "p", "[", "]", "\\"},
+        {"CAP", "a", "s", "d", "f", "g", "h", "j", "k", "l", ";", "'", "Enter"},
+        {"Shift", "z", "x", "c", "v", "b", "n", "m", ",", ".", "/", "RightShift"},
+        {"`", "Space", "Down", "Up", "Left", "Right"}};
+    static const std::map<std::string, int> wide = {
+        {"Back", 32},  {"Tab", 24},        {"\\", 24}, {"CAP", 28},   {"Enter", 36},
+        {"Shift", 36}, {"RightShift", 44}, {"`", 24},  {"Space", 152}};
     for (size_t r = 0; r < rows.size(); ++r) {
         int x = 0;
-        for (const K& k : rows[r]) {
-            if (label == k.label) return POINT{x + k.width / 2, 214 + static_cast<int>(r) * 16 + 8};
-            x += k.width;
+        for (const std::string& key : rows[r]) {
+            const auto w = wide.find(key);
+            const int width = w == wide.end() ? 16 : w->second;
+            if (label == key) return POINT{x + width / 2, 214 + static_cast<int>(r) * 16 + 8};
+            x += width;
         }
     }
     ADD_FAILURE() << "no key " << label;

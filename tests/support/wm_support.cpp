@@ -186,10 +186,6 @@ uint32_t PixelAt(int x, int y) {
     return s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) + static_cast<size_t>(x)];
 }
 
-void SaveActual(const std::string& name) {
-    device::SaveScreen(name);
-}
-
 HWND CreateMain(DWORD style) {
     HWND h = CreateWindowExW(0, TestClass(), u"Main", style, CW_USEDEFAULT, CW_USEDEFAULT, 240, 268,
                              nullptr, nullptr, nullptr, nullptr);

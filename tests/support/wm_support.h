@@ -54,6 +54,10 @@ HWND CreateMain(DWORD style = WS_VISIBLE);
 
 ::testing::AssertionResult Matches(const std::vector<Want>& want);
 
+inline bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 // Resets the device between tests: windows, queue, timers, clock, log, script.
 void ResetDevice();
 
@@ -65,9 +69,5 @@ void RunFor(uint32_t ms);
 // The screen with every window composed on it, without the chrome.
 const gdi::Surface& ComposedScreen();
 uint32_t PixelAt(int x, int y);  // composed screen pixel, 0x00RRGGBB
-
-// Compares the composed screen region with a golden PNG's expectations; on a
-// mismatch writes the actual screen next to the build for inspection.
-void SaveActual(const std::string& name);
 
 }  // namespace wmtest

@@ -22,17 +22,6 @@ class MsgBox : public ::testing::Test {
     HWND main = nullptr;
 };
 
-TEST_F(MsgBox, AutoAnswerRecordsAndAnswersAtOnce) {
-    device::SetMessageBoxAutoAnswer(true);
-    EXPECT_EQ(MessageBoxW(nullptr, u"Page buffer Overflow", nullptr, MB_OK), IDOK);
-    device::SetMessageBoxAnswer(IDNO);
-    EXPECT_EQ(MessageBoxW(main, u"Start again?", u"Fernvale", MB_YESNO), IDNO);
-    ASSERT_EQ(device::MessageBoxLog().size(), 2u);
-    EXPECT_EQ(device::MessageBoxLog()[1].text, u"Start again?");
-    EXPECT_EQ(device::MessageBoxLog()[1].type, static_cast<uint32_t>(MB_YESNO));
-    EXPECT_TRUE(IsWindowEnabled(main));
-}
-
 TEST_F(MsgBox, EachButtonAndKeyGivesItsAnswer) {
     struct Case {
         const char* what;
@@ -89,8 +78,7 @@ TEST_F(MsgBox, OwnerIsDisabledAndDeafWhileTheBoxIsUp) {
     EXPECT_TRUE(IsWindowEnabled(main));
     EXPECT_TRUE(Matches({{"main", WM_ENABLE, FALSE}, {"main", WM_ENABLE, TRUE}}));
     // The area the box uncovered is painted again.
-    RECT uncovered;
-    ASSERT_TRUE(GetUpdateRect(main, &uncovered, FALSE));
+    const RECT uncovered = wm::Find(main)->update;
     EXPECT_EQ(uncovered.left, 10);
     EXPECT_EQ(uncovered.right, 230);
     EXPECT_GT(uncovered.top, 0);
@@ -122,27 +110,6 @@ TEST_F(MsgBox, QuitInsideTheBoxEndsItAndReachesTheOuterLoop) {
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 5u);
     EXPECT_TRUE(IsWindowEnabled(main));
-}
-
-TEST_F(MsgBox, BoxIsDrawnOnTheScreenAboveTheOwner) {
-    uint32_t caption = 0, body = 0, under = 0;
-    script().Then([&] {
-        // Centred in the work area: 220 wide at x 10.
-        caption = PixelAt(120, 0);
-        for (int y = 26; y < 294; ++y)
-            if (PixelAt(120, y) == 0x000080u) {
-                caption = PixelAt(120, y);
-                body = PixelAt(15, y + 30);
-                break;
-            }
-        under = PixelAt(5, 150);
-        controls::PressMessageBoxButton(IDOK);
-    });
-    MessageBoxW(main, u"Paragraph 400 does not exist", nullptr, MB_OK);
-    EXPECT_EQ(caption, 0x000080u);
-    EXPECT_EQ(body, 0xffffffu);
-    EXPECT_EQ(under, 0xffffffu);
-    EXPECT_TRUE(device::MessageBoxLog().back().caption.empty());
 }
 
 HWND shownBox = nullptr;
@@ -194,8 +161,7 @@ TEST_F(MsgBox, BoxesRaisedFromAReenteredPaintStopNesting) {
     EXPECT_EQ(paintDepth, 0);
     EXPECT_EQ(device::MessageBoxLog().size(), 9u);
     EXPECT_FALSE(controls::MessageBoxShowing());
-    RECT r;
-    EXPECT_FALSE(GetUpdateRect(main, &r, FALSE));
+    EXPECT_TRUE(IsRectEmpty(&wm::Find(main)->update));
     EXPECT_TRUE(IsWindow(main));
 }
 

@@ -1,22 +1,11 @@
-// Fonts: GDI metrics of the Tahoma-metric faces and the pixels they draw.
+// Fonts: GDI metrics of the Tahoma-metric faces and the pixels they draw. The
+// widths the page's two fonts measure are the scenario dumps' (every text run
+// with its size).
 #include <gtest/gtest.h>
 
 #include "gdi_helpers.h"
 
 using gfxtest::Canvas;
-
-TEST(Font, SystemFontMetrics) {
-    Canvas canvas(10, 10);
-    TEXTMETRICW tm{};
-    ASSERT_TRUE(GetTextMetricsW(canvas.dc, &tm));
-    EXPECT_EQ(tm.tmHeight, 13);
-    EXPECT_EQ(tm.tmAscent, 11);
-    EXPECT_EQ(tm.tmDescent, 2);
-    EXPECT_EQ(tm.tmAveCharWidth, 5);
-    EXPECT_EQ(tm.tmInternalLeading, 2);
-    EXPECT_EQ(tm.tmWeight, FW_NORMAL);
-    EXPECT_FALSE(GetTextMetricsW(canvas.dc, nullptr));
-}
 
 TEST(Font, HeightsAndWeights) {
     // Positive heights ask for the cell, negative ones for the em; the page's
@@ -58,38 +47,6 @@ TEST(Font, HeightsAndWeights) {
         SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
         DeleteObject(f);
     }
-}
-
-TEST(Font, BoldIsWiderAndMeasuresWhatItDraws) {
-    Canvas canvas(240, 20);
-    HFONT normal = gfxtest::MakeFont(13, FW_LIGHT);
-    HFONT bold = gfxtest::MakeFont(13, FW_BOLD);
-    const char16_t text[] = u"Start at the Beginning";
-    SIZE n{}, b{};
-    SelectObject(canvas.dc, normal);
-    GetTextExtentExPointW(canvas.dc, text, 22, 0, nullptr, nullptr, &n);
-    SelectObject(canvas.dc, bold);
-    GetTextExtentExPointW(canvas.dc, text, 22, 0, nullptr, nullptr, &b);
-    EXPECT_GT(b.cx, n.cx);
-    // The drawn ink stays within the measured extent.
-    for (HFONT f : {normal, bold}) {
-        Canvas line(240, 20);
-        SelectObject(line.dc, f);
-        SIZE size{};
-        GetTextExtentExPointW(line.dc, text, 22, 0, nullptr, nullptr, &size);
-        SetBkMode(line.dc, TRANSPARENT);
-        RECT r{0, 0, 240, 20};
-        DrawTextW(line.dc, text, 22, &r, DT_SINGLELINE | DT_NOPREFIX);
-        RECT ink = line.Changed();
-        EXPECT_GE(ink.left, 0);
-        EXPECT_LE(ink.right, size.cx);
-        EXPECT_GE(ink.right, size.cx - 3);
-        EXPECT_LE(ink.bottom, 13);
-        SelectObject(line.dc, GetStockObject(SYSTEM_FONT));
-    }
-    SelectObject(canvas.dc, GetStockObject(SYSTEM_FONT));
-    DeleteObject(normal);
-    DeleteObject(bold);
 }
 
 TEST(Font, GoldenLines) {

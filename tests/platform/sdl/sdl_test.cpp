@@ -1,6 +1,7 @@
-// The SDL2 backend on SDL's dummy video driver: keys and text input,
-// closing, and waiting without spinning. The window's scale and the mouse as
-// the stylus are the real-window scenario's (tests/scenario/sdl_smoke.sh).
+// The SDL2 backend on SDL's dummy video driver: closing with a question on
+// the screen, and waiting without spinning. The window's scale, the mouse as
+// the stylus, typed text, Return and closing the window are the real-window
+// scenarios' (tests/scenario/sdl_smoke.sh, tests/reader/window_smoke.sh).
 #include <SDL.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -46,8 +47,6 @@ class Sdl : public ::testing::Test {
         RegisterClassW(&wc);
         main = CreateWindowExW(0, u"SdlTest", u"Sdl", WS_VISIBLE, 0, 26, 240, 268, nullptr, nullptr,
                                nullptr, nullptr);
-        edit = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, main,
-                               reinterpret_cast<HMENU>(4), nullptr, nullptr);
         closes = 0;
     }
     void TearDown() override {
@@ -55,71 +54,9 @@ class Sdl : public ::testing::Test {
         device::SetBackend(nullptr);
         backend.Close();
     }
-    void Drain() {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    void Push(SDL_Event e) {
-        e.common.timestamp = SDL_GetTicks();
-        SDL_PushEvent(&e);
-    }
     sdl::Backend backend;
-    HWND main = nullptr, edit = nullptr;
+    HWND main = nullptr;
 };
-
-TEST_F(Sdl, KeysAndTextInput) {
-    SetFocus(edit);
-    SDL_Event t{};
-    t.type = SDL_TEXTINPUT;
-    t.text.windowID = SDL_GetWindowID(backend.Window());
-    SDL_strlcpy(t.text.text, "ab\xC3\xA9", sizeof t.text.text);
-    Push(t);
-    SDL_Event k{};
-    k.type = SDL_KEYDOWN;
-    k.key.keysym.sym = SDLK_BACKSPACE;
-    Push(k);
-    k.type = SDL_KEYUP;
-    Push(k);
-    // A letter key gives no key message of its own: its text comes as text.
-    k.type = SDL_KEYDOWN;
-    k.key.keysym.sym = SDLK_a;
-    Push(k);
-    Drain();
-    char16_t text[16] = {};
-    GetWindowTextW(edit, text, 16);
-    EXPECT_EQ(std::u16string(text), u"ab");
-    struct Case {
-        int sym;
-        uint32_t vk;
-    } keys[] = {{SDLK_UP, VK_UP},
-                {SDLK_DOWN, VK_DOWN},
-                {SDLK_PAGEUP, VK_PRIOR},
-                {SDLK_PAGEDOWN, VK_NEXT},
-                {SDLK_HOME, VK_HOME},
-                {SDLK_END, VK_END},
-                {SDLK_RETURN, VK_RETURN},
-                {SDLK_KP_ENTER, VK_RETURN},
-                {SDLK_TAB, VK_TAB},
-                {SDLK_BACKSPACE, VK_BACK},
-                {SDLK_ESCAPE, VK_ESCAPE},
-                {SDLK_a, 0u},
-                {SDLK_F1, 0u}};
-    for (const Case& c : keys) EXPECT_EQ(sdl::VirtualKeyFor(c.sym), c.vk) << c.sym;
-}
-
-TEST_F(Sdl, QuitClosesTheProgramsWindow) {
-    SDL_Event q{};
-    q.type = SDL_QUIT;
-    Push(q);
-    MSG msg;
-    int got = 0;
-    while (GetMessageW(&msg, nullptr, 0, 0) && ++got < 1000) DispatchMessageW(&msg);
-    EXPECT_EQ(closes, 1);
-    EXPECT_FALSE(IsWindow(main));
-}
 
 int boxAnswer = 0;
 SDL_Event closeEvent{};
