@@ -39,6 +39,8 @@ TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
          "s.txt:1: unknown key up (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
         {"type\n", "s.txt:1: expected type TEXT"},
         {"key #\n", "s.txt:1: expected key NAME"},  // a '#' after a blank starts a comment
+        {"key a#b\n",                               // inside a word it does not
+         "s.txt:1: unknown key a#b (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
         {"type \xC3\n", "s.txt:1: type needs UTF-8 text"},
         {"answer yes\n", "s.txt:1: answer takes OK, YES or NO, not yes"},
         {"answer CANCEL\n", "s.txt:1: answer takes OK, YES or NO, not CANCEL"},
@@ -94,6 +96,10 @@ TEST(Options, Table) {
             << (c.args.empty() ? "" : c.args[0]);
         EXPECT_EQ(error, c.error);
     }
+    device::Options o;
+    std::string error;
+    ASSERT_TRUE(device::ParseOptions({}, &o, &error));
+    EXPECT_EQ(o.scale, 2) << "the real-window scenarios all give --scale";
 }
 
 // A window with an edit box (id 8) and a hidden button (id 9), run under a
