@@ -11,6 +11,7 @@
 #include "page/line.h"
 #include "script/choice.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/navigation.h"
 #include "shell/progress.h"
 #include "windows.h"
@@ -21,9 +22,6 @@ namespace {
 
 constexpr UINT_PTR INTRO_TIMER = 1;
 constexpr UINT INTRO_DELAY_MS = 2000;
-constexpr int16_t CMD_INSTRUCTIONS = 513;
-constexpr int16_t CMD_SOUND_BOX = 518;
-constexpr int16_t CMD_SOUND_OK = 519;
 constexpr int SOUND_BOX_CHARS = 14;  // the box is this many average characters wide
 
 void Line() {

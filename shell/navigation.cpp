@@ -2,6 +2,7 @@
 
 #include "aygshell.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "windows.h"
 
 namespace {
@@ -45,12 +46,12 @@ void ShowBuiltInPage(int32_t page) {
     ShowChangedPage();
 }
 
-// The blank buttons 514 and 515 stand in for the return and previous arrows
-// while those are hidden, so the other buttons keep their places.
+// The blank buttons hold the places of the hidden arrows, so the other
+// buttons keep theirs.
 void UpdateIconBar(int returnVisible, int nextMode, int prevMode) {
-    SetButtonState(510, returnVisible);
-    SetButtonState(514, !returnVisible);
-    SetButtonState(511, nextMode != 0);
-    SetButtonState(512, prevMode != 0);
-    SetButtonState(515, prevMode == 0);
+    SetButtonState(CMD_RETURN, returnVisible);
+    SetButtonState(CMD_RETURN_BLANK, !returnVisible);
+    SetButtonState(CMD_NEXT, nextMode != 0);
+    SetButtonState(CMD_PREVIOUS, prevMode != 0);
+    SetButtonState(CMD_PREVIOUS_BLANK, prevMode == 0);
 }

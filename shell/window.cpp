@@ -8,6 +8,7 @@
 #include "script/choice.h"
 #include "shell/app_state.h"
 #include "shell/builtin_pages.h"
+#include "shell/commands.h"
 #include "shell/navigation.h"
 
 char answerText[ANSWER_TEXT_SIZE] = {};
@@ -16,25 +17,6 @@ namespace {
 
 constexpr int MENU_BAR_HEIGHT = 26;
 constexpr int LINE_STEP = 16;  // pixels a line-up or line-down scrolls
-constexpr WORD ANSWER_CONFIRM = 0x501;
-
-enum Command : int {
-    CMD_MENU = 401,
-    CMD_BEGINNING = 500,
-    CMD_INFORMATION = 501,
-    CMD_RESTART = 502,
-    CMD_OBJECTIVE = 503,
-    CMD_SOUNDS = 504,
-    CMD_HINTS = 506,
-    CMD_ABOUT = 507,
-    CMD_CREDITS = 508,
-    CMD_EXIT = 509,
-    CMD_RETURN = 510,
-    CMD_NEXT = 511,
-    CMD_PREVIOUS = 512,
-    CMD_INSTRUCTIONS = 513,
-    CMD_SOUND_OK = 519,
-};
 
 void FollowInputPanel(HWND window) {
     SIPINFO info = {};

@@ -32,6 +32,7 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
+#include "shell/commands.h"
 #include "shell/navigation.h"
 #include "shell/window.h"
 #include "tools/explore/host.h"
@@ -288,18 +289,6 @@ StaticFacts ReadFacts(const bookc::Book& book) {
 
 // ---------------------------------------------------------------------------
 
-enum Command : int16_t {
-    CMD_BEGINNING = 500,
-    CMD_INFORMATION = 501,
-    CMD_RESTART = 502,
-    CMD_OBJECTIVE = 503,
-    CMD_HINTS = 506,
-    CMD_CREDITS = 508,
-    CMD_RETURN = 510,
-    CMD_NEXT = 511,
-    CMD_PREVIOUS = 512,
-};
-constexpr WORD ANSWER_CONFIRM = 0x501;
 const char* const kWrongAnswer = "qqqq";
 
 std::string Narrow(const char16_t* s) {
