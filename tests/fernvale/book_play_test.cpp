@@ -12,7 +12,6 @@
 #include <cstring>
 #include <map>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "book/state.h"
