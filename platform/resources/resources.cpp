@@ -33,10 +33,6 @@ bool ById(const FileEntry* entries, size_t count, uint16_t id, Data* out) {
     return false;
 }
 
-bool IsIntResource(LPCWSTR p) {
-    return reinterpret_cast<uintptr_t>(p) <= 0xFFFF;
-}
-
 }  // namespace
 
 void Register(const Table* table) {
@@ -84,32 +80,6 @@ const MenuBar* FindMenuBar(uint16_t id) {
         for (size_t i = 0; i < t->menuBarCount; ++i)
             if (t->menuBars[i].id == id) return &t->menuBars[i];
     return nullptr;
-}
-
-bool FindResourceData(LPCWSTR type, LPCWSTR name, Data* out) {
-    if (!type || !name || !out) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
-    bool found = false;
-    if (IsIntResource(type)) {
-        uintptr_t t = reinterpret_cast<uintptr_t>(type);
-        if (t != 2 && t != 3 && t != 14) {
-            SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
-            return false;
-        }
-        if (IsIntResource(name)) {
-            auto id = static_cast<uint16_t>(reinterpret_cast<uintptr_t>(name));
-            found = t == 2 ? FindBitmapData(id, out) : FindIconData(id, out);
-        }
-    } else if (SameName(u"WAVE", type)) {
-        if (!IsIntResource(name)) found = FindSoundData(std::u16string_view(name), out);
-    } else {
-        SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
-        return false;
-    }
-    if (!found) SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return found;
 }
 
 }  // namespace resources

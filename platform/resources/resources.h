@@ -110,12 +110,6 @@ const char16_t* FindString(uint16_t id);
 const Menu* FindMenu(uint16_t id);
 const MenuBar* FindMenuBar(uint16_t id);
 
-// The Win32-style accessor: type RT_BITMAP (MAKEINTRESOURCEW(2)) by id,
-// u"WAVE" by name, RT_ICON or RT_GROUP_ICON (MAKEINTRESOURCEW(3) or (14)) by id. False with
-// ERROR_RESOURCE_TYPE_NOT_FOUND or ERROR_RESOURCE_NAME_NOT_FOUND set when there is no such
-// resource.
-bool FindResourceData(LPCWSTR type, LPCWSTR name, Data* out);
-
 // Decodes a BMP file (1, 4, 8, 16, 24 or 32 bits) into 0x00RRGGBB pixels, or
 // null when it is not a BMP that can be read. `bitsPerPixel` receives the
 // file's own depth.

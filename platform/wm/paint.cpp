@@ -101,9 +101,8 @@ void InvalidateClient(Window* w, const RECT* rect, bool erase) {
     if (IsRectEmpty(&r)) return;
     UnionRect(&w->update, &w->update, &r);
     if (erase) w->erase = true;
-    // Without WS_CLIPCHILDREN the parent's paint covers its children, so the
-    // children under the invalid area are invalidated as well.
-    if (w->style & WS_CLIPCHILDREN) return;
+    // The parent's paint covers its children, so the children under the
+    // invalid area are invalidated as well.
     for (Window* c : w->children) {
         RECT cr;
         if (!IntersectRect(&cr, &r, &c->rect)) continue;

@@ -31,44 +31,27 @@ void RecordOnly(std::vector<UINT> msgs) {
 }
 
 std::string MsgName(UINT msg) {
+#define NAMED(m) \
+    { m, #m }
     static const std::map<UINT, const char*> names = {
-        {WM_CREATE, "WM_CREATE"},
-        {WM_DESTROY, "WM_DESTROY"},
-        {WM_MOVE, "WM_MOVE"},
-        {WM_SIZE, "WM_SIZE"},
-        {WM_ACTIVATE, "WM_ACTIVATE"},
-        {WM_SETFOCUS, "WM_SETFOCUS"},
-        {WM_KILLFOCUS, "WM_KILLFOCUS"},
-        {WM_ENABLE, "WM_ENABLE"},
-        {WM_SETTEXT, "WM_SETTEXT"},
-        {WM_GETTEXT, "WM_GETTEXT"},
-        {WM_GETTEXTLENGTH, "WM_GETTEXTLENGTH"},
-        {WM_PAINT, "WM_PAINT"},
-        {WM_CLOSE, "WM_CLOSE"},
-        {WM_QUIT, "WM_QUIT"},
-        {WM_ERASEBKGND, "WM_ERASEBKGND"},
-        {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
-        {WM_DRAWITEM, "WM_DRAWITEM"},
-        {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
-        {WM_NCCREATE, "WM_NCCREATE"},
-        {WM_NCDESTROY, "WM_NCDESTROY"},
-        {WM_KEYDOWN, "WM_KEYDOWN"},
-        {WM_KEYUP, "WM_KEYUP"},
-        {WM_CHAR, "WM_CHAR"},
-        {WM_COMMAND, "WM_COMMAND"},
-        {WM_TIMER, "WM_TIMER"},
-        {WM_VSCROLL, "WM_VSCROLL"},
-        {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-        {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
-        {WM_LBUTTONUP, "WM_LBUTTONUP"},
-        {WM_USER, "WM_USER"},
-        {WM_USER + 1, "WM_USER+1"},
-        {WM_USER + 2, "WM_USER+2"},
-    };
+        NAMED(WM_CREATE),      NAMED(WM_DESTROY),       NAMED(WM_MOVE),
+        NAMED(WM_SIZE),        NAMED(WM_ACTIVATE),      NAMED(WM_SETFOCUS),
+        NAMED(WM_KILLFOCUS),   NAMED(WM_ENABLE),        NAMED(WM_SETTEXT),
+        NAMED(WM_GETTEXT),     NAMED(WM_GETTEXTLENGTH), NAMED(WM_PAINT),
+        NAMED(WM_CLOSE),       NAMED(WM_QUIT),          NAMED(WM_ERASEBKGND),
+        NAMED(WM_SHOWWINDOW),  NAMED(WM_DRAWITEM),      NAMED(WM_WINDOWPOSCHANGED),
+        NAMED(WM_NCCREATE),    NAMED(WM_NCDESTROY),     NAMED(WM_KEYDOWN),
+        NAMED(WM_KEYUP),       NAMED(WM_CHAR),          NAMED(WM_COMMAND),
+        NAMED(WM_TIMER),       NAMED(WM_VSCROLL),       NAMED(WM_MOUSEMOVE),
+        NAMED(WM_LBUTTONDOWN), NAMED(WM_LBUTTONUP),     NAMED(WM_USER)};
+#undef NAMED
     auto it = names.find(msg);
     if (it != names.end()) return it->second;
     std::ostringstream s;
-    s << "0x" << std::hex << msg;
+    if (msg > WM_USER && msg < WM_USER + 0x100)
+        s << "WM_USER+" << msg - WM_USER;
+    else
+        s << "0x" << std::hex << msg;
     return s.str();
 }
 
@@ -107,27 +90,25 @@ LPCWSTR TestClass() {
     };
     const size_t n = std::max(want.size(), got.size());
     for (size_t i = 0; i < n; ++i) {
+        if (i < want.size() && i < got.size() && got[i].msg == want[i].msg &&
+            who(got[i].hwnd) == want[i].who &&
+            (!want[i].wParam || *want[i].wParam == got[i].wParam))
+            continue;
         std::ostringstream diff;
-        if (i >= got.size()) {
-            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to "
-                 << want[i].who << ", but the sequence ended";
-            return ::testing::AssertionFailure() << diff.str();
-        }
-        if (i >= want.size()) {
-            diff << "message " << i << ": unexpected " << MsgName(got[i].msg) << " to "
-                 << who(got[i].hwnd) << " after the expected end";
-            return ::testing::AssertionFailure() << diff.str();
-        }
-        const bool same = got[i].msg == want[i].msg && who(got[i].hwnd) == want[i].who &&
-                          (!want[i].wParam || *want[i].wParam == got[i].wParam);
-        if (!same) {
-            diff << "message " << i << ": expected " << MsgName(want[i].msg) << " to "
-                 << want[i].who;
+        diff << "message " << i << ": expected ";
+        if (i < want.size()) {
+            diff << MsgName(want[i].msg) << " to " << want[i].who;
             if (want[i].wParam) diff << " wParam " << *want[i].wParam;
-            diff << ", got " << MsgName(got[i].msg) << " to " << who(got[i].hwnd) << " wParam "
-                 << got[i].wParam;
-            return ::testing::AssertionFailure() << diff.str();
+        } else {
+            diff << "the end";
         }
+        diff << ", got ";
+        if (i < got.size())
+            diff << MsgName(got[i].msg) << " to " << who(got[i].hwnd) << " wParam "
+                 << got[i].wParam;
+        else
+            diff << "the end";
+        return ::testing::AssertionFailure() << diff.str();
     }
     return ::testing::AssertionSuccess();
 }

@@ -47,14 +47,31 @@ LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-std::string TempDir() {
-    std::string d =
+sockaddr_un AddressOf(const std::string& path) {
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    return addr;
+}
+
+// Each test has its own runtime folder, so its sockets meet no one else's.
+class CrossProcess : public ::testing::Test {
+   protected:
+    void SetUp() override {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        wm::ResetForTests();
+        device::InstallCrossProcess();
+    }
+    void TearDown() override {
+        device::ShutdownCrossProcess();
+        std::filesystem::remove_all(dir);
+    }
+    const std::string dir =
         (std::filesystem::temp_directory_path() / ("crossprocess-" + std::to_string(getpid())))
             .string();
-    std::filesystem::remove_all(d);
-    std::filesystem::create_directories(d);
-    return d;
-}
+};
 
 // The child: shows "XprocTarget" (and an owned popup), serves requests until
 // it has seen `want` raises or five seconds pass, then writes its report.
@@ -96,12 +113,10 @@ std::string TempDir() {
 
 // Waits until the socket accepts connections (it exists a moment before).
 bool WaitForSocket(const std::string& path) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
+    const sockaddr_un addr = AddressOf(path);
     for (int i = 0; i < 200; ++i) {
         const int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-        const bool up = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        const bool up = connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
         close(fd);
         if (up) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -121,11 +136,7 @@ Report ReadReport(int in, pid_t child) {
     return r;
 }
 
-TEST(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
-    const std::string dir = TempDir();
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    wm::ResetForTests();
-    device::InstallCrossProcess();
+TEST_F(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr) << "nobody runs it yet";
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);
@@ -162,22 +173,14 @@ TEST(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
     EXPECT_FALSE(SetForegroundWindow(other));
     EXPECT_FALSE(UpdateWindow(other));
-    device::ShutdownCrossProcess();
-    std::filesystem::remove_all(dir);
 }
 
-TEST(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
-    const std::string dir = TempDir();
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-    wm::ResetForTests();
-    device::InstallCrossProcess();
+TEST_F(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
     // A socket file left by a process that died.
     const std::string path = device::CrossProcessSocket(u"XprocStale");
     int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::snprintf(addr.sun_path, sizeof addr.sun_path, "%s", path.c_str());
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    const sockaddr_un addr = AddressOf(path);
+    ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
     close(fd);
     ASSERT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(FindWindowW(u"XprocStale", nullptr), nullptr);
@@ -190,19 +193,15 @@ TEST(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
                              nullptr, nullptr);
     device::PollCrossProcess();
     const int probe = socket(AF_UNIX, SOCK_SEQPACKET, 0);
-    EXPECT_EQ(connect(probe, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0)
+    EXPECT_EQ(connect(probe, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0)
         << "listening again";
     close(probe);
     DestroyWindow(w);
     device::PollCrossProcess();
     EXPECT_FALSE(std::filesystem::exists(path)) << "the window went, and its socket with it";
-    device::ShutdownCrossProcess();
-    std::filesystem::remove_all(dir);
 }
 
-TEST(CrossProcess, SocketNames) {
-    const std::string dir = TempDir();
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+TEST_F(CrossProcess, SocketNames) {
     EXPECT_EQ(device::CrossProcessSocket(u"QOT1Fernvale"), dir + "/fernvale-qot1fernvale.sock");
     EXPECT_EQ(device::CrossProcessSocket(u"qot1fernvale"),
               device::CrossProcessSocket(u"QOT1FERNVALE"));
@@ -218,7 +217,6 @@ TEST(CrossProcess, SocketNames) {
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(device::CrossProcessSocket(u"a").rfind("/fernvale-a.sock"),
               device::CrossProcessSocket(u"a").size() - 16);
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
