@@ -109,13 +109,13 @@ TEST(Pictures, NoneIsOneColourAndNoTwoAreTheSame) {
 // The samples of a sound, decoded as the player decodes it; empty unless it is
 // 16-bit mono PCM at the device's rate.
 std::vector<int16_t> Samples(const resources::Data& d) {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* buffer = nullptr;
     Uint32 length = 0;
     SDL_RWops* rw = SDL_RWFromConstMem(d.bytes, static_cast<int>(d.size));
-    if (!SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return {};
+    if (!SDL_LoadWAV_RW(rw, 1, &format, &buffer, &length)) return {};
     std::vector<int16_t> samples;
-    if (spec.format == AUDIO_S16LSB && spec.channels == 1 && spec.freq == kRate) {
+    if (format.format == AUDIO_S16LSB && format.channels == 1 && format.freq == kRate) {
         samples.resize(length / 2);
         std::memcpy(samples.data(), buffer, samples.size() * 2);
     }

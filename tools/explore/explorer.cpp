@@ -326,6 +326,19 @@ std::string PageSignature() {
     return s;
 }
 
+// Every value a page may meet in object byte `b`: held or not for a held
+// byte; for a value byte the object's range below `below`, or `start` (its
+// start value) when the range is empty.
+std::vector<uint8_t> EveryValue(int b, uint8_t start, int below) {
+    if (b % 2 == 0) return {0, 1};
+    std::vector<uint8_t> values;
+    const ObjectEntry& o = objectTable[b / 2];
+    for (int v = std::max<int>(o.minimum, 0); v < o.count && v < below; ++v)
+        values.push_back(static_cast<uint8_t>(v));
+    if (values.empty()) values.push_back(start);
+    return values;
+}
+
 uint8_t ValueBit(uint8_t v) {
     return v < 7 ? static_cast<uint8_t>(1u << v) : 0x80;
 }
@@ -1032,14 +1045,8 @@ void Explorer::CheckPagesAlone() {
         std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
         size_t combinations = 1;
         for (int b : liveness_.reads[paragraph]) {
-            std::vector<uint8_t> values = {0, 1};
-            if (b % 2) {
-                values.clear();
-                const ObjectEntry& o = objectTable[b / 2];
-                for (int v = std::max<int>(o.minimum, 0); v < o.count && v < 256; ++v)
-                    values.push_back(static_cast<uint8_t>(v));
-                if (values.empty()) values.push_back(static_cast<uint8_t>(fresh[objects + b]));
-            }
+            const std::vector<uint8_t> values =
+                EveryValue(b, static_cast<uint8_t>(fresh[objects + b]), 256);
             combinations *= values.size();
             read.push_back({objects + static_cast<size_t>(b), values});
         }
@@ -1178,14 +1185,8 @@ bool Explorer::GoodEndingAhead(int page, const std::set<std::string>& carried,
         size_t combinations = 1;
         for (int b : liveness_.reads[paragraph]) {
             if (known[b] != kUnknown || !liveness_.live[paragraph][b]) continue;
-            std::vector<uint8_t> values = {0, 1};
-            if (b % 2) {
-                values.clear();
-                const ObjectEntry& o = objectTable[b / 2];
-                for (int v = std::max<int>(o.minimum, 0); v < o.count && v < 255; ++v)
-                    values.push_back(static_cast<uint8_t>(v));
-                if (values.empty()) values.push_back(static_cast<uint8_t>(fresh[objects + b]));
-            }
+            const std::vector<uint8_t> values = EveryValue(
+                b, static_cast<uint8_t>(fresh[objects + b]), static_cast<uint8_t>(kUnknown));
             combinations *= values.size();
             open.push_back({static_cast<size_t>(b), values});
         }
