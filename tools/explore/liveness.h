@@ -26,6 +26,14 @@ struct Liveness {
     // Paragraphs whose own markup overwrites a byte before any page ahead reads
     // it: the reduction relies on those tags running, so not while skipping.
     std::vector<bool> overwrites;
+    // blocks[p]: when paragraph p writes, saves and draws nothing and is made
+    // of markup that reads no byte a block reads and top-level blocks
+    // `<O cond>{...}`, each holding only text, breaks, `<l>` and hotwords and
+    // ending on a break, and the markup before each block ends on a break
+    // too: the bytes the markup outside the blocks reads, then those of each
+    // block (no byte in two). Such a page builds as the outputs of its parts
+    // one after another, each hanging only on its own bytes. Empty otherwise.
+    std::vector<std::vector<std::vector<int>>> blocks;
 };
 
 // From the book's markup and the reader's object table. The menu's pages
