@@ -614,9 +614,9 @@ void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, con
                     const std::string& state) {
     if (!seen.insert(key).second) return;
     if (state.empty())
-        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index), {}});
     else
-        list.push_back({paragraph, what, Describe(state), PathNear(index, state)});
+        list.push_back({paragraph, what, Describe(state), PathNear(index, state), {}});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
@@ -745,7 +745,7 @@ void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
     if (chanceSeen_.count(key)) return;
     const std::string never = NeverComesUp(r);
     chanceSeen_[key] = {paragraph, never};
-    if (!never.empty()) report_.impossibleOutcomes.push_back({paragraph, never, "", {}});
+    if (!never.empty()) report_.impossibleOutcomes.push_back({paragraph, never, "", {}, {}});
 }
 
 void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post) {
@@ -1039,6 +1039,15 @@ void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::s
     device::MessageBoxLog().clear();
 }
 
+// The list an alarm of a page built alone would belong to, by its wording.
+std::string AlarmKind(const std::string& what) {
+    if (what.rfind("raises", 0) == 0) return "messages";
+    if (what.rfind("no way on", 0) == 0) return "deadEnds";
+    if (what.rfind("chance hotword", 0) == 0) return "impossibleOutcomes";
+    if (what == kUnstable) return "unstablePages";
+    return "unheldValues";
+}
+
 // Builds the page of `state` alone, its draw forced when it has one, and
 // lists the messages it raises and the chance outcomes its hotwords never
 // give; `post` receives the state the build left, `signature` what it shows.
@@ -1201,7 +1210,7 @@ void Explorer::CheckPagesAlone() {
             };
             auto alarm = [&](const std::string& what, const std::string& under) {
                 if (seen.insert(std::to_string(paragraph) + what).second)
-                    report_.pageAlarms.push_back({paragraph, what, under, {}});
+                    report_.pageAlarms.push_back({paragraph, what, under, {}, AlarmKind(what)});
             };
             if (std::any_of(read.begin(), read.end(), [&](const auto& r) {
                     return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
@@ -1451,6 +1460,7 @@ void Explorer::Finish(Report& report) {
                     {paragraph,
                      "the answer box accepting \"" + box.first + "\" is never shown",
                      "",
+                     {},
                      {}});
     if (!report.cutShort.empty()) return;  // what was not reached is not judged
     std::set<std::string> seen;
@@ -1536,6 +1546,48 @@ bool Report::Clean() const {
                                          (!complete || hopelessCheckpoints.empty()));
     return (!complete || (unreached.empty() && allEndings && unreachableAnswers.empty())) &&
            deadEnds.empty() && messages.empty() && impossibleOutcomes.empty() && lints;
+}
+
+std::vector<std::string> Report::NotJudged() const {
+    std::vector<std::string> open;
+    const bool complete = cutShort.empty();
+    // Proven absent page by page: every page built alone, no alarm of the kind.
+    auto alone = [&](const char* kind) {
+        return pagesChecked > 0 && unchecked.empty() &&
+               std::none_of(pageAlarms.begin(), pageAlarms.end(),
+                            [&](const Finding& f) { return f.kind == kind; });
+    };
+    auto absent = [&](const std::vector<Finding>& found, const char* kind, const char* title) {
+        if (!found.empty() || (complete && unchecked.empty()) || alone(kind)) return;
+        open.push_back(std::string(title) +
+                       (!unchecked.empty() ? ": some pages are not built under every value"
+                                           : ": pages built alone raise alarms, and the search "
+                                             "was cut short"));
+    };
+    absent(messages, "messages", "Pages raising a message");
+    absent(deadEnds, "deadEnds", "Dead ends");
+    absent(impossibleOutcomes, "impossibleOutcomes", "Chance outcomes that never come up");
+    absent(unheldValues, "unheldValues", "Values shown of objects not held");
+    absent(unstablePages, "unstablePages", "Pages that change when built again");
+    if (!complete) {
+        int missing = 0;
+        for (const EndingReached& e : endings) missing += !e.reached;
+        if (!unreached.empty())
+            open.push_back("Paragraphs reached: " + std::to_string(unreached.size()) +
+                           " not reached, and the search was cut short");
+        if (missing)
+            open.push_back("Endings reached: " + std::to_string(missing) +
+                           " not reached, and the search was cut short");
+        if (!unreachableAnswers.empty())
+            open.push_back(
+                "Answer boxes never shown: " + std::to_string(unreachableAnswers.size()) +
+                " not shown, and the search was cut short");
+        if (!checkpointsUnproven.empty() || pagesChecked == 0)
+            open.push_back(
+                "Checkpoints saved with no good ending ahead: not every checkpoint page is "
+                "shown to have a good ending ahead in every state, and the search was cut short");
+    }
+    return open;
 }
 
 Report Explore(const bookc::Book& book, const Options& options) {
