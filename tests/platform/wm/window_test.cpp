@@ -286,10 +286,6 @@ TEST_F(Window, MoveWindowSendsSizeAndMoveOnlyForRealChanges) {
     EXPECT_EQ(r.top, 26 + 6);
 }
 
-}  // namespace
-
-namespace {
-
 // A child painted while its parent is resized (the parent's procedure resizes
 // it in answer to WM_DRAWITEM, as a program following the input panel does)
 // keeps drawing on the resized window, never on the surface it replaced.
