@@ -28,7 +28,7 @@ struct Uses {
     // that does not hold the way too (shown whenever the way is), and the one
     // a `<N %o "label" t>` takes.
     uint64_t drops = 0, takes = 0;
-    std::vector<std::pair<int, uint64_t>> ways;
+    std::vector<Way> ways;
 };
 
 int Held(int k) {
@@ -263,7 +263,7 @@ uint64_t Bit(int k) {
 
 // The objects a condition certainly tests held when true: its tests joined by
 // & of the form `X %o`, none negated; nothing when it has an |.
-uint64_t TestedHeld(const std::string& condition) {
+uint64_t TestedHeld(const std::string& condition, std::vector<std::pair<int, int>>* values) {
     if (condition.find('|') != std::string::npos) return 0;
     uint64_t held = 0;
     for (size_t from = 0; from <= condition.size();) {
@@ -274,6 +274,13 @@ uint64_t TestedHeld(const std::string& condition) {
             if (!std::strchr(" ()", condition[i])) test += condition[i];
         size_t i = 2;
         if (test.rfind("X%", 0) == 0) held |= Bit(Digits(test, i));
+        i = 1;
+        const int k = test[0] == '%' ? Digits(test, i) : -1;
+        if (k >= 0 && i < test.size() && test[i] == '=') {
+            ++i;
+            const int v = Digits(test, i);
+            if (v >= 0 && i == test.size()) values->push_back({k, v});
+        }
         from = to + 1;
     }
     return held;
@@ -285,6 +292,7 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
     struct Block {
         size_t open, close;
         uint64_t held;
+        std::vector<std::pair<int, int>> values;
     };
     std::vector<Block> blocks;
     for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
@@ -294,12 +302,13 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
             if (text[close] == '{') ++depth;
             if (text[close] == '}' && --depth == 0) break;
         }
-        uint64_t held = 0;
+        Block block{open, close, 0, {}};
         const size_t end = text.find_last_not_of(' ', open - 1);
         for (const TagAt& tag : tags)
             if (end != std::string::npos && tag.close == end && text[tag.open + 1] == 'O')
-                held = TestedHeld(text.substr(tag.open + 2, tag.close - tag.open - 2));
-        blocks.push_back({open, close, held});
+                block.held =
+                    TestedHeld(text.substr(tag.open + 2, tag.close - tag.open - 2), &block.values);
+        blocks.push_back(block);
     }
     auto within = [&](const Block& b, size_t at) { return b.open < at && at < b.close; };
     // The unlabelled <N %o> seen so far: where, and the object.
@@ -318,15 +327,23 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
             taken.push_back({tag.open, k});
         }
         if (one.targets.empty()) continue;
-        uint64_t held = objectTag && letter == 'N' ? Bit(k) : 0;
+        Way way;
         for (const Block& b : blocks)
-            if (within(b, tag.open)) held |= b.held;
+            if (within(b, tag.open)) {
+                way.tested |= b.held;
+                way.values.insert(way.values.end(), b.values.begin(), b.values.end());
+            }
+        uint64_t held = way.tested | (objectTag && letter == 'N' ? Bit(k) : 0);
         for (const auto& [where, object] : taken)
             if (std::none_of(blocks.begin(), blocks.end(), [&](const Block& b) {
                     return within(b, where) && !within(b, tag.open);
                 }))
                 held |= Bit(object);
-        for (int target : one.targets) u.ways.push_back({target, held});
+        way.held = held;
+        for (int target : one.targets) {
+            way.to = target;
+            u.ways.push_back(way);
+        }
     }
 }
 
@@ -397,7 +414,7 @@ std::vector<uint64_t> MustHeld(const bookc::Book& book, const std::vector<Uses>&
             const Uses& u = uses[p];
             meet(p, ~(u.drops | sideDrops));
             const uint64_t out = (must[p] | u.takes) & ~u.drops;
-            for (const auto& [target, held] : u.ways) meet(target, out | (held & ~u.drops));
+            for (const Way& w : u.ways) meet(w.to, out | (w.held & ~u.drops));
             for (int s = 1; s < size; ++s)
                 if (side[s] && (s <= 7 || !built[6])) meet(s, out);
         }
@@ -439,6 +456,11 @@ Liveness ComputeLiveness(const bookc::Book& book) {
         if (p < size && !uses[p].writes) uses[p].reads.clear();
 
     result.mustHeld = MustHeld(book, uses, result.side);
+    for (int p = 0; p < size; ++p)
+        for (Way w : uses[p].ways) {
+            w.from = p;
+            result.ways.push_back(w);
+        }
     result.live.assign(size, std::vector<bool>(bytes, false));
     result.overwrites.assign(size, false);
     for (int p = 0; p < size; ++p) result.overwrites[p] = !uses[p].overwrites.empty();

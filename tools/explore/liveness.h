@@ -13,6 +13,19 @@
 
 namespace explore {
 
+// A way on a paragraph's markup offers (a hotword, chance outcome, answer or
+// arrow) and what its enclosing `<O>` blocks test, in tests joined by & and
+// not negated: objects held (`X %o`) and values (`%o = v`).
+struct Way {
+    int from = 0, to = 0;
+    uint64_t tested = 0;
+    std::vector<std::pair<int, int>> values;
+    // What is certainly held when it is taken, beyond what the page holds:
+    // `tested`, what an `<N %o>` before it takes in no block that does not
+    // hold the way too, and what a `<N %o "label" t>` way takes itself.
+    uint64_t held = 0;
+};
+
 struct Liveness {
     // live[p][2k] the held byte of object k, live[p][2k + 1] its value, at the
     // start of a build of paragraph p (a number object's two bytes go together):
@@ -39,6 +52,7 @@ struct Liveness {
     // way into a page; see ComputeLiveness). Trusts a page's top-level `<N>`
     // to run, as `overwrites` does.
     std::vector<uint64_t> mustHeld;
+    std::vector<Way> ways;  // of every paragraph
 };
 
 // From the book's markup and the reader's object table. The menu's pages
