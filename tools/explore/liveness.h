@@ -26,6 +26,8 @@ struct Liveness {
     // Paragraphs whose own markup overwrites a byte before any page ahead reads
     // it: the reduction relies on those tags running, so not while skipping.
     std::vector<bool> overwrites;
+    // targets[p]: the paragraphs p's hotwords and arrows lead to.
+    std::vector<std::vector<int>> targets;
 };
 
 // From the book's markup and the reader's object table. The menu's pages
