@@ -412,7 +412,8 @@ class Explorer {
         int low, high;  // the shallowest and deepest nodes still being judged a failure rests on
     };
     Verdict ProveNode(Proof& proof, const std::string& node, int depth);
-    bool GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried);
+    bool GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried,
+                         std::string& why);
     void JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std::string>& carried,
                           const std::string& fresh);
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
@@ -1162,6 +1163,9 @@ struct Explorer::Proof {
     std::vector<int> distance;  // paragraph -> fewest links to a good page
     std::string fresh;          // every object byte 0, no slot saved
     std::unordered_map<std::string, bool> judged;
+    // paragraph -> the nodes proven there (without what was read), for pages
+    // read under many combinations
+    std::map<int, std::vector<std::string>> provenAt;
     std::unordered_map<std::string, int> onStack;  // node -> its depth
     std::vector<uint64_t> serials;                 // depth -> the node judged there
     uint64_t serial = 0;
@@ -1174,14 +1178,17 @@ struct Explorer::Proof {
     std::unordered_map<std::string, Provisional> provisional;
     size_t builds = 0, nodes = 0;
     bool exhausted = false;
-    // The first combination at the checkpoint found with no good ending
-    // ahead.
-    std::string counterexample;
+    // A node that failed -> the combination it failed under (object names and
+    // values) and its way on nearest a good ending then.
+    std::unordered_map<std::string, std::pair<std::string, std::string>> failedUnder;
 };
 
 constexpr int kFar = 1 << 30;  // the distance of a page with no good page ahead
-static const size_t kProofBudget = getenv("PB") ? atol(getenv("PB")) : 200000; constexpr size_t kProofDepth = 4000;
+constexpr size_t kProofBudget = 200000, kProofDepth = 1000;
 constexpr char kUnknown = static_cast<char>(0xff);
+// Pages read under more combinations than this look for a proven node that
+// knows less.
+constexpr size_t kSubsumedFrom = 4;
 
 Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int depth) {
     const Verdict proven{true, kFar, -1}, failed{false, kFar, -1};
@@ -1222,6 +1229,20 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         proof.judged[node] = false;
         return failed;
     }
+    // A page read under many combinations: a proven node of the same page and
+    // carried flags that knows no more proves this one (what the node
+    // claims holds in every state it allows, and this one allows fewer).
+    const std::string claim = node.substr(0, 2 + objects - kCarried + bytes);
+    if (combinations > kSubsumedFrom)
+        for (const std::string& general : proof.provenAt[paragraph]) {
+            bool covers =
+                general.compare(0, 2 + objects - kCarried, claim, 0, 2 + objects - kCarried) == 0;
+            for (size_t b = 0; b < bytes && covers; ++b) {
+                const char g = general[2 + objects - kCarried + b];
+                covers = g == kUnknown || g == known[b];
+            }
+            if (covers) return proven;
+        }
     std::vector<bool> opened(bytes, false);
     for (const auto& read : open) opened[read.first] = true;
     ++proof.nodes;
@@ -1275,14 +1296,14 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
                     valuesRead[b] = keep && !written && seen && wasRead;
                     forgetting += keep && (written || !wasRead) ? v : kUnknown;
                 }
-                next.push_back({proof.distance[target], 0, forgetting + writtenOnly});
-                next.push_back({proof.distance[target], 1, m + valuesRead});
+                next.push_back({0, proof.distance[target], forgetting + writtenOnly});
+                next.push_back({1, proof.distance[target], m + valuesRead});
             }
         }
         std::sort(next.begin(), next.end());
         next.erase(std::unique(next.begin(), next.end()), next.end());
         Verdict some = failed;
-        for (const auto& [distance, remembering, m] : next) {
+        for (const auto& [remembering, distance, m] : next) {
             const Verdict v = ProveNode(proof, m, depth + 1);
             if (v.good) {
                 some = v;
@@ -1295,17 +1316,21 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         }
         if (!some.good) {
             verdict = some;
-            if (depth == 0 && !proof.exhausted)
-                for (const auto& [b, values] : open)
-                    proof.counterexample +=
-                        " " + std::to_string(b / 2) + (b % 2 ? " value " : " held ") +
-                        std::to_string(static_cast<uint8_t>(state[objects + b]));
+            std::string combination;
+            for (const auto& [b, values] : open)
+                combination +=
+                    std::string(combination.empty() ? " " : ", ") + objectTable[b / 2].name +
+                    (b % 2 ? " " + std::to_string(static_cast<uint8_t>(state[objects + b]))
+                     : state[objects + b] ? " held"
+                                          : " not held");
+            proof.failedUnder[node] = {combination, next.empty() ? "" : std::get<2>(next[0])};
         }
     }
     proof.onStack.erase(node);
     proof.serials.resize(depth);
     if (verdict.good) {
         proof.judged[node] = true;
+        if (combinations > kSubsumedFrom) proof.provenAt[paragraph].push_back(claim);
         return proven;
     }
     if (verdict.low < depth) {
@@ -1316,28 +1341,44 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
     return failed;
 }
 
-bool Explorer::GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried) {
+// Whether every state saved at `page` has a good ending ahead; when not
+// shown, `why` says what stopped the proof.
+bool Explorer::GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried,
+                               std::string& why) {
     proof.builds = proof.nodes = 0;
     proof.exhausted = false;
-    proof.counterexample.clear();
-    const auto start = std::chrono::steady_clock::now();
     const size_t bytes = 2 * static_cast<size_t>(objectCount);
-    bool good = true;
     for (const std::string& carry : carried) {
         const int16_t paragraph = static_cast<int16_t>(page);
         std::string node(reinterpret_cast<const char*>(&paragraph), sizeof paragraph);
         node += carry + std::string(bytes, kUnknown) + std::string(bytes, 0);
-        if (!(good = ProveNode(proof, node, 0).good)) break;
+        if (ProveNode(proof, node, 0).good) continue;
+        device::MessageBoxLog().clear();
+        if (proof.exhausted) {
+            why = "not judged within " + std::to_string(kProofBudget) + " page builds";
+            return false;
+        }
+        // The counterexample: the failing combination here, then the way on
+        // nearest a good ending under each failing combination, until one
+        // ends.
+        std::string at = node, under;
+        std::set<std::string> seen;
+        for (auto it = proof.failedUnder.find(at);
+             it != proof.failedUnder.end() && seen.insert(at).second;
+             it = proof.failedUnder.find(at)) {
+            if (under.empty())
+                under = it->second.first.empty() ? "in every state" : "under" + it->second.first;
+            if (it->second.second.empty()) break;
+            at = it->second.second;
+        }
+        int16_t last;
+        std::memcpy(&last, at.data(), sizeof last);
+        why = "no good ending ahead shown " + under +
+              ": the ways on nearest one end at paragraph " + std::to_string(last);
+        return false;
     }
     device::MessageBoxLog().clear();
-    std::fprintf(stderr, "checkpoint %d: %s, %zu nodes, %zu builds, %.3f s%s\n", page,
-                 good              ? "proven"
-                 : proof.exhausted ? "out of budget"
-                                   : "FAILS",
-                 proof.nodes, proof.builds,
-                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-                 proof.counterexample.c_str());
-    return good;
+    return true;
 }
 
 void Explorer::JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std::string>& carried,
@@ -1360,11 +1401,13 @@ void Explorer::JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std
                 proof.distance[p] = proof.distance[work.front()] + 1;
                 work.push_back(p);
             }
-    for (int page : facts_.saves)
-        (hopeful.count(page) || (options_.checkpoints && GoodEndingAhead(proof, page, carried))
-             ? report_.checkpointsProven
-             : report_.checkpointsUnproven)
-            .push_back(page);
+    for (int page : facts_.saves) {
+        std::string why;
+        if (hopeful.count(page) || GoodEndingAhead(proof, page, carried, why))
+            report_.checkpointsProven.push_back(page);
+        else
+            report_.checkpointsUnproven.push_back({page, why, "", {}});
+    }
 }
 
 void Explorer::Finish(Report& report) {
