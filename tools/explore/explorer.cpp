@@ -1158,10 +1158,13 @@ void Explorer::CheckPagesAlone() {
 // node is remembered only while every node it rests on is still being judged;
 // proven nodes and other failures are remembered across checkpoints too. A
 // node not judged within the budget of page builds only loses the proof.
+// A node is written as its paragraph, the carried flags, each object byte
+// (kUnknown when not known) and, for each, 1 when it is known only from a
+// read.
 struct Explorer::Proof {
     const std::set<int>* hopeful;
     std::vector<int> distance;  // paragraph -> fewest links to a good page
-    std::string fresh;          // every object byte 0, no slot saved
+    std::string fresh;          // objects at their start values, no slot saved
     std::unordered_map<std::string, bool> judged;
     // paragraph -> the nodes proven there (without what was read), for pages
     // read under many combinations
@@ -1225,7 +1228,10 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         combinations *= values.size();
         open.push_back({static_cast<size_t>(b), values});
     }
-    if (combinations > kMaxCombinations) {
+    // A number object's two bytes are one value, not each byte's values.
+    if (combinations > kMaxCombinations || std::any_of(open.begin(), open.end(), [](const auto& r) {
+            return objectTable[r.first / 2].type == OBJECT_NUMBER;
+        })) {
         proof.judged[node] = false;
         return failed;
     }
