@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
+#include "scratch_folder.h"
 #include "tools/bookc/bookc.h"
 
 namespace {
@@ -316,32 +316,14 @@ TEST(StoryMap, UnreachedParagraphs) {
     EXPECT_TRUE(bookc::FindUnreached(all.book).empty());
 }
 
-class CommandLine : public ::testing::Test {
+class CommandLine : public ScratchFolderTest {
    protected:
-    void SetUp() override {
-        dir_ = std::filesystem::path(::testing::TempDir()) /
-               ("bookc_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-    void Write(const char* name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-    }
-    std::string Read(const char* name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Path(const char* name) const { return (root / name).string(); }
     int Run(std::vector<std::string> args) {
         out_.str("");
         err_.str("");
         return bookc::RunBookc(args, out_, err_);
     }
-    std::filesystem::path dir_;
     std::ostringstream out_, err_;
 };
 
@@ -401,16 +383,16 @@ TEST_F(CommandLine, BadUsage) {
 
 TEST_F(CommandLine, FoldersAndUnwritableOutputsAreRefusedWritingNothing) {
     Write("a.book", "paragraphs 9\n@2\n<H>A<J><G>\n");
-    EXPECT_EQ(Run({"--out", Path("a.cpp"), dir_.string()}), 1);
-    EXPECT_EQ(err_.str(), "bookc: cannot read " + dir_.string() + ": it is a folder\n");
-    EXPECT_EQ(Run({"--out", dir_.string(), Path("a.book")}), 1);
-    EXPECT_EQ(err_.str(), "bookc: cannot write " + dir_.string() + ": it is a folder\n");
+    EXPECT_EQ(Run({"--out", Path("a.cpp"), root.string()}), 1);
+    EXPECT_EQ(err_.str(), "bookc: cannot read " + root.string() + ": it is a folder\n");
+    EXPECT_EQ(Run({"--out", root.string(), Path("a.book")}), 1);
+    EXPECT_EQ(err_.str(), "bookc: cannot write " + root.string() + ": it is a folder\n");
     // The map cannot be written: the tables, asked for first, are not either.
     EXPECT_EQ(Run({"--out", Path("a.cpp"), "--map", Path("no/such/a.dot"), Path("a.book")}), 1);
     EXPECT_EQ(err_.str(),
               "bookc: cannot write " + Path("no/such/a.dot") + ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(Path("a.cpp")));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);  // a.book
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(root), {}), 1);  // a.book
 }
 
 }  // namespace

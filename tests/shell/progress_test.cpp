@@ -9,13 +9,13 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "book/state.h"
 #include "book/tables.h"
 #include "files/store.h"
 #include "headless/headless.h"
+#include "scratch_folder.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/window.h"
@@ -28,14 +28,10 @@ namespace {
 
 using Bytes = std::string;
 
-class Progress : public ::testing::Test {
+class Progress : public ScratchFolderTest {
    protected:
     void SetUp() override {
-        root = fs::path(::testing::TempDir()) /
-               ("progress_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
+        ScratchFolderTest::SetUp();
         device::SetStoreDirectory(root.string());
         ResetBookState();
         ClearCheckpoints();
@@ -47,17 +43,14 @@ class Progress : public ::testing::Test {
     void TearDown() override {
         if (progressFile != INVALID_HANDLE_VALUE) CloseHandle(progressFile);
         progressFile = INVALID_HANDLE_VALUE;
-        fs::remove_all(root);
+        ScratchFolderTest::TearDown();
     }
 
     fs::path File() const { return root / "QOT1Fernvale.dat"; }
-    Bytes Contents() const {
-        std::ifstream in(File(), std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    Bytes Contents() const { return Read("QOT1Fernvale.dat"); }
     // Writes `bytes` as the file and opens it as start-up does.
     void Open(const Bytes& bytes) {
-        std::ofstream(File(), std::ios::binary) << bytes;
+        Write("QOT1Fernvale.dat", bytes);
         progressFile = CreateFileW(PROGRESS_FILE_NAME, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
         ASSERT_NE(progressFile, INVALID_HANDLE_VALUE);
@@ -66,8 +59,6 @@ class Progress : public ::testing::Test {
         Open(bytes);
         LoadSavedProgress();
     }
-
-    fs::path root;
 };
 
 Bytes Record(int16_t position, uint8_t sound, int32_t version) {
@@ -160,7 +151,7 @@ TEST_F(Progress, AKillDuringTheSaveLeavesAWholeRecord) {
     // A child saves over and over (a long tail makes each save slow) and is
     // killed at some moment; the file must always load as a whole record.
     const Bytes tail(4 << 20, 't');
-    std::ofstream(File(), std::ios::binary) << StateRecord(150) + tail;
+    Write("QOT1Fernvale.dat", StateRecord(150) + tail);
     for (int round = 0; round < 8; ++round) {
         int ready[2];
         ASSERT_EQ(pipe(ready), 0);
@@ -190,7 +181,6 @@ TEST_F(Progress, AKillDuringTheSaveLeavesAWholeRecord) {
         EXPECT_EQ(now.substr(SAVED_PROGRESS_SIZE), tail);
         SCOPED_TRACE(round);
         TearDown();
-        fs::create_directories(root);
         SetUp();
         Load(now);
         EXPECT_GE(currentParagraph, 100);
@@ -218,7 +208,7 @@ TEST_F(Progress, StartUpWithoutAWindowLeavesTheFile) {
     refusing.lpszClassName = MAIN_WINDOW_CLASS;
     ASSERT_NE(RegisterClassW(&refusing), 0);
     const Bytes before = StateRecord(150) + "tail";
-    std::ofstream(File(), std::ios::binary) << before;
+    Write("QOT1Fernvale.dat", before);
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, SW_SHOW), 1);
     EXPECT_NE(::testing::internal::GetCapturedStderr(), "");

@@ -11,11 +11,8 @@ namespace chrometest {
 using namespace wmtest;
 
 void ShellTest::SetUp() {
-    ResetDevice();
     chrome::ResetForTests();
-    main = CreateMain();
-    Drain();
-    Log().clear();
+    MainWindowTest::SetUp();
 }
 
 void ShellTest::TearDown() {

@@ -12,7 +12,7 @@
 
 namespace chrometest {
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public wmtest::MainWindowTest {
    protected:
     void SetUp() override;
     void TearDown() override;
@@ -23,7 +23,6 @@ class ShellTest : public ::testing::Test {
     int Count(UINT msg, HWND to) const;
     device::MenuBarButtonInfo ButtonInfo(uint16_t command) const;
     POINT Centre(uint16_t command) const;
-    HWND main = nullptr;
 };
 
 // The composed screen with the chrome, as a person sees it.
@@ -38,5 +37,8 @@ int CountIn(RECT r, uint32_t rgb);
 // single characters as the keyboard shows them unshifted, or "Shift", "CAP",
 // "Tab", "Esc", "Back", "Enter", "Space".
 POINT KeyPoint(const std::string& label);
+inline void Tap(POINT p) {
+    device::Tap(p.x, p.y);
+}
 
 }  // namespace chrometest

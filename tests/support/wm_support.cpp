@@ -128,6 +128,13 @@ void ResetDevice() {
     handler = nullptr;
 }
 
+void MainWindowTest::SetUp() {
+    ResetDevice();
+    main = CreateMain(style_);
+    Drain();
+    Log().clear();
+}
+
 void Drain() {
     MSG msg;
     for (int guard = 0; guard < 100000 && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++guard) {

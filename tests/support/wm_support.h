@@ -61,6 +61,19 @@ inline bool SameRect(const RECT& a, const RECT& b) {
 // Resets the device between tests: windows, queue, timers, clock, log, script.
 void ResetDevice();
 
+// A test on a fresh device with the program's window `main` up, its first
+// messages dispatched and the log empty.
+class MainWindowTest : public ::testing::Test {
+   protected:
+    explicit MainWindowTest(DWORD style = WS_VISIBLE) : style_(style) {}
+    void SetUp() override;
+    void TearDown() override { ResetDevice(); }
+    HWND main = nullptr;
+
+   private:
+    DWORD style_;
+};
+
 // Dispatches everything ready now (no time passes).
 void Drain();
 // Runs the loop for `ms` of device time, firing timers on the way.

@@ -29,8 +29,7 @@ TEST_F(Chrome, NavigationBarShowsTheForegroundWindowsTitle) {
     // The chrome never takes the title: tapping the bar or the panel leaves it.
     MakeBar();
     SipShowIM(SIPF_ON);
-    const POINT q = KeyPoint("q");
-    device::Tap(q.x, q.y);
+    Tap(KeyPoint("q"));
     device::Tap(230, 307);
     Drain();
     EXPECT_EQ(device::NavigationTitle(), u"Fernvale Adventure");
@@ -71,8 +70,7 @@ TEST_F(Chrome, MenuBarGolden) {
 TEST_F(Chrome, OpenMenuGolden) {
     MakeBar();
     ASSERT_FALSE(device::PressMenuBarButton(302));
-    const POINT file = Centre(300);
-    device::Tap(file.x, file.y);
+    Tap(Centre(300));
     Drain();
     ASSERT_EQ(device::OpenMenuItems().size(), 4u);
     EXPECT_TRUE(gfxtest::MatchesGolden(Crop(RECT{0, 200, 120, 320}), "menubar_open_menu"));
@@ -84,8 +82,7 @@ TEST_F(Chrome, KeyboardGolden) {
     Drain();
     EXPECT_TRUE(gfxtest::MatchesGolden(Crop(RECT{0, 214, 240, 294}), "sip_keyboard"));
     // Shift latched: the keys show their shifted faces.
-    const POINT shift = KeyPoint("Shift");
-    device::Tap(shift.x, shift.y);
+    Tap(KeyPoint("Shift"));
     Drain();
     EXPECT_TRUE(gfxtest::MatchesGolden(Crop(RECT{0, 214, 240, 294}), "sip_keyboard_shift"));
 }
@@ -102,8 +99,7 @@ TEST_F(Chrome, MessageBoxOverAProgramWithItsBar) {
         EXPECT_NE(FramePixel(120, 310), kWhite);
         // The bar does not answer while the box is up.
         EXPECT_FALSE(device::PressMenuBarButton(301));
-        const POINT p = Centre(301);
-        device::Tap(p.x, p.y);
+        Tap(Centre(301));
         script.Then([] { EXPECT_TRUE(controls::PressMessageBoxButton(IDNO)); });
     });
     EXPECT_EQ(MessageBoxW(main, u"Start again?", u"Fernvale", MB_YESNO), IDNO);

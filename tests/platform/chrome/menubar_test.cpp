@@ -111,8 +111,7 @@ TEST_F(Menubar, ReleasingOffTheButtonSendsNothing) {
 
 TEST_F(Menubar, DropDownOpensItsMenuAboveTheBar) {
     MakeBar();
-    const POINT file = Centre(300);
-    device::Tap(file.x, file.y);
+    Tap(Centre(300));
     Drain();
     EXPECT_EQ(device::OpenMenuItems(),
               (std::vector<std::u16string>{u"Open", u"Save", u"", u"Exit"}));
@@ -152,12 +151,11 @@ TEST_F(Menubar, TappingElsewhereClosesTheMenuAndGoesNoFurther) {
         {"the navigation bar", {100, 10}},
     };
     for (const Case& c : cases) {
-        const POINT file = Centre(300);
-        device::Tap(file.x, file.y);
+        Tap(Centre(300));
         Drain();
         ASSERT_FALSE(device::OpenMenuItems().empty()) << c.what;
         Log().clear();
-        device::Tap(c.tap.x, c.tap.y);
+        Tap(c.tap);
         Drain();
         EXPECT_TRUE(device::OpenMenuItems().empty()) << c.what;
         EXPECT_TRUE(Log().empty()) << c.what;  // the closing tap reaches nobody
@@ -208,8 +206,7 @@ TEST_F(Menubar, ChooseMenuItemTable) {
 
 TEST_F(Menubar, HidingTheDropDownClosesItsMenu) {
     HWND bar = MakeBar();
-    const POINT file = Centre(300);
-    device::Tap(file.x, file.y);
+    Tap(Centre(300));
     Drain();
     ASSERT_FALSE(device::OpenMenuItems().empty());
     SendMessageW(bar, TB_SETSTATE, 300, TBSTATE_HIDDEN);
@@ -238,8 +235,7 @@ TEST_F(Menubar, TwoButtonsWithOneCommandTheStateGoesToTheFirst) {
 
 TEST_F(Menubar, TheBarGoesWithItsOwner) {
     HWND bar = MakeBar();
-    const POINT file = Centre(300);
-    device::Tap(file.x, file.y);
+    Tap(Centre(300));
     Drain();
     ASSERT_FALSE(device::OpenMenuItems().empty());
     DestroyWindow(main);

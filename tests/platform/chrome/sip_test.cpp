@@ -129,8 +129,7 @@ class Typing : public ShellTest {
     }
     void Keys(std::initializer_list<const char*> labels) {
         for (const char* l : labels) {
-            const POINT p = KeyPoint(l);
-            device::Tap(p.x, p.y);
+            Tap(KeyPoint(l));
             Drain();
         }
     }
@@ -172,8 +171,7 @@ TEST_F(Typing, TapsOnTheChromeLeaveTheProgramActiveAndItsFocusAlone) {
     editFocusChanges = 0;
     Log().clear();
     Keys({"a", "Shift", "b", "Space"});
-    const POINT button = Centre(301);  // a button of the menu bar
-    device::Tap(button.x, button.y);
+    Tap(Centre(301));       // a button of the menu bar
     device::Tap(228, 307);  // the panel's toggle on the menu bar
     Drain();
     const std::vector<int> commands = Commands();  // the box's notifications among them
@@ -216,8 +214,7 @@ TEST_F(Typing, ThePanelIsDeadWhenHiddenAndTapsBelowReachTheProgram) {
     Drain();
     Log().clear();
     RecordOnly({WM_LBUTTONDOWN});
-    const POINT p = KeyPoint("q");
-    device::Tap(p.x, p.y);
+    Tap(KeyPoint("q"));
     Drain();
     EXPECT_EQ(Text(), u"");
     EXPECT_EQ(Count(WM_LBUTTONDOWN, main), 1);  // the program's window lies there

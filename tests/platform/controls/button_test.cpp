@@ -30,17 +30,14 @@ LRESULT ParentHandler(HWND, UINT msg, WPARAM, LPARAM lParam, bool* handled) {
     return 0;
 }
 
-class Buttons : public ::testing::Test {
+class Buttons : public MainWindowTest {
    protected:
     void SetUp() override {
-        ResetDevice();
+        MainWindowTest::SetUp();
         drawn.clear();
         checkAtClick.clear();
         SetHandler(ParentHandler);
-        main = CreateMain();
-        Drain();
     }
-    void TearDown() override { ResetDevice(); }
     // Buttons sit at client (10,10) 60x20: screen (10,36)-(70,56).
     HWND Make(DWORD style, int id, LPCWSTR text = u"Go") {
         HWND b =
@@ -53,7 +50,6 @@ class Buttons : public ::testing::Test {
         Log().clear();
         return b;
     }
-    HWND main = nullptr;
 };
 
 TEST_F(Buttons, PushButtonClicksOnlyWhenReleasedInside) {

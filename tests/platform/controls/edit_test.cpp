@@ -5,14 +5,8 @@ using namespace wmtest;
 
 namespace {
 
-class Edit : public ::testing::Test {
+class Edit : public MainWindowTest {
    protected:
-    void SetUp() override {
-        ResetDevice();
-        main = CreateMain();
-        Drain();
-    }
-    void TearDown() override { ResetDevice(); }
     // The reader's answer box style; the box sits at client (10,10), screen (10,36).
     HWND Make(DWORD style = WS_BORDER | ES_AUTOHSCROLL | ES_NOHIDESEL, int width = 100) {
         HWND e = CreateWindowExW(0, u"EDIT", u"", WS_CHILD | WS_VISIBLE | style, 10, 10, width, 19,
@@ -39,7 +33,6 @@ class Edit : public ::testing::Test {
             if (s.msg == WM_COMMAND && HIWORD(s.wParam) == code) ++n;
         return n;
     }
-    HWND main = nullptr;
 };
 
 TEST_F(Edit, TapFocusesThenTypingEditsAtTheCaret) {

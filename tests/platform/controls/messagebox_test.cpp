@@ -8,18 +8,13 @@ using namespace wmtest;
 
 namespace {
 
-class MsgBox : public ::testing::Test {
+class MsgBox : public MainWindowTest {
    protected:
     void SetUp() override {
-        ResetDevice();
-        main = CreateMain();
-        Drain();
-        Log().clear();
+        MainWindowTest::SetUp();
         device::SetMessageBoxAutoAnswer(false);
     }
-    void TearDown() override { ResetDevice(); }
     device::Headless& script() { return device::HeadlessBackend(); }
-    HWND main = nullptr;
 };
 
 TEST_F(MsgBox, EachButtonAndKeyGivesItsAnswer) {

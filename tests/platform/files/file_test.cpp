@@ -6,43 +6,28 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "device/record.h"
 #include "files/store.h"
+#include "scratch_folder.h"
 #include "windows.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class File : public ::testing::Test {
+class File : public ScratchFolderTest {
    protected:
     void SetUp() override {
-        root = fs::path(::testing::TempDir()) /
-               ("store_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
+        ScratchFolderTest::SetUp();
         device::SetStoreDirectory(root.string());
-    }
-    void TearDown() override { fs::remove_all(root); }
-
-    std::string Contents(const std::string& name) {
-        std::ifstream in(root / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    void Put(const std::string& name, const std::string& text) {
-        fs::create_directories(root);
-        std::ofstream(root / name, std::ios::binary) << text;
     }
     static HANDLE Open(LPCWSTR name, DWORD disposition, DWORD share = 0,
                        DWORD access = GENERIC_READ | GENERIC_WRITE) {
         return CreateFileW(name, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     }
-
-    fs::path root;
 };
 
 }  // namespace
@@ -70,7 +55,7 @@ TEST_F(File, CreateFileWDispositions) {
         SCOPED_TRACE("disposition " + std::to_string(c.disposition) +
                      (c.exists ? " on an existing file" : ""));
         fs::remove_all(root);
-        if (c.exists) Put("QOT1Fernvale.dat", "old");
+        if (c.exists) Write("QOT1Fernvale.dat", "old");
         SetLastError(12345);
         HANDLE h = Open(u"\\QOT1Fernvale.dat", c.disposition);
         EXPECT_EQ(h != INVALID_HANDLE_VALUE, c.opens);
@@ -81,7 +66,7 @@ TEST_F(File, CreateFileWDispositions) {
         }
         EXPECT_EQ(fs::exists(root / "QOT1Fernvale.dat"), c.contentAfter != nullptr);
         if (c.contentAfter) {
-            EXPECT_EQ(Contents("QOT1Fernvale.dat"), c.contentAfter);
+            EXPECT_EQ(Read("QOT1Fernvale.dat"), c.contentAfter);
         }
     }
     // Bad arguments.
@@ -97,7 +82,7 @@ TEST_F(File, CreateFileWDispositions) {
     DWORD n = 0;
     EXPECT_TRUE(WriteFile(hidden, "abc", 3, &n, nullptr));
     CloseHandle(hidden);
-    EXPECT_EQ(Contents("hidden.dat"), "abc");
+    EXPECT_EQ(Read("hidden.dat"), "abc");
 }
 
 TEST_F(File, ReadWriteAndSeek) {
@@ -147,7 +132,7 @@ TEST_F(File, ReadWriteAndSeek) {
     EXPECT_FALSE(ReadFile(h, buffer, 1, &n, overlapped));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     CloseHandle(h);
-    EXPECT_EQ(Contents("data.bin"), std::string("hello world\0\0!", 14));
+    EXPECT_EQ(Read("data.bin"), std::string("hello world\0\0!", 14));
 
     // Access is checked per handle.
     HANDLE reader = Open(u"\\data.bin", OPEN_EXISTING, FILE_SHARE_READ, GENERIC_READ);
@@ -203,7 +188,7 @@ TEST_F(File, ExclusiveOpenInOneProcess) {
     EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", CREATE_ALWAYS), INVALID_HANDLE_VALUE);
     EXPECT_FALSE(DeleteFileW(u"\\QOT1Fernvale.dat"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    EXPECT_EQ(Contents("QOT1Fernvale.dat"), "keep");
+    EXPECT_EQ(Read("QOT1Fernvale.dat"), "keep");
     ASSERT_TRUE(CloseHandle(first));
     HANDLE again = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
     EXPECT_NE(again, INVALID_HANDLE_VALUE) << "the lock ends with the handle";
@@ -225,24 +210,23 @@ TEST_F(File, ExclusiveOpenInOneProcess) {
 TEST_F(File, AFileHeldElsewhereIsNeitherOpenedNorReplaced) {
     // flock belongs to the open file description: a lock on a descriptor of
     // our own that no handle knows of is what another process's hold looks like.
-    Put("QOT1Fernvale.dat", "old");
+    Write("QOT1Fernvale.dat", "old");
     const int other = open((root / "QOT1Fernvale.dat").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(other, LOCK_EX), 0);
     SetLastError(0);
     EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-    Put("QOT1Fernvale.tmp", "new save");
+    Write("QOT1Fernvale.tmp", "new save");
     EXPECT_FALSE(
         MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
     close(other);
     EXPECT_FALSE(MoveFileExW(u"\\QOT1Fernvale.tmp", u"\\QOT1Fernvale.dat", 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "replacing is asked for";
-    EXPECT_EQ(Contents("QOT1Fernvale.dat"), "old");
+    EXPECT_EQ(Read("QOT1Fernvale.dat"), "old");
 }
 
 TEST_F(File, PathsMapIntoTheStore) {
-    Put("placeholder", "");
     fs::create_directories(root / "Saved Games");
     struct Case {
         const char16_t* name;
@@ -284,7 +268,7 @@ TEST_F(File, PathsMapIntoTheStore) {
 }
 
 TEST_F(File, FindFirstFileW) {
-    Put("QOT1Fernvale.dat", "12345");
+    Write("QOT1Fernvale.dat", "12345");
     WIN32_FIND_DATAW fd{};
     // A name matched without regard to case reports the stored name.
     HANDLE h = FindFirstFileW(u"\\qot1fernvale.dat", &fd);

@@ -7,17 +7,7 @@ using namespace wmtest;
 
 namespace {
 
-class Messages : public ::testing::Test {
-   protected:
-    void SetUp() override {
-        ResetDevice();
-        main = CreateMain();
-        Drain();
-        Log().clear();
-    }
-    void TearDown() override { ResetDevice(); }
-    HWND main = nullptr;
-};
+using Messages = MainWindowTest;
 
 TEST_F(Messages, SendRunsTheProcedureNowPostWaitsForTheLoop) {
     RecordOnly({WM_USER, WM_USER + 1});

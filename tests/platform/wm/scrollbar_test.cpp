@@ -10,18 +10,11 @@ using namespace wmtest;
 
 namespace {
 
-class Scroll : public ::testing::Test {
+class Scroll : public MainWindowTest {
    protected:
-    void SetUp() override {
-        ResetDevice();
-        main = CreateMain(WS_VISIBLE | WS_VSCROLL);
-        Drain();
-        Log().clear();
-    }
-    void TearDown() override { ResetDevice(); }
+    Scroll() : MainWindowTest(WS_VISIBLE | WS_VSCROLL) {}
     bool BarShown() { return (GetWindowLongW(main, GWL_STYLE) & WS_VSCROLL) != 0; }
     bool BarEnabled() { return wm::Find(main)->vbar.enabled; }
-    HWND main = nullptr;
 };
 
 struct Input {
