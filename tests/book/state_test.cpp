@@ -3,7 +3,6 @@
 // hotword) and the checkpoint scenario's (the file it leaves).
 #include "book/state.h"
 
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"
 

@@ -52,26 +52,18 @@ TEST_F(Hotwords, ChanceChoicesStoreRunningBounds) {
         "21 22>"
         "<L \"Wild\" (200) 1 2><G>");
     ASSERT_EQ(hotwordCount, 4);
+    // The chance, the bounds, then the targets in the markup's order.
+    using V = std::vector<int>;
     const HotwordRecord& leap = hotwordTable[0];
     EXPECT_EQ(leap.kind, 'L');
-    EXPECT_EQ(leap.value, 12);
-    EXPECT_EQ(leap.target1, 100);
-    EXPECT_EQ(leap.target2, 101);
-    EXPECT_EQ(leap.threshold2, 0);
-    EXPECT_EQ(leap.threshold3, 0);
+    EXPECT_EQ((V{leap.value, leap.threshold2, leap.threshold3, leap.target1, leap.target2}),
+              (V{12, 0, 0, 100, 101}));
     const HotwordRecord& roll = hotwordTable[1];
-    EXPECT_EQ(roll.value, 30);
-    EXPECT_EQ(roll.threshold2, 80);
-    EXPECT_EQ(roll.threshold3, 100);
-    EXPECT_EQ(roll.target1, 10);
-    EXPECT_EQ(roll.target3, 11);
-    EXPECT_EQ(roll.target4, 12);
-    EXPECT_EQ(roll.target2, 13);
+    EXPECT_EQ((V{roll.value, roll.threshold2, roll.threshold3, roll.target1, roll.target3,
+                 roll.target4, roll.target2}),
+              (V{30, 80, 100, 10, 11, 12, 13}));
     const HotwordRecord& two = hotwordTable[2];
-    EXPECT_EQ(two.threshold2, 75);
-    EXPECT_EQ(two.threshold3, 0);
-    EXPECT_EQ(two.target3, 21);
-    EXPECT_EQ(two.target2, 22);
+    EXPECT_EQ((V{two.threshold2, two.threshold3, two.target3, two.target2}), (V{75, 0, 21, 22}));
     EXPECT_EQ(hotwordTable[3].value, -56);  // a chance is a signed byte
     EXPECT_EQ(Caption(1), "Roll");
 }
@@ -85,10 +77,8 @@ TEST_F(Hotwords, AnswerBoxesStoreAnswersAndTheLongestLength) {
     EXPECT_STREQ(first.answer1, "rope");
     EXPECT_STREQ(first.answer2, "ab cd");
     EXPECT_STREQ(first.answer3, "");
-    EXPECT_EQ(first.target1, 40);
-    EXPECT_EQ(first.target3, 41);
-    EXPECT_EQ(first.target2, 50);
-    EXPECT_EQ(first.controlId, 4000);
+    EXPECT_EQ((std::vector<int>{first.target1, first.target3, first.target2, first.controlId}),
+              (std::vector<int>{40, 41, 50, 4000}));
     EXPECT_STREQ(hotwordTable[1].answer1, "");
     EXPECT_EQ(hotwordTable[1].target2, 2);
     const HotwordRecord& third = hotwordTable[2];

@@ -9,7 +9,6 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/app_state.h"
-#include "shell/navigation.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -190,10 +190,6 @@ TEST_F(Progress, AKillDuringTheSaveLeavesAWholeRecord) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 LRESULT RefuseCreation(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
 }

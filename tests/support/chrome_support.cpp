@@ -3,7 +3,6 @@
 #include <map>
 
 #include "gdi_helpers.h"
-#include "headless/headless.h"
 #include "wm/wm.h"
 
 namespace chrometest {

@@ -3,14 +3,11 @@
 #include <cstring>
 #include <map>
 
-#include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
-#include "shell/navigation.h"
 #include "support/page_host.h"
 
 void EngineTest::SetUp() {

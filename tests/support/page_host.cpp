@@ -5,7 +5,6 @@
 #include "device/record.h"
 #include "headless/headless.h"
 #include "page/builder.h"
-#include "page/controls.h"
 #include "page/layout.h"
 #include "page/line.h"
 #include "script/engine.h"

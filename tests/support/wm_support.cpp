@@ -164,6 +164,12 @@ void RunFor(uint32_t ms) {
     }
 }
 
+std::u16string TextOf(HWND hwnd) {
+    char16_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
+    return text;
+}
+
 const gdi::Surface& ComposedScreen() {
     wm::ComposeScreen();
     return gdi::Screen();

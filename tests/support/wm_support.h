@@ -79,6 +79,9 @@ void Drain();
 // Runs the loop for `ms` of device time, firing timers on the way.
 void RunFor(uint32_t ms);
 
+// The window's text, as GetWindowTextW gives it.
+std::u16string TextOf(HWND hwnd);
+
 // The screen with every window composed on it, without the chrome.
 const gdi::Surface& ComposedScreen();
 uint32_t PixelAt(int x, int y);  // composed screen pixel, 0x00RRGGBB

@@ -9,6 +9,7 @@
 #include "tools/explore/explorer.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -73,7 +74,13 @@ struct StateLayout {
     size_t Slots() const { return kNav + 2 * objectCount; }
     size_t Size() const { return Slots() + checkpointCount * (1 + 2 + 4); }
 };
-constexpr size_t kCarried = 12;  // where the markup engine's carried flags start
+
+// Where the markup engine's flags carried from page to page start in a state.
+constexpr size_t kCarriedFlags = 12;
+
+const char* const kUnstable =
+    "shows other text or choices when built again with no choice taken: its own tags change "
+    "what its conditions read";
 
 template <typename T>
 void Put(std::string& s, const T& v) {
@@ -404,6 +411,8 @@ class Explorer {
     void SpreadValues();
     void CheckMergedStates();
     void CheckPagesAlone();
+    void AloneLints(const std::string& state, const std::string& post, const std::string& signature,
+                    bool side, std::vector<std::string>& whats);
     struct Proof;
     // Whether a node has a good ending ahead, and the depth of the shallowest
     // node still being judged that a failure rests on.
@@ -432,6 +441,12 @@ class Explorer {
               uint32_t index, int paragraph, const std::string& what,
               const std::string& state = std::string());
     void ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post);
+    std::vector<int> ShownUnheld(const std::string& pre, const std::string& post);
+    std::vector<std::string> BuildAlone(const std::string& state, int draw, int drawRange,
+                                        std::string& post, std::string& signature);
+    bool CheckBlocksAlone(int paragraph, const std::string& base,
+                          std::vector<std::pair<std::string, std::string>>& alarms,
+                          std::set<std::string>& carriesAfter);
     void CheckUnkeptValues(uint32_t index, const std::string& pre, int draw, int drawRange);
     std::vector<uint8_t> ValuesOf(uint32_t index, size_t b) const;
     void CheckChance(int paragraph, const HotwordRecord& r);
@@ -471,6 +486,7 @@ class Explorer {
     // and every byte the page reads.
     std::unordered_set<std::string> builtPages_;
     std::set<int> uncheckedPages_;
+    std::set<int> mergedUnchecked_;  // pages the merged states' check could not build
     // For each state kept, each object byte's values over every state merged
     // into it and every state its values flow from: bit v for value v, the
     // top bit for any value from 7 up.
@@ -609,9 +625,9 @@ void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, con
                     const std::string& state) {
     if (!seen.insert(key).second) return;
     if (state.empty())
-        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index), {}});
     else
-        list.push_back({paragraph, what, Describe(state), PathNear(index, state)});
+        list.push_back({paragraph, what, Describe(state), PathNear(index, state), {}});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
@@ -713,11 +729,9 @@ void Explorer::Perform(const Step& step) {
     }
 }
 
-void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
-    std::string key = std::to_string(paragraph) + "|" + ButtonText(r.controlId) + "|" +
-                      std::to_string(r.value) + "|" + std::to_string(r.threshold2) + "|" +
-                      std::to_string(r.threshold3);
-    if (chanceSeen_.count(key)) return;
+// What a chance hotword declares but no roll gives, for a reader of the
+// report; empty when every outcome comes up.
+std::string NeverComesUp(const HotwordRecord& r) {
     int range;
     std::set<int16_t> possible;
     for (const Band& band : RollBands(r, range)) possible.insert(band.target);
@@ -730,19 +744,36 @@ void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
         if (!possible.count(target))
             never += std::string(never.empty() ? "" : "; ") + "the " + which +
                      " outcome (paragraph " + std::to_string(target + 1) + ") never comes up";
+    if (never.empty()) return never;
+    return std::string("chance hotword \"") + ButtonText(r.controlId) + "\" (" + r.kind +
+           ", chance " + std::to_string(r.value) + "): " + never;
+}
+
+void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
+    std::string key = std::to_string(paragraph) + "|" + ButtonText(r.controlId) + "|" +
+                      std::to_string(r.value) + "|" + std::to_string(r.threshold2) + "|" +
+                      std::to_string(r.threshold3);
+    if (chanceSeen_.count(key)) return;
+    const std::string never = NeverComesUp(r);
     chanceSeen_[key] = {paragraph, never};
-    if (!never.empty())
-        report_.impossibleOutcomes.push_back(
-            {paragraph,
-             std::string("chance hotword \"") + ButtonText(r.controlId) + "\" (" + r.kind +
-                 ", chance " + std::to_string(r.value) + "): " + never,
-             "",
-             {}});
+    if (!never.empty()) report_.impossibleOutcomes.push_back({paragraph, never, "", {}, {}});
 }
 
 void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post) {
+    for (int k : ShownUnheld(pre, post))
+        Note(report_.unheldValues, seenUnheld_,
+             std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index, ParagraphOf(pre),
+             std::string("shows the value of ") + objectTable[k].name + ", which is not held", pre);
+}
+
+// The text objects whose value the page of `pre` shows with <l> while the
+// reader holds them neither before its build nor after it (`post`).
+std::vector<int> Explorer::ShownUnheld(const std::string& pre, const std::string& post) {
+    std::vector<int> shown;
+    int32_t pending;
+    std::memcpy(&pending, pre.data() + 8, sizeof pending);
     auto it = facts_.shownValues.find(ParagraphOf(pre));
-    if (it == facts_.shownValues.end() || pendingBuiltInPage) return;
+    if (it == facts_.shownValues.end() || pending) return shown;
     static const char* const kMarker = "@@unheld@@";
     static const char* markers[256];
     std::fill(std::begin(markers), std::end(markers), kMarker);
@@ -757,14 +788,10 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
         RebuildPage(mainWindow);
         objectTable[k].values = values;
         const std::string pool(pageTextPool, static_cast<size_t>(std::max<int16_t>(poolUsed, 0)));
-        if (pool.find(kMarker) != std::string::npos)
-            Note(report_.unheldValues, seenUnheld_,
-                 std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index,
-                 ParagraphOf(pre),
-                 std::string("shows the value of ") + objectTable[k].name + ", which is not held",
-                 pre);
+        if (pool.find(kMarker) != std::string::npos) shown.push_back(k);
     }
     device::MessageBoxLog().clear();
+    return shown;
 }
 
 // A page whose build draws a random value is built once for each value the
@@ -854,8 +881,7 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
         RebuildPage(mainWindow);
         if (PageSignature() != signature)
             Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index, paragraph,
-                 "shows other text or choices when built again with no choice taken: its own "
-                 "tags change what its conditions read");
+                 kUnstable);
     }
     ProbeShownValues(index, pre, post);
     RestoreEdges(index, pre, post);
@@ -965,10 +991,7 @@ void Explorer::CheckUnkeptValues(uint32_t index, const std::string& pre, int dra
             RebuildPage(mainWindow);
             if (PageSignature() != signature)
                 Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index,
-                     paragraph,
-                     "shows other text or choices when built again with no choice taken: its "
-                     "own tags change what its conditions read",
-                     state);
+                     paragraph, kUnstable, state);
         }
         ProbeShownValues(index, state, post);
     }
@@ -1027,99 +1050,243 @@ void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::s
     device::MessageBoxLog().clear();
 }
 
+// The list an alarm of a page built alone would belong to, by its wording.
+std::string AlarmKind(const std::string& what) {
+    if (what.rfind("raises", 0) == 0) return "messages";
+    if (what.rfind("no way on", 0) == 0) return "deadEnds";
+    if (what.rfind("chance hotword", 0) == 0) return "impossibleOutcomes";
+    if (what == kUnstable) return "unstablePages";
+    return "unheldValues";
+}
+
+// Builds the page of `state` alone, its draw forced when it has one, and
+// lists the messages it raises and the chance outcomes its hotwords never
+// give; `post` receives the state the build left, `signature` what it shows.
+std::vector<std::string> Explorer::BuildAlone(const std::string& state, int draw, int drawRange,
+                                              std::string& post, std::string& signature) {
+    std::vector<std::string> whats;
+    Restore(state, snapshots_);
+    device::MessageBoxLog().clear();
+    if (draw >= 0) ForceRoll(drawRange, draw + 1);
+    RebuildPage(mainWindow);
+    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
+        whats.push_back("raises \"" + device::Narrow(m.text) + "\"");
+    signature = PageSignature();
+    post = Capture(snapshots_);
+    for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
+        const HotwordRecord& r = hotwordTable[i];
+        if (r.kind != 'L' && r.kind != 'd') continue;
+        const std::string never = NeverComesUp(r);
+        if (!never.empty()) whats.push_back(never);
+    }
+    return whats;
+}
+
+// The two lints on a page built alone from `state` (leaving `post`): a value
+// shown of an object not held and, on a story page, other text or choices
+// when built again with no choice taken.
+void Explorer::AloneLints(const std::string& state, const std::string& post,
+                          const std::string& signature, bool side,
+                          std::vector<std::string>& whats) {
+    for (int k : ShownUnheld(state, post))
+        whats.push_back(std::string("shows the value of ") + objectTable[k].name +
+                        ", which is not held");
+    if (side || post == state) return;
+    Restore(post, snapshots_);
+    RebuildPage(mainWindow);
+    if (PageSignature() != signature) whats.push_back(kUnstable);
+}
+
+// A page too big to build under every combination but made of independent
+// blocks (liveness.h) builds as its parts' outputs one after another, each
+// hanging only on its own bytes: nothing is merged across a part's edge (each
+// ends on a break), and no part changes what the engine carries into the
+// next. So each part is built under every value of its bytes, the others at
+// `base`: a message or a lint there is an alarm, and the combination taking
+// each part's largest output on a measure the page's limits count (text
+// pool, items, hotwords, buttons) is the largest of all combinations on it.
+// Built once for each measure, under the item limit (beyond it runs are
+// dropped and the pool undercounts), it bounds every other. Only for side
+// pages, whose ways on are no proof's concern; false when it cannot prove.
+bool Explorer::CheckBlocksAlone(int paragraph, const std::string& base,
+                                std::vector<std::pair<std::string, std::string>>& alarms,
+                                std::set<std::string>& carriesAfter) {
+    const size_t objects = StateLayout().Objects();
+    constexpr int kMeasures = 4;
+    auto measures = [] {
+        return std::array<int, kMeasures>{poolUsed, pageItemCount, hotwordCount, buttonCount};
+    };
+    std::array<std::string, kMeasures> largest;
+    largest.fill(base);
+    std::string post, signature;
+    for (const std::vector<int>& part : liveness_.blocks[paragraph]) {
+        std::vector<std::vector<uint8_t>> values;
+        size_t combinations = 1;
+        for (int b : part) {
+            values.push_back(EveryValue(b, static_cast<uint8_t>(base[objects + b]), 256));
+            combinations *= values.back().size();
+        }
+        if (combinations > kMaxCombinations) return false;
+        std::array<int, kMeasures> top;
+        top.fill(-1);
+        for (size_t n = 0; n < combinations; ++n) {
+            std::string state = base;
+            size_t rest = n;
+            for (size_t i = 0; i < part.size(); ++i) {
+                state[objects + part[i]] = static_cast<char>(values[i][rest % values[i].size()]);
+                rest /= values[i].size();
+            }
+            std::vector<std::string> whats = BuildAlone(state, -1, 0, post, signature);
+            const std::array<int, kMeasures> m = measures();
+            if (m[1] >= PAGE_ITEM_LIMIT) return false;
+            for (int i = 0; i < kMeasures; ++i)
+                if (m[i] > top[i]) {
+                    top[i] = m[i];
+                    for (int b : part) largest[i][objects + b] = state[objects + b];
+                }
+            carriesAfter.insert(post.substr(kCarriedFlags, objects - kCarriedFlags));
+            AloneLints(state, post, signature, true, whats);
+            for (std::string& what : whats) alarms.push_back({what, Describe(state)});
+        }
+    }
+    for (const std::string& state : largest) {
+        std::vector<std::string> whats = BuildAlone(state, -1, 0, post, signature);
+        if (pageItemCount >= PAGE_ITEM_LIMIT) return false;
+        for (std::string& what : whats) alarms.push_back({what, Describe(state)});
+    }
+    return true;
+}
+
 // Each page with text built alone, as a story page (a description page as a
 // side page), under every combination of every value of the bytes its markup
-// reads, with every set of the markup engine's carried flags the search met
-// on any page (and all clear). A build depends on nothing else but the
-// checkpoint slots (none saved here) and a draw (each value forced), so what
-// no combination raises, no state does.
+// reads, with every set of the markup engine's carried flags a page can start
+// with: those the search met, all clear, and every set a page built here
+// leaves (a fixed point). A build depends on nothing else but the checkpoint
+// slots (none saved here) and a draw (each value forced), so what no
+// combination raises, no state does: no message, no story page without a way
+// on, no value shown unheld, no story page changing when built again, no
+// chance outcome that never comes up.
 void Explorer::CheckPagesAlone() {
     if (options_.exact) return;
     const size_t objects = StateLayout().Objects();
-    std::set<std::string> carried;  // every set of carried flags a page was met with
+    std::set<std::string> carried;  // every set of carried flags a page can start with
     for (uint32_t index : visitedOrder_) {
         const std::string s = StateAt(index);
         int32_t pending;
         std::memcpy(&pending, s.data() + 8, sizeof pending);
-        if (!pending) carried.insert(s.substr(kCarried, objects - kCarried));
+        if (!pending) carried.insert(s.substr(kCarriedFlags, objects - kCarriedFlags));
     }
     std::string fresh = StateAt(0);
     for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
-    carried.insert(fresh.substr(kCarried, objects - kCarried));
+    carried.insert(fresh.substr(kCarriedFlags, objects - kCarriedFlags));
+    std::vector<std::string> carries(carried.begin(), carried.end());
+    auto carryOn = [&](const std::string& carry) {
+        if (carried.insert(carry).second) carries.push_back(carry);
+    };
+    // The merged states' check judged the pages a search reached; here every
+    // page is judged alone, which decides for those it covers.
+    const std::set<int> mergedUnchecked = std::move(uncheckedPages_);
+    uncheckedPages_.clear();
     std::set<std::string> seen;
     // paragraph -> for each combination, the pages its story ways lead to
     std::map<int, std::vector<std::set<int16_t>>> waysOn;
-    for (int paragraph : facts_.withText) {
-        if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
-        const bool side = liveness_.side[paragraph];
-        if (paragraph < 8 && !side && paragraph != 2) continue;
-        std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
-        size_t combinations = 1;
-        for (int b : liveness_.reads[paragraph]) {
-            const std::vector<uint8_t> values =
-                EveryValue(b, static_cast<uint8_t>(fresh[objects + b]), 256);
-            combinations *= values.size();
-            read.push_back({objects + static_cast<size_t>(b), values});
-        }
-        if (combinations > kMaxCombinations ||
-            std::any_of(read.begin(), read.end(), [&](const auto& r) {
-                return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
-            })) {
-            uncheckedPages_.insert(paragraph);
-            continue;
-        }
-        ++report_.pagesChecked;
-        auto draws = facts_.buildDraws.find(paragraph);
-        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
-        std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
-        for (const std::string& carry : carried)
-            for (size_t n = 0; n < combinations; ++n) {
-                ways.emplace_back();
-                for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
-                    std::string state = fresh;
-                    const int16_t page = static_cast<int16_t>(paragraph);
-                    const int16_t story = side ? 2 : page;
-                    const int32_t inStoryNow = side ? 0 : 1;
-                    std::memcpy(&state[0], &page, sizeof page);
-                    std::memcpy(&state[2], &story, sizeof story);
-                    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
-                    state.replace(kCarried, objects - kCarried, carry);
-                    size_t rest = n;
-                    for (const auto& [at, values] : read) {
-                        state[at] = static_cast<char>(values[rest % values.size()]);
-                        rest /= values.size();
-                    }
-                    Restore(state, snapshots_);
-                    device::MessageBoxLog().clear();
-                    if (draw >= 0) ForceRoll(drawRange, draw + 1);
-                    RebuildPage(mainWindow);
-                    std::string what;
-                    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
-                        what = "raises \"" + device::Narrow(m.text) + "\"";
-                    const std::string post = Capture(snapshots_);
-                    for (const Action& a : side ? std::vector<Action>() : Actions()) {
-                        if (!a.story) continue;
-                        Restore(post, snapshots_);
-                        Perform(a.step);
-                        if (inStory && pendingBuiltInPage == 0)
-                            ways.back().insert(currentParagraph);
-                    }
-                    Restore(post, snapshots_);
-                    if (what.empty() && paragraph >= 8 && !side &&
-                        !facts_.endings.count(paragraph)) {
-                        bool wayOn = false;
-                        for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
-                        if (!wayOn)
-                            what =
-                                "no way on but the menu, and the book does not mark it an ending";
-                    }
-                    if (what.empty() || !seen.insert(std::to_string(paragraph) + what).second)
-                        continue;
-                    report_.pageAlarms.push_back({paragraph, what, Describe(state), {}});
-                }
+    std::set<int> considered;
+    for (size_t from = 0; from < carries.size();) {
+        const size_t to = carries.size();
+        for (int paragraph : facts_.withText) {
+            if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
+            const bool side = liveness_.side[paragraph];
+            if (paragraph < 8 && !side && paragraph != 2) continue;
+            considered.insert(paragraph);
+            if (uncheckedPages_.count(paragraph)) continue;
+            std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
+            size_t combinations = 1;
+            for (int b : liveness_.reads[paragraph]) {
+                const std::vector<uint8_t> values =
+                    EveryValue(b, static_cast<uint8_t>(fresh[objects + b]), 256);
+                combinations *= values.size();
+                read.push_back({objects + static_cast<size_t>(b), values});
             }
+            auto draws = facts_.buildDraws.find(paragraph);
+            const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+            auto place = [&](std::string state, const std::string& carry) {
+                const int16_t page = static_cast<int16_t>(paragraph);
+                const int16_t story = side ? 2 : page;
+                const int32_t inStoryNow = side ? 0 : 1;
+                std::memcpy(&state[0], &page, sizeof page);
+                std::memcpy(&state[2], &story, sizeof story);
+                std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
+                state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+                return state;
+            };
+            auto alarm = [&](const std::string& what, const std::string& under) {
+                if (seen.insert(std::to_string(paragraph) + what).second)
+                    report_.pageAlarms.push_back({paragraph, what, under, {}, AlarmKind(what)});
+            };
+            if (std::any_of(read.begin(), read.end(), [&](const auto& r) {
+                    return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
+                })) {
+                uncheckedPages_.insert(paragraph);
+                continue;
+            }
+            if (combinations > kMaxCombinations) {
+                bool proven = side && !drawRange && !facts_.saves.count(paragraph);
+                for (size_t c = from; c < to && proven; ++c) {
+                    std::vector<std::pair<std::string, std::string>> alarms;
+                    std::set<std::string> carriesAfter;
+                    proven =
+                        CheckBlocksAlone(paragraph, place(fresh, carries[c]), alarms, carriesAfter);
+                    for (const auto& [what, under] : alarms) alarm(what, under);
+                    for (const std::string& carry : carriesAfter) carryOn(carry);
+                }
+                if (!proven) uncheckedPages_.insert(paragraph);
+                continue;
+            }
+            std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
+            for (size_t c = from; c < to; ++c)
+                for (size_t n = 0; n < combinations; ++n) {
+                    ways.emplace_back();
+                    for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+                        std::string state = place(fresh, carries[c]);
+                        size_t rest = n;
+                        for (const auto& [at, values] : read) {
+                            state[at] = static_cast<char>(values[rest % values.size()]);
+                            rest /= values.size();
+                        }
+                        std::string post, signature;
+                        std::vector<std::string> whats =
+                            BuildAlone(state, draw, drawRange, post, signature);
+                        carryOn(post.substr(kCarriedFlags, objects - kCarriedFlags));
+                        for (const Action& a : side ? std::vector<Action>() : Actions()) {
+                            if (!a.story) continue;
+                            Restore(post, snapshots_);
+                            Perform(a.step);
+                            if (inStory && pendingBuiltInPage == 0)
+                                ways.back().insert(currentParagraph);
+                        }
+                        Restore(post, snapshots_);
+                        if (whats.empty() && paragraph >= 8 && !side &&
+                            !facts_.endings.count(paragraph)) {
+                            bool wayOn = false;
+                            for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
+                            if (!wayOn)
+                                whats.push_back(
+                                    "no way on but the menu, and the book does not mark it an "
+                                    "ending");
+                        }
+                        AloneLints(state, post, signature, side, whats);
+                        for (const std::string& what : whats) alarm(what, Describe(state));
+                    }
+                }
+        }
+        from = to;
     }
     device::MessageBoxLog().clear();
+    for (int paragraph : mergedUnchecked)
+        if (!considered.count(paragraph)) uncheckedPages_.insert(paragraph);
+    report_.pagesChecked = considered.size();
+    for (int paragraph : considered) report_.pagesChecked -= uncheckedPages_.count(paragraph);
+    mergedUnchecked_ = mergedUnchecked;
 
     // A page has a good ending ahead in every state when, under every
     // combination, some way on by the story's own choices (some roll, some
@@ -1216,9 +1383,9 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         return {false, 0, 0};
     }
     const size_t objects = StateLayout().Objects(), bytes = 2 * static_cast<size_t>(objectCount);
-    const std::string carry = node.substr(2, objects - kCarried);
-    const std::string known = node.substr(2 + objects - kCarried, bytes);
-    const std::string fromRead = node.substr(2 + objects - kCarried + bytes);
+    const std::string carry = node.substr(2, objects - kCarriedFlags);
+    const std::string known = node.substr(2 + objects - kCarriedFlags, bytes);
+    const std::string fromRead = node.substr(2 + objects - kCarriedFlags + bytes);
     std::vector<std::pair<size_t, std::vector<uint8_t>>> open;
     size_t combinations = 1;
     for (int b : liveness_.reads[paragraph]) {
@@ -1238,13 +1405,13 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
     // A page read under many combinations: a proven node of the same page and
     // carried flags that knows no more proves this one (what the node
     // claims holds in every state it allows, and this one allows fewer).
-    const std::string claim = node.substr(0, 2 + objects - kCarried + bytes);
+    const std::string claim = node.substr(0, 2 + objects - kCarriedFlags + bytes);
     if (combinations > kSubsumedFrom)
         for (const std::string& general : proof.provenAt[paragraph]) {
-            bool covers =
-                general.compare(0, 2 + objects - kCarried, claim, 0, 2 + objects - kCarried) == 0;
+            bool covers = general.compare(0, 2 + objects - kCarriedFlags, claim, 0,
+                                          2 + objects - kCarriedFlags) == 0;
             for (size_t b = 0; b < bytes && covers; ++b) {
-                const char g = general[2 + objects - kCarried + b];
+                const char g = general[2 + objects - kCarriedFlags + b];
                 covers = g == kUnknown || g == known[b];
             }
             if (covers) return proven;
@@ -1264,7 +1431,7 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         std::memcpy(&state[0], &paragraph, sizeof paragraph);
         std::memcpy(&state[2], &paragraph, sizeof paragraph);
         std::memcpy(&state[4], &one, sizeof one);
-        state.replace(kCarried, objects - kCarried, carry);
+        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
         for (size_t b = 0; b < bytes; ++b)
             if (known[b] != kUnknown) state[objects + b] = known[b];
         size_t rest = c;
@@ -1289,7 +1456,7 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
                 const int16_t target = currentParagraph;
                 if (target <= 0 || static_cast<size_t>(target) >= liveness_.live.size()) continue;
                 std::string m(reinterpret_cast<const char*>(&target), sizeof target);
-                m += after.substr(kCarried, objects - kCarried);
+                m += after.substr(kCarriedFlags, objects - kCarriedFlags);
                 std::string forgetting = m, valuesRead(bytes, 0), writtenOnly(bytes, 0);
                 for (size_t b = 0; b < bytes; ++b) {
                     const char v = after[objects + b];
@@ -1412,7 +1579,7 @@ void Explorer::JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std
         if (hopeful.count(page) || GoodEndingAhead(proof, page, carried, why))
             report_.checkpointsProven.push_back(page);
         else
-            report_.checkpointsUnproven.push_back({page, why, "", {}});
+            report_.checkpointsUnproven.push_back({page, why, "", {}, ""});
     }
 }
 
@@ -1453,6 +1620,7 @@ void Explorer::Finish(Report& report) {
                     {paragraph,
                      "the answer box accepting \"" + box.first + "\" is never shown",
                      "",
+                     {},
                      {}});
     if (!report.cutShort.empty()) return;  // what was not reached is not judged
     std::set<std::string> seen;
@@ -1515,7 +1683,12 @@ Report Explorer::Run() {
             "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
     Finish(report_);
-    report_.unchecked.assign(uncheckedPages_.begin(), uncheckedPages_.end());
+    // A search that finished built every page a reader reaches, and the
+    // merged states' check the rest of what they show: a page is then
+    // unchecked only when neither that nor the check alone could build it.
+    for (int paragraph : uncheckedPages_)
+        if (!report_.cutShort.empty() || options_.exact || mergedUnchecked_.count(paragraph))
+            report_.unchecked.push_back(paragraph);
     report_.states = nodes_.size();
     report_.edges = edges_;
     report_.seconds =
@@ -1533,6 +1706,48 @@ bool Report::Clean() const {
                                          (!complete || hopelessCheckpoints.empty()));
     return (!complete || (unreached.empty() && allEndings && unreachableAnswers.empty())) &&
            deadEnds.empty() && messages.empty() && impossibleOutcomes.empty() && lints;
+}
+
+std::vector<std::string> Report::NotJudged() const {
+    std::vector<std::string> open;
+    const bool complete = cutShort.empty();
+    // Proven absent page by page: every page built alone, no alarm of the kind.
+    auto alone = [&](const char* kind) {
+        return pagesChecked > 0 && unchecked.empty() &&
+               std::none_of(pageAlarms.begin(), pageAlarms.end(),
+                            [&](const Finding& f) { return f.kind == kind; });
+    };
+    auto absent = [&](const std::vector<Finding>& found, const char* kind, const char* title) {
+        if (!found.empty() || (complete && unchecked.empty()) || alone(kind)) return;
+        open.push_back(std::string(title) +
+                       (!unchecked.empty() ? ": some pages are not built under every value"
+                                           : ": pages built alone raise alarms, and the search "
+                                             "was cut short"));
+    };
+    absent(messages, "messages", "Pages raising a message");
+    absent(deadEnds, "deadEnds", "Dead ends");
+    absent(impossibleOutcomes, "impossibleOutcomes", "Chance outcomes that never come up");
+    absent(unheldValues, "unheldValues", "Values shown of objects not held");
+    absent(unstablePages, "unstablePages", "Pages that change when built again");
+    if (!complete) {
+        int missing = 0;
+        for (const EndingReached& e : endings) missing += !e.reached;
+        if (!unreached.empty())
+            open.push_back("Paragraphs reached: " + std::to_string(unreached.size()) +
+                           " not reached, and the search was cut short");
+        if (missing)
+            open.push_back("Endings reached: " + std::to_string(missing) +
+                           " not reached, and the search was cut short");
+        if (!unreachableAnswers.empty())
+            open.push_back(
+                "Answer boxes never shown: " + std::to_string(unreachableAnswers.size()) +
+                " not shown, and the search was cut short");
+        if (!checkpointsUnproven.empty() || pagesChecked == 0)
+            open.push_back(
+                "Checkpoints saved with no good ending ahead: not every checkpoint page is "
+                "shown to have a good ending ahead in every state, and the search was cut short");
+    }
+    return open;
 }
 
 Report Explore(const bookc::Book& book, const Options& options) {

@@ -47,6 +47,9 @@ struct Finding {
     std::string what;
     std::string state;  // the objects and checkpoints when it happened
     Path path;          // from a fresh start at paragraph 2
+    // For an alarm of a page built alone, the list it would belong to (the
+    // JSON name: "messages", "deadEnds", "unheldValues", ...).
+    std::string kind;
 };
 
 struct EndingReached {
@@ -83,6 +86,10 @@ struct Report {
     // what was not reached (pages, endings, answer boxes, a good ending after
     // a checkpoint) is not judged.
     bool Clean() const;
+    // Each class of fault that is neither proven absent for every state a
+    // reader can reach nor, for what must exist, witnessed whole: its list's
+    // title and why. Empty when every class is judged.
+    std::vector<std::string> NotJudged() const;
 };
 
 // The book's source is read for what the tables do not hold: the endings it

@@ -182,7 +182,73 @@ std::vector<bool> DisplayConditions(const std::string& text, const std::vector<T
     return display;
 }
 
-Uses Scan(const bookc::Paragraph& p) {
+bool IsBreak(const std::string& text, const TagAt& tag) {
+    return tag.close == tag.open + 2 && std::strchr("UP", text[tag.open + 1]);
+}
+
+// Whether text[from, to) is only spaces.
+bool Blank(const std::string& text, size_t from, size_t to) {
+    return text.find_first_not_of(' ', from) >= to;
+}
+
+// The bytes each part of an independent-block paragraph reads (liveness.h),
+// or nothing when the paragraph is not one.
+std::vector<std::vector<int>> IndependentBlocks(const std::string& text,
+                                                const std::vector<TagAt>& tags, const Uses& u) {
+    if (u.writes) return {};
+    std::vector<std::set<int>> parts(1);
+    size_t partEnd = 0;           // where the markup before the next block starts
+    const TagAt* last = nullptr;  // the last tag before here
+    size_t closedOnBreak = 0;
+    for (const TagAt& tag : tags) {
+        const char letter = text[tag.open + 1];
+        const TagInfo* info = FindTag(letter);
+        if (!info || tag.depth > 1) return {};
+        if (tag.depth == 1) {
+            if (letter != 'l' && info->shape != TagShape::Hotword && !IsBreak(text, tag)) return {};
+        } else if (letter == 'O') {
+            const size_t brace = text.find_first_not_of(' ', tag.close + 1);
+            const bool breakBefore =
+                last && IsBreak(text, *last) && Blank(text, last->close + 1, tag.open);
+            if (brace == std::string::npos || text[brace] != '{' ||
+                !(breakBefore || (parts.size() > 1 && Blank(text, partEnd, tag.open))))
+                return {};
+            parts.emplace_back();
+        } else if (info->block || info->shape == TagShape::SaveCheckpoint) {
+            return {};
+        }
+        Uses one;
+        Tag(text.substr(tag.open + 1, tag.close - tag.open - 1), false, false, one);
+        std::set<int>& part = tag.depth == 1 || letter == 'O' ? parts.back() : parts.front();
+        part.insert(one.reads.begin(), one.reads.end());
+        part.insert(one.shows.begin(), one.shows.end());
+        if (tag.depth == 1 || letter != 'O') last = &tag;
+        // A block closes on a break; the markup after it starts a new part.
+        if (tag.depth == 1) {
+            const size_t close = text.find('}', tag.close);
+            if (close != std::string::npos && Blank(text, tag.close + 1, close)) {
+                if (!IsBreak(text, tag)) return {};
+                partEnd = close + 1;
+                ++closedOnBreak;
+            }
+        }
+    }
+    // Every brace is a block's, and every block closed on a break.
+    size_t braces = 0;
+    for (char c : text) braces += c == '{' || c == '}';
+    if (parts.size() < 2 || closedOnBreak != parts.size() - 1 || braces != 2 * closedOnBreak)
+        return {};
+    std::set<int> all;
+    std::vector<std::vector<int>> result;
+    for (const std::set<int>& part : parts) {
+        for (int b : part)
+            if (!all.insert(b).second) return {};
+        result.emplace_back(part.begin(), part.end());
+    }
+    return result;
+}
+
+Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nullptr) {
     Uses u;
     std::string text;
     for (const bookc::Word& w : p.words) text += w.text + " ";
@@ -201,6 +267,7 @@ Uses Scan(const bookc::Paragraph& p) {
     for (size_t i = 0; i < tags.size(); ++i)
         Tag(text.substr(tags[i].open + 1, tags[i].close - tags[i].open - 1), tags[i].depth == 0,
             display[i], u);
+    if (blocks) *blocks = IndependentBlocks(text, tags, u);
     return u;
 }
 
@@ -210,8 +277,10 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     const int size = book.paragraphCount + 1;
     const size_t bytes = 2 * static_cast<size_t>(objectCount);
     std::vector<Uses> uses(size);
+    Liveness result;
+    result.blocks.resize(size);
     for (const bookc::Paragraph& p : book.paragraphs)
-        if (p.number > 0 && p.number < size) uses[p.number] = Scan(p);
+        if (p.number > 0 && p.number < size) uses[p.number] = Scan(p, &result.blocks[p.number]);
 
     // A result carried from page to page: every condition may steer.
     bool carried = false;
@@ -222,7 +291,6 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     // The menu's pages and the description pages: reached from every page.
     std::set<int> side = {3, 4, 5, 6, 7};
     for (int k = 0; k < objectCount; ++k) side.insert(objectTable[k].infoParagraph + 1);
-    Liveness result;
     result.reads.resize(size);
     for (int p = 0; p < size; ++p) {
         std::set<int> all = uses[p].reads;

@@ -252,10 +252,6 @@ TEST_F(Menubar, TheBarGoesWithItsOwner) {
     EXPECT_TRUE(IsWindow(bar));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Menubar, AMenuTallerThanTheScreenShowsWhatFits) {
     MakeBar(134);
     EXPECT_TRUE(device::PressMenuBarButton(401));

@@ -133,11 +133,6 @@ class Typing : public ShellTest {
             Drain();
         }
     }
-    std::u16string Text() {
-        char16_t buffer[64] = {};
-        GetWindowTextW(edit, buffer, 64);
-        return buffer;
-    }
     HWND edit = nullptr;
 };
 
@@ -160,7 +155,7 @@ TEST_F(Typing, KeysTypeIntoTheFocusedEditBox) {
         SetWindowTextW(edit, u"");
         SendMessageW(edit, EM_SETSEL, 0, 0);
         Keys(c.keys);
-        EXPECT_EQ(Text(), c.text) << c.what;
+        EXPECT_EQ(TextOf(edit), c.text) << c.what;
         EXPECT_EQ(GetFocus(), edit) << c.what;
         EXPECT_EQ(GetForegroundWindow(), main) << c.what;
         EXPECT_TRUE(device::InputPanelShown()) << c.what;
@@ -181,7 +176,7 @@ TEST_F(Typing, TapsOnTheChromeLeaveTheProgramActiveAndItsFocusAlone) {
     for (const Seen& seen : Log())
         EXPECT_NE(seen.msg, static_cast<UINT>(WM_ACTIVATE)) << Names()[seen.hwnd];
     EXPECT_EQ(GetFocus(), edit);
-    EXPECT_EQ(Text(), u"aB ");
+    EXPECT_EQ(TextOf(edit), u"aB ");
 }
 
 TEST_F(Typing, EnterTabAndArrowsArriveAsKeys) {
@@ -205,7 +200,7 @@ TEST_F(Typing, ThePanelStaysInFrontOfAProgramWindowMadeTopmost) {
     Drain();
     device::Present();
     Keys({"o", "k"});
-    EXPECT_EQ(Text(), u"ok");
+    EXPECT_EQ(TextOf(edit), u"ok");
     EXPECT_EQ(GetForegroundWindow(), main);
 }
 
@@ -216,7 +211,7 @@ TEST_F(Typing, ThePanelIsDeadWhenHiddenAndTapsBelowReachTheProgram) {
     RecordOnly({WM_LBUTTONDOWN});
     Tap(KeyPoint("q"));
     Drain();
-    EXPECT_EQ(Text(), u"");
+    EXPECT_EQ(TextOf(edit), u"");
     EXPECT_EQ(Count(WM_LBUTTONDOWN, main), 1);  // the program's window lies there
 }
 

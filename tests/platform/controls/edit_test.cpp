@@ -17,11 +17,6 @@ class Edit : public MainWindowTest {
         Log().clear();
         return e;
     }
-    std::u16string Text(HWND e) {
-        char16_t buf[256];
-        GetWindowTextW(e, buf, 256);
-        return buf;
-    }
     std::pair<int, int> Sel(HWND e) {
         DWORD a = 0, b = 0;
         SendMessageW(e, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b));
@@ -57,7 +52,7 @@ TEST_F(Edit, TapFocusesThenTypingEditsAtTheCaret) {
         for (uint32_t k : s.keys) device::Key(k);
         device::Type(s.typed);
         Drain();
-        EXPECT_EQ(Text(e), s.text);
+        EXPECT_EQ(TextOf(e), s.text);
         EXPECT_EQ(Sel(e), std::make_pair(s.caret, s.caret));
     }
     EXPECT_EQ(GetWindowTextLengthW(e), 4);
@@ -66,7 +61,7 @@ TEST_F(Edit, TapFocusesThenTypingEditsAtTheCaret) {
     device::Key(VK_RETURN);
     device::Key(VK_TAB);
     Drain();
-    EXPECT_EQ(Text(e), u"abXq");
+    EXPECT_EQ(TextOf(e), u"abXq");
 }
 
 TEST_F(Edit, TheLimitStopsTypingButNotSetText) {
@@ -76,15 +71,15 @@ TEST_F(Edit, TheLimitStopsTypingButNotSetText) {
     SetFocus(e);
     device::Type(u"abcd");
     Drain();
-    EXPECT_EQ(Text(e), u"abc");
+    EXPECT_EQ(TextOf(e), u"abc");
     EXPECT_EQ(Count(EN_MAXTEXT), 1);
     SetWindowTextW(e, u"abcdef");
-    EXPECT_EQ(Text(e), u"abcdef");
+    EXPECT_EQ(TextOf(e), u"abcdef");
     // Replacing a selection may stay within the limit.
     SendMessageW(e, EM_SETSEL, 0, -1);
     device::Type(u"z");
     Drain();
-    EXPECT_EQ(Text(e), u"z");
+    EXPECT_EQ(TextOf(e), u"z");
     struct Case {
         WPARAM set;
         LRESULT got;
@@ -104,7 +99,7 @@ TEST_F(Edit, SelectionWithShiftAndEmSetSel) {
     EXPECT_EQ(SendMessageW(e, EM_GETSEL, 0, 0), MAKELONG(1, 3));
     device::Type(u"Z");
     Drain();
-    EXPECT_EQ(Text(e), u"aZdef");
+    EXPECT_EQ(TextOf(e), u"aZdef");
     device::Key(VK_END);
     device::KeyDown(VK_SHIFT);
     device::Key(VK_LEFT);
@@ -114,7 +109,7 @@ TEST_F(Edit, SelectionWithShiftAndEmSetSel) {
     EXPECT_EQ(Sel(e), std::make_pair(3, 5));
     device::Key(VK_BACK);
     Drain();
-    EXPECT_EQ(Text(e), u"aZd");
+    EXPECT_EQ(TextOf(e), u"aZd");
     SendMessageW(e, EM_SETSEL, static_cast<WPARAM>(-1), 0);  // no selection
     EXPECT_EQ(Sel(e).first, Sel(e).second);
     SendMessageW(e, EM_SETSEL, 2, 99);  // clamped to the text

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "headless/headless.h"
+#include "scratch_folder.h"
 #include "windows.h"
 #include "wm/wm.h"
 
@@ -55,22 +56,18 @@ sockaddr_un AddressOf(const std::string& path) {
 }
 
 // Each test has its own runtime folder, so its sockets meet no one else's.
-class CrossProcess : public ::testing::Test {
+class CrossProcess : public ScratchFolderTest {
    protected:
     void SetUp() override {
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+        ScratchFolderTest::SetUp();
+        setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
         wm::ResetForTests();
         device::InstallCrossProcess();
     }
     void TearDown() override {
         device::ShutdownCrossProcess();
-        std::filesystem::remove_all(dir);
+        ScratchFolderTest::TearDown();
     }
-    const std::string dir =
-        (std::filesystem::temp_directory_path() / ("crossprocess-" + std::to_string(getpid())))
-            .string();
 };
 
 // The child: shows "XprocTarget" (and an owned popup), serves requests until
@@ -202,7 +199,8 @@ TEST_F(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
 }
 
 TEST_F(CrossProcess, SocketNames) {
-    EXPECT_EQ(device::CrossProcessSocket(u"QOT1Fernvale"), dir + "/fernvale-qot1fernvale.sock");
+    EXPECT_EQ(device::CrossProcessSocket(u"QOT1Fernvale"),
+              (root / "fernvale-qot1fernvale.sock").string());
     EXPECT_EQ(device::CrossProcessSocket(u"qot1fernvale"),
               device::CrossProcessSocket(u"QOT1FERNVALE"));
     // Names with other characters or very long ones are hashed, and stay apart.

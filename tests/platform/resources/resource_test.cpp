@@ -1,15 +1,13 @@
 // Resources: lookup of the test folder's embedded resources, BMP decoding,
 // LoadBitmapW, and the embedder's refusal of broken definitions.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "gdi_helpers.h"
 #include "resources/resources.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -157,35 +155,27 @@ TEST(Resource, SoundsAndStrings) {
     EXPECT_EQ(resources::FindString(413), nullptr);
 }
 
-namespace {
+// Runs the embedder on a folder holding `definitions` (and a bitmap 1 and a
+// sound Ding); returns its exit status and what it printed.
+class Embedder : public ScratchFolderTest {
+   protected:
+    int Embed(const std::string& definitions, std::string* output,
+              const std::string& extraFile = "") {
+        std::filesystem::remove_all(root / "in");
+        Write("in/bitmaps/1.bmp", "BM");
+        Write("in/sounds/Ding.wav", "RIFF");
+        if (!extraFile.empty()) Write("in/" + extraFile, "x");
+        Write("in/resources.txt", definitions);
+        const std::string command = std::string(FERNVALE_EMBED) + " --dir " +
+                                    (root / "in").string() + " --out " +
+                                    (root / "out.cpp").string() + " 2>" + (root / "log").string();
+        const int status = std::system(command.c_str());
+        *output = Read("log");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+};
 
-namespace fs = std::filesystem;
-
-// Runs the embedder on a scratch folder holding `definitions` (and a bitmap
-// 1 and a sound Ding); returns its exit status and what it printed.
-int Embed(const std::string& definitions, std::string* output, const std::string& extraFile = "") {
-    const std::string tag = "embed_" + std::to_string(getpid());
-    fs::path dir = fs::path(::testing::TempDir()) / tag;
-    fs::remove_all(dir);
-    fs::create_directories(dir / "bitmaps");
-    fs::create_directories(dir / "sounds");
-    std::ofstream(dir / "bitmaps" / "1.bmp") << "BM";
-    std::ofstream(dir / "sounds" / "Ding.wav") << "RIFF";
-    if (!extraFile.empty()) std::ofstream(dir / extraFile) << "x";
-    std::ofstream(dir / "resources.txt") << definitions;
-    fs::path out = fs::path(::testing::TempDir()) / (tag + ".cpp");
-    fs::path log = fs::path(::testing::TempDir()) / (tag + ".log");
-    std::string command = std::string(FERNVALE_EMBED) + " --dir " + dir.string() + " --out " +
-                          out.string() + " 2>" + log.string();
-    int status = std::system(command.c_str());
-    std::ifstream in(log);
-    output->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
-
-TEST(Resource, EmbedderRefusesBrokenDefinitions) {
+TEST_F(Embedder, RefusesBrokenDefinitions) {
     const std::string bar = "string 5 \"Go\"\nmenu 7\npopup \"P\"\nitem 1 \"A\"\nend\nend\n";
     struct Case {
         std::string definitions;

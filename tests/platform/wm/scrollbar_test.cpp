@@ -61,7 +61,6 @@ TEST_F(Scroll, SetScrollInfoClampsAndShowsOrHidesTheBar) {
     };
     // clang-format on
     for (const Row& r : rows) {
-        ResetDevice();
         SetUp();
         for (const Input& b : r.before) {
             SCROLLINFO si{b.size, b.mask, b.min, b.max, b.page, b.pos, 0};

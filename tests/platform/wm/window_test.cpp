@@ -12,6 +12,15 @@ class Window : public ::testing::Test {
     void TearDown() override { ResetDevice(); }
 
     HWND Main(DWORD style = WS_VISIBLE | WS_VSCROLL) { return CreateMain(style); }
+    // A child of the test class at (x, y), w by h, named `name` in the log.
+    static HWND Child(HWND parent, const char* name, int x, int y, int w, int h,
+                      DWORD style = WS_CHILD | WS_VISIBLE, int id = 0) {
+        HWND c =
+            CreateWindowExW(0, TestClass(), u"", style, x, y, w, h, parent,
+                            reinterpret_cast<HMENU>(static_cast<intptr_t>(id)), nullptr, nullptr);
+        Name(c, name);
+        return c;
+    }
 };
 
 TEST_F(Window, VisibleTopLevelCreationSendsTheHandheldOrderAndNoPaint) {
@@ -40,9 +49,7 @@ TEST_F(Window, VisibleTopLevelCreationSendsTheHandheldOrderAndNoPaint) {
 TEST_F(Window, VisibleChildCreationAndHiddenChild) {
     HWND main = Main();
     Log().clear();
-    HWND child = CreateWindowExW(0, TestClass(), u"c", WS_CHILD | WS_VISIBLE, 10, 20, 50, 30, main,
-                                 reinterpret_cast<HMENU>(77), nullptr, nullptr);
-    Name(child, "child");
+    HWND child = Child(main, "child", 10, 20, 50, 30, WS_CHILD | WS_VISIBLE, 77);
     EXPECT_TRUE(Matches({{"child", WM_NCCREATE},
                          {"child", WM_CREATE},
                          {"child", WM_SIZE},
@@ -54,9 +61,7 @@ TEST_F(Window, VisibleChildCreationAndHiddenChild) {
     EXPECT_EQ(GetParent(child), main);
 
     Log().clear();
-    HWND hidden = CreateWindowExW(0, TestClass(), u"h", WS_CHILD, 0, 0, 5, 5, main, nullptr,
-                                  nullptr, nullptr);
-    Name(hidden, "hidden");
+    HWND hidden = Child(main, "hidden", 0, 0, 5, 5, WS_CHILD);
     EXPECT_TRUE(Matches({{"hidden", WM_NCCREATE},
                          {"hidden", WM_CREATE},
                          {"hidden", WM_SIZE},
@@ -176,12 +181,8 @@ TEST_F(Window, ClientRectLosesTheScrollBarAndTheBorder) {
 
 TEST_F(Window, DestroySendsDestroyParentFirstAndNcDestroyChildrenFirst) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr,
-                             nullptr, nullptr);
-    HWND b = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, a, nullptr,
-                             nullptr, nullptr);
-    Name(a, "a");
-    Name(b, "b");
+    HWND a = Child(main, "a", 0, 0, 5, 5);
+    HWND b = Child(a, "b", 0, 0, 5, 5);
     SetFocus(b);
     RecordOnly({WM_DESTROY, WM_NCDESTROY, WM_KILLFOCUS});
     Log().clear();
@@ -246,9 +247,7 @@ TEST_F(Window, SubclassingKeepsThePreviousProcedureAtFullWidth) {
 
 TEST_F(Window, FocusMovesWithKillAndSetFocus) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, main, nullptr,
-                             nullptr, nullptr);
-    Name(a, "a");
+    HWND a = Child(main, "a", 0, 0, 5, 5);
     RecordOnly({WM_SETFOCUS, WM_KILLFOCUS});
     Log().clear();
     EXPECT_EQ(SetFocus(a), main);
@@ -267,9 +266,7 @@ TEST_F(Window, FocusMovesWithKillAndSetFocus) {
 
 TEST_F(Window, MoveWindowSendsSizeAndMoveOnlyForRealChanges) {
     HWND main = Main();
-    HWND a = CreateWindowExW(0, TestClass(), u"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, main,
-                             nullptr, nullptr, nullptr);
-    Name(a, "a");
+    HWND a = Child(main, "a", 0, 0, 50, 20);
     RecordOnly({WM_SIZE, WM_MOVE});
     Log().clear();
     MoveWindow(a, 0, 0, 50, 20, TRUE);
@@ -285,10 +282,6 @@ TEST_F(Window, MoveWindowSendsSizeAndMoveOnlyForRealChanges) {
     EXPECT_EQ(r.left, 5);
     EXPECT_EQ(r.top, 26 + 6);
 }
-
-}  // namespace
-
-namespace {
 
 // A child painted while its parent is resized (the parent's procedure resizes
 // it in answer to WM_DRAWITEM, as a program following the input panel does)
