@@ -411,6 +411,7 @@ class Explorer {
     void SpreadValues();
     void CheckMergedStates();
     void CheckPagesAlone();
+    std::vector<uint8_t> AloneValues(int paragraph, int b, uint8_t start) const;
     void AloneLints(const std::string& state, const std::string& post, const std::string& signature,
                     bool side, std::vector<std::string>& whats);
     struct Proof;
@@ -1059,6 +1060,13 @@ std::string AlarmKind(const std::string& what) {
     return "unheldValues";
 }
 
+// Every value a page built alone meets in byte `b`: a held byte of an object
+// every way into the page holds is held.
+std::vector<uint8_t> Explorer::AloneValues(int paragraph, int b, uint8_t start) const {
+    if (b % 2 == 0 && (liveness_.mustHeld[paragraph] >> (b / 2) & 1)) return {1};
+    return EveryValue(b, start, 256);
+}
+
 // Builds the page of `state` alone, its draw forced when it has one, and
 // lists the messages it raises and the chance outcomes its hotwords never
 // give; `post` receives the state the build left, `signature` what it shows.
@@ -1123,7 +1131,7 @@ bool Explorer::CheckBlocksAlone(int paragraph, const std::string& base,
         std::vector<std::vector<uint8_t>> values;
         size_t combinations = 1;
         for (int b : part) {
-            values.push_back(EveryValue(b, static_cast<uint8_t>(base[objects + b]), 256));
+            values.push_back(AloneValues(paragraph, b, static_cast<uint8_t>(base[objects + b])));
             combinations *= values.back().size();
         }
         if (combinations > kMaxCombinations) return false;
@@ -1203,7 +1211,7 @@ void Explorer::CheckPagesAlone() {
             size_t combinations = 1;
             for (int b : liveness_.reads[paragraph]) {
                 const std::vector<uint8_t> values =
-                    EveryValue(b, static_cast<uint8_t>(fresh[objects + b]), 256);
+                    AloneValues(paragraph, b, static_cast<uint8_t>(fresh[objects + b]));
                 combinations *= values.size();
                 read.push_back({objects + static_cast<size_t>(b), values});
             }
@@ -1280,6 +1288,14 @@ void Explorer::CheckPagesAlone() {
                 }
         }
         from = to;
+    }
+    // The objects certainly held trust a page's top-level tags to run: not
+    // when a page can start while the engine is still skipping.
+    for (const std::string& carry : carries) {
+        std::string state = fresh;
+        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+        Restore(state, snapshots_);
+        if (skipCount != 0) uncheckedPages_.insert(considered.begin(), considered.end());
     }
     device::MessageBoxLog().clear();
     for (int paragraph : mergedUnchecked)

@@ -36,6 +36,11 @@ struct Liveness {
     // block (no byte in two). Such a page builds as the outputs of its parts
     // one after another, each hanging only on its own bytes. Empty otherwise.
     std::vector<std::vector<std::vector<int>>> blocks;
+    // mustHeld[p] bit k: text object k is held at the start of every build of
+    // paragraph p in any state a reader reaches (a must-analysis over every
+    // way into a page; see ComputeLiveness). Trusts a page's top-level `<N>`
+    // to run, as `overwrites` does.
+    std::vector<uint64_t> mustHeld;
 };
 
 // From the book's markup and the reader's object table. The menu's pages
