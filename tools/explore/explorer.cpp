@@ -9,6 +9,7 @@
 #include "tools/explore/explorer.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <queue>
 #include <set>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -72,6 +74,13 @@ struct StateLayout {
     size_t Slots() const { return kNav + 2 * objectCount; }
     size_t Size() const { return Slots() + checkpointCount * (1 + 2 + 4); }
 };
+
+// Where the markup engine's flags carried from page to page start in a state.
+constexpr size_t kCarriedFlags = 12;
+
+const char* const kUnstable =
+    "shows other text or choices when built again with no choice taken: its own tags change "
+    "what its conditions read";
 
 template <typename T>
 void Put(std::string& s, const T& v) {
@@ -402,8 +411,21 @@ class Explorer {
     void SpreadValues();
     void CheckMergedStates();
     void CheckPagesAlone();
-    bool GoodEndingAhead(int page, const std::set<std::string>& carried,
-                         const std::set<int>& hopefulPages, bool remembersReads);
+    std::vector<uint8_t> AloneValues(int paragraph, int b, uint8_t start) const;
+    void AloneLints(const std::string& state, const std::string& post, const std::string& signature,
+                    bool side, std::vector<std::string>& whats);
+    struct Proof;
+    // Whether a node has a good ending ahead, and the depth of the shallowest
+    // node still being judged that a failure rests on.
+    struct Verdict {
+        bool good;
+        int low, high;  // the shallowest and deepest nodes still being judged a failure rests on
+    };
+    Verdict ProveNode(Proof& proof, const std::string& node, int depth);
+    bool GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried,
+                         std::string& why);
+    void JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std::string>& carried,
+                          const std::string& fresh);
     uint32_t Add(const std::string& state, uint32_t parent, const Path& steps);
     void RestoreEdges(uint32_t index, const std::string& pre, const std::string& post);
     void Visit(uint32_t index);
@@ -420,6 +442,12 @@ class Explorer {
               uint32_t index, int paragraph, const std::string& what,
               const std::string& state = std::string());
     void ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post);
+    std::vector<int> ShownUnheld(const std::string& pre, const std::string& post);
+    std::vector<std::string> BuildAlone(const std::string& state, int draw, int drawRange,
+                                        std::string& post, std::string& signature);
+    bool CheckBlocksAlone(int paragraph, const std::string& base,
+                          std::vector<std::pair<std::string, std::string>>& alarms,
+                          std::set<std::string>& carriesAfter);
     void CheckUnkeptValues(uint32_t index, const std::string& pre, int draw, int drawRange);
     std::vector<uint8_t> ValuesOf(uint32_t index, size_t b) const;
     void CheckChance(int paragraph, const HotwordRecord& r);
@@ -459,6 +487,7 @@ class Explorer {
     // and every byte the page reads.
     std::unordered_set<std::string> builtPages_;
     std::set<int> uncheckedPages_;
+    std::set<int> mergedUnchecked_;  // pages the merged states' check could not build
     // For each state kept, each object byte's values over every state merged
     // into it and every state its values flow from: bit v for value v, the
     // top bit for any value from 7 up.
@@ -597,9 +626,9 @@ void Explorer::Note(std::vector<Finding>& list, std::set<std::string>& seen, con
                     const std::string& state) {
     if (!seen.insert(key).second) return;
     if (state.empty())
-        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index)});
+        list.push_back({paragraph, what, Describe(StateAt(index)), PathTo(index), {}});
     else
-        list.push_back({paragraph, what, Describe(state), PathNear(index, state)});
+        list.push_back({paragraph, what, Describe(state), PathNear(index, state), {}});
 }
 
 // The hotword table belongs to the last paragraph scanned: a page built by
@@ -701,11 +730,9 @@ void Explorer::Perform(const Step& step) {
     }
 }
 
-void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
-    std::string key = std::to_string(paragraph) + "|" + ButtonText(r.controlId) + "|" +
-                      std::to_string(r.value) + "|" + std::to_string(r.threshold2) + "|" +
-                      std::to_string(r.threshold3);
-    if (chanceSeen_.count(key)) return;
+// What a chance hotword declares but no roll gives, for a reader of the
+// report; empty when every outcome comes up.
+std::string NeverComesUp(const HotwordRecord& r) {
     int range;
     std::set<int16_t> possible;
     for (const Band& band : RollBands(r, range)) possible.insert(band.target);
@@ -718,19 +745,36 @@ void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
         if (!possible.count(target))
             never += std::string(never.empty() ? "" : "; ") + "the " + which +
                      " outcome (paragraph " + std::to_string(target + 1) + ") never comes up";
+    if (never.empty()) return never;
+    return std::string("chance hotword \"") + ButtonText(r.controlId) + "\" (" + r.kind +
+           ", chance " + std::to_string(r.value) + "): " + never;
+}
+
+void Explorer::CheckChance(int paragraph, const HotwordRecord& r) {
+    std::string key = std::to_string(paragraph) + "|" + ButtonText(r.controlId) + "|" +
+                      std::to_string(r.value) + "|" + std::to_string(r.threshold2) + "|" +
+                      std::to_string(r.threshold3);
+    if (chanceSeen_.count(key)) return;
+    const std::string never = NeverComesUp(r);
     chanceSeen_[key] = {paragraph, never};
-    if (!never.empty())
-        report_.impossibleOutcomes.push_back(
-            {paragraph,
-             std::string("chance hotword \"") + ButtonText(r.controlId) + "\" (" + r.kind +
-                 ", chance " + std::to_string(r.value) + "): " + never,
-             "",
-             {}});
+    if (!never.empty()) report_.impossibleOutcomes.push_back({paragraph, never, "", {}, {}});
 }
 
 void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const std::string& post) {
+    for (int k : ShownUnheld(pre, post))
+        Note(report_.unheldValues, seenUnheld_,
+             std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index, ParagraphOf(pre),
+             std::string("shows the value of ") + objectTable[k].name + ", which is not held", pre);
+}
+
+// The text objects whose value the page of `pre` shows with <l> while the
+// reader holds them neither before its build nor after it (`post`).
+std::vector<int> Explorer::ShownUnheld(const std::string& pre, const std::string& post) {
+    std::vector<int> shown;
+    int32_t pending;
+    std::memcpy(&pending, pre.data() + 8, sizeof pending);
     auto it = facts_.shownValues.find(ParagraphOf(pre));
-    if (it == facts_.shownValues.end() || pendingBuiltInPage) return;
+    if (it == facts_.shownValues.end() || pending) return shown;
     static const char* const kMarker = "@@unheld@@";
     static const char* markers[256];
     std::fill(std::begin(markers), std::end(markers), kMarker);
@@ -745,14 +789,10 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
         RebuildPage(mainWindow);
         objectTable[k].values = values;
         const std::string pool(pageTextPool, static_cast<size_t>(std::max<int16_t>(poolUsed, 0)));
-        if (pool.find(kMarker) != std::string::npos)
-            Note(report_.unheldValues, seenUnheld_,
-                 std::to_string(ParagraphOf(pre)) + "|" + std::to_string(k), index,
-                 ParagraphOf(pre),
-                 std::string("shows the value of ") + objectTable[k].name + ", which is not held",
-                 pre);
+        if (pool.find(kMarker) != std::string::npos) shown.push_back(k);
     }
     device::MessageBoxLog().clear();
+    return shown;
 }
 
 // A page whose build draws a random value is built once for each value the
@@ -842,8 +882,7 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
         RebuildPage(mainWindow);
         if (PageSignature() != signature)
             Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index, paragraph,
-                 "shows other text or choices when built again with no choice taken: its own "
-                 "tags change what its conditions read");
+                 kUnstable);
     }
     ProbeShownValues(index, pre, post);
     RestoreEdges(index, pre, post);
@@ -953,10 +992,7 @@ void Explorer::CheckUnkeptValues(uint32_t index, const std::string& pre, int dra
             RebuildPage(mainWindow);
             if (PageSignature() != signature)
                 Note(report_.unstablePages, seenUnstable_, std::to_string(paragraph), index,
-                     paragraph,
-                     "shows other text or choices when built again with no choice taken: its "
-                     "own tags change what its conditions read",
-                     state);
+                     paragraph, kUnstable, state);
         }
         ProbeShownValues(index, state, post);
     }
@@ -1015,100 +1051,258 @@ void Explorer::RestoreEdges(uint32_t index, const std::string& pre, const std::s
     device::MessageBoxLog().clear();
 }
 
+// The list an alarm of a page built alone would belong to, by its wording.
+std::string AlarmKind(const std::string& what) {
+    if (what.rfind("raises", 0) == 0) return "messages";
+    if (what.rfind("no way on", 0) == 0) return "deadEnds";
+    if (what.rfind("chance hotword", 0) == 0) return "impossibleOutcomes";
+    if (what == kUnstable) return "unstablePages";
+    return "unheldValues";
+}
+
+// Every value a page built alone meets in byte `b`: a held byte of an object
+// every way into the page holds is held.
+std::vector<uint8_t> Explorer::AloneValues(int paragraph, int b, uint8_t start) const {
+    if (b % 2 == 0 && (liveness_.mustHeld[paragraph] >> (b / 2) & 1)) return {1};
+    return EveryValue(b, start, 256);
+}
+
+// Builds the page of `state` alone, its draw forced when it has one, and
+// lists the messages it raises and the chance outcomes its hotwords never
+// give; `post` receives the state the build left, `signature` what it shows.
+std::vector<std::string> Explorer::BuildAlone(const std::string& state, int draw, int drawRange,
+                                              std::string& post, std::string& signature) {
+    std::vector<std::string> whats;
+    Restore(state, snapshots_);
+    device::MessageBoxLog().clear();
+    if (draw >= 0) ForceRoll(drawRange, draw + 1);
+    RebuildPage(mainWindow);
+    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
+        whats.push_back("raises \"" + device::Narrow(m.text) + "\"");
+    signature = PageSignature();
+    post = Capture(snapshots_);
+    for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
+        const HotwordRecord& r = hotwordTable[i];
+        if (r.kind != 'L' && r.kind != 'd') continue;
+        const std::string never = NeverComesUp(r);
+        if (!never.empty()) whats.push_back(never);
+    }
+    return whats;
+}
+
+// The two lints on a page built alone from `state` (leaving `post`): a value
+// shown of an object not held and, on a story page, other text or choices
+// when built again with no choice taken.
+void Explorer::AloneLints(const std::string& state, const std::string& post,
+                          const std::string& signature, bool side,
+                          std::vector<std::string>& whats) {
+    for (int k : ShownUnheld(state, post))
+        whats.push_back(std::string("shows the value of ") + objectTable[k].name +
+                        ", which is not held");
+    if (side || post == state) return;
+    Restore(post, snapshots_);
+    RebuildPage(mainWindow);
+    if (PageSignature() != signature) whats.push_back(kUnstable);
+}
+
+// A page too big to build under every combination but made of independent
+// blocks (liveness.h) builds as its parts' outputs one after another, each
+// hanging only on its own bytes: nothing is merged across a part's edge (each
+// ends on a break), and no part changes what the engine carries into the
+// next. So each part is built under every value of its bytes, the others at
+// `base`: a message or a lint there is an alarm, and the combination taking
+// each part's largest output on a measure the page's limits count (text
+// pool, items, hotwords, buttons) is the largest of all combinations on it.
+// Built once for each measure, under the item limit (beyond it runs are
+// dropped and the pool undercounts), it bounds every other. Only for side
+// pages, whose ways on are no proof's concern; false when it cannot prove.
+bool Explorer::CheckBlocksAlone(int paragraph, const std::string& base,
+                                std::vector<std::pair<std::string, std::string>>& alarms,
+                                std::set<std::string>& carriesAfter) {
+    const size_t objects = StateLayout().Objects();
+    constexpr int kMeasures = 4;
+    auto measures = [] {
+        return std::array<int, kMeasures>{poolUsed, pageItemCount, hotwordCount, buttonCount};
+    };
+    std::array<std::string, kMeasures> largest;
+    largest.fill(base);
+    std::string post, signature;
+    for (const std::vector<int>& part : liveness_.blocks[paragraph]) {
+        std::vector<std::vector<uint8_t>> values;
+        size_t combinations = 1;
+        for (int b : part) {
+            values.push_back(AloneValues(paragraph, b, static_cast<uint8_t>(base[objects + b])));
+            combinations *= values.back().size();
+        }
+        if (combinations > kMaxCombinations) return false;
+        std::array<int, kMeasures> top;
+        top.fill(-1);
+        for (size_t n = 0; n < combinations; ++n) {
+            std::string state = base;
+            size_t rest = n;
+            for (size_t i = 0; i < part.size(); ++i) {
+                state[objects + part[i]] = static_cast<char>(values[i][rest % values[i].size()]);
+                rest /= values[i].size();
+            }
+            std::vector<std::string> whats = BuildAlone(state, -1, 0, post, signature);
+            const std::array<int, kMeasures> m = measures();
+            if (m[1] >= PAGE_ITEM_LIMIT) return false;
+            for (int i = 0; i < kMeasures; ++i)
+                if (m[i] > top[i]) {
+                    top[i] = m[i];
+                    for (int b : part) largest[i][objects + b] = state[objects + b];
+                }
+            carriesAfter.insert(post.substr(kCarriedFlags, objects - kCarriedFlags));
+            AloneLints(state, post, signature, true, whats);
+            for (std::string& what : whats) alarms.push_back({what, Describe(state)});
+        }
+    }
+    for (const std::string& state : largest) {
+        std::vector<std::string> whats = BuildAlone(state, -1, 0, post, signature);
+        if (pageItemCount >= PAGE_ITEM_LIMIT) return false;
+        for (std::string& what : whats) alarms.push_back({what, Describe(state)});
+    }
+    return true;
+}
+
 // Each page with text built alone, as a story page (a description page as a
 // side page), under every combination of every value of the bytes its markup
-// reads, with every set of the markup engine's carried flags the search met
-// on any page (and all clear). A build depends on nothing else but the
-// checkpoint slots (none saved here) and a draw (each value forced), so what
-// no combination raises, no state does.
+// reads, with every set of the markup engine's carried flags a page can start
+// with: those the search met, all clear, and every set a page built here
+// leaves (a fixed point). A build depends on nothing else but the checkpoint
+// slots (none saved here) and a draw (each value forced), so what no
+// combination raises, no state does: no message, no story page without a way
+// on, no value shown unheld, no story page changing when built again, no
+// chance outcome that never comes up.
 void Explorer::CheckPagesAlone() {
     if (options_.exact) return;
-    constexpr size_t kCarried = 12;  // where the markup engine's carried flags start
     const size_t objects = StateLayout().Objects();
-    std::set<std::string> carried;  // every set of carried flags a page was met with
+    std::set<std::string> carried;  // every set of carried flags a page can start with
     for (uint32_t index : visitedOrder_) {
         const std::string s = StateAt(index);
         int32_t pending;
         std::memcpy(&pending, s.data() + 8, sizeof pending);
-        if (!pending) carried.insert(s.substr(kCarried, objects - kCarried));
+        if (!pending) carried.insert(s.substr(kCarriedFlags, objects - kCarriedFlags));
     }
     std::string fresh = StateAt(0);
     for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
-    carried.insert(fresh.substr(kCarried, objects - kCarried));
+    carried.insert(fresh.substr(kCarriedFlags, objects - kCarriedFlags));
+    std::vector<std::string> carries(carried.begin(), carried.end());
+    auto carryOn = [&](const std::string& carry) {
+        if (carried.insert(carry).second) carries.push_back(carry);
+    };
+    // The merged states' check judged the pages a search reached; here every
+    // page is judged alone, which decides for those it covers.
+    const std::set<int> mergedUnchecked = std::move(uncheckedPages_);
+    uncheckedPages_.clear();
     std::set<std::string> seen;
     // paragraph -> for each combination, the pages its story ways lead to
     std::map<int, std::vector<std::set<int16_t>>> waysOn;
-    for (int paragraph : facts_.withText) {
-        if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
-        const bool side = liveness_.side[paragraph];
-        if (paragraph < 8 && !side && paragraph != 2) continue;
-        std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
-        size_t combinations = 1;
-        for (int b : liveness_.reads[paragraph]) {
-            const std::vector<uint8_t> values =
-                EveryValue(b, static_cast<uint8_t>(fresh[objects + b]), 256);
-            combinations *= values.size();
-            read.push_back({objects + static_cast<size_t>(b), values});
-        }
-        if (combinations > kMaxCombinations ||
-            std::any_of(read.begin(), read.end(), [&](const auto& r) {
-                return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
-            })) {
-            uncheckedPages_.insert(paragraph);
-            continue;
-        }
-        ++report_.pagesChecked;
-        auto draws = facts_.buildDraws.find(paragraph);
-        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
-        std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
-        for (const std::string& carry : carried)
-            for (size_t n = 0; n < combinations; ++n) {
-                ways.emplace_back();
-                for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
-                    std::string state = fresh;
-                    const int16_t page = static_cast<int16_t>(paragraph);
-                    const int16_t story = side ? 2 : page;
-                    const int32_t inStoryNow = side ? 0 : 1;
-                    std::memcpy(&state[0], &page, sizeof page);
-                    std::memcpy(&state[2], &story, sizeof story);
-                    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
-                    state.replace(kCarried, objects - kCarried, carry);
-                    size_t rest = n;
-                    for (const auto& [at, values] : read) {
-                        state[at] = static_cast<char>(values[rest % values.size()]);
-                        rest /= values.size();
-                    }
-                    Restore(state, snapshots_);
-                    device::MessageBoxLog().clear();
-                    if (draw >= 0) ForceRoll(drawRange, draw + 1);
-                    RebuildPage(mainWindow);
-                    std::string what;
-                    for (const device::MessageBoxRecord& m : device::MessageBoxLog())
-                        what = "raises \"" + device::Narrow(m.text) + "\"";
-                    const std::string post = Capture(snapshots_);
-                    for (const Action& a : side ? std::vector<Action>() : Actions()) {
-                        if (!a.story) continue;
-                        Restore(post, snapshots_);
-                        Perform(a.step);
-                        if (inStory && pendingBuiltInPage == 0)
-                            ways.back().insert(currentParagraph);
-                    }
-                    Restore(post, snapshots_);
-                    if (what.empty() && paragraph >= 8 && !side &&
-                        !facts_.endings.count(paragraph)) {
-                        bool wayOn = false;
-                        for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
-                        if (!wayOn)
-                            what =
-                                "no way on but the menu, and the book does not mark it an ending";
-                    }
-                    if (what.empty() || !seen.insert(std::to_string(paragraph) + what).second)
-                        continue;
-                    report_.pageAlarms.push_back({paragraph, what, Describe(state), {}});
-                }
+    std::set<int> considered;
+    for (size_t from = 0; from < carries.size();) {
+        const size_t to = carries.size();
+        for (int paragraph : facts_.withText) {
+            if (paragraph < 2 || static_cast<size_t>(paragraph) >= liveness_.reads.size()) continue;
+            const bool side = liveness_.side[paragraph];
+            if (paragraph < 8 && !side && paragraph != 2) continue;
+            considered.insert(paragraph);
+            if (uncheckedPages_.count(paragraph)) continue;
+            std::vector<std::pair<size_t, std::vector<uint8_t>>> read;
+            size_t combinations = 1;
+            for (int b : liveness_.reads[paragraph]) {
+                const std::vector<uint8_t> values =
+                    AloneValues(paragraph, b, static_cast<uint8_t>(fresh[objects + b]));
+                combinations *= values.size();
+                read.push_back({objects + static_cast<size_t>(b), values});
             }
+            auto draws = facts_.buildDraws.find(paragraph);
+            const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+            auto place = [&](std::string state, const std::string& carry) {
+                const int16_t page = static_cast<int16_t>(paragraph);
+                const int16_t story = side ? 2 : page;
+                const int32_t inStoryNow = side ? 0 : 1;
+                std::memcpy(&state[0], &page, sizeof page);
+                std::memcpy(&state[2], &story, sizeof story);
+                std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
+                state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+                return state;
+            };
+            auto alarm = [&](const std::string& what, const std::string& under) {
+                if (seen.insert(std::to_string(paragraph) + what).second)
+                    report_.pageAlarms.push_back({paragraph, what, under, {}, AlarmKind(what)});
+            };
+            if (std::any_of(read.begin(), read.end(), [&](const auto& r) {
+                    return objectTable[(r.first - objects) / 2].type == OBJECT_NUMBER;
+                })) {
+                uncheckedPages_.insert(paragraph);
+                continue;
+            }
+            if (combinations > kMaxCombinations) {
+                bool proven = side && !drawRange && !facts_.saves.count(paragraph);
+                for (size_t c = from; c < to && proven; ++c) {
+                    std::vector<std::pair<std::string, std::string>> alarms;
+                    std::set<std::string> carriesAfter;
+                    proven =
+                        CheckBlocksAlone(paragraph, place(fresh, carries[c]), alarms, carriesAfter);
+                    for (const auto& [what, under] : alarms) alarm(what, under);
+                    for (const std::string& carry : carriesAfter) carryOn(carry);
+                }
+                if (!proven) uncheckedPages_.insert(paragraph);
+                continue;
+            }
+            std::vector<std::set<int16_t>>& ways = waysOn[paragraph];
+            for (size_t c = from; c < to; ++c)
+                for (size_t n = 0; n < combinations; ++n) {
+                    ways.emplace_back();
+                    for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+                        std::string state = place(fresh, carries[c]);
+                        size_t rest = n;
+                        for (const auto& [at, values] : read) {
+                            state[at] = static_cast<char>(values[rest % values.size()]);
+                            rest /= values.size();
+                        }
+                        std::string post, signature;
+                        std::vector<std::string> whats =
+                            BuildAlone(state, draw, drawRange, post, signature);
+                        carryOn(post.substr(kCarriedFlags, objects - kCarriedFlags));
+                        for (const Action& a : side ? std::vector<Action>() : Actions()) {
+                            if (!a.story) continue;
+                            Restore(post, snapshots_);
+                            Perform(a.step);
+                            if (inStory && pendingBuiltInPage == 0)
+                                ways.back().insert(currentParagraph);
+                        }
+                        Restore(post, snapshots_);
+                        if (whats.empty() && paragraph >= 8 && !side &&
+                            !facts_.endings.count(paragraph)) {
+                            bool wayOn = false;
+                            for (const Action& a : Actions()) wayOn = wayOn || a.wayOn;
+                            if (!wayOn)
+                                whats.push_back(
+                                    "no way on but the menu, and the book does not mark it an "
+                                    "ending");
+                        }
+                        AloneLints(state, post, signature, side, whats);
+                        for (const std::string& what : whats) alarm(what, Describe(state));
+                    }
+                }
+        }
+        from = to;
+    }
+    // The objects certainly held trust a page's top-level tags to run: not
+    // when a page can start while the engine is still skipping.
+    for (const std::string& carry : carries) {
+        std::string state = fresh;
+        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+        Restore(state, snapshots_);
+        if (skipCount != 0) uncheckedPages_.insert(considered.begin(), considered.end());
     }
     device::MessageBoxLog().clear();
+    for (int paragraph : mergedUnchecked)
+        if (!considered.count(paragraph)) uncheckedPages_.insert(paragraph);
+    report_.pagesChecked = considered.size();
+    for (int paragraph : considered) report_.pagesChecked -= uncheckedPages_.count(paragraph);
+    mergedUnchecked_ = mergedUnchecked;
 
     // A page has a good ending ahead in every state when, under every
     // combination, some way on by the story's own choices (some roll, some
@@ -1128,132 +1322,281 @@ void Explorer::CheckPagesAlone() {
             if (every) grew = hopeful.insert(paragraph).second || grew;
         }
     }
-    for (int page : facts_.saves)
-        (hopeful.count(page) ||
-                 (options_.checkpoints && (GoodEndingAhead(page, carried, hopeful, false) ||
-                                           GoodEndingAhead(page, carried, hopeful, true)))
-             ? report_.checkpointsProven
-             : report_.checkpointsUnproven)
-            .push_back(page);
+    JudgeCheckpoints(hopeful, carried, fresh);
 }
 
-// Judged again from a checkpoint page (--checkpoints), remembering: a node is
-// a page, the carried flags and what is known of each object byte since the
-// checkpoint (written by a page on the way, and with `remembersReads` also
-// read by one, under each of its values); what is not known takes every
-// value, and what no page ahead reads to steer is forgotten. A node has a good ending ahead when it
-// is one, or its page is known to have one in every state, or under every
-// combination of the unknown bytes its page reads to steer some way on leads
-// to a node that has. Nodes beyond a budget stay unjudged, which only loses a
-// proof.
-bool Explorer::GoodEndingAhead(int page, const std::set<std::string>& carried,
-                               const std::set<int>& hopefulPages, bool remembersReads) {
-    constexpr size_t kCarried = 12, kBudget = 300000;
-    constexpr char kUnknown = static_cast<char>(0xff);
-    const size_t objects = StateLayout().Objects(), bytes = 2 * static_cast<size_t>(objectCount);
-    std::string fresh = StateAt(0);
-    for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
-    std::unordered_map<std::string, uint32_t> ids;
-    std::vector<std::string> nodes;                        // page, carried flags, known bytes
-    std::vector<std::vector<std::vector<uint32_t>>> ways;  // node -> combination -> nodes
-    std::vector<bool> expanded, good;
-    auto node = [&](int16_t paragraph, const std::string& carry, const std::string& known) {
-        std::string key(reinterpret_cast<const char*>(&paragraph), sizeof paragraph);
-        key += carry + known;
-        auto [it, fresh_] = ids.try_emplace(key, static_cast<uint32_t>(nodes.size()));
-        if (fresh_) {
-            nodes.push_back(key);
-            ways.emplace_back();
-            expanded.push_back(false);
-            good.push_back(hopefulPages.count(paragraph) > 0);
-        }
-        return it->second;
+// A proof that every state saved at a checkpoint page has a good ending
+// ahead, goal-directed: a node is a page, the carried flags and what is known
+// of each object byte since the checkpoint (written by a page on the way, or
+// read by one under each of its values); what is not known takes every value,
+// and what no page ahead reads to steer is forgotten. A node is good when it is
+// a good ending, or its page is known good in every state, or under every
+// combination of the unknown bytes its page reads to steer some way on by the
+// story's own choices leads to a good node. Depth first: the ways on are tried
+// nearest a good ending first (over the book's links), each first forgetting
+// every value known only from a read (a node that knows less, so more often
+// judged already) and then remembering them; the first that proves settles
+// the combination. A node met again while it is still being judged counts as
+// failing there (a cycle proves nothing), so a failure that rests on such a
+// node is remembered only while every node it rests on is still being judged;
+// proven nodes and other failures are remembered across checkpoints too. A
+// node not judged within the budget of page builds only loses the proof.
+// A node is written as its paragraph, the carried flags, each object byte
+// (kUnknown when not known) and, for each, 1 when it is known only from a
+// read.
+struct Explorer::Proof {
+    const std::set<int>* hopeful;
+    std::vector<int> distance;  // paragraph -> fewest links to a good page
+    std::string fresh;          // objects at their start values, no slot saved
+    std::unordered_map<std::string, bool> judged;
+    // paragraph -> the nodes proven there (without what was read), for pages
+    // read under many combinations
+    std::map<int, std::vector<std::string>> provenAt;
+    std::unordered_map<std::string, int> onStack;  // node -> its depth
+    std::vector<uint64_t> serials;                 // depth -> the node judged there
+    uint64_t serial = 0;
+    // Failures resting on nodes still being judged: the shallowest and the
+    // deepest, and the serial of the deepest.
+    struct Provisional {
+        int low, high;
+        uint64_t serial;
     };
-    std::vector<uint32_t> starts;
-    for (const std::string& carry : carried)
-        starts.push_back(node(static_cast<int16_t>(page), carry, std::string(bytes, kUnknown)));
-    for (size_t n = 0; n < nodes.size() && nodes.size() < kBudget; ++n) {
-        if (good[n]) continue;
-        int16_t paragraph;
-        std::memcpy(&paragraph, nodes[n].data(), sizeof paragraph);
-        if (paragraph < 8 || !facts_.withText.count(paragraph) || liveness_.side[paragraph] ||
-            facts_.endings.count(paragraph))
-            continue;
-        const std::string carry = nodes[n].substr(2, objects - kCarried);
-        const std::string known = nodes[n].substr(2 + objects - kCarried);
-        std::vector<std::pair<size_t, std::vector<uint8_t>>> open;
-        size_t combinations = 1;
-        for (int b : liveness_.reads[paragraph]) {
-            if (known[b] != kUnknown || !liveness_.live[paragraph][b]) continue;
-            const std::vector<uint8_t> values = EveryValue(
-                b, static_cast<uint8_t>(fresh[objects + b]), static_cast<uint8_t>(kUnknown));
-            combinations *= values.size();
-            open.push_back({static_cast<size_t>(b), values});
-        }
-        if (combinations > kMaxCombinations) continue;
-        expanded[n] = true;
-        auto draws = facts_.buildDraws.find(paragraph);
-        const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
-        std::vector<std::vector<uint32_t>> combos;
-        for (size_t c = 0; c < combinations; ++c) {
-            std::string state = fresh;
-            const int32_t one = 1;
-            std::memcpy(&state[0], &paragraph, sizeof paragraph);
-            std::memcpy(&state[2], &paragraph, sizeof paragraph);
-            std::memcpy(&state[4], &one, sizeof one);
-            state.replace(kCarried, objects - kCarried, carry);
-            std::string seenNow = known;
-            for (size_t b = 0; b < bytes; ++b)
-                if (known[b] != kUnknown) state[objects + b] = known[b];
-            size_t rest = c;
-            for (const auto& [b, values] : open) {
-                state[objects + b] = static_cast<char>(values[rest % values.size()]);
-                seenNow[b] = state[objects + b];
-                rest /= values.size();
+    std::unordered_map<std::string, Provisional> provisional;
+    size_t builds = 0, nodes = 0;
+    bool exhausted = false;
+    // A node that failed -> the combination it failed under (object names and
+    // values) and its way on nearest a good ending then.
+    std::unordered_map<std::string, std::pair<std::string, std::string>> failedUnder;
+};
+
+constexpr int kFar = 1 << 30;  // the distance of a page with no good page ahead
+constexpr size_t kProofBudget = 200000, kProofDepth = 1000;
+constexpr char kUnknown = static_cast<char>(0xff);
+// Pages read under more combinations than this look for a proven node that
+// knows less.
+constexpr size_t kSubsumedFrom = 4;
+
+Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int depth) {
+    const Verdict proven{true, kFar, -1}, failed{false, kFar, -1};
+    if (auto it = proof.judged.find(node); it != proof.judged.end())
+        return it->second ? proven : failed;
+    int16_t paragraph;
+    std::memcpy(&paragraph, node.data(), sizeof paragraph);
+    if (proof.hopeful->count(paragraph)) return proven;
+    if (paragraph < 8 || !facts_.withText.count(paragraph) || liveness_.side[paragraph] ||
+        facts_.endings.count(paragraph))
+        return failed;
+    if (auto it = proof.onStack.find(node); it != proof.onStack.end())
+        return {false, it->second, it->second};
+    if (auto it = proof.provisional.find(node); it != proof.provisional.end()) {
+        const Proof::Provisional& p = it->second;
+        if (static_cast<size_t>(p.high) < proof.serials.size() && proof.serials[p.high] == p.serial)
+            return {false, p.low, p.high};
+        proof.provisional.erase(it);
+    }
+    if (proof.builds >= kProofBudget || static_cast<size_t>(depth) >= kProofDepth) {
+        proof.exhausted = true;
+        return {false, 0, 0};
+    }
+    const size_t objects = StateLayout().Objects(), bytes = 2 * static_cast<size_t>(objectCount);
+    const std::string carry = node.substr(2, objects - kCarriedFlags);
+    const std::string known = node.substr(2 + objects - kCarriedFlags, bytes);
+    const std::string fromRead = node.substr(2 + objects - kCarriedFlags + bytes);
+    std::vector<std::pair<size_t, std::vector<uint8_t>>> open;
+    size_t combinations = 1;
+    for (int b : liveness_.reads[paragraph]) {
+        if (known[b] != kUnknown || !liveness_.live[paragraph][b]) continue;
+        const std::vector<uint8_t> values = EveryValue(
+            b, static_cast<uint8_t>(proof.fresh[objects + b]), static_cast<uint8_t>(kUnknown));
+        combinations *= values.size();
+        open.push_back({static_cast<size_t>(b), values});
+    }
+    // A number object's two bytes are one value, not each byte's values.
+    if (combinations > kMaxCombinations || std::any_of(open.begin(), open.end(), [](const auto& r) {
+            return objectTable[r.first / 2].type == OBJECT_NUMBER;
+        })) {
+        proof.judged[node] = false;
+        return failed;
+    }
+    // A page read under many combinations: a proven node of the same page and
+    // carried flags that knows no more proves this one (what the node
+    // claims holds in every state it allows, and this one allows fewer).
+    const std::string claim = node.substr(0, 2 + objects - kCarriedFlags + bytes);
+    if (combinations > kSubsumedFrom)
+        for (const std::string& general : proof.provenAt[paragraph]) {
+            bool covers = general.compare(0, 2 + objects - kCarriedFlags, claim, 0,
+                                          2 + objects - kCarriedFlags) == 0;
+            for (size_t b = 0; b < bytes && covers; ++b) {
+                const char g = general[2 + objects - kCarriedFlags + b];
+                covers = g == kUnknown || g == known[b];
             }
-            std::vector<uint32_t> next;
-            for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
-                Restore(state, snapshots_);
-                if (draw >= 0) ForceRoll(drawRange, draw + 1);
-                RebuildPage(mainWindow);
-                const std::string post = Capture(snapshots_);
-                for (const Action& a : Actions()) {
-                    if (!a.story) continue;
-                    Restore(post, snapshots_);
-                    Perform(a.step);
-                    if (!inStory || pendingBuiltInPage != 0) continue;
-                    const std::string after = Capture(snapshots_);
-                    const int16_t target = currentParagraph;
-                    std::string learnt(bytes, kUnknown);
-                    for (size_t b = 0; b < bytes; ++b) {
-                        const char v = after[objects + b];
-                        const bool kept =
-                            remembersReads ? seenNow[b] != kUnknown : known[b] != kUnknown;
-                        if (v != state[objects + b] || kept) learnt[b] = v;
-                        if (target <= 0 || static_cast<size_t>(target) >= liveness_.live.size() ||
-                            !liveness_.live[target][b] || v == kUnknown)
-                            learnt[b] = kUnknown;
-                    }
-                    next.push_back(
-                        node(target, after.substr(kCarried, objects - kCarried), learnt));
+            if (covers) return proven;
+        }
+    std::vector<bool> opened(bytes, false);
+    for (const auto& read : open) opened[read.first] = true;
+    ++proof.nodes;
+    proof.onStack[node] = depth;
+    proof.serials.resize(depth + 1);
+    proof.serials[depth] = ++proof.serial;
+    auto draws = facts_.buildDraws.find(paragraph);
+    const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+    Verdict verdict = proven;
+    for (size_t c = 0; c < combinations && verdict.good; ++c) {
+        std::string state = proof.fresh;
+        const int32_t one = 1;
+        std::memcpy(&state[0], &paragraph, sizeof paragraph);
+        std::memcpy(&state[2], &paragraph, sizeof paragraph);
+        std::memcpy(&state[4], &one, sizeof one);
+        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+        for (size_t b = 0; b < bytes; ++b)
+            if (known[b] != kUnknown) state[objects + b] = known[b];
+        size_t rest = c;
+        for (const auto& [b, values] : open) {
+            state[objects + b] = static_cast<char>(values[rest % values.size()]);
+            rest /= values.size();
+        }
+        // distance, then the way forgetting what was read before remembering it
+        std::vector<std::tuple<int, int, std::string>> next;
+        for (int draw = drawRange ? 0 : -1; draw < drawRange; ++draw) {
+            Restore(state, snapshots_);
+            if (draw >= 0) ForceRoll(drawRange, draw + 1);
+            RebuildPage(mainWindow);
+            ++proof.builds;
+            const std::string post = Capture(snapshots_);
+            for (const Action& a : Actions()) {
+                if (!a.story) continue;
+                Restore(post, snapshots_);
+                Perform(a.step);
+                if (!inStory || pendingBuiltInPage != 0) continue;
+                const std::string after = Capture(snapshots_);
+                const int16_t target = currentParagraph;
+                if (target <= 0 || static_cast<size_t>(target) >= liveness_.live.size()) continue;
+                std::string m(reinterpret_cast<const char*>(&target), sizeof target);
+                m += after.substr(kCarriedFlags, objects - kCarriedFlags);
+                std::string forgetting = m, valuesRead(bytes, 0), writtenOnly(bytes, 0);
+                for (size_t b = 0; b < bytes; ++b) {
+                    const char v = after[objects + b];
+                    const bool written = v != state[objects + b];
+                    const bool keep = liveness_.live[target][b] && v != kUnknown;
+                    // known before this page, or read by it under this combination
+                    const bool seen = known[b] != kUnknown || opened[b];
+                    const bool wasRead = known[b] == kUnknown || fromRead[b];
+                    m += keep && (written || seen) ? v : kUnknown;
+                    valuesRead[b] = keep && !written && seen && wasRead;
+                    forgetting += keep && (written || !wasRead) ? v : kUnknown;
                 }
+                next.push_back({0, proof.distance[target], forgetting + writtenOnly});
+                next.push_back({1, proof.distance[target], m + valuesRead});
             }
-            combos.push_back(next);
         }
-        ways[n] = combos;
+        std::sort(next.begin(), next.end());
+        next.erase(std::unique(next.begin(), next.end()), next.end());
+        Verdict some = failed;
+        for (const auto& [remembering, distance, m] : next) {
+            const Verdict v = ProveNode(proof, m, depth + 1);
+            if (v.good) {
+                some = v;
+                break;
+            }
+            some.low = std::min(some.low, v.low);
+            // Resting on this node itself is no dependence; the deepest other
+            // is at most its parent.
+            if (v.low < depth) some.high = std::max(some.high, std::min(v.high, depth - 1));
+        }
+        if (!some.good) {
+            verdict = some;
+            std::string combination;
+            for (const auto& [b, values] : open)
+                combination +=
+                    std::string(combination.empty() ? " " : ", ") + objectTable[b / 2].name +
+                    (b % 2 ? " " + std::to_string(static_cast<uint8_t>(state[objects + b]))
+                     : state[objects + b] ? " held"
+                                          : " not held");
+            proof.failedUnder[node] = {combination, next.empty() ? "" : std::get<2>(next[0])};
+        }
+    }
+    proof.onStack.erase(node);
+    proof.serials.resize(depth);
+    if (verdict.good) {
+        proof.judged[node] = true;
+        if (combinations > kSubsumedFrom) proof.provenAt[paragraph].push_back(claim);
+        return proven;
+    }
+    if (verdict.low < depth) {
+        proof.provisional[node] = {verdict.low, verdict.high, proof.serials[verdict.high]};
+        return verdict;
+    }
+    if (!proof.exhausted) proof.judged[node] = false;
+    return failed;
+}
+
+// Whether every state saved at `page` has a good ending ahead; when not
+// shown, `why` says what stopped the proof.
+bool Explorer::GoodEndingAhead(Proof& proof, int page, const std::set<std::string>& carried,
+                               std::string& why) {
+    proof.builds = proof.nodes = 0;
+    proof.exhausted = false;
+    const size_t bytes = 2 * static_cast<size_t>(objectCount);
+    for (const std::string& carry : carried) {
+        const int16_t paragraph = static_cast<int16_t>(page);
+        std::string node(reinterpret_cast<const char*>(&paragraph), sizeof paragraph);
+        node += carry + std::string(bytes, kUnknown) + std::string(bytes, 0);
+        if (ProveNode(proof, node, 0).good) continue;
+        device::MessageBoxLog().clear();
+        if (proof.exhausted) {
+            why = "not judged within " + std::to_string(kProofBudget) + " page builds";
+            return false;
+        }
+        // The counterexample: the failing combination here, then the way on
+        // nearest a good ending under each failing combination, until one
+        // ends.
+        std::string at = node, under;
+        std::set<std::string> seen;
+        for (auto it = proof.failedUnder.find(at);
+             it != proof.failedUnder.end() && seen.insert(at).second;
+             it = proof.failedUnder.find(at)) {
+            if (under.empty())
+                under = it->second.first.empty() ? "in every state" : "under" + it->second.first;
+            if (it->second.second.empty()) break;
+            at = it->second.second;
+        }
+        int16_t last;
+        std::memcpy(&last, at.data(), sizeof last);
+        why = "no good ending ahead shown " + under +
+              ": the ways on nearest one end at paragraph " + std::to_string(last);
+        return false;
     }
     device::MessageBoxLog().clear();
-    for (bool grew = true; grew;) {
-        grew = false;
-        for (size_t n = 0; n < nodes.size(); ++n) {
-            if (good[n] || !expanded[n]) continue;
-            const bool every = std::all_of(ways[n].begin(), ways[n].end(), [&](const auto& next) {
-                return std::any_of(next.begin(), next.end(), [&](uint32_t m) { return good[m]; });
-            });
-            if (every) good[n] = grew = true;
-        }
+    return true;
+}
+
+void Explorer::JudgeCheckpoints(const std::set<int>& hopeful, const std::set<std::string>& carried,
+                                const std::string& fresh) {
+    Proof proof;
+    proof.hopeful = &hopeful;
+    proof.fresh = fresh;
+    // Fewest links from each page to a good one, for the order ways are tried.
+    const size_t pages = liveness_.targets.size();
+    proof.distance.assign(pages, kFar);
+    std::deque<int> work(hopeful.begin(), hopeful.end());
+    for (int p : work) proof.distance[p] = 0;
+    std::vector<std::vector<int>> from(pages);
+    for (size_t p = 0; p < pages; ++p)
+        for (int t : liveness_.targets[p])
+            if (t > 0 && static_cast<size_t>(t) < pages) from[t].push_back(static_cast<int>(p));
+    for (; !work.empty(); work.pop_front())
+        for (int p : from[work.front()])
+            if (proof.distance[p] == kFar) {
+                proof.distance[p] = proof.distance[work.front()] + 1;
+                work.push_back(p);
+            }
+    for (int page : facts_.saves) {
+        std::string why;
+        if (hopeful.count(page) || GoodEndingAhead(proof, page, carried, why))
+            report_.checkpointsProven.push_back(page);
+        else
+            report_.checkpointsUnproven.push_back({page, why, "", {}, ""});
     }
-    return std::all_of(starts.begin(), starts.end(), [&](uint32_t n) { return good[n]; });
 }
 
 void Explorer::Finish(Report& report) {
@@ -1293,6 +1636,7 @@ void Explorer::Finish(Report& report) {
                     {paragraph,
                      "the answer box accepting \"" + box.first + "\" is never shown",
                      "",
+                     {},
                      {}});
     if (!report.cutShort.empty()) return;  // what was not reached is not judged
     std::set<std::string> seen;
@@ -1355,7 +1699,12 @@ Report Explorer::Run() {
             "only by what it overwrites were merged: run again with --exact";
     report_.lintsWarnOnly = options_.lintsWarnOnly;
     Finish(report_);
-    report_.unchecked.assign(uncheckedPages_.begin(), uncheckedPages_.end());
+    // A search that finished built every page a reader reaches, and the
+    // merged states' check the rest of what they show: a page is then
+    // unchecked only when neither that nor the check alone could build it.
+    for (int paragraph : uncheckedPages_)
+        if (!report_.cutShort.empty() || options_.exact || mergedUnchecked_.count(paragraph))
+            report_.unchecked.push_back(paragraph);
     report_.states = nodes_.size();
     report_.edges = edges_;
     report_.seconds =
@@ -1373,6 +1722,48 @@ bool Report::Clean() const {
                                          (!complete || hopelessCheckpoints.empty()));
     return (!complete || (unreached.empty() && allEndings && unreachableAnswers.empty())) &&
            deadEnds.empty() && messages.empty() && impossibleOutcomes.empty() && lints;
+}
+
+std::vector<std::string> Report::NotJudged() const {
+    std::vector<std::string> open;
+    const bool complete = cutShort.empty();
+    // Proven absent page by page: every page built alone, no alarm of the kind.
+    auto alone = [&](const char* kind) {
+        return pagesChecked > 0 && unchecked.empty() &&
+               std::none_of(pageAlarms.begin(), pageAlarms.end(),
+                            [&](const Finding& f) { return f.kind == kind; });
+    };
+    auto absent = [&](const std::vector<Finding>& found, const char* kind, const char* title) {
+        if (!found.empty() || (complete && unchecked.empty()) || alone(kind)) return;
+        open.push_back(std::string(title) +
+                       (!unchecked.empty() ? ": some pages are not built under every value"
+                                           : ": pages built alone raise alarms, and the search "
+                                             "was cut short"));
+    };
+    absent(messages, "messages", "Pages raising a message");
+    absent(deadEnds, "deadEnds", "Dead ends");
+    absent(impossibleOutcomes, "impossibleOutcomes", "Chance outcomes that never come up");
+    absent(unheldValues, "unheldValues", "Values shown of objects not held");
+    absent(unstablePages, "unstablePages", "Pages that change when built again");
+    if (!complete) {
+        int missing = 0;
+        for (const EndingReached& e : endings) missing += !e.reached;
+        if (!unreached.empty())
+            open.push_back("Paragraphs reached: " + std::to_string(unreached.size()) +
+                           " not reached, and the search was cut short");
+        if (missing)
+            open.push_back("Endings reached: " + std::to_string(missing) +
+                           " not reached, and the search was cut short");
+        if (!unreachableAnswers.empty())
+            open.push_back(
+                "Answer boxes never shown: " + std::to_string(unreachableAnswers.size()) +
+                " not shown, and the search was cut short");
+        if (!checkpointsUnproven.empty() || pagesChecked == 0)
+            open.push_back(
+                "Checkpoints saved with no good ending ahead: not every checkpoint page is "
+                "shown to have a good ending ahead in every state, and the search was cut short");
+    }
+    return open;
 }
 
 Report Explore(const bookc::Book& book, const Options& options) {

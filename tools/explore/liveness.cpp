@@ -1,5 +1,6 @@
 #include "tools/explore/liveness.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -20,6 +21,14 @@ struct Uses {
     // An <E> or <o> whose block steers runs on the result of a condition on
     // an earlier page.
     bool steersOnEarlier = false;
+    // Held bits: objects any tag drops (`<Q>`), objects a top-level `<N %o>`
+    // takes; and each way on with the objects certainly held when it is
+    // taken beyond what the page holds: those its enclosing blocks test held
+    // (`<O (X %o) & ...>`), those an `<N %o>` before it takes in no block
+    // that does not hold the way too (shown whenever the way is), and the one
+    // a `<N %o "label" t>` takes.
+    uint64_t drops = 0, takes = 0;
+    std::vector<std::pair<int, uint64_t>> ways;
 };
 
 int Held(int k) {
@@ -182,7 +191,146 @@ std::vector<bool> DisplayConditions(const std::string& text, const std::vector<T
     return display;
 }
 
-Uses Scan(const bookc::Paragraph& p) {
+bool IsBreak(const std::string& text, const TagAt& tag) {
+    return tag.close == tag.open + 2 && std::strchr("UP", text[tag.open + 1]);
+}
+
+// Whether text[from, to) is only spaces.
+bool Blank(const std::string& text, size_t from, size_t to) {
+    return text.find_first_not_of(' ', from) >= to;
+}
+
+// The bytes each part of an independent-block paragraph reads (liveness.h),
+// or nothing when the paragraph is not one.
+std::vector<std::vector<int>> IndependentBlocks(const std::string& text,
+                                                const std::vector<TagAt>& tags, const Uses& u) {
+    if (u.writes) return {};
+    std::vector<std::set<int>> parts(1);
+    size_t partEnd = 0;           // where the markup before the next block starts
+    const TagAt* last = nullptr;  // the last tag before here
+    size_t closedOnBreak = 0;
+    for (const TagAt& tag : tags) {
+        const char letter = text[tag.open + 1];
+        const TagInfo* info = FindTag(letter);
+        if (!info || tag.depth > 1) return {};
+        if (tag.depth == 1) {
+            if (letter != 'l' && info->shape != TagShape::Hotword && !IsBreak(text, tag)) return {};
+        } else if (letter == 'O') {
+            const size_t brace = text.find_first_not_of(' ', tag.close + 1);
+            const bool breakBefore =
+                last && IsBreak(text, *last) && Blank(text, last->close + 1, tag.open);
+            if (brace == std::string::npos || text[brace] != '{' ||
+                !(breakBefore || (parts.size() > 1 && Blank(text, partEnd, tag.open))))
+                return {};
+            parts.emplace_back();
+        } else if (info->block || info->shape == TagShape::SaveCheckpoint) {
+            return {};
+        }
+        Uses one;
+        Tag(text.substr(tag.open + 1, tag.close - tag.open - 1), false, false, one);
+        std::set<int>& part = tag.depth == 1 || letter == 'O' ? parts.back() : parts.front();
+        part.insert(one.reads.begin(), one.reads.end());
+        part.insert(one.shows.begin(), one.shows.end());
+        if (tag.depth == 1 || letter != 'O') last = &tag;
+        // A block closes on a break; the markup after it starts a new part.
+        if (tag.depth == 1) {
+            const size_t close = text.find('}', tag.close);
+            if (close != std::string::npos && Blank(text, tag.close + 1, close)) {
+                if (!IsBreak(text, tag)) return {};
+                partEnd = close + 1;
+                ++closedOnBreak;
+            }
+        }
+    }
+    // Every brace is a block's, and every block closed on a break.
+    size_t braces = 0;
+    for (char c : text) braces += c == '{' || c == '}';
+    if (parts.size() < 2 || closedOnBreak != parts.size() - 1 || braces != 2 * closedOnBreak)
+        return {};
+    std::set<int> all;
+    std::vector<std::vector<int>> result;
+    for (const std::set<int>& part : parts) {
+        for (int b : part)
+            if (!all.insert(b).second) return {};
+        result.emplace_back(part.begin(), part.end());
+    }
+    return result;
+}
+
+uint64_t Bit(int k) {
+    return k >= 0 && k < 64 ? uint64_t{1} << k : 0;
+}
+
+// The objects a condition certainly tests held when true: its tests joined by
+// & of the form `X %o`, none negated; nothing when it has an |.
+uint64_t TestedHeld(const std::string& condition) {
+    if (condition.find('|') != std::string::npos) return 0;
+    uint64_t held = 0;
+    for (size_t from = 0; from <= condition.size();) {
+        size_t to = condition.find('&', from);
+        if (to == std::string::npos) to = condition.size();
+        std::string test;
+        for (size_t i = from; i < to; ++i)
+            if (!std::strchr(" ()", condition[i])) test += condition[i];
+        size_t i = 2;
+        if (test.rfind("X%", 0) == 0) held |= Bit(Digits(test, i));
+        from = to + 1;
+    }
+    return held;
+}
+
+// The held bits of Uses (drops, takes, ways) for one paragraph's tags.
+void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) {
+    // Every block: where it spans and, for one of <O>, what it tests held.
+    struct Block {
+        size_t open, close;
+        uint64_t held;
+    };
+    std::vector<Block> blocks;
+    for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1)) {
+        int depth = 0;
+        size_t close = open;
+        for (; close < text.size(); ++close) {
+            if (text[close] == '{') ++depth;
+            if (text[close] == '}' && --depth == 0) break;
+        }
+        uint64_t held = 0;
+        const size_t end = text.find_last_not_of(' ', open - 1);
+        for (const TagAt& tag : tags)
+            if (end != std::string::npos && tag.close == end && text[tag.open + 1] == 'O')
+                held = TestedHeld(text.substr(tag.open + 2, tag.close - tag.open - 2));
+        blocks.push_back({open, close, held});
+    }
+    auto within = [&](const Block& b, size_t at) { return b.open < at && at < b.close; };
+    // The unlabelled <N %o> seen so far: where, and the object.
+    std::vector<std::pair<size_t, int>> taken;
+    for (const TagAt& tag : tags) {
+        const char letter = text[tag.open + 1];
+        const std::string body = text.substr(tag.open + 1, tag.close - tag.open - 1);
+        Uses one;
+        Tag(body, tag.depth == 0, false, one);
+        size_t at = body.find('%');
+        const int k = at == std::string::npos ? -1 : Digits(body, ++at);
+        const bool objectTag = letter == 'N' || letter == 'Q';
+        if (letter == 'Q') u.drops |= Bit(k);
+        if (letter == 'N' && one.targets.empty()) {
+            if (tag.depth == 0) u.takes |= Bit(k);
+            taken.push_back({tag.open, k});
+        }
+        if (one.targets.empty()) continue;
+        uint64_t held = objectTag && letter == 'N' ? Bit(k) : 0;
+        for (const Block& b : blocks)
+            if (within(b, tag.open)) held |= b.held;
+        for (const auto& [where, object] : taken)
+            if (std::none_of(blocks.begin(), blocks.end(), [&](const Block& b) {
+                    return within(b, where) && !within(b, tag.open);
+                }))
+                held |= Bit(object);
+        for (int target : one.targets) u.ways.push_back({target, held});
+    }
+}
+
+Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nullptr) {
     Uses u;
     std::string text;
     for (const bookc::Word& w : p.words) text += w.text + " ";
@@ -201,7 +349,60 @@ Uses Scan(const bookc::Paragraph& p) {
     for (size_t i = 0; i < tags.size(); ++i)
         Tag(text.substr(tags[i].open + 1, tags[i].close - tags[i].open - 1), tags[i].depth == 0,
             display[i], u);
+    if (blocks) *blocks = IndependentBlocks(text, tags, u);
+    HeldUses(text, tags, u);
     return u;
+}
+
+// The objects held at the start of every build of each paragraph, from every
+// way into a page a reader has: the fresh start and the menu's Beginning
+// (paragraph 2 with the book's start values); a way on a page offers (what
+// the page held at its start and took at its top level, less what any of its
+// tags drops, with what the way's own block tests held and the way takes);
+// a menu page opened from any page (the same, without the way's; a
+// description page too when the information page is built by code, since
+// otherwise only the information page's ways open it); a page built
+// again after a side trip or a restart of the reader, or restored from a
+// checkpoint it saved (what it held, less what it or any side page drops).
+// Starts from every object on every page and only removes, so it is a
+// greatest fixed point: a page no way reaches keeps every object. Number
+// objects never count as held (their held byte is half their value).
+std::vector<uint64_t> MustHeld(const bookc::Book& book, const std::vector<Uses>& uses,
+                               const std::vector<bool>& side) {
+    const int size = static_cast<int>(uses.size());
+    uint64_t texts = 0, start = 0;
+    for (int k = 0; k < objectCount && k < 64; ++k) {
+        if (objectTable[k].type == OBJECT_NUMBER) continue;
+        texts |= Bit(k);
+        if (k < static_cast<int>(book.objects.size()) && bookc::StartBytes(book.objects[k]).first)
+            start |= Bit(k);
+    }
+    std::vector<bool> built(size, false);
+    for (const bookc::Paragraph& p : book.paragraphs)
+        if (p.number > 0 && p.number < size && p.HasWords()) built[p.number] = true;
+    uint64_t sideDrops = 0;
+    for (int p = 0; p < size; ++p)
+        if (side[p]) sideDrops |= uses[p].drops;
+    std::vector<uint64_t> must(size, texts);
+    if (size > 2) must[2] &= start;
+    for (bool changed = true; changed;) {
+        changed = false;
+        auto meet = [&](int p, uint64_t held) {
+            if (p <= 0 || p >= size || (must[p] & held) == must[p]) return;
+            must[p] &= held;
+            changed = true;
+        };
+        for (int p = 1; p < size; ++p) {
+            if (!built[p]) continue;
+            const Uses& u = uses[p];
+            meet(p, ~(u.drops | sideDrops));
+            const uint64_t out = (must[p] | u.takes) & ~u.drops;
+            for (const auto& [target, held] : u.ways) meet(target, out | (held & ~u.drops));
+            for (int s = 1; s < size; ++s)
+                if (side[s] && (s <= 7 || !built[6])) meet(s, out);
+        }
+    }
+    return must;
 }
 
 }  // namespace
@@ -210,8 +411,10 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     const int size = book.paragraphCount + 1;
     const size_t bytes = 2 * static_cast<size_t>(objectCount);
     std::vector<Uses> uses(size);
+    Liveness result;
+    result.blocks.resize(size);
     for (const bookc::Paragraph& p : book.paragraphs)
-        if (p.number > 0 && p.number < size) uses[p.number] = Scan(p);
+        if (p.number > 0 && p.number < size) uses[p.number] = Scan(p, &result.blocks[p.number]);
 
     // A result carried from page to page: every condition may steer.
     bool carried = false;
@@ -222,7 +425,6 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     // The menu's pages and the description pages: reached from every page.
     std::set<int> side = {3, 4, 5, 6, 7};
     for (int k = 0; k < objectCount; ++k) side.insert(objectTable[k].infoParagraph + 1);
-    Liveness result;
     result.reads.resize(size);
     for (int p = 0; p < size; ++p) {
         std::set<int> all = uses[p].reads;
@@ -236,9 +438,14 @@ Liveness ComputeLiveness(const bookc::Book& book) {
     for (int p : side)
         if (p < size && !uses[p].writes) uses[p].reads.clear();
 
+    result.mustHeld = MustHeld(book, uses, result.side);
     result.live.assign(size, std::vector<bool>(bytes, false));
     result.overwrites.assign(size, false);
-    for (int p = 0; p < size; ++p) result.overwrites[p] = !uses[p].overwrites.empty();
+    result.targets.resize(size);
+    for (int p = 0; p < size; ++p) {
+        result.overwrites[p] = !uses[p].overwrites.empty();
+        result.targets[p].assign(uses[p].targets.begin(), uses[p].targets.end());
+    }
     auto set = [&](int p, size_t b) {
         if (b >= bytes || result.live[p][b]) return false;
         result.live[p][b] = true;

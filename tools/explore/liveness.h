@@ -26,6 +26,21 @@ struct Liveness {
     // Paragraphs whose own markup overwrites a byte before any page ahead reads
     // it: the reduction relies on those tags running, so not while skipping.
     std::vector<bool> overwrites;
+    // targets[p]: the paragraphs p's hotwords and arrows lead to.
+    std::vector<std::vector<int>> targets;
+    // blocks[p]: when paragraph p writes, saves and draws nothing and is made
+    // of markup that reads no byte a block reads and top-level blocks
+    // `<O cond>{...}`, each holding only text, breaks, `<l>` and hotwords and
+    // ending on a break, and the markup before each block ends on a break
+    // too: the bytes the markup outside the blocks reads, then those of each
+    // block (no byte in two). Such a page builds as the outputs of its parts
+    // one after another, each hanging only on its own bytes. Empty otherwise.
+    std::vector<std::vector<std::vector<int>>> blocks;
+    // mustHeld[p] bit k: text object k is held at the start of every build of
+    // paragraph p in any state a reader reaches (a must-analysis over every
+    // way into a page; see ComputeLiveness). Trusts a page's top-level `<N>`
+    // to run, as `overwrites` does.
+    std::vector<uint64_t> mustHeld;
 };
 
 // From the book's markup and the reader's object table. The menu's pages

@@ -1,4 +1,5 @@
 // The explorer's report as text and as JSON, and walkthrough scripts.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -101,12 +102,19 @@ std::string FormatText(const Report& r) {
         else
             o << "NOT REACHED\n";
     }
+    const std::vector<std::string> open = r.NotJudged();
+    auto judged = [&](const char* title) {
+        return std::none_of(open.begin(), open.end(),
+                            [&](const std::string& why) { return why.rfind(title, 0) == 0; });
+    };
     for (const Section& s : Sections(r)) {
         o << s.title << ": " << s.findings->size();
-        if (!r.cutShort.empty() && s.findings == &r.hopelessCheckpoints)
-            o << " (not judged: the search was cut short)";
-        if (!r.cutShort.empty() && s.findings == &r.unreachableAnswers)
-            o << " (not yet shown; not faults, since the search was cut short)";
+        const bool answers = s.findings == &r.unreachableAnswers;
+        if (!r.cutShort.empty() && !judged(s.title))
+            o << (answers ? " (not yet shown; not faults, since the search was cut short)"
+                          : " (not judged)");
+        else if (!r.cutShort.empty() && !answers && s.findings->empty())
+            o << " (proven: none in any state a reader can reach)";
         o << "\n";
         for (const Finding& f : *s.findings) {
             o << "  paragraph " << f.paragraph << ": " << f.what << "\n";
@@ -117,26 +125,39 @@ std::string FormatText(const Report& r) {
     if (r.pagesChecked) {
         o << "Each page alone, under every value of what it reads (" << r.pagesChecked
           << " pages): " << r.pageAlarms.size() << " alarms";
-        o << (r.pageAlarms.empty() ? ": no state raises a message or leaves a story page "
-                                     "without a way on\n"
-                                   : " (each may belong to no state a reader reaches)\n");
+        o << (r.pageAlarms.empty()
+                  ? ": no state raises a message, leaves a story page without a way on, shows a "
+                    "value of an object not held, changes a story page built again or has a "
+                    "chance outcome that never comes up\n"
+                  : " (each may belong to no state a reader reaches)\n");
         for (const Finding& f : r.pageAlarms)
             o << "  paragraph " << f.paragraph << ": " << f.what << "\n    under: " << f.state
               << "\n";
     }
-    if (r.pagesChecked)
-        o << "Checkpoint pages with a good ending ahead in every state, page by page: "
-          << (r.checkpointsProven.empty() ? "none" : Numbers(r.checkpointsProven))
-          << (r.checkpointsUnproven.empty() ? "" : "; not shown: " + Numbers(r.checkpointsUnproven))
-          << "\n";
+    if (r.pagesChecked) {
+        o << "Checkpoint pages with a good ending ahead in every state, proven: "
+          << (r.checkpointsProven.empty() ? "none" : Numbers(r.checkpointsProven)) << "\n";
+        for (const Finding& f : r.checkpointsUnproven)
+            o << "  not shown, paragraph " << f.paragraph << ": " << f.what << "\n";
+    }
     if (!r.unchecked.empty())
         o << "Pages not built under every value of what they read (too many): "
           << Numbers(r.unchecked) << "\n";
     o << "States: " << r.states << ", edges: " << r.edges << ", time: " << r.seconds << " s\n";
     if (!r.cutShort.empty()) o << "CUT SHORT: " << r.cutShort << "\n";
-    const bool proven = r.cutShort.empty() && r.unchecked.empty();
-    o << (r.Clean() ? (proven ? "Clean.\n" : "Nothing wrong found so far.\n")
-                    : "Something is wrong.\n");
+    const bool warned = !r.unheldValues.empty() || !r.unstablePages.empty();
+    if (!r.Clean()) {
+        o << "Something is wrong.\n";
+    } else if (open.empty() && !warned) {
+        o << "Clean."
+          << (r.cutShort.empty()
+                  ? ""
+                  : " Every class proven or witnessed, though the search was cut short.")
+          << "\n";
+    } else {
+        o << "Nothing wrong found so far" << (open.empty() ? "" : "; not judged:") << "\n";
+        for (const std::string& why : open) o << "  " << why << "\n";
+    }
     if (r.lintsWarnOnly) o << "(the lints above are warnings)\n";
     return o.str();
 }
@@ -171,10 +192,15 @@ std::string FormatJson(const Report& r) {
     o << ",\n  \"states\": " << r.states << ",\n  \"edges\": " << r.edges
       << ",\n  \"seconds\": " << r.seconds << ",\n  \"cutShort\": " << Json(r.cutShort)
       << ",\n  \"unchecked\": " << list(r.unchecked) << ",\n  \"pagesChecked\": " << r.pagesChecked
+      << ",\n  \"notJudged\": [";
+    const std::vector<std::string> open = r.NotJudged();
+    for (size_t i = 0; i < open.size(); ++i) o << (i ? ", " : "") << Json(open[i]);
+    o << "]"
       << ",\n  \"pageAlarms\": [";
     for (size_t i = 0; i < r.pageAlarms.size(); ++i)
         o << (i ? ", " : "") << "{\"paragraph\": " << r.pageAlarms[i].paragraph
           << ", \"what\": " << Json(r.pageAlarms[i].what)
+          << ", \"kind\": " << Json(r.pageAlarms[i].kind)
           << ", \"state\": " << Json(r.pageAlarms[i].state) << "}";
     o << "]"
       << ",\n  \"clean\": " << (r.Clean() ? "true" : "false") << "\n}\n";
