@@ -77,27 +77,16 @@ void Scroll(HWND hwnd, int code, int thumb) {
     SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
     GetScrollInfo(hwnd, SB_VERT, &si);
     const int old = si.nPos;
+    const int pageStep = static_cast<int>(si.nPage);
     int pos = old;
-    switch (code) {
-        case SB_LINEUP:
-            pos -= kLineStep;
-            break;
-        case SB_LINEDOWN:
-            pos += kLineStep;
-            break;
-        case SB_PAGEUP:
-            pos -= static_cast<int>(si.nPage);
-            break;
-        case SB_PAGEDOWN:
-            pos += static_cast<int>(si.nPage);
-            break;
-        case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            pos = thumb;
-            break;
-        default:
-            return;
-    }
+    if (code == SB_LINEUP || code == SB_LINEDOWN)
+        pos += code == SB_LINEUP ? -kLineStep : kLineStep;
+    else if (code == SB_PAGEUP || code == SB_PAGEDOWN)
+        pos += code == SB_PAGEUP ? -pageStep : pageStep;
+    else if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION)
+        pos = thumb;
+    else
+        return;
     si.fMask = SIF_POS;
     si.nPos = pos;
     SetScrollInfo(hwnd, SB_VERT, &si, TRUE);

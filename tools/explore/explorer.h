@@ -25,9 +25,6 @@ struct Options {
     // Tells states apart by everything, checkpoint slots and object bytes no
     // page ahead reads included: far more states, for checking the reduction.
     bool exact = false;
-    // Judges each checkpoint page again, page by page but remembering what the
-    // pages on the way wrote (and then read): slower, proves more.
-    bool checkpoints = false;
 };
 
 // One thing the reader does.
@@ -76,9 +73,11 @@ struct Report {
     // reader reaches; none there means none in any state.
     std::vector<Finding> pageAlarms;
     size_t pagesChecked = 0;
-    // Pages saving a checkpoint from which, judged page by page, every state
-    // has a good ending ahead; and those it cannot show that for.
-    std::vector<int> checkpointsProven, checkpointsUnproven;
+    // Pages saving a checkpoint from which every state has a good ending
+    // ahead, proven without the search; and those it cannot show that for,
+    // each with why (a counterexample, or the budget).
+    std::vector<int> checkpointsProven;
+    std::vector<Finding> checkpointsUnproven;
     size_t states = 0, edges = 0;
     double seconds = 0;
     std::string cutShort;  // why the search stopped early; empty when it finished

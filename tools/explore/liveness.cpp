@@ -463,7 +463,11 @@ Liveness ComputeLiveness(const bookc::Book& book) {
         }
     result.live.assign(size, std::vector<bool>(bytes, false));
     result.overwrites.assign(size, false);
-    for (int p = 0; p < size; ++p) result.overwrites[p] = !uses[p].overwrites.empty();
+    result.targets.resize(size);
+    for (int p = 0; p < size; ++p) {
+        result.overwrites[p] = !uses[p].overwrites.empty();
+        result.targets[p].assign(uses[p].targets.begin(), uses[p].targets.end());
+    }
     auto set = [&](int p, size_t b) {
         if (b >= bytes || result.live[p][b]) return false;
         result.live[p][b] = true;

@@ -39,6 +39,8 @@ struct Liveness {
     // Paragraphs whose own markup overwrites a byte before any page ahead reads
     // it: the reduction relies on those tags running, so not while skipping.
     std::vector<bool> overwrites;
+    // targets[p]: the paragraphs p's hotwords and arrows lead to.
+    std::vector<std::vector<int>> targets;
     // blocks[p]: when paragraph p writes, saves and draws nothing and is made
     // of markup that reads no byte a block reads and top-level blocks
     // `<O cond>{...}`, each holding only text, breaks, `<l>` and hotwords and

@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: explore [--max-states N] [--max-seconds S] [--no-menu] [--novelty] [--lints-warn]\n"
-    "               [--exact] [--checkpoints] [--json FILE] [--walkthroughs FOLDER]\n"
+    "               [--exact] [--json FILE] [--walkthroughs FOLDER]\n"
     "       explore --preview N [--state FILE] [--png FILE]\n";
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -73,8 +73,6 @@ int main(int argc, char** argv) {
             options.novelty = true;
         } else if (a == "--exact") {
             options.exact = true;
-        } else if (a == "--checkpoints") {
-            options.checkpoints = true;
         } else if (a == "--lints-warn") {
             options.lintsWarnOnly = true;
         } else if (a == "--max-states" && hasValue && Number(argv[i + 1], v)) {

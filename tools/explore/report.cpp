@@ -134,11 +134,12 @@ std::string FormatText(const Report& r) {
             o << "  paragraph " << f.paragraph << ": " << f.what << "\n    under: " << f.state
               << "\n";
     }
-    if (r.pagesChecked)
-        o << "Checkpoint pages with a good ending ahead in every state, page by page: "
-          << (r.checkpointsProven.empty() ? "none" : Numbers(r.checkpointsProven))
-          << (r.checkpointsUnproven.empty() ? "" : "; not shown: " + Numbers(r.checkpointsUnproven))
-          << "\n";
+    if (r.pagesChecked) {
+        o << "Checkpoint pages with a good ending ahead in every state, proven: "
+          << (r.checkpointsProven.empty() ? "none" : Numbers(r.checkpointsProven)) << "\n";
+        for (const Finding& f : r.checkpointsUnproven)
+            o << "  not shown, paragraph " << f.paragraph << ": " << f.what << "\n";
+    }
     if (!r.unchecked.empty())
         o << "Pages not built under every value of what they read (too many): "
           << Numbers(r.unchecked) << "\n";
