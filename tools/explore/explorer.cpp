@@ -1693,16 +1693,16 @@ void Explorer::Aim(std::chrono::steady_clock::time_point start) {
             from[w.to].push_back(w.from);
             if (unmet.count(w.to)) ways.push_back(&w);
         }
-        constexpr uint32_t kFar = UINT32_MAX;
+        constexpr uint32_t kNoWay = UINT32_MAX;
         std::map<int, std::vector<uint32_t>> distance;  // to the page a way starts on
         for (const Way* w : ways) {
-            auto [it, fresh] = distance.try_emplace(w->from, size, kFar);
+            auto [it, fresh] = distance.try_emplace(w->from, size, kNoWay);
             if (!fresh) continue;
             std::vector<uint32_t>& d = it->second;
             d[w->from] = 0;
             for (std::deque<int> work = {w->from}; !work.empty(); work.pop_front())
                 for (int q : from[work.front()])
-                    if (d[q] == kFar) {
+                    if (d[q] == kNoWay) {
                         d[q] = d[work.front()] + 1;
                         work.push_back(q);
                     }
@@ -1716,14 +1716,14 @@ void Explorer::Aim(std::chrono::steady_clock::time_point start) {
             const char* state = states_.data() + i * stride_;
             int16_t story;
             std::memcpy(&story, state + 2, sizeof story);
-            if (story <= 0 || static_cast<size_t>(story) >= size) return kFar;
+            if (story <= 0 || static_cast<size_t>(story) >= size) return kNoWay;
             uint64_t held = 0;
             for (int k = 0; k < objectCount && k < 64; ++k)
                 if (state[objects + 2 * k]) held |= uint64_t{1} << k;
-            uint32_t best = kFar;
+            uint32_t best = kNoWay;
             for (const Way* w : ways) {
                 const uint32_t d = distance[w->from][story];
-                if (d == kFar) continue;
+                if (d == kNoWay) continue;
                 uint32_t missing = static_cast<uint32_t>(
                     std::popcount((w->tested | liveness_.mustHeld[w->from]) & ~held));
                 for (const auto& [k, v] : w->values)
@@ -1735,7 +1735,7 @@ void Explorer::Aim(std::chrono::steady_clock::time_point start) {
         std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> queue;
         auto offer = [&](uint32_t i) {
             const uint32_t d = away(i);
-            if (!visited[i] && d != kFar) queue.push({d, nodes_[i].depth, i});
+            if (!visited[i] && d != kNoWay) queue.push({d, nodes_[i].depth, i});
         };
         for (uint32_t i = 0; i < nodes_.size(); ++i) offer(i);
         const size_t before = unmet.size();
