@@ -1073,7 +1073,7 @@ std::string AlarmKind(const std::string& what) {
 // Every value a page built alone meets in byte `b`: a held byte of an object
 // every way into the page holds is held.
 std::vector<uint8_t> Explorer::AloneValues(int paragraph, int b, uint8_t start) const {
-    if (b % 2 == 0 && (liveness_.mustHeld[paragraph] >> (b / 2) & 1)) return {1};
+    if (b % 2 == 0 && b / 2 < 64 && (liveness_.mustHeld[paragraph] >> (b / 2) & 1)) return {1};
     return EveryValue(b, start, 256);
 }
 

@@ -372,8 +372,9 @@ Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nul
 }
 
 // The objects held at the start of every build of each paragraph, from every
-// way into a page a reader has: the fresh start and the menu's Beginning
-// (paragraph 2 with the book's start values); a way on a page offers (what
+// way into a page a reader has: the fresh start (paragraph 2 with the book's
+// start values) and the menu's Beginning (paragraph 2 with every object
+// cleared, so nothing is certainly held there); a way on a page offers (what
 // the page held at its start and took at its top level, less what any of its
 // tags drops, with what the way's own block tests held and the way takes);
 // a menu page opened from any page (the same, without the way's; a
@@ -387,13 +388,9 @@ Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nul
 std::vector<uint64_t> MustHeld(const bookc::Book& book, const std::vector<Uses>& uses,
                                const std::vector<bool>& side) {
     const int size = static_cast<int>(uses.size());
-    uint64_t texts = 0, start = 0;
-    for (int k = 0; k < objectCount && k < 64; ++k) {
-        if (objectTable[k].type == OBJECT_NUMBER) continue;
-        texts |= Bit(k);
-        if (k < static_cast<int>(book.objects.size()) && bookc::StartBytes(book.objects[k]).first)
-            start |= Bit(k);
-    }
+    uint64_t texts = 0;
+    for (int k = 0; k < objectCount && k < 64; ++k)
+        if (objectTable[k].type != OBJECT_NUMBER) texts |= Bit(k);
     std::vector<bool> built(size, false);
     for (const bookc::Paragraph& p : book.paragraphs)
         if (p.number > 0 && p.number < size && p.HasWords()) built[p.number] = true;
@@ -401,7 +398,7 @@ std::vector<uint64_t> MustHeld(const bookc::Book& book, const std::vector<Uses>&
     for (int p = 0; p < size; ++p)
         if (side[p]) sideDrops |= uses[p].drops;
     std::vector<uint64_t> must(size, texts);
-    if (size > 2) must[2] &= start;
+    if (size > 2) must[2] = 0;
     for (bool changed = true; changed;) {
         changed = false;
         auto meet = [&](int p, uint64_t held) {
