@@ -334,11 +334,11 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
                 way.values.insert(way.values.end(), b.values.begin(), b.values.end());
             }
         uint64_t held = way.tested | (objectTag && letter == 'N' ? Bit(k) : 0);
-        for (const auto& [where, object] : taken)
+        for (const std::pair<size_t, int>& t : taken)
             if (std::none_of(blocks.begin(), blocks.end(), [&](const Block& b) {
-                    return within(b, where) && !within(b, tag.open);
+                    return within(b, t.first) && !within(b, tag.open);
                 }))
-                held |= Bit(object);
+                held |= Bit(t.second);
         way.held = held;
         for (int target : one.targets) {
             way.to = target;
