@@ -85,6 +85,16 @@ std::string Numbers(const std::vector<int>& list) {
     return out;
 }
 
+// The report's last word: something wrong; clean (nothing wrong, every class
+// judged, no lint even as a warning); or nothing wrong found so far.
+enum class Verdict { Wrong, Clean, SoFar };
+
+Verdict VerdictOf(const Report& r) {
+    const bool warned = !r.unheldValues.empty() || !r.unstablePages.empty();
+    if (!r.Clean()) return Verdict::Wrong;
+    return r.NotJudged().empty() && !warned ? Verdict::Clean : Verdict::SoFar;
+}
+
 }  // namespace
 
 std::string FormatText(const Report& r) {
@@ -145,10 +155,10 @@ std::string FormatText(const Report& r) {
           << Numbers(r.unchecked) << "\n";
     o << "States: " << r.states << ", edges: " << r.edges << ", time: " << r.seconds << " s\n";
     if (!r.cutShort.empty()) o << "CUT SHORT: " << r.cutShort << "\n";
-    const bool warned = !r.unheldValues.empty() || !r.unstablePages.empty();
-    if (!r.Clean()) {
+    const Verdict verdict = VerdictOf(r);
+    if (verdict == Verdict::Wrong) {
         o << "Something is wrong.\n";
-    } else if (open.empty() && !warned) {
+    } else if (verdict == Verdict::Clean) {
         o << "Clean."
           << (r.cutShort.empty()
                   ? ""
@@ -203,7 +213,15 @@ std::string FormatJson(const Report& r) {
           << ", \"kind\": " << Json(r.pageAlarms[i].kind)
           << ", \"state\": " << Json(r.pageAlarms[i].state) << "}";
     o << "]"
-      << ",\n  \"clean\": " << (r.Clean() ? "true" : "false") << "\n}\n";
+      << ",\n  \"checkpointsProven\": " << list(r.checkpointsProven)
+      << ",\n  \"checkpointsUnproven\": [";
+    for (size_t i = 0; i < r.checkpointsUnproven.size(); ++i)
+        o << (i ? ", " : "") << "{\"paragraph\": " << r.checkpointsUnproven[i].paragraph
+          << ", \"why\": " << Json(r.checkpointsUnproven[i].what) << "}";
+    const Verdict verdict = VerdictOf(r);
+    o << "]"
+      << ",\n  \"nothingWrong\": " << (verdict != Verdict::Wrong ? "true" : "false")
+      << ",\n  \"clean\": " << (verdict == Verdict::Clean ? "true" : "false") << "\n}\n";
     return o.str();
 }
 
