@@ -136,16 +136,10 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
     proof.onStack[node] = depth;
     proof.serials.resize(depth + 1);
     proof.serials[depth] = ++proof.serial;
-    auto draws = facts_.buildDraws.find(paragraph);
-    const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
+    const int drawRange = facts_.DrawRange(paragraph);
     Verdict verdict = proven;
     for (size_t c = 0; c < combinations && verdict.good; ++c) {
-        std::string state = proof.fresh;
-        const int32_t one = 1;
-        std::memcpy(&state[0], &paragraph, sizeof paragraph);
-        std::memcpy(&state[2], &paragraph, sizeof paragraph);
-        std::memcpy(&state[4], &one, sizeof one);
-        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+        std::string state = AtPage(proof.fresh, paragraph, paragraph, true, carry);
         for (size_t b = 0; b < bytes; ++b)
             if (known[b] != kUnknown) state[objects + b] = known[b];
         size_t rest = c;

@@ -123,6 +123,16 @@ int16_t ParagraphOf(const std::string& s) {
     return p;
 }
 
+std::string AtPage(std::string state, int16_t page, int16_t story, bool inStory,
+                   const std::string& carry) {
+    const int32_t inStoryNow = inStory ? 1 : 0;
+    std::memcpy(&state[0], &page, sizeof page);
+    std::memcpy(&state[2], &story, sizeof story);
+    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
+    state.replace(kCarriedFlags, carry.size(), carry);
+    return state;
+}
+
 // ---------------------------------------------------------------------------
 // Forcing a roll: the reader's chance comes from the runtime generator seeded
 // once per run; the seed that makes its next value give a roll is found once.

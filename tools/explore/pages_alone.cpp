@@ -192,17 +192,10 @@ void Explorer::CheckPagesAlone() {
                 combinations *= values.size();
                 read.push_back({objects + static_cast<size_t>(b), values});
             }
-            auto draws = facts_.buildDraws.find(paragraph);
-            const int drawRange = draws == facts_.buildDraws.end() ? 0 : draws->second;
-            auto place = [&](std::string state, const std::string& carry) {
+            const int drawRange = facts_.DrawRange(paragraph);
+            auto place = [&](const std::string& state, const std::string& carry) {
                 const int16_t page = static_cast<int16_t>(paragraph);
-                const int16_t story = side ? 2 : page;
-                const int32_t inStoryNow = side ? 0 : 1;
-                std::memcpy(&state[0], &page, sizeof page);
-                std::memcpy(&state[2], &story, sizeof story);
-                std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
-                state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
-                return state;
+                return AtPage(state, page, side ? 2 : page, !side, carry);
             };
             auto alarm = [&](const std::string& what, const std::string& under) {
                 if (seen.insert(std::to_string(paragraph) + what).second)

@@ -77,6 +77,10 @@ std::string Capture(SnapshotTable& snapshots);
 void Restore(const std::string& s, const SnapshotTable& snapshots);
 std::string Describe(const std::string& s);
 int16_t ParagraphOf(const std::string& s);
+// `state` made to build `page` next, with `story` the story paragraph behind
+// it, as a story page or a side page, and the engine's carried flags `carry`.
+std::string AtPage(std::string state, int16_t page, int16_t story, bool inStory,
+                   const std::string& carry);
 
 // Makes the reader's next roll of 1 to `range` give `roll`.
 void ForceRoll(int range, int roll);
@@ -96,6 +100,10 @@ struct StaticFacts {
     // paragraph -> how many values the first random value its build draws
     // (`<R %o z>`) can give
     std::map<int, int> buildDraws;
+    int DrawRange(int paragraph) const {  // 0 when the build draws nothing
+        auto it = buildDraws.find(paragraph);
+        return it == buildDraws.end() ? 0 : it->second;
+    }
     std::map<int, std::set<int>> shownValues;  // paragraph -> objects an <l> shows
     // paragraph -> (first answer, first target) of each answer box written
     std::map<int, std::set<std::pair<std::string, int>>> answerBoxes;
