@@ -1,7 +1,6 @@
-// Bitmap resources: BMP files decoded with SDL's loader into the 32-bit
-// pixel format, and LoadBitmapW on top of them.
-#include <SDL.h>
-
+// Bitmap resources: BMP files decoded into the 32-bit pixel format, and
+// LoadBitmapW on top of them. The decoder is our own, so that every backend
+// (the browser's too) reads pictures the same way with nothing else loaded.
 #include <map>
 
 #include "gdi/objects.h"
@@ -10,37 +9,97 @@
 #include "winbase.h"
 
 namespace resources {
+namespace {
+
+uint32_t U16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
+uint32_t U32(const unsigned char* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// The 0x00RRGGBB value of a pixel read under a BI_BITFIELDS mask (or the
+// 5-5-5 default of a 16-bit BI_RGB file), each channel widened to 8 bits.
+uint32_t Channel(uint32_t value, uint32_t mask) {
+    if (!mask) return 0;
+    int shift = 0;
+    while (!((mask >> shift) & 1)) ++shift;
+    const uint32_t max = mask >> shift;
+    return ((value & mask) >> shift) * 255 / max;
+}
+
+}  // namespace
 
 std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                                         int* bitsPerPixel) {
-    // The header is checked here so SDL only ever sees something that claims
-    // to be a BMP of a sane size.
-    if (!bytes || size < 54 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M')
+    constexpr uint32_t kRgb = 0, kBitfields = 3;
+    if (!bytes || size < 26 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M')
         return nullptr;
-    SDL_RWops* rw = SDL_RWFromConstMem(bytes, static_cast<int>(size));
-    if (!rw) return nullptr;
-    SDL_Surface* loaded = SDL_LoadBMP_RW(rw, 1);
-    if (!loaded) return nullptr;
-    // SDL widens 1- and 4-bit pictures; the depth reported is the file's.
-    size_t headerSize = bytes[14] | (bytes[15] << 8);
-    size_t at = headerSize == 12 ? 24 : 28;
-    int depth = bytes[at] | (bytes[at + 1] << 8);
-    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB888, 0);
-    SDL_FreeSurface(loaded);
-    if (!rgb) return nullptr;
-    auto out = std::make_shared<gdi::Surface>();
-    out->width = rgb->w;
-    out->height = rgb->h;
-    out->pixels.resize(static_cast<size_t>(rgb->w) * rgb->h);
-    SDL_LockSurface(rgb);
-    for (int y = 0; y < rgb->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(rgb->pixels) + static_cast<ptrdiff_t>(y) * rgb->pitch);
-        for (int x = 0; x < rgb->w; ++x)
-            out->pixels[static_cast<size_t>(y) * rgb->w + x] = row[x] & 0xFFFFFF;
+    const uint32_t offset = U32(bytes + 10), header = U32(bytes + 14);
+    const bool core = header == 12;  // the old 12-byte header: 16-bit sizes, RGB triples
+    if ((!core && header < 40) || 14 + static_cast<size_t>(header) > size) return nullptr;
+    const int64_t width = core ? U16(bytes + 18) : static_cast<int32_t>(U32(bytes + 18));
+    int64_t height = core ? U16(bytes + 20) : static_cast<int32_t>(U32(bytes + 22));
+    const int depth = static_cast<int>(U16(bytes + (core ? 24 : 28)));
+    const uint32_t compression = core ? kRgb : U32(bytes + 30);
+    const bool topDown = height < 0;
+    if (topDown) height = -height;
+    if (width <= 0 || height <= 0 || width > 32768 || height > 32768) return nullptr;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
+        return nullptr;
+    if (compression != kRgb && !(compression == kBitfields && (depth == 16 || depth == 32)))
+        return nullptr;
+
+    // The palette follows the header (entries of 3 bytes after the old one).
+    std::vector<uint32_t> palette;
+    if (depth <= 8) {
+        const size_t entry = core ? 3 : 4;
+        uint32_t count = core ? 0 : U32(bytes + 46);
+        if (count == 0 || count > (1u << depth)) count = 1u << depth;
+        const size_t at = 14 + header;
+        if (at + count * entry > size) return nullptr;
+        for (uint32_t i = 0; i < count; ++i) {
+            const unsigned char* e = bytes + at + i * entry;
+            palette.push_back((e[2] << 16) | (e[1] << 8) | e[0]);
+        }
     }
-    SDL_UnlockSurface(rgb);
-    SDL_FreeSurface(rgb);
+    // A bit-field file's masks sit right after the 40-byte part of the header
+    // (inside the longer headers, after the short one).
+    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
+    if (depth == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
+    if (compression == kBitfields) {
+        if (54 + 12 > size) return nullptr;
+        for (int i = 0; i < 3; ++i) masks[i] = U32(bytes + 54 + 4 * i);
+    }
+
+    const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
+    if (offset > size || stride * static_cast<size_t>(height) > size - offset) return nullptr;
+    auto out = std::make_shared<gdi::Surface>();
+    out->width = static_cast<int>(width);
+    out->height = static_cast<int>(height);
+    out->pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+    for (int64_t y = 0; y < height; ++y) {
+        const unsigned char* row = bytes + offset + stride * static_cast<size_t>(y);
+        uint32_t* line = out->pixels.data() + static_cast<size_t>(topDown ? y : height - 1 - y) *
+                                                  static_cast<size_t>(width);
+        for (int64_t x = 0; x < width; ++x) {
+            uint32_t pixel = 0;
+            if (depth <= 8) {
+                const size_t bit = static_cast<size_t>(x) * depth;
+                const uint32_t index =
+                    (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
+                pixel = index < palette.size() ? palette[index] : 0;
+            } else if (depth == 24) {
+                const unsigned char* p = row + 3 * x;
+                pixel = (p[2] << 16) | (p[1] << 8) | p[0];
+            } else {
+                const uint32_t v = depth == 16 ? U16(row + 2 * x) : U32(row + 4 * x);
+                pixel = (Channel(v, masks[0]) << 16) | (Channel(v, masks[1]) << 8) |
+                        Channel(v, masks[2]);
+            }
+            line[x] = pixel;
+        }
+    }
     if (bitsPerPixel) *bitsPerPixel = depth;
     return out;
 }
