@@ -7,7 +7,9 @@
 // or left: the page then asks the program to close as a person would, so it
 // saves its record on the way out, and the store folder is written to
 // IndexedDB in one transaction (the old record or the new one, never half of
-// one). When the page is shown again, a new run starts from the saved record.
+// one), after a journal of it in localStorage that outlives a page going away
+// before the transaction is done. When the page is shown again, a new run
+// starts from the saved record.
 'use strict';
 
 (function () {
@@ -15,6 +17,7 @@
   const STORE_DIR = '/store';
   const DB_NAME = 'fernvale', DB_TABLE = 'store', LOCK_NAME = 'fernvale-store';
   const RECORD = 'QOT1Fernvale.dat';
+  const JOURNAL = 'fernvale-store-journal';
   // Event codes, as web/backend.cpp reads them.
   const EV = { down: 1, move: 2, up: 3, keyDown: 4, keyUp: 5, char: 6, close: 7, dump: 8, menuBar: 9 };
   // The handheld's keys (virtual-key codes), as on the desktop.
@@ -32,8 +35,11 @@
   const importButton = document.getElementById('import');
   const importFile = document.getElementById('import-file');
 
-  // Figures the tests and the benchmark read (window.fernvale.stats).
-  const stats = { firstPresent: 0, presents: 0, idleAt: 0 };
+  // Figures the benchmark reads (window.fernvale.stats): when the first frame
+  // was shown (ms from the navigation), and for each stylus lift the time
+  // until the program was waiting again (a tap's whole work: a page turn).
+  const stats = { firstPresent: 0, turns: [] };
+  let liftedAt = 0;
 
   let run = null;          // the running program: { module, ended, closing }
   let holdingLock = null;  // releases the single-tab lock
@@ -69,7 +75,6 @@
     }
     context.putImageData(image, 0, 0);
     if (!stats.firstPresent) stats.firstPresent = performance.now();
-    ++stats.presents;
   }
 
   // ---- Input: queued for the program, which takes it when it pumps.
@@ -84,7 +89,8 @@
   }
 
   function sleep(ms, wakeUp) {
-    stats.idleAt = performance.now();
+    if (liftedAt) stats.turns.push(performance.now() - liftedAt);
+    liftedAt = 0;
     wake = wakeUp;
     if (ms >= 0) {
       wakeTimer = setTimeout(function () {
@@ -118,6 +124,7 @@
   function lift(e) {
     if (e.pointerId !== stylus) return;
     stylus = null;
+    liftedAt = performance.now();
     queue([EV.up].concat(screenPoint(e), 0));
   }
   canvas.addEventListener('pointerup', lift);
@@ -210,6 +217,46 @@
     });
   }
 
+  // A save made as the page goes away may not reach IndexedDB before the page
+  // is gone; it is written first, whole and at once, to a journal in
+  // localStorage, which the next run applies to IndexedDB before reading it.
+  function writeJournal(entries) {
+    try {
+      localStorage.setItem(JOURNAL, JSON.stringify(entries.map(function ([name, bytes]) {
+        let text = null;
+        if (bytes) {
+          text = '';
+          for (let i = 0; i < bytes.length; ++i) text += String.fromCharCode(bytes[i]);
+          text = btoa(text);
+        }
+        return [name, text];
+      })));
+    } catch (error) {
+      console.warn('fernvale: no journal for the save: ' + error);
+    }
+  }
+
+  function readJournal() {
+    let text = null;
+    try {
+      text = localStorage.getItem(JOURNAL);
+    } catch (error) {
+      return null;
+    }
+    if (!text) return null;
+    return JSON.parse(text).map(function ([name, base64]) {
+      return [name, base64 === null ? null : Uint8Array.from(atob(base64), function (c) { return c.charCodeAt(0); })];
+    });
+  }
+
+  function dropJournal() {
+    try {
+      localStorage.removeItem(JOURNAL);
+    } catch (error) {
+      // Nothing was written there either.
+    }
+  }
+
   // Folders are entries ending in '/' with no data; files hold their bytes.
   function readFolder(fs) {
     const entries = [];
@@ -280,6 +327,11 @@
     starting = (async function () {
       await takeLock();
       say('');
+      const journal = readJournal();
+      if (journal) {
+        await saveStore(journal);
+        dropJournal();
+      }
       const entries = await loadStore();
       const wasm = await compile();
       events.length = 0;
@@ -304,10 +356,10 @@
   function programEnded() {
     const ending = run;
     run = null;
-    stats.endedAt = performance.now();
     while (answerWaiting.length) answerWaiting.shift()(null);
     const entries = readFolder(ending.module.FS);
-    saveStore(entries).catch(function (error) {
+    writeJournal(entries);
+    saveStore(entries).then(dropJournal, function (error) {
       console.error('fernvale: the progress could not be saved: ' + error);
     }).finally(function () {
       letGoOfLock();
@@ -391,6 +443,7 @@
     const entries = (await loadStore()).filter(function (entry) { return entry[0] !== RECORD; });
     entries.push([RECORD, bytes]);
     await saveStore(entries);
+    dropJournal();  // an older save must not come back over it
     start();
   });
 
@@ -419,6 +472,7 @@
   window.addEventListener('resize', fit);
   fit();
   canvas.focus();
+  compile();  // while the store is opened and read
   openDatabase().then(function (db) {
     database = db;
     return start();
