@@ -35,10 +35,11 @@
   const importButton = document.getElementById('import');
   const importFile = document.getElementById('import-file');
 
-  // Figures the benchmark reads (window.fernvale.stats): when the first frame
-  // was shown (ms from the navigation), and for each stylus lift the time
-  // until the program was waiting again (a tap's whole work: a page turn).
-  const stats = { firstPresent: 0, turns: [] };
+  // Figures the benchmark and the tests read (window.fernvale.stats): when
+  // the first frame was shown (ms from the navigation), for each stylus lift
+  // the time until the program was waiting again (a tap's whole work: a page
+  // turn), and how many sounds Web Audio has started.
+  const stats = { firstPresent: 0, turns: [], sounds: 0 };
   let liftedAt = 0;
 
   let run = null;          // the running program: { module, ended, closing }
@@ -174,6 +175,7 @@
       s.onended = function () { if (source === s) source = null; };
       source = s;
       s.start();
+      ++stats.sounds;
     }, function () { if (mine === generation) decoding = 0; });
     return true;
   }

@@ -109,6 +109,7 @@ test('a walkthrough played by taps reaches its good ending, on the headless scre
     'the ending\'s screen dump is the headless one');
   assert.match(dump, /weight 700 "A Hollow Victory"/);
   await assertScreenIs(shots[shots.length - 1], 'the ending');
+  assert.ok(await page.evaluate(() => window.fernvale.stats.sounds) > 0, 'no sound was played');
   assert.deepEqual(errors, []);
 });
 
