@@ -22,7 +22,7 @@ const native = process.env.FERNVALE_NATIVE || path.join(repo, 'build', 'fernvale
 const walkthrough = path.join(repo, 'tests', 'walkthroughs', 'ending-305.script');
 
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'fernvale-web-'));
-let server, address, browser, context, page;
+let server, address, browser, context, page, second;
 const errors = [];
 
 // The headless device's screens for the walkthrough, run natively: one after
@@ -121,7 +121,7 @@ test('a reload resumes on the saved page', async () => {
 });
 
 test('a second tab says the book is open elsewhere, and goes on when the first closes', async () => {
-  const second = await context.newPage();
+  second = await context.newPage();
   await second.goto(address);
   await second.waitForFunction(() => /open in another tab/.test(document.getElementById('notice').textContent));
   assert.equal(await second.evaluate(() => window.fernvale.running()), false);
@@ -132,4 +132,32 @@ test('a second tab says the book is open elsewhere, and goes on when the first c
   assert.match(dump, /weight 700 "A Hollow Victory"/, 'the first tab\'s record was saved as it closed');
   assert.equal(await second.evaluate(() => document.getElementById('notice').textContent), '');
   assert.deepEqual(errors, []);
+});
+
+test('a record imported resumes there, and exports as the desktop saves it', async () => {
+  // A desktop record at story paragraph 48, sound on, version 218.
+  const record = Buffer.alloc(1160);
+  record.writeInt16LE(48, 0);
+  record[2] = 1;
+  record.writeInt32LE(218, 28);
+  const chooser = second.waitForEvent('filechooser');
+  await second.click('#import');
+  await (await chooser).setFiles({ name: 'QOT1Fernvale.dat', mimeType: 'application/octet-stream', buffer: record });
+  let dump = '';
+  for (let i = 0; i < 50 && !/weight 700 "The Valley Road"/.test(dump); ++i) {
+    await second.waitForTimeout(100);
+    dump = await second.evaluate(() => window.fernvale.running() ? window.fernvale.look() : '');
+  }
+  assert.match(dump, /weight 700 "The Valley Road"/, 'resumed on paragraph 48');
+  const download = second.waitForEvent('download');
+  await second.click('#export');
+  const exported = fs.readFileSync(await (await download).path());
+  // The desktop reader saves the same record after the same start
+  // (tests/reader/resume.dump: its size, then its non-zero bytes).
+  const saved = fs.readFileSync(path.join(repo, 'tests', 'reader', 'resume.dump'), 'utf8').split('saved ')[1];
+  const expected = Buffer.alloc(Number(saved.split(' ')[0]));
+  for (const [offset, value] of saved.trim().split('\n').slice(1).map((l) => l.split(' ').map(Number)))
+    expected[offset] = value;
+  assert.deepEqual(exported, expected, 'the record the desktop reader saves');
+  await waitForRun(second);
 });
