@@ -10,9 +10,9 @@
 #include "device/input.h"
 #include "device/record.h"
 #include "device/screen.h"
+#include "display/display.h"
 #include "entry/dump.h"
 #include "gdi/surface.h"
-#include "headless/headless.h"
 
 // The page's side of the backend (library.js, which hands over to app.js).
 extern "C" {
