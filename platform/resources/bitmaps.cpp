@@ -18,26 +18,16 @@ uint32_t U32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// The 0x00RRGGBB value of a pixel read under a BI_BITFIELDS mask (or the
-// 5-5-5 default of a 16-bit BI_RGB file), each channel widened to 8 bits.
-uint32_t Channel(uint32_t value, uint32_t mask) {
-    if (!mask) return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1)) ++shift;
-    const uint32_t max = mask >> shift;
-    return ((value & mask) >> shift) * 255 / max;
-}
-
 }  // namespace
 
 std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                                         int* bitsPerPixel) {
-    constexpr uint32_t kRgb = 0, kBitfields = 3;
+    constexpr uint32_t kRgb = 0;
     if (!bytes || size < 26 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M')
         return nullptr;
     const uint32_t offset = U32(bytes + 10), header = U32(bytes + 14);
     const bool core = header == 12;  // the old 12-byte header: 16-bit sizes, RGB triples
-    if ((!core && header < 40) || 14 + static_cast<size_t>(header) > size) return nullptr;
+    if ((!core && header < 40) || 14 + uint64_t{header} > size) return nullptr;
     const int64_t width = core ? U16(bytes + 18) : static_cast<int32_t>(U32(bytes + 18));
     int64_t height = core ? U16(bytes + 20) : static_cast<int32_t>(U32(bytes + 22));
     const int depth = static_cast<int>(U16(bytes + (core ? 24 : 28)));
@@ -45,9 +35,7 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
     const bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0 || width > 32768 || height > 32768) return nullptr;
-    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32)
-        return nullptr;
-    if (compression != kRgb && !(compression == kBitfields && (depth == 16 || depth == 32)))
+    if ((depth != 1 && depth != 4 && depth != 8 && depth != 24) || compression != kRgb)
         return nullptr;
 
     // The palette follows the header (entries of 3 bytes after the old one).
@@ -56,22 +44,13 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
         const size_t entry = core ? 3 : 4;
         uint32_t count = core ? 0 : U32(bytes + 46);
         if (count == 0 || count > (1u << depth)) count = 1u << depth;
-        const size_t at = 14 + header;
+        const size_t at = 14 + size_t{header};  // within size: checked above
         if (at + count * entry > size) return nullptr;
         for (uint32_t i = 0; i < count; ++i) {
             const unsigned char* e = bytes + at + i * entry;
             palette.push_back((e[2] << 16) | (e[1] << 8) | e[0]);
         }
     }
-    // A bit-field file's masks sit right after the 40-byte part of the header
-    // (inside the longer headers, after the short one).
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    if (depth == 32) masks[0] = 0xFF0000, masks[1] = 0xFF00, masks[2] = 0xFF;
-    if (compression == kBitfields) {
-        if (54 + 12 > size) return nullptr;
-        for (int i = 0; i < 3; ++i) masks[i] = U32(bytes + 54 + 4 * i);
-    }
-
     const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
     if (offset > size || stride * static_cast<size_t>(height) > size - offset) return nullptr;
     auto out = std::make_shared<gdi::Surface>();
@@ -89,13 +68,9 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                 const uint32_t index =
                     (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
                 pixel = index < palette.size() ? palette[index] : 0;
-            } else if (depth == 24) {
+            } else {
                 const unsigned char* p = row + 3 * x;
                 pixel = (p[2] << 16) | (p[1] << 8) | p[0];
-            } else {
-                const uint32_t v = depth == 16 ? U16(row + 2 * x) : U32(row + 4 * x);
-                pixel = (Channel(v, masks[0]) << 16) | (Channel(v, masks[1]) << 8) |
-                        Channel(v, masks[2]);
             }
             line[x] = pixel;
         }

@@ -1,8 +1,10 @@
-// PlaySoundW's output in the browser: the RIFF/WAVE image goes to the page,
-// which plays it through Web Audio once the person has first touched the
-// page (browsers start audio only then; sounds before that are recorded and
-// not heard). The browser decodes in the background, so SND_SYNC returns at
-// once, as on a device without audio.
+// PlaySoundW's output in the browser (sound/output.h).
+// Implements: the RIFF/WAVE image handed to the page, which decodes it and
+// plays it through Web Audio, a new sound replacing the one playing.
+// Leaves out: sound before the person has first touched or typed on the page
+// (browsers start audio only then): it is recorded and not heard.
+// Differs: SND_SYNC returns at once (the browser decodes in the background),
+// as on a device without audio.
 #include "sound/output.h"
 
 extern "C" {

@@ -1,8 +1,10 @@
-// The C library's srand and rand as the desktop's C library (glibc) gives
-// them: its additive feedback generator over 31 words, seeded by a
-// Park-Miller sequence. The reader's chance comes from rand, seeded from the
-// tick count; with the same generator, the same clock gives the same rolls in
-// the browser as on the desktop (the walkthroughs replay alike).
+// The C library's srand and rand in the browser build.
+// Implements: the generator of the desktop's C library (glibc): additive
+// feedback over 31 words, seeded by a Park-Miller sequence, 310 values
+// discarded, results of 31 bits; seed 0 taken as 1.
+// Differs: the handheld's own runtime had another generator; the browser
+// build follows the desktop's instead, so that the reader, which seeds rand
+// from the tick count, rolls the same in both (the walkthroughs replay alike).
 #include <cstdint>
 #include <cstdlib>
 
