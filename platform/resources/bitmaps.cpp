@@ -28,8 +28,11 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
     const uint32_t offset = U32(bytes + 10), header = U32(bytes + 14);
     const bool core = header == 12;  // the old 12-byte header: 16-bit sizes, RGB triples
     if ((!core && header < 40) || 14 + uint64_t{header} > size) return nullptr;
-    const int64_t width = core ? U16(bytes + 18) : static_cast<int32_t>(U32(bytes + 18));
-    int64_t height = core ? U16(bytes + 20) : static_cast<int32_t>(U32(bytes + 22));
+    // The new header's sizes are signed (a negative height: stored top-down).
+    const int64_t width =
+        core ? int64_t{U16(bytes + 18)} : int64_t{static_cast<int32_t>(U32(bytes + 18))};
+    int64_t height =
+        core ? int64_t{U16(bytes + 20)} : int64_t{static_cast<int32_t>(U32(bytes + 22))};
     const int depth = static_cast<int>(U16(bytes + (core ? 24 : 28)));
     const uint32_t compression = core ? kRgb : U32(bytes + 30);
     const bool topDown = height < 0;

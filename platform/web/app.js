@@ -307,11 +307,6 @@
     });
   }
 
-  function letGoOfLock() {
-    if (holdingLock) holdingLock();
-    holdingLock = null;
-  }
-
   // ---- Runs.
   function compile() {
     if (!compiled) {
@@ -358,13 +353,17 @@
   function programEnded() {
     const ending = run;
     run = null;
+    // The lock is let go once the save is done; a run started meanwhile asks
+    // for it again and waits for that.
+    const release = holdingLock;
+    holdingLock = null;
     while (answerWaiting.length) answerWaiting.shift()(null);
     const entries = readFolder(ending.module.FS);
     writeJournal(entries);
     saveStore(entries).then(dropJournal, function (error) {
       console.error('fernvale: the progress could not be saved: ' + error);
     }).finally(function () {
-      letGoOfLock();
+      if (release) release();
       if (!ending.closing) say('Fernvale Adventure has closed. Tap the screen to open it again.');
       ending.endedWith();
     });
