@@ -31,4 +31,10 @@ void SetBackend(Backend* backend);
 // Composes every window onto the screen and presents it through the backend.
 void Present();
 
+// Runs on every composed screen before it is shown or saved: the device's
+// own additions read the screen there and draw over it (the keyboard's focus
+// ring, the high-contrast look). None by default.
+using FrameHook = void (*)(gdi::Surface& screen);
+void SetFrameHook(FrameHook hook);
+
 }  // namespace device

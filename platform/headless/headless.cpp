@@ -110,6 +110,14 @@ Headless& HeadlessBackend() {
 
 namespace {
 Backend* current = nullptr;
+FrameHook frameHook = nullptr;
+
+gdi::Surface& ComposeFrame() {
+    wm::ComposeScreen();
+    DrawChrome();
+    if (frameHook) frameHook(gdi::Screen());
+    return gdi::Screen();
+}
 }  // namespace
 
 Backend& CurrentBackend() {
@@ -119,16 +127,16 @@ void SetBackend(Backend* backend) {
     current = backend;
 }
 
+void SetFrameHook(FrameHook hook) {
+    frameHook = hook;
+}
+
 void Present() {
-    wm::ComposeScreen();
-    DrawChrome();
-    CurrentBackend().Present(gdi::Screen());
+    CurrentBackend().Present(ComposeFrame());
 }
 
 bool SaveScreen(const std::string& path) {
-    wm::ComposeScreen();
-    DrawChrome();
-    return gdi::WritePng(gdi::Screen(), path.c_str());
+    return gdi::WritePng(ComposeFrame(), path.c_str());
 }
 
 }  // namespace device
