@@ -47,11 +47,6 @@ bool IsEdit(HWND hwnd) {
     return w && w->cls && w->cls->key == u"edit";
 }
 
-std::u16string TextOf(HWND hwnd) {
-    const wm::Window* w = wm::FindQuiet(hwnd);
-    return w ? w->text : std::u16string();
-}
-
 // What the transcript writes for a choice: a page's own words as they are,
 // anything else as the voice says it. Entering an answer box chooses nothing.
 void NoteChoice(const Target& t) {
@@ -182,7 +177,7 @@ bool KeyDown(uint32_t vk) {
             if (back) f.Move(-1);
             return true;
         }
-        if (vk == VK_RETURN || tab) s.transcript.Chose(u"answer: " + TextOf(GetFocus()));
+        if (vk == VK_RETURN || tab) s.transcript.Chose(u"answer: " + WindowText(GetFocus()));
         return false;
     }
     if (tab) {

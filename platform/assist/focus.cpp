@@ -105,10 +105,14 @@ void Focus::Update(bool freshPage) {
     // Keep its place and words up to date; it goes with its target.
     if (has_) {
         const Target* now = Find(targets, current_);
-        if (now)
+        if (now) {
+            // Words drawn on a button are only seen while it shows.
+            const std::u16string name = now->name.empty() ? current_.name : now->name;
             current_ = *now;
-        else
+            current_.name = name;
+        } else {
             has_ = entered_ = false;
+        }
     }
 }
 

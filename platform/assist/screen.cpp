@@ -25,13 +25,17 @@ bool CentreIn(const RECT& area, const RECT& r) {
 }
 
 // Text runs of one row joined: a run that starts where the last one ended
-// carries its own blanks; a gap between two runs is a blank.
+// carries its own blanks; a gap between two runs is a blank. A run drawn
+// again over itself (a part of the window repainted) counts once.
 std::u16string JoinRow(std::vector<const gdi::Mark*> runs) {
-    std::sort(runs.begin(), runs.end(),
-              [](const gdi::Mark* a, const gdi::Mark* b) { return a->rect.left < b->rect.left; });
+    std::stable_sort(runs.begin(), runs.end(),
+                     [](const gdi::Mark* a, const gdi::Mark* b) { return a->rect.left < b->rect.left; });
     std::u16string out;
     LONG right = 0;
+    const gdi::Mark* last = nullptr;
     for (const gdi::Mark* m : runs) {
+        if (last && last->rect.left == m->rect.left && last->text == m->text) continue;
+        last = m;
         if (!out.empty() && m->rect.left > right + 1 && out.back() != u' ' && m->text[0] != u' ')
             out += u' ';
         out += m->text;
@@ -69,13 +73,6 @@ void DrawnOn(const wm::Window* control, std::u16string* words, bool* picture) {
         if (!words->empty()) *words += u' ';
         *words += row;
     }
-}
-
-std::u16string WindowText(HWND hwnd) {
-    const int length = GetWindowTextLengthW(hwnd);
-    std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');
-    text.resize(static_cast<size_t>(std::max(GetWindowTextW(hwnd, text.data(), length + 1), 0)));
-    return text;
 }
 
 Target PageTarget(wm::Window* c) {
@@ -126,6 +123,13 @@ std::vector<Target> BarTargets() {
 }
 
 }  // namespace
+
+std::u16string WindowText(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::u16string text(static_cast<size_t>(std::max(length, 0)) + 1, u'\0');
+    text.resize(static_cast<size_t>(std::max(GetWindowTextW(hwnd, text.data(), length + 1), 0)));
+    return text;
+}
 
 bool SameTarget(const Target& a, const Target& b) {
     return a.kind == b.kind && a.window == b.window && a.id == b.id;

@@ -32,6 +32,9 @@ struct Target {
     bool shown = true;      // false for a page control hidden below the page's end
 };
 
+// The text of a window or control, as GetWindowTextW gives it.
+std::u16string WindowText(HWND hwnd);
+
 // Targets are the same thing from one screen to the next when these match.
 bool SameTarget(const Target& a, const Target& b);
 // A page control is in view when it shows wholly inside its parent's client

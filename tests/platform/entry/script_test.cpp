@@ -11,8 +11,10 @@
 
 #include "device/record.h"
 #include "entry/options.h"
+#include "entry/settings.h"
 #include "gdi_helpers.h"
 #include "headless/headless.h"
+#include "scratch_folder.h"
 #include "windows.h"
 #include "wm/wm.h"
 
@@ -109,6 +111,24 @@ TEST(Options, Table) {
     std::string error;
     ASSERT_TRUE(device::ParseOptions({}, &o, &error));
     EXPECT_EQ(o.scale, 2) << "the real-window scenarios all give --scale";
+}
+
+// A key's change is written over the line it had, the person's other lines
+// kept; bad values and unknown names are passed over.
+using Settings = ScratchFolderTest;
+TEST_F(Settings, KeysWriteTheirLineAndKeepTheRest) {
+    const std::string path = (root / "store-device.conf").string();
+    Write("store-device.conf", "# mine\nvoice on\nscale 9\ncolour blue\ntranscript /tmp/t.txt\n");
+    EXPECT_TRUE(device::SaveSetting(path, "voice", "off"));
+    EXPECT_TRUE(device::SaveSetting(path, "contrast", "high"));
+    EXPECT_EQ(Read("store-device.conf"),
+              "# mine\nvoice off\nscale 9\ncolour blue\ntranscript /tmp/t.txt\ncontrast high\n");
+    const assist::Settings s = device::LoadSettings(path);
+    EXPECT_FALSE(s.voice);
+    EXPECT_TRUE(s.highContrast);
+    EXPECT_EQ(s.scale, 2) << "9 is no scale";
+    EXPECT_EQ(s.transcript, "/tmp/t.txt");
+    EXPECT_FALSE(device::SaveSetting((root / "none" / "x.conf").string(), "voice", "on"));
 }
 
 // A window with an edit box (id 8) and a hidden button (id 9), run under a
