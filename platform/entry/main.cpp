@@ -104,19 +104,21 @@ int main(int argc, char** argv) {
         device::SetBackend(&window);
         sound::EnableAudio(true);
         speaker = assist::OpenSpeaker(&silent);
-        if (settings.voice && !silent.empty()) fail(silent, 0);
     }
     // A key that changes a setting keeps it for the next run.
+    auto sayWhySilent = [&] {
+        if (silent.empty()) return;
+        fail(silent, 0);
+        silent.clear();  // once is enough
+    };
+    if (settings.voice) sayWhySilent();
     auto changed = [&](const std::string& name, int value) {
         const std::string text = name == "scale"      ? std::to_string(value)
                                  : name == "contrast" ? (value ? "high" : "normal")
                                                       : (value ? "on" : "off");
         device::SaveSetting(settingsPath, name, text);
         if (name == "scale") window.SetScale(value);
-        if (name == "voice" && value && !silent.empty()) {
-            fail(silent, 0);
-            silent.clear();  // said once
-        }
+        if (name == "voice" && value) sayWhySilent();
     };
     if (!assist::Install(settings, std::move(speaker), changed, &error)) return fail(error, 1);
     device::InstallCrossProcess();
