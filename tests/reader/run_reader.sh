@@ -5,7 +5,8 @@
 # progress file at story paragraph N (sound on, nothing held); "# clock MS"
 # starts the clock there instead; "# options ..." adds device options, where
 # WORK/ stands for the run's folder. What the run prints, then the transcript
-# WORK/transcript.txt when the run wrote one, then the saved progress file as
+# WORK/transcript.txt and the device's settings file when the run wrote them,
+# then the saved progress file as
 # it is left (its size and its non-zero bytes, "offset value"), must equal
 # SCRIPT's .dump file; --update writes it instead.
 set -u
@@ -32,6 +33,7 @@ code=$?
 [ -s "$work/err" ] && { echo "unexpected stderr:"; cat "$work/err"; exit 1; }
 {
     [ -f "$work/transcript.txt" ] && { echo "transcript:"; cat "$work/transcript.txt"; }
+    [ -f "$work/store-device.conf" ] && { echo "settings:"; cat "$work/store-device.conf"; }
     echo "saved $(stat -c %s "$store") bytes"
     od -An -Ad -tu1 -v -w1 "$store" | awk 'NF == 2 && $2 != 0 { print $1 + 0, $2 }'
 } >>"$work/out"
