@@ -28,8 +28,9 @@ bool CentreIn(const RECT& area, const RECT& r) {
 // carries its own blanks; a gap between two runs is a blank. A run drawn
 // again over itself (a part of the window repainted) counts once.
 std::u16string JoinRow(std::vector<const gdi::Mark*> runs) {
-    std::stable_sort(runs.begin(), runs.end(),
-                     [](const gdi::Mark* a, const gdi::Mark* b) { return a->rect.left < b->rect.left; });
+    std::stable_sort(runs.begin(), runs.end(), [](const gdi::Mark* a, const gdi::Mark* b) {
+        return a->rect.left < b->rect.left;
+    });
     std::u16string out;
     LONG right = 0;
     const gdi::Mark* last = nullptr;
