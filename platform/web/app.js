@@ -19,11 +19,14 @@
   const RECORD = 'QOT1Fernvale.dat';
   const JOURNAL = 'fernvale-store-journal';
   // Event codes, as web/backend.cpp reads them.
-  const EV = { down: 1, move: 2, up: 3, keyDown: 4, keyUp: 5, char: 6, close: 7, dump: 8, menuBar: 9 };
-  // The handheld's keys (virtual-key codes), as on the desktop.
+  const EV = { down: 1, move: 2, up: 3, keyDown: 4, keyUp: 5, char: 6, close: 7, dump: 8, menuBar: 9,
+               wheel: 10 };
+  // The handheld's keys and the device's own (virtual-key codes), as on the
+  // desktop; the blank is a key whose character the message loop makes.
   const KEYS = {
     ArrowUp: 0x26, ArrowDown: 0x28, ArrowLeft: 0x25, ArrowRight: 0x27, PageUp: 0x21,
     PageDown: 0x22, Home: 0x24, End: 0x23, Enter: 0x0d, Tab: 0x09, Backspace: 0x08, Escape: 0x1b,
+    ' ': 0x20, Shift: 0x10, Alt: 0x12, ContextMenu: 0x5d, F2: 0x71, F3: 0x72, F10: 0x79,
   };
 
   const canvas = document.getElementById('screen');
@@ -131,14 +134,18 @@
   canvas.addEventListener('pointerup', lift);
   canvas.addEventListener('pointercancel', lift);
 
+  // The browser keeps its own shortcuts (Ctrl and the like, its zoom too,
+  // which stands for the device's scale keys).
   function onKey(e) {
-    if (!run || e.ctrlKey || e.metaKey || e.altKey) return;
+    if (!run || e.ctrlKey || e.metaKey) return;
     const down = e.type === 'keydown';
     if (down) startAudio();
     const vk = KEYS[e.key];
     if (vk) {
       queue([down ? EV.keyDown : EV.keyUp, 0, 0, vk]);
-    } else if ([...e.key].length === 1 && e.key.codePointAt(0) >= 0x20) {
+    } else if (e.altKey) {
+      return;
+    } else if ([...e.key].length === 1 && e.key.codePointAt(0) > 0x20) {
       // A printable character: WM_CHAR only, as the desktop's text input gives.
       if (down) for (let i = 0; i < e.key.length; ++i) queue([EV.char, 0, 0, e.key.charCodeAt(i)]);
     } else {
@@ -148,6 +155,41 @@
   }
   canvas.addEventListener('keydown', onKey);
   canvas.addEventListener('keyup', onKey);
+
+  // The wheel scrolls where the pointer is, a notch at a time.
+  let wheelRest = 0;
+  canvas.addEventListener('wheel', function (e) {
+    if (!run) return;
+    e.preventDefault();
+    wheelRest += e.deltaMode === 0 ? e.deltaY / 100 : e.deltaMode === 1 ? e.deltaY / 3 : e.deltaY * 3;
+    const notches = Math.trunc(wheelRest);
+    wheelRest -= notches;
+    if (notches) queue([EV.wheel].concat(screenPoint(e), notches));
+  }, { passive: false });
+
+  // ---- The device's settings (voice, contrast), kept for the next visit.
+  function setting(name) {
+    try {
+      const value = localStorage.getItem('fernvale-' + name);
+      return value === null ? -1 : Number(value);
+    } catch (error) {
+      return -1;
+    }
+  }
+  function keepSetting(name, value) {
+    try {
+      localStorage.setItem('fernvale-' + name, String(value));
+    } catch (error) {
+      // Not kept: the setting lasts for this visit.
+    }
+  }
+
+  // ---- The device's voice: the browser's speech synthesis.
+  function speak(text) {
+    if (!window.speechSynthesis) return;
+    speechSynthesis.cancel();
+    if (text) speechSynthesis.speak(new SpeechSynthesisUtterance(text));
+  }
 
   // ---- Sound: Web Audio, started on the first touch or key.
   let audio = null, source = null, decoding = 0, generation = 0;
@@ -396,6 +438,9 @@
       if (d) d(text);
     },
     programEnded: programEnded,
+    setting: setting,
+    keepSetting: keepSetting,
+    say: speak,
     audioOpen: function () { return !!audio; },
     audioBusy: function () { return !!source || !!decoding; },
     audioStop: audioStop,

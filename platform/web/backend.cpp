@@ -29,8 +29,9 @@ namespace web {
 namespace {
 
 // What the page queues: a kind and its values (app.js writes the same codes):
-// input, a request to close the program, and the tests' requests for the
-// screen dump (code 1: without forgetting the logs) and the menu bar.
+// input (a wheel's code: its notches, towards the person positive), a request
+// to close the program, and the tests' requests for the screen dump (code 1:
+// without forgetting the logs) and the menu bar.
 enum Event {
     kStylusDown = 1,
     kStylusMove,
@@ -40,7 +41,8 @@ enum Event {
     kChar,
     kClose,
     kDump,
-    kMenuBar
+    kMenuBar,
+    kWheel
 };
 
 // The menu bar's buttons, one line each: "command left top right bottom
@@ -112,6 +114,9 @@ void Backend::Pump() {
                 break;
             case kClose:
                 CloseProgram();
+                break;
+            case kWheel:
+                device::Wheel(x(), y(), e[3]);
                 break;
             default:
                 break;

@@ -40,6 +40,19 @@ mergeInto(LibraryManager.library, {
   fv_program_ended: function (code) {
     Module.host.programEnded(code);
   },
+  // The device's settings the page keeps: 1 on, 0 off, -1 never set.
+  fv_setting: function (name) {
+    return Module.host.setting(UTF8ToString(name));
+  },
+  fv_keep_setting: function (name, value) {
+    Module.host.keepSetting(UTF8ToString(name), value);
+  },
+  fv_say: function (text) {
+    Module.host.say(UTF8ToString(text));
+  },
+  fv_stop_saying: function () {
+    Module.host.say(null);
+  },
   fv_audio_open: function () {
     return Module.host.audioOpen() ? 1 : 0;
   },
