@@ -32,7 +32,6 @@
   const canvas = document.getElementById('screen');
   const context = canvas.getContext('2d');
   const image = context.createImageData(WIDTH, HEIGHT);
-  const rgba = new Uint32Array(image.data.buffer);
   const notice = document.getElementById('notice');
   const exportButton = document.getElementById('export');
   const importButton = document.getElementById('import');
@@ -72,11 +71,8 @@
     canvas.style.marginTop = Math.round(12 * ratio) / ratio + 'px';
   }
 
-  function present(pixels) {
-    for (let i = 0; i < pixels.length; ++i) {
-      const p = pixels[i];
-      rgba[i] = 0xff000000 | ((p & 0xff) << 16) | (p & 0xff00) | ((p >>> 16) & 0xff);
-    }
+  function present(bytes) {
+    image.data.set(bytes);
     context.putImageData(image, 0, 0);
     if (!stats.firstPresent) stats.firstPresent = performance.now();
   }

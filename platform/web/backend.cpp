@@ -173,7 +173,13 @@ void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
 
 void Backend::Present(const gdi::Surface& screen) {
     if (screen.width != kWidth || screen.height != kHeight) return;
-    fv_present(screen.pixels.data(), screen.width, screen.height);
+    // The canvas takes bytes R, G, B, A: as little-endian words, 0xAABBGGRR.
+    rgba_.resize(screen.pixels.size());
+    for (size_t i = 0; i < rgba_.size(); ++i) {
+        const uint32_t p = screen.pixels[i];
+        rgba_[i] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+    }
+    fv_present(rgba_.data(), screen.width, screen.height);
 }
 
 }  // namespace web

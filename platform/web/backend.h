@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "device/backend.h"
 
@@ -34,6 +35,7 @@ class Backend : public device::Backend {
     bool waiting_ = false;  // for waitDeadline_, on the virtual clock since waitSince_
     uint32_t waitDeadline_ = 0;
     double waitSince_ = 0;
+    std::vector<uint32_t> rgba_;  // the frame as the canvas takes it
     int closeRequests_ = 0;
 };
 

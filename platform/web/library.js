@@ -31,8 +31,9 @@ mergeInto(LibraryManager.library, {
       Module.host.sleep(ms, wakeUp);
     });
   },
-  fv_present: function (pixels, width, height) {
-    Module.host.present(HEAPU32.subarray(pixels >> 2, (pixels >> 2) + width * height), width, height);
+  // The frame's bytes, R, G, B, A a pixel.
+  fv_present: function (rgba, width, height) {
+    Module.host.present(HEAPU8.subarray(rgba, rgba + width * height * 4));
   },
   fv_answer: function (text) {
     Module.host.answer(UTF8ToString(text));
