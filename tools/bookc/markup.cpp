@@ -21,6 +21,8 @@ class Args {
     explicit Args(const std::string& s) : s_(s), pos_(1) {}
 
     bool AtEnd() const { return pos_ >= s_.size(); }
+    size_t Pos() const { return pos_; }
+    std::string Since(size_t start) const { return s_.substr(start, pos_ - start); }
     char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
     bool Eat(char c) {
         if (Peek() != c) return false;
@@ -72,11 +74,19 @@ class Args {
 };
 
 struct Block {
-    size_t open;  // position of the `{`
-    int skip;     // the count written after the conditional tag
+    size_t open;        // position of the `{`
+    int skip;           // the count written after the conditional tag
+    std::string guard;  // when the block is shown, for the story map
     bool hasInner = false;
     size_t lastInnerClose = 0;
 };
+
+// "!(a) & !(b)": none of the conditions holds.
+std::string NoneOf(const std::vector<std::string>& conditions) {
+    std::string s;
+    for (const std::string& c : conditions) s += (s.empty() ? "!(" : " & !(") + c + ")";
+    return s;
+}
 
 class Checker {
    public:
@@ -97,8 +107,7 @@ class Checker {
     bool SlotNumber(size_t at, int k);
     bool ImageNumber(size_t at, int i);
     bool SoundNumber(size_t at, int i);
-    bool Target(size_t at, int t, LinkKind kind, const std::string& label,
-                const std::string& odds = "");
+    bool Target(size_t at, int t, Link link);
 
     // A hotword's face: "text", $image or %object. Returns its map label.
     std::optional<std::string> Face(size_t at, Args& a);
@@ -121,7 +130,9 @@ class Checker {
     int conditionTests_ = 0;
     int conditionOperators_ = 0;  // `!`, `&` and `|`
     bool conditionNested_ = false;
-    size_t openBlocks_ = 0;  // conditional blocks around the tag being read
+    std::vector<Block> blocks_;       // the open conditional blocks
+    std::vector<std::string> chain_;  // the conditions of the last <O> and its <o>s
+    std::string nextGuard_;           // the guard of the block after the tag just read
 };
 
 bool Checker::ObjectNumber(size_t at, int k) {
@@ -151,8 +162,7 @@ bool Checker::SoundNumber(size_t at, int i) {
 }
 
 // Markup targets are paragraph numbers minus one.
-bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
-                     const std::string& odds) {
+bool Checker::Target(size_t at, int t, Link link) {
     int paragraph = t + 1;
     if (paragraph < 1 || paragraph > book_.paragraphCount) {
         Error(at, Format("target %d leads to paragraph %d, outside the book (1 to %d)", t,
@@ -164,7 +174,9 @@ bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
         Error(at, Format("target %d leads to paragraph %d, which is not written", t, paragraph));
         return false;
     }
-    p_.links.push_back({kind, paragraph, label, odds, openBlocks_ > 0});
+    link.target = paragraph;
+    for (const Block& b : blocks_) link.guards.push_back(b.guard);
+    p_.links.push_back(std::move(link));
     return true;
 }
 
@@ -187,7 +199,7 @@ std::optional<std::string> Checker::Face(size_t at, Args& a) {
     std::string label;
     if (a.Eat('"')) {
         if (!Label(at, a, label)) return std::nullopt;
-        return label;
+        return "\"" + label + "\"";
     }
     char kind = a.Peek();
     if (kind == '$' || kind == '%') {
@@ -302,6 +314,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             if (letter == 'E' && !sawIf_)
                 Error(at, "<E> without an <O> before it: its block is never shown");
+            if (letter == 'E') nextGuard_ = NoneOf(chain_);
             return;
         case TagShape::Number: {
             a.Space();
@@ -322,7 +335,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 bad();
                 return;
             }
-            Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
+            Target(at, *t, Link(LinkKind::Arrow, letter));
             return;
         }
         case TagShape::Hotword: {
@@ -337,7 +350,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 return;
             }
             Hotword(at);
-            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
+            Target(at, *t, Link(LinkKind::Hotword, letter, *face));
             return;
         }
         case TagShape::ObjectHotword:
@@ -349,8 +362,10 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 return;
             }
             if (!ObjectNumber(at, *k)) return;
+            std::string value;
             if (tag->shape == TagShape::SetValue) {
                 a.Space();
+                const size_t valueStart = a.Pos();
                 if (a.Peek() == '-' && a.Peek(1) == '%') a.Eat('-');
                 if (a.Eat('%')) {
                     std::optional<int> m = a.Digits();
@@ -364,6 +379,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                     bad();
                     return;
                 }
+                value = a.Since(valueStart);
             }
             if (a.AtEnd()) return;
             a.Space();
@@ -378,7 +394,7 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 return;
             }
             Hotword(at);
-            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
+            Target(at, *t, Link(LinkKind::Hotword, letter, *face, *k, value));
             return;
         }
         case TagShape::Chance: {
@@ -445,8 +461,9 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             percents.push_back(left);
             for (size_t i = 0; i < targets.size(); ++i)
-                Target(at, targets[i], LinkKind::Hotword, std::string(1, letter) + " " + label,
-                       std::to_string(percents[i]) + "%");
+                Target(at, targets[i],
+                       Link(LinkKind::Hotword, letter, "\"" + label + "\"", -1, "",
+                            std::to_string(percents[i]) + "%"));
             return;
         }
         case TagShape::Answers: {
@@ -485,8 +502,8 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             targets.push_back(*last);
             Hotword(at);
             for (size_t i = 0; i < targets.size(); ++i)
-                Target(at, targets[i], LinkKind::Hotword,
-                       "S " + (i < answers.size() ? answers[i] : std::string("other")));
+                Target(at, targets[i],
+                       Link(LinkKind::Hotword, letter, i < answers.size() ? answers[i] : ""));
             return;
         }
         case TagShape::Condition: {
@@ -494,6 +511,14 @@ void Checker::Tag(size_t at, const std::string& cmd) {
                 Error(at, "<o> without an <O> before it: its block is never shown");
             sawIf_ = true;
             a.Blanks();
+            {
+                std::string expression = cmd.substr(a.Pos());
+                while (!expression.empty() && expression.back() == ' ') expression.pop_back();
+                if (letter == 'O') chain_.clear();
+                nextGuard_ =
+                    chain_.empty() ? expression : NoneOf(chain_) + " & (" + expression + ")";
+                chain_.push_back(expression);
+            }
             conditionTests_ = conditionOperators_ = 0;
             conditionNested_ = false;
             bool good = Expression(at, a, 0) && a.Trailing();
@@ -558,10 +583,15 @@ void Checker::Tag(size_t at, const std::string& cmd) {
             }
             if (!SlotNumber(at, *k)) return;
             Hotword(at);
+            nextGuard_ = "*" + std::to_string(*k);
             const Checkpoint& slot = book_.checkpoints[*k];
-            if (slot.page >= 1 && slot.page <= book_.paragraphCount)
-                p_.links.push_back({LinkKind::Checkpoint, slot.page,
-                                    "checkpoint " + std::to_string(*k), "", true});
+            if (slot.page >= 1 && slot.page <= book_.paragraphCount) {
+                Link link(LinkKind::Checkpoint, letter, std::to_string(*k));
+                link.target = slot.page;
+                for (const Block& b : blocks_) link.guards.push_back(b.guard);
+                link.guards.push_back(nextGuard_);
+                p_.links.push_back(std::move(link));
+            }
             return;
         }
     }
@@ -586,7 +616,7 @@ void Checker::Run() {
     if (text_.size() < 4 || text_.compare(text_.size() - 4, 4, "<G> ") != 0)
         Error(text_.size() - 1, "a paragraph with text must end with <G>");
 
-    std::vector<Block> blocks;
+    std::vector<Block>& blocks = blocks_;
     size_t i = 0;
     while (i < text_.size()) {
         char c = text_[i];
@@ -603,7 +633,7 @@ void Checker::Run() {
                 continue;
             }
             std::string cmd = text_.substr(i + 1, end - i - 1);
-            openBlocks_ = blocks.size();
+            nextGuard_.clear();
             Tag(i, cmd);
             i = end + 1;
             const TagInfo* tag = cmd.empty() ? nullptr : FindTag(cmd[0]);
@@ -619,7 +649,7 @@ void Checker::Run() {
                 Error(i - 1, Format("<%c> must be followed by its { } block", cmd[0]));
                 continue;
             }
-            blocks.push_back({k, skip});
+            blocks.push_back({k, skip, nextGuard_});
             i = k + 1;
             continue;
         }
