@@ -3,7 +3,6 @@
 // changes, the condition it is shown under), never in the markup's letters.
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -727,14 +726,25 @@ class MapWriter {
             forward[e.from].push_back(e.to);
             ++joins[e.to];
         }
-        std::map<int, int> depth;  // the longest way down from a page
-        std::function<int(int)> deepest = [&](int n) {
-            auto it = depth.find(n);
-            if (it != depth.end()) return it->second;
-            depth[n] = 0;
-            int d = 0;
-            for (int to : forward[n]) d = std::max(d, 1 + deepest(to));
-            return depth[n] = d;
+        // The longest way down from a page, worked out without recursion (a
+        // book may be one long chain): a page is done once all it leads to are.
+        std::map<int, int> depth;
+        auto deepest = [&](int start) {
+            std::vector<std::pair<int, size_t>> path = {{start, 0}};
+            depth.try_emplace(start, 0);
+            while (!path.empty()) {
+                auto& [n, next] = path.back();
+                if (next < forward[n].size()) {
+                    const int to = forward[n][next++];
+                    if (depth.try_emplace(to, 0).second) path.push_back({to, 0});
+                    continue;
+                }
+                int d = 0;
+                for (int to : forward[n]) d = std::max(d, 1 + depth[to]);
+                depth[n] = d;
+                path.pop_back();
+            }
+            return depth[start];
         };
         std::vector<std::pair<int, int>> stacked;
         for (const auto& [hub, children] : forward) {
