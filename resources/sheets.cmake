@@ -1,8 +1,7 @@
 # media_sheets: the contact sheet (every picture at 1:1 and 2:1 with its id)
 # and the spectrogram sheet (every sound over a time axis, with its length),
 # as PNGs in this build folder, for reviewing the media without running the
-# reader. Each sheet is an SVG
-# written here that rsvg-convert renders.
+# reader. Each sheet is an SVG written here that rsvg-convert renders.
 set(sheet ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.svg)
 set(svg "")
 set(x 10)
@@ -54,9 +53,9 @@ foreach(name IN LISTS sound_names)
   set(png ${work}/${name}-spectrogram.png)
   add_custom_command(
     OUTPUT ${png}
-    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh ${SOX} ${media}/sounds/${name}.wav
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh ${SOX} ${work}/sounds/${name}.wav
       ${name} ${png}
-    DEPENDS ${media}/sounds/${name}.wav ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh
+    DEPENDS ${work}/sounds/${name}.wav ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh
     VERBATIM)
   list(APPEND files ${png})
   # spectrogram.sh's picture: 600 by 129 of spectrum inside sox's own axes,
