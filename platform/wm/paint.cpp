@@ -147,9 +147,10 @@ void EnsureSurface(Window* w) {
     if (!w->surface) w->surface = std::make_unique<gdi::Surface>();
     gdi::Surface& s = *w->surface;
     gdi::NoteCover(&s, RECT{0, 0, s.width, s.height});
+    w->vbarDrawn.clear();
     s.width = std::max(width, 0);
     s.height = std::max(height, 0);
-    s.pixels.assign(static_cast<size_t>(s.width) * static_cast<size_t>(s.height), 0xffffffu);
+    gdi::KnowSurface(&s, 0xffffffu);
 }
 
 HDC CreateDC(Window* w, bool clientArea, const RECT* clipClient) {
@@ -189,7 +190,10 @@ void DrawFrame(Window* w) {
                          {width - 1, 0, width, height}};
         for (const RECT& e : edges) FillRect(dc, &e, black);
     }
-    if (w->style & WS_VSCROLL) DrawVScroll(w, dc);
+    if (w->style & WS_VSCROLL)
+        DrawVScroll(w, dc);
+    else
+        w->vbarDrawn.clear();
     gdi::DeleteSurfaceDC(dc);
 }
 
