@@ -19,6 +19,7 @@ HWND OpenPageHost() {
     if (mainWindow) ClearPage(mainWindow);
     wm::ResetForTests();
     device::HeadlessBackend().Reset();
+    device::SetBackend(&device::HeadlessBackend());
     static const bool registered = (RegisterMainWindowClass(appInstance), true);
     (void)registered;
     // As at program start: the input panel down, the scroll range's first value.

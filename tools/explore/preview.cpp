@@ -3,8 +3,8 @@
 
 #include "book/state.h"
 #include "book/tables.h"
+#include "display/display.h"
 #include "entry/dump.h"
-#include "headless/headless.h"
 #include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "tools/explore/explorer.h"
