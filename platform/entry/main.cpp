@@ -2,6 +2,7 @@
 // folder, clock, backend, cross-process windows, script) and calls the
 // program's WinMain with an empty command line. Built into
 // fernvale_device_main, which a program links to become an executable.
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,13 +14,12 @@
 
 #include "crossprocess/crossprocess.h"
 #include "device/record.h"
+#include "device/window.h"
 #include "entry/dump.h"
 #include "entry/options.h"
 #include "entry/script.h"
 #include "files/store.h"
 #include "headless/headless.h"
-#include "sdl/sdl_backend.h"
-#include "sound/sound.h"
 #include "windows.h"
 
 namespace {
@@ -51,6 +51,58 @@ bool UsableFolder(const std::string& path, std::string* error) {
     return true;
 }
 
+// A backend that says when it first shows the screen, for timing the start.
+class ReportingFirstFrame : public device::Backend {
+   public:
+    explicit ReportingFirstFrame(device::Backend* inner) : inner_(inner) {}
+    void Pump() override { inner_->Pump(); }
+    void WaitUntil(bool hasDeadline, uint32_t deadline) override {
+        inner_->WaitUntil(hasDeadline, deadline);
+    }
+    void Present(const gdi::Surface& screen) override {
+        inner_->Present(screen);
+        if (reported_) return;
+        reported_ = true;
+        std::printf("first frame\n");
+        std::fflush(stdout);
+    }
+
+   private:
+    device::Backend* inner_;
+    bool reported_ = false;
+};
+
+// The window module (device/window.h): where an installed program's
+// installation put it, else where the build made it.
+std::string WindowModulePath() {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        std::string path(self, static_cast<size_t>(n));
+        path = path.substr(0, path.rfind('/') + 1) + FERNVALE_WINDOW_MODULE_INSTALLED;
+        if (access(path.c_str(), R_OK) == 0) return path;
+    }
+    return FERNVALE_WINDOW_MODULE;
+}
+
+// Loads the window module and opens the window; null with the reason in
+// `error`. The module stays loaded until the process ends.
+device::Backend* OpenWindow(int scale, const std::string& title, device::CloseWindowFunction* close,
+                            std::string* error) {
+    void* module = dlopen(WindowModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        *error = dlerror();
+        return nullptr;
+    }
+    auto open = reinterpret_cast<device::OpenWindowFunction>(dlsym(module, device::kOpenWindow));
+    *close = reinterpret_cast<device::CloseWindowFunction>(dlsym(module, device::kCloseWindow));
+    if (!open || !*close) {
+        *error = "the window module has no entry point";
+        return nullptr;
+    }
+    return open(scale, title.c_str(), error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,18 +130,18 @@ int main(int argc, char** argv) {
     // Message boxes wait on the screen for an answer.
     device::SetMessageBoxAutoAnswer(false);
 
-    sdl::Backend window;
+    device::CloseWindowFunction closeWindow = nullptr;
+    device::Backend* backend = &device::HeadlessBackend();
     if (options.headless) {
-        device::SetBackend(&device::HeadlessBackend());
         device::StartScreenRecording();
         // Without a script the program is closed as soon as it waits.
         device::QueueScript(script);
     } else {
-        if (!window.Open(options.scale, program, &error))
-            return fail("cannot open the device window: " + error, 1);
-        device::SetBackend(&window);
-        sound::EnableAudio(true);
+        backend = OpenWindow(options.scale, program, &closeWindow, &error);
+        if (!backend) return fail("cannot open the device window: " + error, 1);
     }
+    ReportingFirstFrame reporting(backend);
+    device::SetBackend(options.reportFirstFrame ? &reporting : backend);
     device::InstallCrossProcess();
 
     static char16_t commandLine[1] = {0};
@@ -97,9 +149,8 @@ int main(int argc, char** argv) {
                              commandLine, SW_SHOW);
 
     device::ShutdownCrossProcess();
-    sound::EnableAudio(false);
     device::SetBackend(nullptr);
-    window.Close();
+    if (closeWindow) closeWindow();
     std::fflush(stdout);
     if (const int line = device::UnfinishedScriptLine()) {
         std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(),

@@ -5,6 +5,8 @@
 //   --store DIR       the object store folder
 //   --scale N         window scale of the SDL backend (1..8, default 2)
 //   --clock MS        start value of the device clock
+//   --report-first-frame  print "first frame" on standard output once the
+//                     screen has first been shown (to time the start)
 #pragma once
 
 #include <cstdint>
@@ -20,6 +22,7 @@ struct Options {
     int scale = 2;
     bool clockSet = false;
     uint32_t clock = 0;
+    bool reportFirstFrame = false;
 };
 
 // False with a one-line message in `error` for an unknown option, a missing

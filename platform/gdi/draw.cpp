@@ -86,8 +86,8 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom)
         return CLR_INVALID;
     dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx] = ToPixel(color);
-    Touched(dc->surface, RECT{static_cast<LONG>(sx), static_cast<LONG>(sy), static_cast<LONG>(sx + 1),
-                              static_cast<LONG>(sy + 1)});
+    Touched(dc->surface, RECT{static_cast<LONG>(sx), static_cast<LONG>(sy),
+                              static_cast<LONG>(sx + 1), static_cast<LONG>(sy + 1)});
     return color;
 }
 
@@ -162,8 +162,8 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
         }
     }
     for (LONG row = target.top; row < target.bottom; ++row) {
-        uint32_t* out = d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width +
-                        target.left;
+        uint32_t* out =
+            d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width + target.left;
         // The two operations of every page (pictures, the inverted title)
         // go a row at a time; the others a pixel at a time.
         if (rop == SRCCOPY) {

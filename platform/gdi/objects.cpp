@@ -4,6 +4,7 @@
 #include "gdi/objects.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -18,6 +19,23 @@ namespace {
 struct Table {
     std::unordered_map<uintptr_t, std::unique_ptr<Object>> objects;
     uintptr_t next = 0x10000;
+    // The objects looked up last, by handle: drawing looks up the same
+    // context, font and brush call after call. Handles are never reused, so
+    // an entry stays right until its object is erased.
+    struct Recent {
+        uintptr_t handle = 0;
+        Object* object = nullptr;
+    };
+    std::array<Recent, 16> recent;
+    Recent& RecentFor(uintptr_t handle) { return recent[(handle >> 2) % recent.size()]; }
+    Object* Lookup(uintptr_t handle) {
+        Recent& r = RecentFor(handle);
+        if (r.handle == handle && r.object) return r.object;
+        auto it = objects.find(handle);
+        if (it == objects.end()) return nullptr;
+        r = Recent{handle, it->second.get()};
+        return r.object;
+    }
 };
 
 Table& Objects() {
@@ -84,13 +102,9 @@ HGDIOBJ Insert(std::unique_ptr<Object> object) {
 }
 
 Object* Find(HGDIOBJ handle) {
-    Table& t = Objects();
-    auto it = t.objects.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == t.objects.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return it->second.get();
+    Object* o = Objects().Lookup(reinterpret_cast<uintptr_t>(handle));
+    if (!o) SetLastError(ERROR_INVALID_HANDLE);
+    return o;
 }
 
 DC* FindDC(HDC hdc) {
@@ -100,7 +114,10 @@ DC* FindDC(HDC hdc) {
 }
 
 void Erase(HGDIOBJ handle) {
-    Objects().objects.erase(reinterpret_cast<uintptr_t>(handle));
+    Table& t = Objects();
+    const auto h = reinterpret_cast<uintptr_t>(handle);
+    if (t.RecentFor(h).handle == h) t.RecentFor(h) = Table::Recent{};
+    t.objects.erase(h);
 }
 
 namespace {
@@ -110,13 +127,13 @@ namespace {
 // text is measured and drawn a run at a time through this.
 template <class T, class H>
 T* Selected(H& selected, Kind kind, int fallback) {
-    auto& objects = Objects().objects;
-    auto it = objects.find(reinterpret_cast<uintptr_t>(selected));
-    if (it == objects.end() || it->second->kind != kind) {
+    Table& t = Objects();
+    Object* o = t.Lookup(reinterpret_cast<uintptr_t>(selected));
+    if (!o || o->kind != kind) {
         selected = static_cast<H>(Stock(fallback));
-        it = objects.find(reinterpret_cast<uintptr_t>(selected));
+        o = t.Lookup(reinterpret_cast<uintptr_t>(selected));
     }
-    return static_cast<T*>(it->second.get());
+    return static_cast<T*>(o);
 }
 
 }  // namespace

@@ -275,7 +275,7 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT*
         std::memcmp(last.text.data(), text, last.text.size() * sizeof(char16_t)) == 0) {
         i = static_cast<int>(last.text.size());
         x = last.width;
-    } else {
+    } else if (extentOnly) {
         last.text.clear();
     }
     for (; i < count; ++i) {

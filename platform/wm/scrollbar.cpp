@@ -157,8 +157,8 @@ void DrawVScroll(Window* w, HDC dc) {
     const bool upPressed = mine && track.part == kUpArrow;
     const bool downPressed = mine && track.part == kDownArrow;
     // Every page turn sets the bar twice, mostly to what it already shows.
-    std::vector<int> look{bar.left, bar.top,    bar.right,         bar.bottom, arrow,
-                          thumbTop, thumbLen,   w->vbar.enabled,   upPressed,  downPressed};
+    std::vector<int> look{bar.left, bar.top,  bar.right,       bar.bottom, arrow,
+                          thumbTop, thumbLen, w->vbar.enabled, upPressed,  downPressed};
     const bool ownSurface = !w->parent && Visible(w);
     if (ownSurface && look == w->vbarDrawn) return;
     RECT trackRect{bar.left, bar.top + arrow, bar.right, bar.bottom - arrow};
@@ -166,8 +166,8 @@ void DrawVScroll(Window* w, HDC dc) {
     if (arrow > 0) {
         DrawArrow(dc, RECT{bar.left, bar.top, bar.right, bar.top + arrow}, true, upPressed,
                   w->vbar.enabled);
-        DrawArrow(dc, RECT{bar.left, bar.bottom - arrow, bar.right, bar.bottom}, false,
-                  downPressed, w->vbar.enabled);
+        DrawArrow(dc, RECT{bar.left, bar.bottom - arrow, bar.right, bar.bottom}, false, downPressed,
+                  w->vbar.enabled);
     }
     if (thumbLen) {
         RECT thumb{bar.left, bar.top + thumbTop, bar.right, bar.top + thumbTop + thumbLen};
