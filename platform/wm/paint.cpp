@@ -206,18 +206,18 @@ void ComposeScreen() {
         DrawFramesIn(t);
         EnsureSurface(t);
         const gdi::Surface& s = *t->surface;
-        for (int y = 0; y < s.height; ++y) {
-            const int sy = t->rect.top + y;
-            if (sy < 0 || sy >= screen.height) continue;
-            for (int x = 0; x < s.width; ++x) {
-                const int sx = t->rect.left + x;
-                if (sx < 0 || sx >= screen.width) continue;
-                screen.pixels[static_cast<size_t>(sy) * static_cast<size_t>(screen.width) +
-                              static_cast<size_t>(sx)] =
-                    s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) +
-                             static_cast<size_t>(x)];
-            }
-        }
+        // The part of the window on the screen, a row at a time.
+        const int left = std::max(0, -t->rect.left),
+                  right = std::min(s.width, screen.width - t->rect.left);
+        const int top = std::max(0, -t->rect.top),
+                  bottom = std::min(s.height, screen.height - t->rect.top);
+        for (int y = top; y < bottom && left < right; ++y)
+            std::copy_n(
+                s.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(s.width) + left,
+                right - left,
+                screen.pixels.data() +
+                    static_cast<size_t>(t->rect.top + y) * static_cast<size_t>(screen.width) +
+                    (t->rect.left + left));
     }
 }
 

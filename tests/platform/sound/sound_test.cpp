@@ -15,9 +15,13 @@ namespace {
 
 sdl::Audio audio;
 
+// With audio, the device is opened first (it opens in the background).
 void UseAudio(bool on) {
     audio.Close();
     sound::SetOutput(on ? &audio : nullptr);
+    if (!on) return;
+    audio.Open();
+    audio.WaitForOpen();
 }
 
 TEST(Sound, FlagsAndNamesWithoutAudio) {
