@@ -1,7 +1,7 @@
 // The window's backend is built as a module of its own (from sdl/) that the
 // process entry loads only when a window is asked for: a headless run then
 // maps none of the window stack (SDL, the display server's libraries, audio).
-// These are the module's two entry points, looked up by name.
+// These are the module's entry points, looked up by name.
 #pragma once
 
 #include <string>
@@ -14,6 +14,9 @@ namespace device {
 // reason in `error`, when no window can be opened.
 using OpenWindowFunction = Backend* (*)(int scale, const char* title, std::string* error);
 constexpr const char* kOpenWindow = "FernvaleOpenWindow";
+// Shows the screen at another scale: the window takes its new size.
+using ScaleWindowFunction = void (*)(int scale);
+constexpr const char* kScaleWindow = "FernvaleScaleWindow";
 // Removes the sound output and closes the window.
 using CloseWindowFunction = void (*)();
 constexpr const char* kCloseWindow = "FernvaleCloseWindow";

@@ -9,15 +9,18 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "assist/assist.h"
 #include "crossprocess/crossprocess.h"
 #include "device/record.h"
 #include "device/window.h"
 #include "entry/dump.h"
 #include "entry/options.h"
 #include "entry/script.h"
+#include "entry/settings.h"
 #include "files/store.h"
 #include "headless/headless.h"
 #include "windows.h"
@@ -85,9 +88,15 @@ std::string WindowModulePath() {
     return FERNVALE_WINDOW_MODULE;
 }
 
+// The window module's calls other than opening.
+struct WindowModule {
+    device::ScaleWindowFunction scale = nullptr;
+    device::CloseWindowFunction close = nullptr;
+};
+
 // Loads the window module and opens the window; null with the reason in
 // `error`. The module stays loaded until the process ends.
-device::Backend* OpenWindow(int scale, const std::string& title, device::CloseWindowFunction* close,
+device::Backend* OpenWindow(int scale, const std::string& title, WindowModule* calls,
                             std::string* error) {
     void* module = dlopen(WindowModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) {
@@ -95,9 +104,12 @@ device::Backend* OpenWindow(int scale, const std::string& title, device::CloseWi
         return nullptr;
     }
     auto open = reinterpret_cast<device::OpenWindowFunction>(dlsym(module, device::kOpenWindow));
-    *close = reinterpret_cast<device::CloseWindowFunction>(dlsym(module, device::kCloseWindow));
-    if (!open || !*close) {
-        *error = "the window module has no entry point";
+    calls->scale =
+        reinterpret_cast<device::ScaleWindowFunction>(dlsym(module, device::kScaleWindow));
+    calls->close =
+        reinterpret_cast<device::CloseWindowFunction>(dlsym(module, device::kCloseWindow));
+    if (!open || !calls->scale || !calls->close) {
+        *error = "the window module lacks an entry point";
         return nullptr;
     }
     return open(scale, title.c_str(), error);
@@ -130,27 +142,56 @@ int main(int argc, char** argv) {
     // Message boxes wait on the screen for an answer.
     device::SetMessageBoxAutoAnswer(false);
 
-    device::CloseWindowFunction closeWindow = nullptr;
+    // The device's settings, the command line over them for this run.
+    const std::string settingsPath = device::SettingsPath();
+    assist::Settings settings = device::LoadSettings(settingsPath);
+    settings.voice = settings.voice || options.voice;
+    if (options.contrastSet) settings.highContrast = options.highContrast;
+    if (options.scaleSet) settings.scale = options.scale;
+    if (!options.transcript.empty()) settings.transcript = options.transcript;
+    settings.keepVoiceLog = options.headless;
+
+    std::unique_ptr<assist::Speaker> speaker;
+    std::string silent;  // why the voice has nowhere to go
+    WindowModule windowModule;
     device::Backend* backend = &device::HeadlessBackend();
     if (options.headless) {
         device::StartScreenRecording();
         // Without a script the program is closed as soon as it waits.
         device::QueueScript(script);
     } else {
-        backend = OpenWindow(options.scale, program, &closeWindow, &error);
+        backend = OpenWindow(settings.scale, program, &windowModule, &error);
         if (!backend) return fail("cannot open the device window: " + error, 1);
+        speaker = assist::OpenSpeaker(&silent);
     }
     ReportingFirstFrame reporting(backend);
     device::SetBackend(options.reportFirstFrame ? &reporting : backend);
+    // A key that changes a setting keeps it for the next run.
+    auto sayWhySilent = [&] {
+        if (silent.empty()) return;
+        fail(silent, 0);
+        silent.clear();  // once is enough
+    };
+    if (settings.voice) sayWhySilent();
+    auto changed = [&](const std::string& name, int value) {
+        const std::string text = name == "scale"      ? std::to_string(value)
+                                 : name == "contrast" ? (value ? "high" : "normal")
+                                                      : (value ? "on" : "off");
+        device::SaveSetting(settingsPath, name, text);
+        if (name == "scale" && windowModule.scale) windowModule.scale(value);
+        if (name == "voice" && value) sayWhySilent();
+    };
+    if (!assist::Install(settings, std::move(speaker), changed, &error)) return fail(error, 1);
     device::InstallCrossProcess();
 
     static char16_t commandLine[1] = {0};
     const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr,
                              commandLine, SW_SHOW);
 
+    assist::Uninstall();
     device::ShutdownCrossProcess();
     device::SetBackend(nullptr);
-    if (closeWindow) closeWindow();
+    if (windowModule.close) windowModule.close();
     std::fflush(stdout);
     if (const int line = device::UnfinishedScriptLine()) {
         std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(),

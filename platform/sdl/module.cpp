@@ -30,6 +30,10 @@ extern "C" {
     return window;
 }
 
+[[gnu::visibility("default")]] void FernvaleScaleWindow(int scale) {
+    if (window) window->SetScale(scale);
+}
+
 [[gnu::visibility("default")]] void FernvaleCloseWindow() {
     sound::SetOutput(nullptr);
     delete audio;
@@ -41,3 +45,4 @@ extern "C" {
 
 static_assert(std::is_same_v<decltype(&FernvaleOpenWindow), device::OpenWindowFunction>);
 static_assert(std::is_same_v<decltype(&FernvaleCloseWindow), device::CloseWindowFunction>);
+static_assert(std::is_same_v<decltype(&FernvaleScaleWindow), device::ScaleWindowFunction>);

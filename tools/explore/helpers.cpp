@@ -17,6 +17,7 @@
 #include "page/controls.h"
 #include "page/layout.h"
 #include "page/line.h"
+#include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
@@ -155,17 +156,9 @@ void ForceRoll(int range, int roll) {
 
 std::vector<Band> RollBands(const HotwordRecord& r, int& range) {
     std::vector<Band> bands;
-    range = r.kind == 'L' ? 20 : 100;
+    range = ChanceRange(r.kind);
     for (int roll = 1; roll <= range; ++roll) {
-        int16_t target;
-        if (r.kind == 'L') {
-            target = roll > static_cast<int16_t>(r.value) ? r.target2 : r.target1;
-        } else {
-            target = roll <= r.value        ? r.target1
-                     : roll <= r.threshold2 ? r.target3
-                     : roll <= r.threshold3 ? r.target4
-                                            : r.target2;
-        }
+        const int16_t target = HotwordTarget(r, roll, "");
         bool known = false;
         for (Band& b : bands)
             if (b.target == target) {

@@ -17,6 +17,7 @@
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"
+#include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
@@ -61,7 +62,7 @@ std::vector<std::string> Explorer::BuildAlone(const std::string& state, int draw
     post = Capture(snapshots_);
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
-        if (r.kind != 'L' && r.kind != 'd') continue;
+        if (!ChanceRange(r.kind)) continue;
         const std::string never = NeverComesUp(r);
         if (!never.empty()) whats.push_back(never);
     }

@@ -177,22 +177,19 @@ std::vector<Action> Explorer::Actions() const {
         const HotwordRecord& r = hotwordTable[i];
         if (r.controlId == 0) continue;
         if (r.kind == 'S') {
-            std::vector<std::pair<std::string, int16_t>> answers;
-            if (r.answer1[0]) answers.push_back({r.answer1, r.target1});
-            if (r.answer2[0]) answers.push_back({r.answer2, r.target3});
-            if (r.answer3[0]) answers.push_back({r.answer3, r.target4});
-            answers.push_back({kWrongAnswer, r.target2});
-            for (const auto& [typed, target] : answers) {
+            // Each accepted answer written, and one wrong.
+            for (const char* typed : {r.answer1, r.answer2, r.answer3, kWrongAnswer}) {
+                if (!typed[0]) continue;
                 Action a;
                 a.step.kind = Step::Answer;
                 a.step.id = r.controlId;
                 a.step.text = typed;
-                a.wayOn = a.story = storyPage && leads(target);
+                a.wayOn = a.story = storyPage && leads(HotwordTarget(r, 0, typed));
                 actions.push_back(a);
             }
             continue;
         }
-        if (r.kind == 'L' || r.kind == 'd') {
+        if (ChanceRange(r.kind)) {
             int range;
             for (const Band& band : RollBands(r, range)) {
                 Action a;
@@ -339,7 +336,7 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
     }
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
-        if (r.kind == 'L' || r.kind == 'd') CheckChance(paragraph, r);
+        if (ChanceRange(r.kind)) CheckChance(paragraph, r);
         if (r.kind == 'S') answersSeen_.insert({paragraph, {r.answer1, r.target1}});
     }
 
