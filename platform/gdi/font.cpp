@@ -99,7 +99,7 @@ FontInstance::~FontInstance() {
     if (source_) FT_Done_Face(static_cast<FT_Face>(source_));
 }
 
-const Glyph& FontInstance::GetGlyph(char16_t c) {
+const Glyph& FontInstance::Load(char16_t c) {
     std::unique_ptr<Glyph>* slot;
     if (c < latin_.size()) {
         slot = &latin_[c];

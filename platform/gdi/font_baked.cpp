@@ -12,7 +12,7 @@ namespace gdi {
 
 FontInstance::~FontInstance() = default;
 
-const Glyph& FontInstance::GetGlyph(char16_t c) {
+const Glyph& FontInstance::Load(char16_t c) {
     std::unique_ptr<Glyph>* slot = c < latin_.size() ? &latin_[c] : &others_[c];
     if (*slot) return **slot;
     const auto* font = static_cast<const BakedFont*>(source_);

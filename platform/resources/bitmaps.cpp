@@ -1,6 +1,6 @@
 // Bitmap resources: BMP files decoded into the 32-bit pixel format, and
-// LoadBitmapW on top of them. The decoder is our own, so that every backend
-// (the browser's too) reads pictures the same way with nothing else loaded.
+// LoadBitmapW on top of them.
+#include <cstring>
 #include <map>
 
 #include "gdi/objects.h"
@@ -11,47 +11,47 @@
 namespace resources {
 namespace {
 
-uint32_t U16(const unsigned char* p) {
-    return p[0] | (p[1] << 8);
-}
-uint32_t U32(const unsigned char* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+uint32_t Read(const unsigned char* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
 }
 
 }  // namespace
 
+// Uncompressed files only (BI_RGB), with the core (12-byte) header or the
+// info header (40 bytes and its longer successors); rows bottom-up, or
+// top-down for a negative height.
 std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                                         int* bitsPerPixel) {
-    constexpr uint32_t kRgb = 0;
     if (!bytes || size < 26 || size > (1u << 30) || bytes[0] != 'B' || bytes[1] != 'M')
         return nullptr;
-    const uint32_t offset = U32(bytes + 10), header = U32(bytes + 14);
-    const bool core = header == 12;  // the old 12-byte header: 16-bit sizes, RGB triples
-    if ((!core && header < 40) || 14 + uint64_t{header} > size) return nullptr;
-    // The new header's sizes are signed (a negative height: stored top-down).
-    const int64_t width =
-        core ? int64_t{U16(bytes + 18)} : int64_t{static_cast<int32_t>(U32(bytes + 18))};
-    int64_t height =
-        core ? int64_t{U16(bytes + 20)} : int64_t{static_cast<int32_t>(U32(bytes + 22))};
-    const int depth = static_cast<int>(U16(bytes + (core ? 24 : 28)));
-    const uint32_t compression = core ? kRgb : U32(bytes + 30);
-    const bool topDown = height < 0;
-    if (topDown) height = -height;
-    if (width <= 0 || height <= 0 || width > 32768 || height > 32768) return nullptr;
-    if ((depth != 1 && depth != 4 && depth != 8 && depth != 24) || compression != kRgb)
+    const size_t offset = Read(bytes + 10, 4), header = Read(bytes + 14, 4);
+    const bool core = header == 12;
+    if (!core && (header < 40 || 14 + header > size)) return nullptr;
+    // The info header's sizes are signed: a negative height means top-down rows.
+    auto field = [&](size_t coreAt, size_t infoAt) -> int64_t {
+        if (core) return Read(bytes + coreAt, 2);
+        return static_cast<int32_t>(Read(bytes + infoAt, 4));
+    };
+    const int64_t width = field(18, 18), rawHeight = field(20, 22);
+    const int depth = static_cast<int>(Read(bytes + (core ? 24 : 28), 2));
+    const uint32_t compression = core ? 0 : Read(bytes + 30, 4);
+    const int64_t height = rawHeight < 0 ? -rawHeight : rawHeight;
+    if (compression != 0 || width <= 0 || height <= 0 || width > 32768 || height > 32768)
         return nullptr;
-
-    // The palette follows the header (entries of 3 bytes after the old one).
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 24 && depth != 32) return nullptr;
+    // The palette follows the header: 3-byte entries after a core header, 4-byte ones otherwise.
     std::vector<uint32_t> palette;
     if (depth <= 8) {
         const size_t entry = core ? 3 : 4;
-        uint32_t count = core ? 0 : U32(bytes + 46);
-        if (count == 0 || count > (1u << depth)) count = 1u << depth;
-        const size_t at = 14 + size_t{header};  // within size: checked above
+        size_t count = core ? 0 : Read(bytes + 46, 4);
+        if (count == 0 || count > (1u << depth)) count = size_t{1} << depth;
+        const size_t at = 14 + header;
         if (at + count * entry > size) return nullptr;
-        for (uint32_t i = 0; i < count; ++i) {
+        for (size_t i = 0; i < count; ++i) {
             const unsigned char* e = bytes + at + i * entry;
-            palette.push_back((e[2] << 16) | (e[1] << 8) | e[0]);
+            palette.push_back((uint32_t{e[2]} << 16) | (uint32_t{e[1]} << 8) | e[0]);
         }
     }
     const size_t stride = ((static_cast<size_t>(width) * depth + 31) / 32) * 4;
@@ -61,21 +61,20 @@ std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
     out->height = static_cast<int>(height);
     out->pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int64_t y = 0; y < height; ++y) {
-        const unsigned char* row = bytes + offset + stride * static_cast<size_t>(y);
-        uint32_t* line = out->pixels.data() + static_cast<size_t>(topDown ? y : height - 1 - y) *
-                                                  static_cast<size_t>(width);
+        const unsigned char* row =
+            bytes + offset + stride * static_cast<size_t>(rawHeight < 0 ? y : height - 1 - y);
+        uint32_t* to = out->pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
         for (int64_t x = 0; x < width; ++x) {
-            uint32_t pixel = 0;
+            uint32_t p = 0;
             if (depth <= 8) {
                 const size_t bit = static_cast<size_t>(x) * depth;
-                const uint32_t index =
+                const unsigned index =
                     (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
-                pixel = index < palette.size() ? palette[index] : 0;
+                p = index < palette.size() ? palette[index] : 0;
             } else {
-                const unsigned char* p = row + 3 * x;
-                pixel = (p[2] << 16) | (p[1] << 8) | p[0];
+                p = Read(row + x * (depth / 8), 3);
             }
-            line[x] = pixel;
+            to[x] = p;
         }
     }
     if (bitsPerPixel) *bitsPerPixel = depth;

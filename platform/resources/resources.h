@@ -110,9 +110,9 @@ const char16_t* FindString(uint16_t id);
 const Menu* FindMenu(uint16_t id);
 const MenuBar* FindMenuBar(uint16_t id);
 
-// Decodes an uncompressed BMP file (1, 4 or 8 bits with a palette, or 24
-// bits) into 0x00RRGGBB pixels, or null when it is not a BMP that can be
-// read. `bitsPerPixel` receives the file's own depth.
+// Decodes an uncompressed BMP file (1, 4, 8, 24 or 32 bits) into 0x00RRGGBB
+// pixels, or null when it is not a BMP that can be read. `bitsPerPixel` receives the
+// file's own depth.
 std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                                         int* bitsPerPixel = nullptr);
 

@@ -1,20 +1,45 @@
-// PlaySoundW: WAVE resources played one at a time. Every call is recorded
-// (device::SoundLog); the sound is heard through the output the device was
-// built with (sound/output.h). Implemented: SND_RESOURCE (the resource's RIFF
-// image), SND_ASYNC, a new sound replacing the one playing, a null name
-// stopping it, SND_NOSTOP, SND_SYNC returning once the sound has been handed
-// to the hardware. Left out: SND_LOOP plays once; SND_MEMORY and SND_FILENAME
-// play nothing (a file name is not a resource) and return FALSE.
+// PlaySoundW: WAVE resources played one at a time through the installed
+// output. Implemented: SND_RESOURCE (the resource's RIFF image), SND_ASYNC, a
+// new sound replacing the one playing, a null name stopping it, SND_SYNC
+// returning once the sound has been handed to the hardware. Left out:
+// SND_LOOP plays once; SND_MEMORY and SND_FILENAME play nothing (a file name
+// is not a resource) and return FALSE.
+#include "sound/sound.h"
+
 #include "device/record.h"
 #include "mmsystem.h"
 #include "resources/resources.h"
-#include "sound/output.h"
 #include "winbase.h"
+
+namespace {
+
+sound::Output* output = nullptr;
+
+}  // namespace
+
+namespace sound {
+
+void SetOutput(Output* o) {
+    if (output && output != o) output->Stop();
+    output = o;
+}
+
+bool AudioOpen() {
+    return output && output->IsOpen();
+}
+uint32_t QueuedBytes() {
+    return AudioOpen() ? output->Queued() : 0;
+}
+uint32_t LastQueuedBytes() {
+    return output ? output->LastQueued() : 0;
+}
+
+}  // namespace sound
 
 BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
     if (!sound) {
         device::SoundLog().push_back(std::u16string());
-        sound::output::Stop();
+        if (sound::AudioOpen()) output->Stop();
         return TRUE;
     }
     // SND_RESOURCE holds SND_MEMORY's bit: the whole value is tested first.
@@ -35,7 +60,7 @@ BOOL PlaySoundW(LPCWSTR sound, HMODULE, DWORD flags) {
         SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
         return FALSE;
     }
-    if ((flags & SND_NOSTOP) && sound::output::Busy()) return FALSE;
-    if (!sound::output::Open()) return TRUE;  // recorded only
-    return sound::output::Play(data, !(flags & SND_ASYNC)) ? TRUE : FALSE;
+    if ((flags & SND_NOSTOP) && sound::QueuedBytes() > 0) return FALSE;
+    if (!output || !output->Open()) return TRUE;  // recorded only
+    return output->Play(data.bytes, data.size, !(flags & SND_ASYNC)) ? TRUE : FALSE;
 }

@@ -1,11 +1,4 @@
-// PlaySoundW's output in the browser (sound/output.h).
-// Implements: the RIFF/WAVE image handed to the page, which decodes it and
-// plays it through Web Audio, a new sound replacing the one playing.
-// Leaves out: sound before the person has first touched or typed on the page
-// (browsers start audio only then): it is recorded and not heard.
-// Differs: SND_SYNC returns at once (the browser decodes in the background),
-// as on a device without audio.
-#include "sound/output.h"
+#include "web/audio.h"
 
 extern "C" {
 int fv_audio_open();
@@ -14,22 +7,30 @@ void fv_audio_stop();
 int fv_audio_play(const unsigned char* wave, int size);
 }
 
-namespace sound::output {
+namespace web {
 
-bool Open() {
+// The page makes its audio context on the first touch or key; until then
+// there is nothing to open.
+bool Audio::Open() {
+    return IsOpen();
+}
+
+bool Audio::IsOpen() const {
     return fv_audio_open() != 0;
 }
 
-bool Busy() {
-    return fv_audio_busy() != 0;
+bool Audio::Play(const unsigned char* wave, size_t size, bool) {
+    if (!fv_audio_play(wave, static_cast<int>(size))) return false;
+    lastQueued_ = static_cast<uint32_t>(size);
+    return true;
 }
 
-void Stop() {
+void Audio::Stop() {
     fv_audio_stop();
 }
 
-bool Play(const resources::Data& wave, bool) {
-    return fv_audio_play(wave.bytes, static_cast<int>(wave.size)) != 0;
+uint32_t Audio::Queued() const {
+    return fv_audio_busy() ? lastQueued_ : 0;
 }
 
-}  // namespace sound::output
+}  // namespace web

@@ -13,6 +13,8 @@
 #include "device/record.h"
 #include "entry/dump.h"
 #include "files/store.h"
+#include "sound/sound.h"
+#include "web/audio.h"
 #include "web/backend.h"
 #include "web/voice.h"
 #include "windows.h"
@@ -30,6 +32,8 @@ int main() {
     device::StartScreenRecording();
     static web::Backend browser;
     device::SetBackend(&browser);
+    static web::Audio audio;
+    sound::SetOutput(&audio);
 
     assist::Settings settings;
     settings.voice = fv_setting("voice") > 0;
@@ -46,6 +50,7 @@ int main() {
     const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr,
                              commandLine, SW_SHOW);
     assist::Uninstall();
+    sound::SetOutput(nullptr);
     device::SetBackend(nullptr);
     fv_program_ended(code);
     return code;
