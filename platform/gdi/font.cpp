@@ -204,7 +204,6 @@ FontInstance* Realize(const LOGFONTW& lf) {
 
     auto inst = std::unique_ptr<FontInstance>(new FontInstance);
     inst->face_ = face;
-    inst->ppem_ = ppem;
     TEXTMETRICW& tm = inst->metrics_;
     tm.tmAscent = RoundScaled(winAscent, ppem, upem);
     tm.tmDescent = RoundScaled(winDescent, ppem, upem);

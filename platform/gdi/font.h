@@ -27,14 +27,12 @@ class FontInstance {
    public:
     ~FontInstance();
     const TEXTMETRICW& Metrics() const { return metrics_; }
-    int Ppem() const { return ppem_; }
     const Glyph& GetGlyph(char16_t c);
     int Advance(char16_t c) { return GetGlyph(c).advance; }
 
    private:
     friend FontInstance* Realize(const LOGFONTW& lf);
     void* face_ = nullptr;  // FT_Face
-    int ppem_ = 0;
     TEXTMETRICW metrics_{};
     std::array<std::unique_ptr<Glyph>, 256> latin_;
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> others_;

@@ -219,11 +219,6 @@ LRESULT Send(Window* w, UINT msg, WPARAM wParam, LPARAM lParam) {
     return w->proc(w->handle, msg, wParam, lParam);
 }
 
-bool HasReadyMessage() {
-    MSG m;
-    return Take(nullptr, 0, 0, false, &m);
-}
-
 int32_t MsUntilNextTimer(bool* any) {
     *any = !timers.empty();
     int32_t best = INT32_MAX;
