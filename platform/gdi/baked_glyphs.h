@@ -23,7 +23,6 @@ struct BakedGlyph {
 struct BakedFont {
     LONG height;
     bool bold;
-    int ppem;
     TEXTMETRICW metrics;
     const BakedGlyph* glyphs;
     int glyphCount;

@@ -29,7 +29,6 @@ class FontInstance {
    public:
     ~FontInstance();
     const TEXTMETRICW& Metrics() const { return metrics_; }
-    int Ppem() const { return ppem_; }
     // Inline for the glyphs already rendered: text is measured and drawn a
     // character at a time.
     const Glyph& GetGlyph(char16_t c) {
@@ -42,7 +41,6 @@ class FontInstance {
     friend FontInstance* Realize(const LOGFONTW& lf);
     const Glyph& Load(char16_t c);
     void* source_ = nullptr;  // the FT_Face, or the BakedFont
-    int ppem_ = 0;
     TEXTMETRICW metrics_{};
     std::array<std::unique_ptr<Glyph>, 256> latin_;
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> others_;

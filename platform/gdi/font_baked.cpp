@@ -54,7 +54,6 @@ FontInstance* Realize(const LOGFONTW& lf) {
     }
     auto inst = std::unique_ptr<FontInstance>(new FontInstance);
     inst->source_ = const_cast<BakedFont*>(baked);
-    inst->ppem_ = baked->ppem;
     inst->metrics_ = baked->metrics;
     inst->metrics_.tmUnderlined = lf.lfUnderline ? 1 : 0;
     inst->metrics_.tmStruckOut = lf.lfStrikeOut ? 1 : 0;

@@ -67,9 +67,7 @@ bool WriteFont(FILE* f, int index, LONG height, bool bold) {
     for (size_t i = 0; i < bits.size(); ++i)
         std::fprintf(f, "%s%u,", i % 24 ? "" : "\n    ", unsigned{bits[i]});
     std::fprintf(f, "0};\n");
-    std::fprintf(
-        f, "const int count%d = %d;\nconst int ppem%d = %d;\nconst TEXTMETRICW metrics%d = ", index,
-        count, index, font->Ppem(), index);
+    std::fprintf(f, "const int count%d = %d;\nconst TEXTMETRICW metrics%d = ", index, count, index);
     WriteMetrics(f, font->Metrics());
     std::fprintf(f, ";\n\n");
     return true;
@@ -120,9 +118,8 @@ int main(int argc, char** argv) {
     index = 0;
     for (LONG h : heights)
         for (bool bold : {false, true}) {
-            std::fprintf(f, "    {%ld, %s, ppem%d, metrics%d, glyphs%d, count%d, ink%d},\n",
-                         static_cast<long>(h), bold ? "true" : "false", index, index, index, index,
-                         index);
+            std::fprintf(f, "    {%ld, %s, metrics%d, glyphs%d, count%d, ink%d},\n",
+                         static_cast<long>(h), bold ? "true" : "false", index, index, index, index);
             ++index;
         }
     std::fprintf(f, "};\nconst int kBakedFontCount = %d;\n\n}  // namespace gdi\n", index);
