@@ -2,12 +2,7 @@
 // folder, clock, backend, cross-process windows, script) and calls the
 // program's WinMain with an empty command line. Built into
 // fernvale_device_main, which a program links to become an executable.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -30,27 +25,6 @@ std::string ProgramName(const char* argv0) {
     return slash == std::string::npos ? name : name.substr(slash + 1);
 }
 
-// The store folder must exist (it is created when missing) and be usable.
-bool UsableFolder(const std::string& path, std::string* error) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT || mkdir(path.c_str(), 0700) != 0) {
-            *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        return true;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        *error = "the store folder " + path + " is not a folder";
-        return false;
-    }
-    if (access(path.c_str(), R_OK | W_OK | X_OK) != 0) {
-        *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,10 +37,8 @@ int main(int argc, char** argv) {
     device::Options options;
     std::string error;
     if (!device::ParseOptions(args, &options, &error)) return fail(error, 2);
-    if (!options.store.empty()) {
-        if (!UsableFolder(options.store, &error)) return fail(error, 1);
-        device::SetStoreDirectory(options.store);
-    }
+    if (!options.store.empty()) device::SetStoreDirectory(options.store);
+    if (!device::CheckStore(&error)) return fail(error, 1);
     device::Script script;
     if (!options.script.empty()) {
         if (!device::LoadScript(options.script, &script, &error)) {

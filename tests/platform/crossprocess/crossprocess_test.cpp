@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "headless/headless.h"
 #include "scratch_folder.h"
@@ -170,6 +172,79 @@ TEST_F(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
     EXPECT_FALSE(SetForegroundWindow(other));
     EXPECT_FALSE(UpdateWindow(other));
+}
+
+pid_t StartChild(int want) {
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) Child(pipeFds[1], want);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    return child;
+}
+
+TEST_F(CrossProcess, AStoppedProcessIsGivenUpOnSoon) {
+    const pid_t child = StartChild(1000);
+    ASSERT_GT(child, 0);
+    const std::string path = device::CrossProcessSocket(u"XprocTarget");
+    ASSERT_TRUE(WaitForSocket(path));
+    kill(child, SIGSTOP);
+    // Its queue has room: found, but the request is never taken. Then with the
+    // queue full: not even a connection is taken.
+    std::vector<int> queued;
+    for (bool full : {false, true}) {
+        SCOPED_TRACE(full ? "queue full" : "queue with room");
+        const auto start = std::chrono::steady_clock::now();
+        HWND other = FindWindowW(u"XprocTarget", nullptr);
+        ASSERT_NE(other, nullptr) << "its window is there";
+        SetLastError(0);
+        EXPECT_FALSE(SetForegroundWindow(other));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+        EXPECT_FALSE(InvalidateRect(other, nullptr, TRUE));
+        EXPECT_FALSE(UpdateWindow(other));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
+        // Once for the whole stand-in, not once per call.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        const sockaddr_un addr = AddressOf(path);
+        for (int fd; queued.size() < 1000; queued.push_back(fd)) {
+            fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK, 0);
+            if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+                close(fd);
+                break;
+            }
+        }
+    }
+    for (int fd : queued) close(fd);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+}
+
+TEST_F(CrossProcess, AWindowOnItsWayIsWaitedFor) {
+    // A process that has started but shows its window only later: one that
+    // looks for it meanwhile finds it. With nobody starting, nothing is waited for.
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        wm::ResetForTests();
+        device::InstallCrossProcess();
+        (void)!write(started[1], "s", 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        Child(started[1], 1);
+    }
+    char c;
+    ASSERT_EQ(read(started[0], &c, 1), 1);
+    HWND other = FindWindowW(u"XprocTarget", nullptr);
+    EXPECT_NE(other, nullptr);
+    EXPECT_TRUE(SetForegroundWindow(other));
+    waitpid(child, nullptr, 0);
+    close(started[0]);
+    close(started[1]);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {
