@@ -26,13 +26,12 @@
 // files without write permission.
 //
 // Differs: the handheld's store holds files and folders only. A Linux
-// symbolic link, FIFO, device or socket at a name that is opened, deleted or
-// moved is refused, never followed or read: a link would let a save write
-// wherever it points (and then replace the link with a plain file), a FIFO
-// blocks the first read for ever, a device never ends. A link is
-// ERROR_CANT_RESOLVE_FILENAME, the others ERROR_BAD_FILE_TYPE; a folder is
-// ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a name (a
-// folder that is a link) are followed.
+// symbolic link, FIFO, device or socket at a name that is opened or deleted
+// is refused, never followed or read (a move renames the entry itself): a link would let a save
+// write wherever it points (and then replace the link with a plain file), a FIFO blocks the first
+// read for ever, a device never ends. A link is ERROR_CANT_RESOLVE_FILENAME, the others
+// ERROR_BAD_FILE_TYPE; a folder is ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a
+// name (a folder that is a link) are followed.
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -629,14 +628,8 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
     }
     struct stat tst;
     bool targetExists = lstat(to.path.c_str(), &tst) == 0;
-    // Folders move; other entries that are no files do not, nor are they replaced.
-    const DWORD odd = S_ISDIR(st.st_mode) ? ERROR_SUCCESS : NotAFile(st);
-    if (odd || (targetExists && NotAFile(tst))) {
-        SetLastError(odd ? odd : NotAFile(tst));
-        return FALSE;
-    }
-    if (targetExists && !(flags & MOVEFILE_REPLACE_EXISTING)) {
-        SetLastError(ERROR_ALREADY_EXISTS);
+    if (targetExists && (S_ISDIR(tst.st_mode) || !(flags & MOVEFILE_REPLACE_EXISTING))) {
+        SetLastError(S_ISDIR(tst.st_mode) ? ERROR_ACCESS_DENIED : ERROR_ALREADY_EXISTS);
         return FALSE;
     }
     // A file held here without sharing keeps its lock through the move: the

@@ -4,14 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "book/state.h"
@@ -142,87 +139,6 @@ TEST_F(Progress, SaveKeepsWhatItDoesNotOwn) {
         EXPECT_EQ(err.find("more than 65536 bytes") != std::string::npos, length > 65536) << err;
         EXPECT_FALSE(fs::exists(root / "QOT1Fernvale.new"));
     }
-}
-
-TEST_F(Progress, TheScratchFileIsMadeAnew) {
-    // A leftover file at the scratch name is cleared, even one that cannot
-    // be written; anything else there is refused, nothing written through it,
-    // the old file left whole and the failure reported with the path.
-    Write("theirs", "theirs");
-    struct Case {
-        const char* what;
-        void (*make)(const fs::path&);
-        const char* reason;  // null: the save succeeds
-    } cases[] = {
-        {"a leftover that cannot be written",
-         [](const fs::path& p) {
-             std::ofstream(p) << "stale";
-             fs::permissions(p, fs::perms::owner_read);
-         },
-         nullptr},
-        {"a link", [](const fs::path& p) { fs::create_symlink(p.parent_path() / "theirs", p); },
-         "it is a symbolic link"},
-        {"a FIFO", [](const fs::path& p) { mkfifo(p.c_str(), 0600); }, "it is not a regular file"},
-        {"a folder", [](const fs::path& p) { fs::create_directory(p); }, "it is a folder"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const fs::path scratch = root / "QOT1Fernvale.new";
-        fs::remove_all(scratch);
-        c.make(scratch);
-        Load(StateRecord(150));
-        storyParagraph = 200;
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(StoreSavedProgress(), c.reason == nullptr);
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(progressFile, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(Read("theirs"), "theirs");
-        if (!c.reason) {
-            EXPECT_EQ(Contents().substr(0, 2), Bytes("\xc8\x00", 2));
-            EXPECT_FALSE(fs::exists(scratch));
-            continue;
-        }
-        EXPECT_EQ(Contents(), StateRecord(150));
-        EXPECT_NE(err.find(scratch.string() + ": " + c.reason), std::string::npos) << err;
-        EXPECT_TRUE(fs::is_symlink(scratch) || fs::exists(scratch));
-    }
-}
-
-TEST_F(Progress, ADamagedFileIsKeptAside) {
-    // What the load rules do not apply whole is copied aside before the save
-    // overwrites it, under a name no earlier copy has; an empty file is not.
-    // When no copy can be made, the save leaves the file alone.
-    struct Case {
-        const char* what;
-        Bytes file;
-        const char* keptAs;  // null: no copy
-        bool saved;
-    } cases[] = {
-        {"empty", "", nullptr, true},
-        {"whole", StateRecord(150), nullptr, true},
-        {"short", Bytes(500, 'x'), "QOT1Fernvale.dat.damaged", true},
-        {"another version", Record(150, 1, 217) + "tail", "QOT1Fernvale.dat.damaged.2", true},
-        {"no room for a copy", Bytes(3, 'y'), nullptr, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        if (!c.saved) fs::create_directory(root / "QOT1Fernvale.dat.damaged.3");  // the next name
-        ::testing::internal::CaptureStderr();
-        Load(c.file);
-        storyParagraph = currentParagraph;
-        const bool saved = StoreSavedProgress();
-        const std::string err = ::testing::internal::GetCapturedStderr();
-        EXPECT_EQ(saved, c.saved);
-        EXPECT_EQ(Contents().size(),
-                  c.saved ? std::max<size_t>(SAVED_PROGRESS_SIZE, c.file.size()) : c.file.size());
-        if (c.keptAs) {
-            EXPECT_EQ(Read(c.keptAs), c.file);
-            EXPECT_NE(err.find("kept as " + (root / c.keptAs).string()), std::string::npos) << err;
-        } else {
-            EXPECT_EQ(err.find("kept as"), std::string::npos) << err;
-        }
-    }
-    EXPECT_EQ(Read("QOT1Fernvale.dat.damaged"), Bytes(500, 'x')) << "never replaced";
 }
 
 TEST_F(Progress, AKillDuringTheSaveLeavesAWholeRecord) {

@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "headless/headless.h"
 #include "scratch_folder.h"
@@ -172,52 +171,6 @@ TEST_F(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
     EXPECT_FALSE(SetForegroundWindow(other));
     EXPECT_FALSE(UpdateWindow(other));
-}
-
-pid_t StartChild(int want) {
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) Child(pipeFds[1], want);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    return child;
-}
-
-TEST_F(CrossProcess, AStoppedProcessIsGivenUpOnSoon) {
-    const pid_t child = StartChild(1000);
-    ASSERT_GT(child, 0);
-    const std::string path = device::CrossProcessSocket(u"XprocTarget");
-    ASSERT_TRUE(WaitForSocket(path));
-    kill(child, SIGSTOP);
-    // Its queue has room: found, but the request is never taken. Then with the
-    // queue full: not even a connection is taken.
-    std::vector<int> queued;
-    for (bool full : {false, true}) {
-        SCOPED_TRACE(full ? "queue full" : "queue with room");
-        const auto start = std::chrono::steady_clock::now();
-        HWND other = FindWindowW(u"XprocTarget", nullptr);
-        ASSERT_NE(other, nullptr) << "its window is there";
-        SetLastError(0);
-        EXPECT_FALSE(SetForegroundWindow(other));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
-        EXPECT_FALSE(InvalidateRect(other, nullptr, TRUE));
-        EXPECT_FALSE(UpdateWindow(other));
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_TIMEOUT));
-        // Once for the whole stand-in, not once per call.
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-        const sockaddr_un addr = AddressOf(path);
-        for (int fd; queued.size() < 1000; queued.push_back(fd)) {
-            fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK, 0);
-            if (connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
-                close(fd);
-                break;
-            }
-        }
-    }
-    for (int fd : queued) close(fd);
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
 }
 
 TEST_F(CrossProcess, AWindowOnItsWayIsWaitedFor) {
