@@ -110,6 +110,8 @@ const char* Reason(const char16_t* name, DWORD error) {
         }
         case ERROR_SHARING_VIOLATION:
             return "the file is in use";
+        case ERROR_FILE_TOO_LARGE:
+            return "the file would pass the file-size limit";
         case ERROR_WRITE_FAULT:
             return "the data could not be written to the disk";
         case ERROR_READ_FAULT:
@@ -181,7 +183,7 @@ bool KeepDamagedCopy(const char* what) {
         int i = 0;
         for (; narrow[i]; ++i) name[i] = static_cast<char16_t>(narrow[i]);
         name[i] = 0;
-        copy = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+        copy = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
         if (copy == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
     }

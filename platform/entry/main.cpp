@@ -2,6 +2,7 @@
 // folder, clock, backend, cross-process windows, script) and calls the
 // program's WinMain with an empty command line. Built into
 // fernvale_device_main, which a program links to become an executable.
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     if (!device::ParseOptions(args, &options, &error)) return fail(error, 2);
     if (!options.store.empty()) device::SetStoreDirectory(options.store);
     if (!device::CheckStore(&error)) return fail(error, 1);
+    // Under a file-size limit a write that passes it fails (and the program
+    // can say so) instead of ending the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     device::Script script;
     if (!options.script.empty()) {
         if (!device::LoadScript(options.script, &script, &error)) {

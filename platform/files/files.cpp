@@ -477,8 +477,10 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written,
         ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, toWrite - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            SetLastError(n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL
-                                                                       : ERROR_WRITE_FAULT);
+            const DWORD error = n < 0 && errno == EFBIG ? ERROR_FILE_TOO_LARGE
+                                : n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL
+                                                                                : ERROR_WRITE_FAULT;
+            SetLastError(error);
             if (written) *written = done;
             return FALSE;
         }

@@ -47,6 +47,12 @@ check "record 218 >QOT1Fernvale.dat && echo old >QOT1Fernvale.new && chmod 400 Q
 check "record 218 >QOT1Fernvale.dat && mkdir QOT1Fernvale.new" 1 "$notsaved: it is a folder (error 5)" "$same"
 check "record 218 >QOT1Fernvale.dat && ln -s ../theirs QOT1Fernvale.new" 1 "$notsaved: $link (error 1921)" "$same"
 check "record 218 >QOT1Fernvale.dat && mkfifo QOT1Fernvale.new" 1 "$notsaved: it is not a regular file (error 222)" "$same"
+# Under a file-size limit (1 KB) the save fails, says so and ends with exit 1.
+rm -rf "$work" && mkdir -p "$work/store"
+(ulimit -f 1 && exec "$program" --headless --store "$work/store" >/dev/null 2>"$work/err")
+code=$?
+[ $code = 1 ] && [ "$(cat "$work/err")" = "fernvale: progress not saved to $s.dat: the file would pass the file-size limit (error 223)" ] ||
+    { echo "FAIL: under a file-size limit: exit $code, stderr: $(cat "$work/err")"; status=1; }
 
 # Damaged saves; the empty file of a first start and a whole record are no damage.
 damaged="fernvale: the saved progress $s.dat is"
