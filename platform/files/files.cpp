@@ -3,14 +3,15 @@
 // Here the root is a folder (files/store.h), each path component is looked up
 // case-insensitively, and ".." is refused so that no name leads outside it.
 //
-// Sharing: an open that does not share what it asks for (share mode 0, the
-// single-instance idiom) takes an exclusive flock on its own open file
-// description; every other open takes a shared one. flock belongs to the open
-// file description, so a second open conflicts inside one process as well as
-// across processes, and the lock ends with the handle. This is coarser than
-// the handheld's per-access rules: two opens that both share something always
-// coexist, whatever they ask for.
+// Implements: CreateFileW, ReadFile, WriteFile, SetFilePointer,
+// FlushFileBuffers, CloseHandle, FindFirstFileW / FindClose, DeleteFileW,
+// MoveFileExW. Sharing: an open that does not share what it asks for (share
+// mode 0, the single-instance idiom) takes an exclusive flock on its own open
+// file description; every other open takes a shared one. flock belongs to the
+// open file description, so a second open conflicts inside one process as
+// well as across processes, and the lock ends with the handle.
 //
+<<<<<<< HEAD
 // The lock and the name: a save moves a new file over the old one, so the
 // file a name leads to can change between an open and its lock. A lock is
 // kept only when the name still leads to the locked file afterwards;
@@ -32,6 +33,17 @@
 // read for ever, a device never ends. A link is ERROR_CANT_RESOLVE_FILENAME, the others
 // ERROR_BAD_FILE_TYPE; a folder is ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a
 // name (a folder that is a link) are followed.
+=======
+// Leaves out: wildcards (FindFirstFileW looks for one name: '*' and '?' are
+// bad characters, as in every other name), FindNextFileW, overlapped I/O,
+// keeping attributes (FILE_ATTRIBUTE_HIDDEN and the others are accepted at
+// creation and not kept; FindFirstFileW reports files as
+// FILE_ATTRIBUTE_ARCHIVE, folders as FILE_ATTRIBUTE_DIRECTORY, and adds
+// FILE_ATTRIBUTE_READONLY for files without write permission).
+//
+// Differs: sharing is coarser than the handheld's per-access rules: two opens
+// that both share something always coexist, whatever they ask for.
+>>>>>>> main
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
