@@ -26,6 +26,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             (a == "--voice" ? o.voice : o.headless) = true;
             continue;
         }
+        if (a == "--report-first-frame") {
+            o.reportFirstFrame = true;
+            continue;
+        }
         if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock" &&
             a != "--contrast" && a != "--transcript") {
             *error = "unknown option " + a;

@@ -1,5 +1,6 @@
 // The SDL2 backend: a real window showing the device's 240x320 screen at an
-// integer scale, nearest-neighbour. The mouse is the stylus; the arrows,
+// integer scale, nearest-neighbour, drawn into the window's own surface (no
+// renderer, so no 3D stack). The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
 // handheld's keys; printable characters come from SDL's text input. Space,
 // Shift, Ctrl, Alt, the menu key, F2, F3, F10, plus, minus and the wheel go
@@ -16,8 +17,6 @@
 #include "device/backend.h"
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 union SDL_Event;
 
 namespace sdl {
@@ -44,12 +43,15 @@ class Backend : public device::Backend {
     int CloseRequests() const { return closeRequests_; }
 
    private:
+    // Where the screen lies in the window: its scale and top-left corner.
+    struct Placement {
+        int scale = 1, left = 0, top = 0;
+    };
+    Placement Place() const;
     void FollowRealTime();
     void CloseProgram();
 
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
     uint64_t startTicks_ = 0;
     uint32_t startClock_ = 0;
     bool stylusDown_ = false;
