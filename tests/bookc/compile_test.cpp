@@ -319,6 +319,21 @@ TEST(StoryMap, EachPartAloneWithSignsForLinksBackAndOut) {
     EXPECT_EQ(b.find("p49 -> p2"), std::string::npos) << b;
 }
 
+// A page with many links keeps each one's words, in the page it leads to or,
+// for a link out, in its sign.
+TEST(StoryMap, ManyLinksOutKeepTheirWords) {
+    std::vector<bookc::Source> sources = {
+        {"a",
+         "paragraphs 60\n@48\n<H>Hub<J><M \"w\" 49><M \"x\" 50><M \"y\" 51><M \"z\" 52><G>\n"}};
+    for (int p = 50; p <= 53; ++p)
+        sources.push_back({"p" + std::to_string(p), "@" + std::to_string(p) + "\n<H>P<J><G>\n"});
+    CompileResult r = bookc::Compile(sources);
+    ASSERT_TRUE(r.ok) << ErrorsOf(r);
+    const std::string hub = bookc::GeneratePartMaps(r.book).at(1).second;
+    for (const char* face : {"w", "x", "y", "z"})
+        EXPECT_NE(hub.find(R"(\")" + std::string(face) + R"(\"\nto )"), std::string::npos) << hub;
+}
+
 TEST(StoryMap, UnreachedParagraphs) {
     CompileResult r = Build(kMapBook);
     ASSERT_TRUE(r.ok) << ErrorsOf(r);
