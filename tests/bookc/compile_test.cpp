@@ -274,7 +274,7 @@ TEST(StoryMap, EveryLinkInWords) {
             R"x(p48 -> p59 [label="any other answer"])x",
             R"x(p51 -> p56 [label="\"Take\" (takes\nRope)"])x",
             R"x(p51 -> p54 [label="\"Light\" (Lamp\nbecomes lit)"])x",
-            R"x(p51 -> p55 [label="\"Pay\" (1 less\nCoins)"])x",
+            R"x(p51 -> p55 [label="\"Pay\" (Coins -1)"])x",
             R"x(p54 -> p55 [label="if Lamp is held\nand Lamp is not\nlit: \"a\"", color=blue)x",
             R"x(p54 -> p56 [label="if Coins is more\nthan none, unless\nLamp is held and\nLamp is not lit:\n\"b\"", color=blue)x",
             R"x(p54 -> p57 [label="if Coins is not\nmore than none,\nunless Lamp is\nheld and Lamp is\nnot lit: \"c\"", color=blue)x",

@@ -270,7 +270,8 @@ std::string EffectWords(const Book& book, const Link& l) {
             }
             if (l.tag == 'R')
                 return " (" + name + " becomes " + ValueWords(book, l.object, n) + ")";
-            return " (" + std::to_string(n) + (negative ? " less " : " more ") + name + ")";
+            // A step along the object's list or its number: "(Coins -1)".
+            return " (" + name + (negative ? " -" : " +") + std::to_string(n) + ")";
         }
         default:
             return "";
