@@ -53,7 +53,12 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
     long pen = x;
     for (size_t i = 0; i < n; ++i) {
         int advance = AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
-        if (pen > clip.right) break;
+        if (pen > clip.right) {
+            // Nothing more shows; the record still takes the whole run's cell.
+            if (!DrawRecording()) break;
+            pen += advance;
+            continue;
+        }
         if (!(s[i] == u'\t' && layout.tabStop > 0)) {
             const Glyph& g = fi->GetGlyph(s[i]);
             for (int row = 0; row < g.height; ++row)

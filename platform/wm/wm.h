@@ -112,8 +112,9 @@ bool ScrollBarTracking();
 int ThumbValueForOffset(const ScrollBar& bar, int trackLength, int thumbLength, int offset);
 void ScrollBarGeometry(const ScrollBar& bar, int height, int* arrow, int* thumbTop, int* thumbLen);
 
-// Caret.
-void CaretHideFor(Window* w);
+// Caret: hidden while `w` (an ancestor of its owner, or the owner) paints or
+// scrolls; CaretHideFor says whether it was, so that a show matches it.
+bool CaretHideFor(Window* w);
 void CaretShowFor(Window* w);
 void CaretForget(Window* w);
 
