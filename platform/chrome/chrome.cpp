@@ -138,6 +138,11 @@ std::u16string NavigationTitle() {
     return w ? w->text : std::u16string();
 }
 
+HICON ProgramIcon() {
+    const wm::Window* w = chrome::TitleWindow();
+    return w && w->cls ? w->cls->icon : nullptr;
+}
+
 void DrawChrome() {
     // The bars and the panel are windows composed with the others; paint any
     // that wait for it so this frame shows them up to date.

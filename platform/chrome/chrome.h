@@ -26,6 +26,9 @@ struct MenuBarButtonInfo {
 std::vector<MenuBarButtonInfo> MenuBarButtons();
 // What the navigation bar shows.
 std::u16string NavigationTitle();
+// The class icon of the window whose title the navigation bar shows (null
+// for none): the program's icon, for a desktop window around the device.
+HICON ProgramIcon();
 bool InputPanelShown();
 // Shows or hides the input panel, as its toggle button does.
 void SetInputPanel(bool shown);

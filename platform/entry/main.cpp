@@ -63,6 +63,10 @@ int main(int argc, char** argv) {
     device::Options options;
     std::string error;
     if (!device::ParseOptions(args, &options, &error)) return fail(error, 2);
+    if (options.help) {
+        std::fputs(device::HelpText(program).c_str(), stdout);
+        return 0;
+    }
     if (!options.store.empty()) {
         if (!UsableFolder(options.store, &error)) return fail(error, 1);
         device::SetStoreDirectory(options.store);

@@ -16,12 +16,45 @@ bool Number(const std::string& text, long long lo, long long hi, long long* out)
     return true;
 }
 
+// The device's options and keys. The keys are the handheld's, as the SDL
+// backend maps the PC's keys onto them (sdl::VirtualKeyFor).
+constexpr const char* kHelp =
+    " [--headless [--script FILE]] [--store DIR] [--scale N] [--clock MS]\n"
+    "Runs the program on the emulated handheld: in a window, or headless.\n"
+    "\n"
+    "Options:\n"
+    "  --headless       no window, no audio, a virtual clock\n"
+    "  --script FILE    run a device script (with --headless)\n"
+    "  --store DIR      the object store folder (created when missing)\n"
+    "  --scale N        window scale, 1 to 8 (default 2)\n"
+    "  --clock MS       start value of the device clock (default 0)\n"
+    "  --help           print this help and exit\n"
+    "\n"
+    "Keys in the window, as the handheld's:\n"
+    "  left mouse button    the stylus: tap, drag\n"
+    "  arrow keys           the arrow keys (up, down, left, right)\n"
+    "  Page Up, Page Down   page up, page down\n"
+    "  Home, End            home, end\n"
+    "  Enter, Tab           the action key, tab\n"
+    "  Backspace, Escape    backspace, escape\n"
+    "  other characters     typed, as on the input panel\n"
+    "  closing the window   closes the program, as Ctrl+C and SIGTERM do\n";
+
 }  // namespace
+
+std::string HelpText(const std::string& program) {
+    return "Usage: " + program + kHelp;
+}
 
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* error) {
     Options o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help") {
+            *out = Options{};
+            out->help = true;
+            return true;
+        }
         if (a == "--headless") {
             o.headless = true;
             continue;

@@ -5,6 +5,7 @@
 //   --store DIR       the object store folder
 //   --scale N         window scale of the SDL backend (1..8, default 2)
 //   --clock MS        start value of the device clock
+//   --help            the options and the device's keys (HelpText)
 #pragma once
 
 #include <cstdint>
@@ -20,10 +21,15 @@ struct Options {
     int scale = 2;
     bool clockSet = false;
     uint32_t clock = 0;
+    bool help = false;  // print HelpText and exit; the other options are not read
 };
 
 // False with a one-line message in `error` for an unknown option, a missing
 // or bad value, or a script without --headless.
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* error);
+
+// What --help prints for `program`: its options and the keys of the device's
+// window. docs/device.md shows the same text (for a program named "program").
+std::string HelpText(const std::string& program);
 
 }  // namespace device

@@ -1,5 +1,6 @@
 // The SDL2 backend: a real window showing the device's 240x320 screen at an
-// integer scale, nearest-neighbour. The mouse is the stylus; the arrows,
+// integer scale, nearest-neighbour, titled and iconed as the program's own
+// window, of the program's class. The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
 // handheld's keys; printable characters come from SDL's text input. Closing
 // the window (or SIGINT/SIGTERM, which SDL turns into a quit request) closes
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "device/backend.h"
+#include "windows.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -23,8 +25,10 @@ namespace sdl {
 class Backend : public device::Backend {
    public:
     ~Backend() override;
-    // Opens the window; false with SDL's reason in `error`.
-    bool Open(int scale, const std::string& title, std::string* error);
+    // Opens the window, of class `program`, on the desktop that DISPLAY or
+    // WAYLAND_DISPLAY names (or the driver SDL_VIDEODRIVER names); false with
+    // one line in `error` that says what is wrong and what to do.
+    bool Open(int scale, const std::string& program, std::string* error);
     void Close();
 
     void Pump() override;
@@ -42,6 +46,7 @@ class Backend : public device::Backend {
    private:
     void FollowRealTime();
     void CloseProgram();
+    void ShowProgramWindow();
 
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
@@ -50,6 +55,8 @@ class Backend : public device::Backend {
     uint32_t startClock_ = 0;
     bool stylusDown_ = false;
     int closeRequests_ = 0;
+    std::string title_;     // the window's title as last set
+    HICON icon_ = nullptr;  // the window's icon as last set
 };
 
 // Maps an SDL key to the handheld's virtual key; 0 for keys it does not have.

@@ -285,6 +285,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
     c->proc = wc->lpfnWndProc;
     c->style = wc->style;
     c->background = wc->hbrBackground;
+    c->icon = wc->hIcon;
     c->windowExtra = wc->cbWndExtra;
     c->instance = wc->hInstance;
     Classes().push_back(c);

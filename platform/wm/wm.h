@@ -32,6 +32,7 @@ struct WindowClass {
     WNDPROC proc = nullptr;
     UINT style = 0;
     HBRUSH background = nullptr;
+    HICON icon = nullptr;
     int windowExtra = 0;
     HINSTANCE instance = nullptr;
 };
