@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/tables.h"
 #include "book/text_store.h"
 #include "device/record.h"
 #include "entry/dump.h"
 #include "page/layout.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/page_host.h"
 

@@ -1,7 +1,7 @@
 #include "book/state.h"
 
-#include "shell/app_state.h"
-#include "shell/navigation.h"
+#include "base/app_state.h"
+#include "base/navigation_state.h"
 
 ObjectEntry* ObjectAt(int k) {
     if (k < 0 || k >= objectCount) return nullptr;

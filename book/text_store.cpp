@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "base/report_error.h"
 #include "book/tables.h"
-#include "shell/report_error.h"
 
 char paragraphText[PARAGRAPH_TEXT_SIZE];
 

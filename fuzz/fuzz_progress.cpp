@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "files/store.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/progress.h"
 #include "windows.h"

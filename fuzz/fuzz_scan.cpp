@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "device/record.h"
 #include "page/builder.h"
@@ -16,7 +17,6 @@
 #include "page/layout.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "support/page_host.h"
 
 namespace {

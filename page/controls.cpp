@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/app_state.h"
 #include "book/tables.h"
 #include "page/builder.h"
 #include "page/layout.h"
 #include "page/line.h"
-#include "shell/app_state.h"
 
 EditBoxRecord editBoxRecords[CONTROL_SLOTS];
 HWND editBoxWindows[CONTROL_SLOTS];

@@ -1,14 +1,10 @@
 #include "page/layout.h"
 
-#include "book/tables.h"
-#include "book/text_store.h"
+#include "base/app_state.h"
+#include "base/navigation_state.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/line.h"
-#include "script/engine.h"
-#include "shell/app_state.h"
-#include "shell/builtin_pages.h"
-#include "shell/navigation.h"
 
 int averageCharWidth = 0;
 int tabWidth = 0;
@@ -246,29 +242,6 @@ void UpdateScrollBar(HWND window) {
     SetScrollInfo(window, SB_VERT, &info, TRUE);
 }
 
-// R7: a code-built page for paragraph 6 or 7 when the book gives it no text,
-// the pending built-in page, or the current paragraph.
-void BuildPageContent() {
-    const bool known = currentParagraph >= 1 && currentParagraph <= paragraphCount;
-    if (known && paragraphTable[currentParagraph - 1].chunk == -1) {
-        if (currentParagraph == 6) {
-            infoPageShowing = 1;
-            BuildInformationPage();
-        } else if (currentParagraph == 7) {
-            BuildHintsPage();
-        } else {
-            // Nothing leads to such a paragraph in a sound book; the text
-            // assembled last is shown again rather than an empty page.
-            ScanParagraph(paragraphText);
-        }
-    } else if (pendingBuiltInPage != 0) {
-        BuildBuiltInPage();
-    } else {
-        AssembleParagraph(currentParagraph, paragraphText);
-        ScanParagraph(paragraphText);
-    }
-}
-
 }  // namespace
 
 void ClearPage(HWND window) {
@@ -315,20 +288,7 @@ void ClearPage(HWND window) {
     lastContentHeight = 0;
 }
 
-void RebuildPage(HWND window) {
-    ClearPage(window);
-    BuildPageContent();
-    UpdateIconBar(inStory ? 0 : 1, nextArrowMode, prevArrowMode);
-}
-
 void PaintPage(HWND window) {
-    // Cleared before the rebuild, not after: a message box raised while the
-    // page is built runs its own message loop, and a paint from that loop must
-    // not start building the same page again.
-    if (pageDirty) {
-        pageDirty = 0;
-        RebuildPage(window);
-    }
     penY = scrollOffset;
     leftMargin = 4;
     rightLimit = pageRect.right - 4;

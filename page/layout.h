@@ -5,7 +5,7 @@
 #include "windows.h"
 
 // Painting a page: every paint lays the whole item list out again from its top
-// at the current scroll offset; a paint with the page dirty rebuilds it first.
+// at the current scroll offset. A dirty page is rebuilt before (shell/rebuild.h).
 
 extern int averageCharWidth;   // tmAveCharWidth of the window's font, read at each rebuild
 extern int tabWidth;           // 2 x averageCharWidth
@@ -17,15 +17,13 @@ extern int scrollMax;          // scroll range maximum last set; 400 at start
 extern int repaintPending;     // the scroll position was reset while scrolled
 extern int inputPanelShown;    // the input panel state last asked for
 
-// WM_PAINT of the main window.
+// Lays the page out, draws it, updates the scroll bar and shows the input
+// panel exactly while the page has an answer box.
 void PaintPage(HWND window);
 // The first half of the rebuild: destroys the last page's controls, clears the
 // per-page flags, resets the scroll position, measures the window's font and
 // empties the builder and the pending line.
 void ClearPage(HWND window);
-// The rebuild: destroys the last page's controls, empties the builder and
-// builds the current paragraph or built-in page into items and controls.
-void RebuildPage(HWND window);
 void CreatePageFonts(HDC dc);
 // Deletes the fonts and posts the quit message (WM_DESTROY of the main window).
 void ReleasePageFonts();

@@ -1,8 +1,8 @@
 #include "page/line.h"
 
+#include "base/app_state.h"
 #include "page/controls.h"
 #include "page/layout.h"
-#include "shell/app_state.h"
 
 LineEntry pendingLine[PENDING_LINE_SLOTS];
 int16_t pendingCount = 0;

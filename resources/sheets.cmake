@@ -53,8 +53,8 @@ foreach(name IN LISTS sound_names)
   set(png ${work}/${name}-spectrogram.png)
   add_custom_command(
     OUTPUT ${png}
-    COMMAND ${SOX} ${media}/sounds/${name}.wav -n spectrogram -r -x 600 -y 129 -z 90 -o ${png}
-    DEPENDS ${media}/sounds/${name}.wav
+    COMMAND ${SOX} ${work}/sounds/${name}.wav -n spectrogram -r -x 600 -y 129 -z 90 -o ${png}
+    DEPENDS ${work}/sounds/${name}.wav
     VERBATIM)
   list(APPEND files ${png})
   math(EXPR y "10 + ${index} * 160")

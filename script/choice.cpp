@@ -1,10 +1,10 @@
 #include "script/choice.h"
 
+#include "base/navigation_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/navigation.h"
 
 int16_t infoPageButtonIds[OBJECT_SLOTS];
 
@@ -30,8 +30,9 @@ int16_t AnsweredOutcome(const HotwordRecord& record, const char* answer) {
 
 }  // namespace
 
-void ResolveChoice(int16_t id, const char* answer) {
-    if (hotwordCount == 0) return;
+ChoiceDestination ResolveChoice(int16_t id, const char* answer) {
+    const ChoiceDestination nowhere = {false, 0, NAV_KEEP};
+    if (hotwordCount == 0) return nowhere;
     const HotwordRecord* found = nullptr;
     for (int i = 0; i < hotwordCount && i < HOTWORD_LIMIT; ++i) {
         if (hotwordTable[i].controlId == id) {
@@ -39,7 +40,7 @@ void ResolveChoice(int16_t id, const char* answer) {
             break;
         }
     }
-    if (!found) return;
+    if (!found) return nowhere;
     const HotwordRecord& record = *found;
     int16_t destination = record.target1;
     int mode = NAV_KEEP;
@@ -71,7 +72,7 @@ void ResolveChoice(int16_t id, const char* answer) {
             break;
         case 'u': {
             const CheckpointSlot* slot = CheckpointAt(record.objectIndex);
-            if (!slot) return;  // a slot the book does not have: nowhere to go back to
+            if (!slot) return nowhere;  // a slot the book does not have: nowhere to go back to
             RestoreCheckpoint(record.objectIndex);
             destination = slot->paragraph;
             mode = NAV_STORY;
@@ -80,16 +81,14 @@ void ResolveChoice(int16_t id, const char* answer) {
         default:
             break;
     }
-    GoToParagraph(static_cast<int16_t>(destination + 1), mode);
+    return {true, static_cast<int16_t>(destination + 1), mode};
 }
 
-void ResolveInventoryChoice(int16_t id) {
-    for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k) {
-        if (infoPageButtonIds[k] == id) {
-            ShowSideParagraph(static_cast<int16_t>(objectTable[k].infoParagraph + 1));
-            return;
-        }
-    }
+ChoiceDestination ResolveInventoryChoice(int16_t id) {
+    for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+        if (infoPageButtonIds[k] == id)
+            return {true, static_cast<int16_t>(objectTable[k].infoParagraph + 1), NAV_ASIDE};
+    return {false, 0, NAV_KEEP};
 }
 
 int AnswersMatch(const char* stored, const char* typed) {

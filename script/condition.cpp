@@ -2,9 +2,9 @@
 // with an operand stack and an operator stack, combining tests from left to
 // right and short-circuiting `&` and `|` by skipping the next group.
 
+#include "base/report_error.h"
 #include "book/state.h"
 #include "script/engine.h"
-#include "shell/report_error.h"
 
 Operand operandStack[STACK_SIZE];
 int16_t operandCount = 0;

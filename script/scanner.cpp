@@ -5,10 +5,10 @@
 #include <climits>
 #include <cstring>
 
+#include "base/report_error.h"
 #include "page/builder.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/report_error.h"
 
 int16_t scanPos = 0;
 int scannerState = BetweenWords;

@@ -6,13 +6,13 @@
 
 #include <cstdio>
 
+#include "base/app_state.h"
+#include "base/report_error.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "page/builder.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
-#include "shell/report_error.h"
 #include "windows.h"
 
 namespace {

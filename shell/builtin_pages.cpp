@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "page/builder.h"
@@ -10,7 +11,6 @@
 #include "page/layout.h"
 #include "page/line.h"
 #include "script/choice.h"
-#include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/navigation.h"
 #include "shell/progress.h"

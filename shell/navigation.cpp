@@ -1,7 +1,7 @@
 #include "shell/navigation.h"
 
 #include "aygshell.h"
-#include "shell/app_state.h"
+#include "base/app_state.h"
 #include "shell/commands.h"
 #include "windows.h"
 

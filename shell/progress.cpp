@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/app_state.h"
 #include "book/tables.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "windows.h"
 

@@ -1,15 +1,16 @@
 #include "shell/window.h"
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"
 #include "page/line.h"
 #include "script/choice.h"
-#include "shell/app_state.h"
 #include "shell/builtin_pages.h"
 #include "shell/commands.h"
 #include "shell/navigation.h"
+#include "shell/rebuild.h"
 
 char answerText[ANSWER_TEXT_SIZE] = {};
 
@@ -125,6 +126,11 @@ void TakeSoundSetting() {
     GoToParagraph(storyParagraph, NAV_STORY);
 }
 
+// The shell navigates where a choice leads.
+void GoWhereChoiceLeads(const ChoiceDestination& to) {
+    if (to.leads) GoToParagraph(to.paragraph, to.mode);
+}
+
 void ConfirmAnswer(int id) {
     const int n = id - EDIT_BOX_ID_BASE;
     if (n < 0 || n >= CONTROL_SLOTS) return;
@@ -139,7 +145,7 @@ void ConfirmAnswer(int id) {
     answerText[limit] = '\0';
     if (choiceTaken) return;
     choiceTaken = 1;
-    ResolveChoice(static_cast<int16_t>(id), answerText);
+    GoWhereChoiceLeads(ResolveChoice(static_cast<int16_t>(id), answerText));
 }
 
 void OnCommand(HWND window, WPARAM wParam) {
@@ -210,10 +216,9 @@ void OnCommand(HWND window, WPARAM wParam) {
             if (id >= HOTWORD_ID_BASE) {
                 if (choiceTaken) break;
                 choiceTaken = 1;
-                if (infoPageShowing)
-                    ResolveInventoryChoice(static_cast<int16_t>(id));
-                else
-                    ResolveChoice(static_cast<int16_t>(id), "");
+                GoWhereChoiceLeads(infoPageShowing
+                                       ? ResolveInventoryChoice(static_cast<int16_t>(id))
+                                       : ResolveChoice(static_cast<int16_t>(id), ""));
             } else if (id >= EDIT_BOX_ID_BASE && HIWORD(wParam) == ANSWER_CONFIRM) {
                 ConfirmAnswer(id);
             }
@@ -293,7 +298,7 @@ LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             OnSize(window, lParam);
             return 0;
         case WM_PAINT:
-            PaintPage(window);
+            OnPaint(window);
             return 0;
         case WM_DRAWITEM:
             DrawPageButton(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

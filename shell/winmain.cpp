@@ -1,7 +1,7 @@
 #include <cstdio>
 
+#include "base/app_state.h"
 #include "book/tables.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/progress.h"
 #include "shell/window.h"

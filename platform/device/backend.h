@@ -1,6 +1,7 @@
 // The device runs on one backend: something that delivers the person's input,
 // lets time pass and shows the screen. The window manager calls the current
-// backend when its queue is empty.
+// backend when its queue is empty. Backends (headless, SDL, ...) are siblings
+// behind this contract; the process entry, or a test, installs one.
 #pragma once
 
 #include <cstdint>
@@ -23,12 +24,14 @@ class Backend {
     virtual void Present(const gdi::Surface& screen) = 0;
 };
 
-// The backend in use; the headless backend unless another was installed.
+// The backend in use. Calling it with none installed is a fault of the
+// program's set-up and stops the process.
 Backend& CurrentBackend();
-// Installs a backend (null: back to the headless one). The caller keeps ownership.
+// Installs a backend (null: none). The caller keeps ownership.
 void SetBackend(Backend* backend);
 
 // Composes every window onto the screen and presents it through the backend.
+// Defined in display/, above the window manager and the chrome it composes.
 void Present();
 
 }  // namespace device

@@ -1,9 +1,9 @@
 #include "headless/headless.h"
 
-#include "chrome/chrome.h"
 #include "controls/controls.h"
 #include "crossprocess/crossprocess.h"
 #include "device/record.h"
+#include "display/display.h"
 #include "wm/wm.h"
 
 namespace device {
@@ -34,9 +34,7 @@ void Headless::Pump() {
     PollCrossProcess();
 }
 
-void Headless::Present(const gdi::Surface&) {
-    ++frames_;
-}
+void Headless::Present(const gdi::Surface&) {}
 
 void Headless::WaitUntil(bool hasDeadline, uint32_t deadline) {
     const uint32_t now = GetTickCount();
@@ -90,45 +88,9 @@ void Headless::End() {
     PostQuitMessage(0);
 }
 
-bool PostCloseToProgram() {
-    bool any = false;
-    for (wm::Window* t : wm::TopLevels()) {
-        // The device's own windows (bars, panel, menus, message boxes) have
-        // class names starting with '#'; owned windows go with their owner.
-        const bool device = t->cls && !t->cls->name.empty() && t->cls->name[0] == u'#';
-        if (t->destroying || !(t->style & WS_VISIBLE) || device || t->owner) continue;
-        PostMessageW(t->handle, WM_CLOSE, 0, 0);
-        any = true;
-    }
-    return any;
-}
-
 Headless& HeadlessBackend() {
     static Headless headless;
     return headless;
-}
-
-namespace {
-Backend* current = nullptr;
-}  // namespace
-
-Backend& CurrentBackend() {
-    return current ? *current : HeadlessBackend();
-}
-void SetBackend(Backend* backend) {
-    current = backend;
-}
-
-void Present() {
-    wm::ComposeScreen();
-    DrawChrome();
-    CurrentBackend().Present(gdi::Screen());
-}
-
-bool SaveScreen(const std::string& path) {
-    wm::ComposeScreen();
-    DrawChrome();
-    return gdi::WritePng(gdi::Screen(), path.c_str());
 }
 
 }  // namespace device

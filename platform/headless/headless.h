@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <string>
 
 #include "device/backend.h"
 
@@ -30,10 +29,8 @@ class Headless : public Backend {
     // Script steps, run in order whenever the program waits.
     void Then(std::function<void()> step);
     void Wait(uint32_t ms);
-    bool ScriptDone() const { return steps_.empty(); }
     // Forgets the script and the end state (tests call this between cases).
     void Reset();
-    int Frames() const { return frames_; }
 
    private:
     struct Step {
@@ -50,16 +47,9 @@ class Headless : public Backend {
     uint32_t unattendedSince_ = 0;
     int ends_ = 0;
     bool closePosted_ = false;
-    int frames_ = 0;
 };
 
+// The one headless backend; installed with SetBackend like any other.
 Headless& HeadlessBackend();
-
-// Closes the program as a person would: WM_CLOSE to each of its visible
-// top-level windows that has no owner; false when it shows none.
-bool PostCloseToProgram();
-
-// Composes the screen and writes it as a PNG file.
-bool SaveScreen(const std::string& path);
 
 }  // namespace device

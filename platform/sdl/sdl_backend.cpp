@@ -11,11 +11,12 @@
 #include "controls/controls.h"
 #include "core/utf.h"
 #include "crossprocess/crossprocess.h"
+#include "device/backend.h"
 #include "device/input.h"
 #include "device/record.h"
 #include "device/screen.h"
+#include "display/display.h"
 #include "gdi/surface.h"
-#include "headless/headless.h"
 #include "resources/resources.h"
 #include "wm/wm.h"
 

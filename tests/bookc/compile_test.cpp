@@ -352,6 +352,14 @@ TEST_F(CommandLine, WritesFilesOnlyWhenTheirContentChanges) {
     EXPECT_EQ(Read("u.txt"), "");  // 5 is a menu page
 }
 
+TEST_F(CommandLine, MediaListsEachBitmapAndSoundOnceInTableOrder) {
+    Write("a.book",
+          "paragraphs 9\nimage 0 1701\nimage 1 1100\nimage 2 1701\nsound 0 BELL\nsound 1 WIND\n"
+          "sound 2 BELL\n@2\n<H>A<J><G>\n");
+    ASSERT_EQ(Run({"--media", Path("m.txt"), Path("a.book")}), 0) << err_.str();
+    EXPECT_EQ(Read("m.txt"), "bitmap 1701\nbitmap 1100\nsound BELL\nsound WIND\n");
+}
+
 TEST_F(CommandLine, ReportIsOneLineOnRequest) {
     Write("a.book", "paragraphs 9\n@2\n<H>A<J> b b <G>\n@8\n");
     ASSERT_EQ(Run({"--report", "--out", Path("a.cpp"), Path("a.book")}), 0) << err_.str();

@@ -14,13 +14,13 @@
 #include <random>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "book/text_store.h"
 #include "page/builder.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/page_host.h"
 

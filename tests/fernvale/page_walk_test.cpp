@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "book/text_store.h"
@@ -34,7 +35,6 @@
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/page_host.h"
 

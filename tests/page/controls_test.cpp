@@ -5,11 +5,11 @@
 
 #include <string>
 
+#include "base/app_state.h"
 #include "device/record.h"
 #include "page/builder.h"
 #include "page/layout.h"
 #include "page/line.h"
-#include "shell/app_state.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "controls/controls.h"
 #include "device/record.h"
@@ -19,7 +20,6 @@
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/line.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "support/page_host.h"
 #include "wm/wm.h"

@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "base/app_state.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"
-#include "shell/app_state.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -1,20 +1,24 @@
 // Choice resolution: each hotword kind's effect and destination, chance rolls
-// with injected results and typed answers. Every choice navigates for real:
-// the new page is built and painted. The information page's buttons and the
-// generator's seeding are the reader's scenarios' and walkthroughs' (their
-// dumps change when either goes wrong).
+// with injected results and typed answers. A tap on the page takes the whole
+// road: the window procedure resolves it and navigates, and the new page is
+// built and painted. The information page's buttons and the generator's
+// seeding are the reader's scenarios' and walkthroughs' (their dumps change
+// when either goes wrong).
 #include "script/choice.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
+#include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
 #include "support/engine_fixture.h"
+#include "windows.h"
 
 namespace {
 
@@ -47,8 +51,16 @@ class Choice : public EngineTest {
             }
         }
     }
-    // The reference of the paragraph the choice led to.
-    static int16_t Went() { return static_cast<int16_t>(currentParagraph - 1); }
+    // The reference of the paragraph a choice leads to.
+    static int16_t Went(const ChoiceDestination& to) {
+        EXPECT_TRUE(to.leads);
+        return static_cast<int16_t>(to.paragraph - 1);
+    }
+    // A tap on button 5000, through the window procedure.
+    static void Tap() {
+        choiceTaken = 0;
+        SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(HOTWORD_ID_BASE, BN_CLICKED), 0);
+    }
 };
 
 TEST_F(Choice, ChanceOutOfTwentyTakesTheFirstTargetUpToTheChance) {
@@ -60,8 +72,8 @@ TEST_F(Choice, ChanceOutOfTwentyTakesTheFirstTargetUpToTheChance) {
     for (const auto& c : cases) {
         Only('L').value = c.chance;
         InjectRoll(20, c.roll);
-        ResolveChoice(5000, "");
-        EXPECT_EQ(Went(), c.to) << "chance " << c.chance << " roll " << c.roll;
+        EXPECT_EQ(Went(ResolveChoice(5000, "")), c.to)
+            << "chance " << c.chance << " roll " << c.roll;
     }
 }
 
@@ -78,8 +90,8 @@ TEST_F(Choice, ChanceOutOfAHundredPicksTheGroupOfTheRoll) {
         h.threshold2 = c.second;
         h.threshold3 = c.third;
         InjectRoll(100, c.roll);
-        ResolveChoice(5000, "");
-        EXPECT_EQ(Went(), c.to) << "roll " << c.roll << " third bound " << int{c.third};
+        EXPECT_EQ(Went(ResolveChoice(5000, "")), c.to)
+            << "roll " << c.roll << " third bound " << int{c.third};
     }
 }
 
@@ -107,20 +119,18 @@ TEST_F(Choice, TypedAnswersMatchAcrossSpacesAndCase) {
         std::strcpy(h.answer1, "open sesame");
         std::strcpy(h.answer2, "Sesame");
         std::strcpy(h.answer3, "ring");
-        ResolveChoice(4000, c.typed);
-        EXPECT_EQ(Went(), c.to) << '"' << c.typed << '"';
+        EXPECT_EQ(Went(ResolveChoice(4000, c.typed)), c.to) << '"' << c.typed << '"';
     }
 }
 
 TEST_F(Choice, AnEmptyAnswerGoesToTheWrongAnswerTargetEvenWhenAnAnswerIsEmpty) {
     Only('S');  // no accepted answers written: "" would match answer1
-    ResolveChoice(5000, "");
-    EXPECT_EQ(Went(), T2);
+    EXPECT_EQ(Went(ResolveChoice(5000, "")), T2);
     HotwordRecord& twice = Only('S');
     std::strcpy(twice.answer1, "gate");
     std::strcpy(twice.answer2, "GATE");
-    ResolveChoice(5000, "gate");
-    EXPECT_EQ(Went(), T1);  // the first accepted answer that matches wins
+    EXPECT_EQ(Went(ResolveChoice(5000, "gate")),
+              T1);  // the first accepted answer that matches wins
     EXPECT_NE(AnswersMatch("gate", nullptr), 0);
 }
 
@@ -134,9 +144,8 @@ TEST_F(Choice, EffectsOnTheObjectsComeBeforeTheNewPage) {
     HotwordRecord& set = Only('R');
     set.objectIndex = 5;  // a text object keeps the low byte
     set.value = 300;
-    ResolveChoice(5000, "");
+    EXPECT_EQ(Went(ResolveChoice(5000, "")), T1);
     EXPECT_EQ(objectTable[5].current, 44);
-    EXPECT_EQ(Went(), T1);
 }
 
 TEST_F(Choice, StoryAndSidePagesFollowTheKind) {
@@ -150,7 +159,7 @@ TEST_F(Choice, StoryAndSidePagesFollowTheKind) {
         inStory = c.startInStory;
         storyParagraph = 2;
         Only(c.kind);
-        ResolveChoice(5000, "");
+        Tap();
         EXPECT_EQ(currentParagraph, T1 + 1) << c.kind;
         EXPECT_EQ(inStory, c.inStoryAfter) << c.kind << " from " << c.startInStory;
         EXPECT_EQ(storyParagraph, c.storyAfter) << c.kind << " from " << c.startInStory;
@@ -165,7 +174,7 @@ TEST_F(Choice, ACheckpointRestoresEveryObjectAndGoesToItsPlaceAsAStoryPage) {
     ResetBookState();
     inStory = 0;
     Only('u').objectIndex = 1;
-    ResolveChoice(5000, "");
+    Tap();
     EXPECT_EQ(ObjectHeld(4), 1);
     EXPECT_EQ(ObjectValue(5), 2);
     EXPECT_EQ(currentParagraph, 7);  // the slot's place, whatever target1 holds
@@ -173,12 +182,10 @@ TEST_F(Choice, ACheckpointRestoresEveryObjectAndGoesToItsPlaceAsAStoryPage) {
 }
 
 TEST_F(Choice, AClickMatchingNoHotwordChangesNothing) {
-    currentParagraph = 4;
     Only('N').objectIndex = 4;
-    ResolveChoice(5001, "");
+    EXPECT_FALSE(ResolveChoice(5001, "").leads);
     hotwordCount = 0;
-    ResolveChoice(5000, "");
-    EXPECT_EQ(currentParagraph, 4);
+    EXPECT_FALSE(ResolveChoice(5000, "").leads);
     EXPECT_EQ(ObjectHeld(4), 0);
 }
 

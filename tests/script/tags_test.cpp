@@ -3,12 +3,12 @@
 #include <cstring>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "support/engine_fixture.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include <filesystem>
 #include <string>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "files/store.h"
 #include "headless/headless.h"
 #include "scratch_folder.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "shell/window.h"
 #include "windows.h"

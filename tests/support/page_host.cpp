@@ -1,6 +1,7 @@
 #include "support/page_host.h"
 
 #include "aygshell.h"
+#include "base/app_state.h"
 #include "book/state.h"
 #include "device/record.h"
 #include "headless/headless.h"
@@ -9,8 +10,8 @@
 #include "page/line.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
+#include "shell/rebuild.h"
 #include "shell/window.h"
 #include "wm/wm.h"
 
@@ -19,6 +20,7 @@ HWND OpenPageHost() {
     if (mainWindow) ClearPage(mainWindow);
     wm::ResetForTests();
     device::HeadlessBackend().Reset();
+    device::SetBackend(&device::HeadlessBackend());
     static const bool registered = (RegisterMainWindowClass(appInstance), true);
     (void)registered;
     // As at program start: the input panel down, the scroll range's first value.

@@ -118,6 +118,7 @@ void ResetDevice() {
     only.clear();
     wm::ResetForTests();
     device::HeadlessBackend().Reset();
+    device::SetBackend(&device::HeadlessBackend());
     device::SetClock(1000);
     device::MessageBoxLog().clear();
     device::SetMessageBoxAnswer(IDOK);

@@ -185,6 +185,11 @@ std::string GenerateMap(const Book& book);
 // and extension. Pairs of (name, DOT text).
 std::vector<std::pair<std::string, std::string>> GeneratePartMaps(const Book& book);
 
+// The media the book's tables name, for the build to embed: a line
+// "bitmap ID" for each bitmap resource of the image table, then "sound NAME"
+// for each WAVE resource of the sound table, each once, in table order.
+std::string ListMedia(const Book& book);
+
 // Paragraphs with words that nothing reaches from paragraphs 2 to 7.
 std::vector<int> FindUnreached(const Book& book);
 

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: bookc [--out FILE.cpp] [--map FILE.dot] [--map-dir FOLDER] [--unreached FILE.txt] "
-    "[--report] SOURCE...\n";
+    "[--media FILE.txt] [--report] SOURCE...\n";
 constexpr size_t MAX_ERRORS = 50;
 
 namespace fs = std::filesystem;
@@ -99,7 +99,7 @@ bool WriteOutputs(const std::vector<std::pair<std::string, std::string>>& output
 }  // namespace
 
 int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string outPath, mapPath, mapDir, unreachedPath;
+    std::string outPath, mapPath, mapDir, unreachedPath, mediaPath;
     bool report = false;
     std::vector<std::string> paths;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -108,6 +108,7 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
                               : a == "--map"       ? &mapPath
                               : a == "--map-dir"   ? &mapDir
                               : a == "--unreached" ? &unreachedPath
+                              : a == "--media"     ? &mediaPath
                                                    : nullptr;
         if (target) {
             if (i + 1 == args.size() || !target->empty() || args[i + 1].empty()) {
@@ -124,8 +125,8 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
             paths.push_back(a);
         }
     }
-    const bool anyOutput =
-        !outPath.empty() || !mapPath.empty() || !mapDir.empty() || !unreachedPath.empty() || report;
+    const bool anyOutput = !outPath.empty() || !mapPath.empty() || !mapDir.empty() ||
+                           !unreachedPath.empty() || !mediaPath.empty() || report;
     if (!anyOutput || paths.empty()) {
         err << kUsage;
         return 2;
@@ -167,6 +168,7 @@ int RunBookc(const std::vector<std::string>& args, std::ostream& out, std::ostre
         for (int n : FindUnreached(result.book)) list << n << "\n";
         outputs.push_back({unreachedPath, list.str()});
     }
+    if (!mediaPath.empty()) outputs.push_back({mediaPath, ListMedia(result.book)});
     if (!WriteOutputs(outputs, err)) return 1;
     if (report) out << Summary(result.book, result.text) << "\n";
     return 0;

@@ -6,6 +6,7 @@
 
 #include "script/tags.h"
 #include "tools/bookc/internal.h"
+#include "tools/bookc/tag_args.h"
 
 namespace bookc {
 namespace {
@@ -13,63 +14,6 @@ namespace {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-
-// Reads the arguments of one tag. Every reader returns false (or nothing)
-// when the text does not have the expected form; `pos` then stays put.
-class Args {
-   public:
-    explicit Args(const std::string& s) : s_(s), pos_(1) {}
-
-    bool AtEnd() const { return pos_ >= s_.size(); }
-    char Peek(size_t ahead = 0) const { return pos_ + ahead < s_.size() ? s_[pos_ + ahead] : '\0'; }
-    bool Eat(char c) {
-        if (Peek() != c) return false;
-        ++pos_;
-        return true;
-    }
-    void Space() { Eat(' '); }  // one optional space, as the reader passes it
-    void Blanks() {
-        while (Peek() == ' ') ++pos_;
-    }
-    // Nothing but spaces up to the end.
-    bool Trailing() {
-        Blanks();
-        return AtEnd();
-    }
-    std::optional<int> Digits() {
-        size_t start = pos_;
-        long v = 0;
-        while (IsDigit(Peek()) && pos_ - start < 6) v = v * 10 + (s_[pos_++] - '0');
-        if (pos_ == start || IsDigit(Peek())) {
-            pos_ = start;
-            return std::nullopt;
-        }
-        return static_cast<int>(v);
-    }
-    std::optional<int> Signed() {
-        size_t start = pos_;
-        bool negative = Eat('-');
-        if (!negative) Eat('+');
-        std::optional<int> v = Digits();
-        if (!v) {
-            pos_ = start;
-            return std::nullopt;
-        }
-        return negative ? -*v : *v;
-    }
-    // The characters up to `close`, which is passed.
-    std::optional<std::string> Until(char close) {
-        size_t end = s_.find(close, pos_);
-        if (end == std::string::npos) return std::nullopt;
-        std::string text = s_.substr(pos_, end - pos_);
-        pos_ = end + 1;
-        return text;
-    }
-
-   private:
-    const std::string& s_;
-    size_t pos_;
-};
 
 struct Block {
     size_t open;  // position of the `{`
@@ -91,21 +35,27 @@ class Checker {
         ++errorCount_;
     }
     void Tag(size_t at, const std::string& cmd);
+    // The checks of one kind of tag, its arguments read; each reports what
+    // is wrong and records the links the tag makes.
+    void Bare(size_t at, char letter);
+    void Numbers(size_t at, const TagArgs& a);
+    void Hotword(size_t at, const TagArgs& a);
+    void Chance(size_t at, const TagArgs& a);
+    void Answers(size_t at, const TagArgs& a);
+    void Condition(size_t at, const TagArgs& a);
+    void ObjectValue(size_t at, const TagArgs& a);
+    void CheckpointHotword(size_t at, const TagArgs& a);
 
     // Range checks of the numbers a tag names; false after an error.
     bool ObjectNumber(size_t at, int k);
     bool SlotNumber(size_t at, int k);
     bool ImageNumber(size_t at, int i);
     bool SoundNumber(size_t at, int i);
+    bool LabelLength(size_t at, const std::string& label);
     bool Target(size_t at, int t, LinkKind kind, const std::string& label,
                 const std::string& odds = "");
-
-    // A hotword's face: "text", $image or %object. Returns its map label.
-    std::optional<std::string> Face(size_t at, Args& a);
-    bool Label(size_t at, Args& a, std::string& label);
-    bool Expression(size_t at, Args& a, int depth);
-    bool Group(size_t at, Args& a, int depth);
-    void Hotword(size_t at);
+    // Counts a hotword of the paragraph against the engine's table.
+    void CountHotword(size_t at);
 
     const Book& book_;
     Paragraph& p_;
@@ -117,10 +67,7 @@ class Checker {
     size_t titleStart_ = 0;  // where the open title's <H> is
     size_t titleRun_ = 0;    // the longest text the open title can gather
     int hotwords_ = 0;
-    bool sawIf_ = false;  // an <O> came earlier in the paragraph
-    int conditionTests_ = 0;
-    int conditionOperators_ = 0;  // `!`, `&` and `|`
-    bool conditionNested_ = false;
+    bool sawIf_ = false;     // an <O> came earlier in the paragraph
     size_t openBlocks_ = 0;  // conditional blocks around the tag being read
 };
 
@@ -150,6 +97,12 @@ bool Checker::SoundNumber(size_t at, int i) {
     return false;
 }
 
+bool Checker::LabelLength(size_t at, const std::string& label) {
+    if (label.size() <= MAX_LABEL_LENGTH) return true;
+    Error(at, Format("button text of %zu characters (at most %d)", label.size(), MAX_LABEL_LENGTH));
+    return false;
+}
+
 // Markup targets are paragraph numbers minus one.
 bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
                      const std::string& odds) {
@@ -168,96 +121,153 @@ bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
     return true;
 }
 
-bool Checker::Label(size_t at, Args& a, std::string& label) {
-    std::optional<std::string> text = a.Until('"');
-    if (!text) {
-        Error(at, "unterminated quote in tag");
-        return false;
-    }
-    if (text->size() > MAX_LABEL_LENGTH) {
-        Error(at,
-              Format("button text of %zu characters (at most %d)", text->size(), MAX_LABEL_LENGTH));
-        return false;
-    }
-    label = *text;
-    return true;
-}
-
-std::optional<std::string> Checker::Face(size_t at, Args& a) {
-    std::string label;
-    if (a.Eat('"')) {
-        if (!Label(at, a, label)) return std::nullopt;
-        return label;
-    }
-    char kind = a.Peek();
-    if (kind == '$' || kind == '%') {
-        a.Eat(kind);
-        std::optional<int> n = a.Digits();
-        if (n) {
-            bool inRange = kind == '$' ? ImageNumber(at, *n) : ObjectNumber(at, *n);
-            if (!inRange) return std::nullopt;
-            return std::string(1, kind) + std::to_string(*n);
-        }
-    }
-    return std::nullopt;
-}
-
-void Checker::Hotword(size_t at) {
+void Checker::CountHotword(size_t at) {
     if (++hotwords_ == MAX_HOTWORDS + 1)
         Error(at, Format("more than %d hotwords in one paragraph", MAX_HOTWORDS));
 }
 
-// group := ['!'] '(' test-or-expression ')'
-bool Checker::Group(size_t at, Args& a, int depth) {
-    a.Blanks();
-    if (a.Eat('!')) {
-        ++conditionOperators_;
-        a.Blanks();
+void Checker::Bare(size_t at, char letter) {
+    if (letter == 'a' && inTitle_) {
+        ++titleRun_;
+        p_.title += ' ';  // the reader shows a hard space
     }
-    if (!a.Eat('(')) return false;
-    a.Blanks();
-    if (a.Peek() == '(' || a.Peek() == '!') {
-        if (depth >= 3) {
-            Error(at, "condition nested too deeply");
-            return false;
-        }
-        conditionNested_ = true;
-        if (!Expression(at, a, depth + 1)) return false;
-    } else if (a.Eat('X')) {
-        ++conditionTests_;
-        a.Blanks();
-        std::optional<int> k;
-        if (!a.Eat('%') || !(k = a.Digits())) return false;
-        if (!ObjectNumber(at, *k)) return false;
-    } else if (a.Eat('%')) {
-        ++conditionTests_;
-        std::optional<int> k = a.Digits();
-        if (!k || !ObjectNumber(at, *k)) return false;
-        a.Blanks();
-        if (!a.Eat('=') && !a.Eat('x') && !a.Eat('y')) return false;
-        a.Blanks();
-        if (a.Eat('%')) {
-            std::optional<int> m = a.Digits();
-            if (!m || !ObjectNumber(at, *m)) return false;
-        } else if (!a.Digits()) {
-            return false;
-        }
-    } else {
-        return false;
+    if (letter == 'H') {
+        if (inTitle_) Error(at, "<H> inside a title");
+        inTitle_ = true;
+        titleStart_ = at;
+        titleRun_ = 0;
     }
-    a.Blanks();
-    return a.Eat(')');
+    if (letter == 'J') {
+        if (!inTitle_) Error(at, "<J> without <H>");
+        if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
+            Error(titleStart_,
+                  Format("title of up to %zu characters (at most %d)", titleRun_, MAX_TITLE_RUN));
+        inTitle_ = false;
+    }
 }
 
-// expression := group { ('&' | '|') group }
-bool Checker::Expression(size_t at, Args& a, int depth) {
-    if (!Group(at, a, depth)) return false;
-    for (;;) {
-        a.Blanks();
-        if (!a.Eat('&') && !a.Eat('|')) return true;
-        ++conditionOperators_;
-        if (!Group(at, a, depth)) return false;
+void Checker::Numbers(size_t at, const TagArgs& a) {
+    const char letter = a.tag->letter;
+    if (a.tag->shape == TagShape::Arrow) {
+        Target(at, a.targets[0], LinkKind::Arrow, letter == 'n' ? "next" : "previous");
+    } else if (letter == 'A') {
+        SoundNumber(at, a.number);
+    } else if (letter == 'W') {
+        if (a.number > 2) Error(at, Format("alignment %d (0, 1 or 2)", a.number));
+    } else {
+        ImageNumber(at, a.number);
     }
+}
+
+// <M face t>, and <N %o>, <R %o v> with or without a face and target.
+void Checker::Hotword(size_t at, const TagArgs& a) {
+    if (a.object >= 0 && !ObjectNumber(at, a.object)) return;
+    if (a.value == TagArgs::Value::Object && !ObjectNumber(at, a.amount)) return;
+    if (!a.hotword) return;
+    if (a.face.kind == '"' && !LabelLength(at, a.face.label)) return;
+    if (a.face.kind == '$' && !ImageNumber(at, a.face.number)) return;
+    if (a.face.kind == '%' && !ObjectNumber(at, a.face.number)) return;
+    CountHotword(at);
+    Target(at, a.targets[0], LinkKind::Hotword, std::string(1, a.tag->letter) + " " + a.face.label);
+}
+
+void Checker::Chance(size_t at, const TagArgs& a) {
+    const char letter = a.tag->letter;
+    if (!LabelLength(at, a.face.label)) return;
+    const std::vector<int>& chances = a.chances;
+    if (letter == 'L') {
+        if (chances.size() > 1) {
+            Error(at, "<L> takes one chance: use <d> for more outcomes");
+            return;
+        }
+        if (chances[0] > 20) {
+            Error(at, Format("chance %d of <L> is out of 20 (0 to 20)", chances[0]));
+            return;
+        }
+    } else {
+        if (chances.size() > 3) {
+            Error(at, "<d> takes at most three chances");
+            return;
+        }
+        int sum = 0;
+        for (int c : chances) sum += c;
+        if (sum > 100) {
+            Error(at, Format("the chances of <d> add up to %d (at most 100)", sum));
+            return;
+        }
+    }
+    CountHotword(at);
+    // Each outcome's chance in percent: <L> rolls 1 to 20 against the
+    // chance, <d> 1 to 100 against the running sums; the last target
+    // takes what is left.
+    std::vector<int> percents;
+    int left = 100;
+    for (int c : chances) {
+        int p = letter == 'L' ? c * 5 : std::min(c, left);
+        percents.push_back(p);
+        left -= p;
+    }
+    percents.push_back(left);
+    for (size_t i = 0; i < a.targets.size(); ++i)
+        Target(at, a.targets[i], LinkKind::Hotword, std::string(1, letter) + " " + a.face.label,
+               std::to_string(percents[i]) + "%");
+}
+
+void Checker::Answers(size_t at, const TagArgs& a) {
+    for (const std::string& answer : a.answers)
+        if (answer.size() > MAX_ANSWER_LENGTH) {
+            Error(at, Format("answer \"%s\" has %zu characters (at most %d)", answer.c_str(),
+                             answer.size(), MAX_ANSWER_LENGTH));
+            return;
+        }
+    if (a.answers.size() > 3) {
+        Error(at, "<S> takes at most three answers");
+        return;
+    }
+    CountHotword(at);
+    for (size_t i = 0; i < a.targets.size(); ++i)
+        Target(at, a.targets[i], LinkKind::Hotword,
+               "S " + (i < a.answers.size() ? a.answers[i] : std::string("other")));
+}
+
+void Checker::Condition(size_t at, const TagArgs& a) {
+    if (a.nesting > 3) {
+        Error(at, "condition nested too deeply");
+        return;
+    }
+    for (const ConditionTest& t : a.tests)
+        if (!ObjectNumber(at, t.object) || (t.other >= 0 && !ObjectNumber(at, t.other))) return;
+    // A flat chain never holds more than a few entries on the reader's
+    // stacks of ten; nested groups can leave entries behind, so they are
+    // kept small enough that even all of them fit.
+    const int tests = static_cast<int>(a.tests.size());
+    const int operators = tests + a.operators;
+    if (a.nesting > 0 && (2 * tests > 9 || operators > 9))
+        Error(at, Format("nested condition with %d tests and %d operators (at most 4 "
+                         "and 9 when groups nest)",
+                         tests, operators));
+}
+
+void Checker::ObjectValue(size_t at, const TagArgs& a) {
+    if (!ObjectNumber(at, a.object) || !inTitle_) return;
+    const Object& obj = book_.objects[a.object];
+    if (obj.kind == KIND_IMAGE) {
+        Error(at, "images not allowed in title");
+        return;
+    }
+    size_t longest = obj.kind == KIND_NUMBER ? 7 : 0;
+    for (const std::string& t : obj.texts) longest = std::max(longest, t.size());
+    titleRun_ += longest;
+    p_.title += "[" + obj.name + "]";  // its value at the time of reading
+}
+
+void Checker::CheckpointHotword(size_t at, const TagArgs& a) {
+    if (!LabelLength(at, a.face.label) || !SlotNumber(at, a.number)) return;
+    CountHotword(at);
+    const Checkpoint& slot = book_.checkpoints[a.number];
+    if (slot.page >= 1 && slot.page <= book_.paragraphCount)
+        p_.links.push_back(
+            {LinkKind::Checkpoint, slot.page, "checkpoint " + std::to_string(a.number), "", true});
 }
 
 void Checker::Tag(size_t at, const std::string& cmd) {
@@ -269,301 +279,42 @@ void Checker::Tag(size_t at, const std::string& cmd) {
         Error(at, "empty tag <>");
         return;
     }
-    const char letter = cmd[0];
-    const std::string shown = "<" + cmd + ">";
-    const TagInfo* tag = FindTag(letter);
+    const TagInfo* tag = FindTag(cmd[0]);
     if (!tag) {
-        Error(at, "unknown tag " + shown);
+        Error(at, "unknown tag <" + cmd + ">");
         return;
     }
-    Args a(cmd);
-    const int errorsBefore = errorCount_;
-    auto bad = [&] { Error(at, "bad tag " + shown + ": write " + tag->form); };
-    std::string label;
+    const std::optional<TagArgs> args = ReadTagArgs(cmd);
+    if (!args) {
+        Error(at, "bad tag <" + cmd + ">: write " + tag->form);
+        return;
+    }
+    if ((tag->chain == Chain::ElseIf || tag->chain == Chain::Else) && !sawIf_)
+        Error(at, Format("<%c> without an <O> before it: its block is never shown", tag->letter));
+    if (tag->chain == Chain::If || tag->chain == Chain::ElseIf) sawIf_ = true;
     switch (tag->shape) {
         case TagShape::Bare:
-            if (!a.Trailing()) bad();
-            if (letter == 'a' && inTitle_) {
-                ++titleRun_;
-                p_.title += ' ';  // the reader shows a hard space
-            }
-            if (letter == 'H') {
-                if (inTitle_) Error(at, "<H> inside a title");
-                inTitle_ = true;
-                titleStart_ = at;
-                titleRun_ = 0;
-            }
-            if (letter == 'J') {
-                if (!inTitle_) Error(at, "<J> without <H>");
-                if (inTitle_ && titleRun_ > MAX_TITLE_RUN)
-                    Error(titleStart_, Format("title of up to %zu characters (at most %d)",
-                                              titleRun_, MAX_TITLE_RUN));
-                inTitle_ = false;
-            }
-            if (letter == 'E' && !sawIf_)
-                Error(at, "<E> without an <O> before it: its block is never shown");
-            return;
-        case TagShape::Number: {
-            a.Space();
-            std::optional<int> n = a.Digits();
-            if (!n || !a.Trailing()) {
-                bad();
-                return;
-            }
-            if (letter == 'A') SoundNumber(at, *n);
-            if (letter == 'V' || letter == 'v') ImageNumber(at, *n);
-            if (letter == 'W' && *n > 2) Error(at, Format("alignment %d (0, 1 or 2)", *n));
-            return;
-        }
-        case TagShape::Arrow: {
-            a.Space();
-            std::optional<int> t = a.Digits();
-            if (!t || !a.Trailing()) {
-                bad();
-                return;
-            }
-            Target(at, *t, LinkKind::Arrow, letter == 'n' ? "next" : "previous");
-            return;
-        }
-        case TagShape::Hotword: {
-            a.Space();
-            std::optional<std::string> face = Face(at, a);
-            if (errorCount_ != errorsBefore) return;
-            a.Space();
-            std::optional<int> t;
-            if (face) t = a.Digits();
-            if (!face || !t || !a.Trailing()) {
-                bad();
-                return;
-            }
-            Hotword(at);
-            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
-            return;
-        }
+            return Bare(at, tag->letter);
+        case TagShape::Number:
+        case TagShape::Arrow:
+            return Numbers(at, *args);
+        case TagShape::Hotword:
         case TagShape::ObjectHotword:
-        case TagShape::SetValue: {
-            a.Space();
-            std::optional<int> k;
-            if (!a.Eat('%') || !(k = a.Digits())) {
-                bad();
-                return;
-            }
-            if (!ObjectNumber(at, *k)) return;
-            if (tag->shape == TagShape::SetValue) {
-                a.Space();
-                if (a.Peek() == '-' && a.Peek(1) == '%') a.Eat('-');
-                if (a.Eat('%')) {
-                    std::optional<int> m = a.Digits();
-                    if (!m) {
-                        bad();
-                        return;
-                    }
-                    if (!ObjectNumber(at, *m)) return;
-                } else if (letter == 'R' && a.Eat('z')) {
-                } else if (!a.Signed()) {
-                    bad();
-                    return;
-                }
-            }
-            if (a.AtEnd()) return;
-            a.Space();
-            if (a.AtEnd()) return;
-            std::optional<std::string> face = Face(at, a);
-            if (errorCount_ != errorsBefore) return;
-            a.Space();
-            std::optional<int> t;
-            if (face) t = a.Digits();
-            if (!face || !t || !a.Trailing()) {
-                bad();
-                return;
-            }
-            Hotword(at);
-            Target(at, *t, LinkKind::Hotword, std::string(1, letter) + " " + *face);
+        case TagShape::SetValue:
+            return Hotword(at, *args);
+        case TagShape::Chance:
+            return Chance(at, *args);
+        case TagShape::Answers:
+            return Answers(at, *args);
+        case TagShape::Condition:
+            return Condition(at, *args);
+        case TagShape::ObjectValue:
+            return ObjectValue(at, *args);
+        case TagShape::SaveCheckpoint:
+            SlotNumber(at, args->number);
             return;
-        }
-        case TagShape::Chance: {
-            a.Space();
-            if (!a.Eat('"')) {
-                bad();
-                return;
-            }
-            if (!Label(at, a, label)) return;
-            a.Space();
-            std::vector<int> chances, targets;
-            while (a.Eat('(')) {
-                std::optional<int> c = a.Digits();
-                std::optional<int> t;
-                if (c && a.Eat(')')) {
-                    a.Space();
-                    t = a.Digits();
-                }
-                if (!t) {
-                    bad();
-                    return;
-                }
-                chances.push_back(*c);
-                targets.push_back(*t);
-                a.Space();
-            }
-            std::optional<int> last = a.Digits();
-            if (chances.empty() || !last || !a.Trailing()) {
-                bad();
-                return;
-            }
-            targets.push_back(*last);
-            if (letter == 'L') {
-                if (chances.size() > 1) {
-                    Error(at, "<L> takes one chance: use <d> for more outcomes");
-                    return;
-                }
-                if (chances[0] > 20) {
-                    Error(at, Format("chance %d of <L> is out of 20 (0 to 20)", chances[0]));
-                    return;
-                }
-            } else {
-                if (chances.size() > 3) {
-                    Error(at, "<d> takes at most three chances");
-                    return;
-                }
-                int sum = 0;
-                for (int c : chances) sum += c;
-                if (sum > 100) {
-                    Error(at, Format("the chances of <d> add up to %d (at most 100)", sum));
-                    return;
-                }
-            }
-            Hotword(at);
-            // Each outcome's chance in percent: <L> rolls 1 to 20 against the
-            // chance, <d> 1 to 100 against the running sums; the last target
-            // takes what is left.
-            std::vector<int> percents;
-            int left = 100;
-            for (int c : chances) {
-                int p = letter == 'L' ? c * 5 : std::min(c, left);
-                percents.push_back(p);
-                left -= p;
-            }
-            percents.push_back(left);
-            for (size_t i = 0; i < targets.size(); ++i)
-                Target(at, targets[i], LinkKind::Hotword, std::string(1, letter) + " " + label,
-                       std::to_string(percents[i]) + "%");
-            return;
-        }
-        case TagShape::Answers: {
-            a.Space();
-            std::vector<int> targets;
-            std::vector<std::string> answers;
-            while (a.Eat('(')) {
-                std::optional<std::string> answer = a.Until(')');
-                std::optional<int> t;
-                if (answer) {
-                    a.Space();
-                    t = a.Digits();
-                }
-                if (!t) {
-                    bad();
-                    return;
-                }
-                if (answer->size() > MAX_ANSWER_LENGTH) {
-                    Error(at, Format("answer \"%s\" has %zu characters (at most %d)",
-                                     answer->c_str(), answer->size(), MAX_ANSWER_LENGTH));
-                    return;
-                }
-                answers.push_back(*answer);
-                targets.push_back(*t);
-                a.Space();
-            }
-            std::optional<int> last = a.Digits();
-            if (answers.empty() || !last || !a.Trailing()) {
-                bad();
-                return;
-            }
-            if (answers.size() > 3) {
-                Error(at, "<S> takes at most three answers");
-                return;
-            }
-            targets.push_back(*last);
-            Hotword(at);
-            for (size_t i = 0; i < targets.size(); ++i)
-                Target(at, targets[i], LinkKind::Hotword,
-                       "S " + (i < answers.size() ? answers[i] : std::string("other")));
-            return;
-        }
-        case TagShape::Condition: {
-            if (letter == 'o' && !sawIf_)
-                Error(at, "<o> without an <O> before it: its block is never shown");
-            sawIf_ = true;
-            a.Blanks();
-            conditionTests_ = conditionOperators_ = 0;
-            conditionNested_ = false;
-            bool good = Expression(at, a, 0) && a.Trailing();
-            if (!good && errorCount_ == errorsBefore) bad();
-            // A flat chain never holds more than a few entries on the reader's
-            // stacks of ten; nested groups can leave entries behind, so they
-            // are kept small enough that even all of them fit.
-            int operators = conditionTests_ + conditionOperators_;
-            if (good && conditionNested_ && (2 * conditionTests_ > 9 || operators > 9))
-                Error(at, Format("nested condition with %d tests and %d operators (at most 4 "
-                                 "and 9 when groups nest)",
-                                 conditionTests_, operators));
-            return;
-        }
-        case TagShape::ObjectValue: {
-            a.Space();
-            std::optional<int> k;
-            if (!a.Eat('%') || !(k = a.Digits()) || !a.Trailing()) {
-                bad();
-                return;
-            }
-            if (!ObjectNumber(at, *k)) return;
-            const Object& obj = book_.objects[*k];
-            if (inTitle_) {
-                if (obj.kind == KIND_IMAGE) {
-                    Error(at, "images not allowed in title");
-                    return;
-                }
-                size_t longest = obj.kind == KIND_NUMBER ? 7 : 0;
-                for (const std::string& t : obj.texts) longest = std::max(longest, t.size());
-                titleRun_ += longest;
-                p_.title += "[" + obj.name + "]";  // its value at the time of reading
-            }
-            return;
-        }
-        case TagShape::SaveCheckpoint: {
-            a.Space();
-            std::optional<int> k;
-            if (!a.Eat('*') || !(k = a.Digits()) || !a.Trailing()) {
-                bad();
-                return;
-            }
-            SlotNumber(at, *k);
-            return;
-        }
-        case TagShape::CheckpointHotword: {
-            a.Space();
-            std::optional<int> k;
-            if (!a.Eat('*') || !(k = a.Digits())) {
-                bad();
-                return;
-            }
-            a.Space();
-            if (!a.Eat('"')) {
-                bad();
-                return;
-            }
-            if (!Label(at, a, label)) return;
-            if (!a.Trailing()) {
-                bad();
-                return;
-            }
-            if (!SlotNumber(at, *k)) return;
-            Hotword(at);
-            const Checkpoint& slot = book_.checkpoints[*k];
-            if (slot.page >= 1 && slot.page <= book_.paragraphCount)
-                p_.links.push_back({LinkKind::Checkpoint, slot.page,
-                                    "checkpoint " + std::to_string(*k), "", true});
-            return;
-        }
+        case TagShape::CheckpointHotword:
+            return CheckpointHotword(at, *args);
     }
 }
 

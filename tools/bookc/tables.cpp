@@ -1,4 +1,5 @@
-// The text store and the generated C++ tables.
+// The text store, the generated C++ tables and the list of media they name.
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <unordered_map>
@@ -207,6 +208,19 @@ std::string GenerateCpp(const Book& book, const TextTables& text) {
       << "    " << Literal(h.supportAddress) << ",\n"
       << "};\n// NOLINTEND\n";
     return o.str();
+}
+
+std::string ListMedia(const Book& book) {
+    std::vector<std::string> lines;
+    auto add = [&](std::string line) {
+        if (std::find(lines.begin(), lines.end(), line) == lines.end())
+            lines.push_back(std::move(line));
+    };
+    for (const Image& im : book.images) add("bitmap " + std::to_string(im.resourceId));
+    for (const Sound& s : book.sounds) add("sound " + s.name);
+    std::string list;
+    for (const std::string& line : lines) list += line + "\n";
+    return list;
 }
 
 std::string Summary(const Book& book, const TextTables& text) {

@@ -12,12 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/tables.h"
 #include "device/record.h"
 #include "page/builder.h"
 #include "page/layout.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
+#include "shell/rebuild.h"
 #include "shell/window.h"
 #include "tools/explore/search.h"
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "book/text_store.h"
@@ -18,7 +19,6 @@
 #include "page/line.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "tools/explore/search.h"
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 
+#include "base/app_state.h"
 #include "device/record.h"
 #include "entry/dump.h"
 #include "headless/headless.h"
-#include "shell/app_state.h"
 #include "shell/window.h"
 
 namespace explore {

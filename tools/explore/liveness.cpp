@@ -1,12 +1,13 @@
 #include "tools/explore/liveness.h"
 
 #include <algorithm>
-#include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 
 #include "book/tables.h"
 #include "script/tags.h"
+#include "tools/bookc/tag_args.h"
 
 namespace explore {
 namespace {
@@ -38,135 +39,69 @@ int Value(int k) {
     return 2 * k + 1;
 }
 
-// Reads the digits at `i` (none gives -1).
-int Digits(const std::string& s, size_t& i) {
-    if (i >= s.size() || s[i] < '0' || s[i] > '9') return -1;
-    int v = 0;
-    while (i < s.size() && s[i] >= '0' && s[i] <= '9' && v < 100000) v = v * 10 + (s[i++] - '0');
-    return v;
+uint64_t Bit(int k) {
+    return k >= 0 && k < 64 ? uint64_t{1} << k : 0;
 }
 
-// Every "%n" in `s` from `from`, with whether an X (the held test) comes
-// before it.
-std::vector<std::pair<int, bool>> ObjectRefs(const std::string& s, size_t from = 0) {
-    std::vector<std::pair<int, bool>> refs;
-    for (size_t i = s.find('%', from); i != std::string::npos; i = s.find('%', i)) {
-        size_t back = i;
-        while (back > 0 && s[back - 1] == ' ') --back;
-        const bool held = back > 0 && s[back - 1] == 'X';
-        ++i;
-        const int k = Digits(s, i);
-        if (k >= 0) refs.push_back({k, held});
-    }
-    return refs;
-}
-
-// The numbers of a hotword tag outside its quoted label and its parenthesised
-// chances or answers: its targets, written as paragraph minus one.
-void Targets(const std::string& tag, size_t from, Uses& u) {
-    bool quoted = false;
-    int depth = 0;
-    for (size_t i = from; i < tag.size();) {
-        const char c = tag[i];
-        if (c == '"') quoted = !quoted;
-        if (!quoted && c == '(') ++depth;
-        if (!quoted && c == ')') --depth;
-        const bool starts = i == 0 || !std::strchr("0123456789%$*", tag[i - 1]);
-        if (!quoted && depth == 0 && c >= '0' && c <= '9' && starts) {
-            u.targets.insert(Digits(tag, i) + 1);
-            continue;
-        }
-        ++i;
-    }
-}
-
-void ReadBoth(int k, Uses& u) {
-    u.reads.insert(Held(k));
-    u.reads.insert(Value(k));
-}
-
-// What a tag reads and writes follows from its argument shape in the markup's
-// tag table; only the relative set (`r`) and the held setters (`N`, `Q`) need
-// their letter.
-void Tag(const std::string& tag, bool topLevel, bool display, Uses& u) {
-    if (tag.empty()) return;
-    const char letter = tag[0];
-    const TagInfo* info = FindTag(letter);
-    if (!info) return;
-    const std::string rest = tag.substr(1);
-    switch (info->shape) {
-        case TagShape::Condition:
-            for (const auto& [k, held] : ObjectRefs(rest))
-                (display ? u.shows : u.reads).insert(held ? Held(k) : Value(k));
-            return;
-        case TagShape::ObjectValue:
-            for (const auto& ref : ObjectRefs(rest)) {
-                u.shows.insert(Held(ref.first));
-                u.shows.insert(Value(ref.first));
-            }
-            return;
-        case TagShape::ObjectHotword:
-        case TagShape::SetValue: {
-            u.writes = true;
-            size_t i = rest.find('%');
-            if (i == std::string::npos) return;
-            ++i;
-            const int k = Digits(rest, i);
-            if (k < 0) return;
-            if (letter == 'r') u.reads.insert(Value(k));
-            // Anything else named by % is read: a value taken from another
-            // object, or a label made from one.
-            for (const auto& ref : ObjectRefs(rest, i)) ReadBoth(ref.first, u);
-            const bool labelled = rest.find('"', i) != std::string::npos ||
-                                  rest.find('$', i) != std::string::npos ||
-                                  rest.find('%', i) != std::string::npos;
-            if (labelled) {
-                Targets(rest, rest.find_first_of("\"$%", i), u);
-                return;
-            }
-            if (!topLevel) return;
-            if (info->shape == TagShape::ObjectHotword) {
-                u.overwrites.insert(Held(k));
-            } else if (letter == 'R' && rest.find('z', i) == std::string::npos) {
-                u.overwrites.insert(Value(k));
-            }
-            return;
-        }
-        case TagShape::Hotword:
-            for (const auto& ref : ObjectRefs(rest)) ReadBoth(ref.first, u);
-            Targets(rest, 0, u);
-            return;
-        case TagShape::Chance:
-        case TagShape::Answers:
-        case TagShape::Arrow:
-            Targets(rest, 0, u);
-            return;
-        default:
-            return;
-    }
-}
-
-// Tags that may stand in a block whose condition only chooses text: they add
-// text, pictures, sounds or layout and carry nothing to the next page.
-bool ShowsOnly(char letter) {
-    return std::strchr("ACFIKPTUVWYalOoE", letter) != nullptr;
-}
-
+// A tag of a paragraph's text: where it stands and its arguments, read once
+// (none for a tag the compiler would refuse).
 struct TagAt {
     size_t open, close;  // the '<' and the '>'
     int depth;           // of braces around it
+    std::optional<bookc::TagArgs> args;
+    const TagInfo* Info() const { return args ? args->tag : nullptr; }
 };
 
+// What a tag reads and writes, from its arguments. A value taken from an
+// object, or a face made from one, counts as reading both its bytes (a number
+// object's value is both); `<l>` shows both, since whether its object is held
+// decides the lint on a value shown of an object not held.
+void Tag(const TagAt& at, bool topLevel, bool display, Uses& u) {
+    if (!at.args) return;
+    const bookc::TagArgs& a = *at.args;
+    const unsigned effects = a.tag->effects;
+    auto both = [](std::set<int>& set, int k) {
+        set.insert(Held(k));
+        set.insert(Value(k));
+    };
+    switch (a.tag->shape) {
+        case TagShape::Condition:
+            for (const bookc::ObjectByte& b : a.Reads())
+                (display ? u.shows : u.reads).insert(b.held ? Held(b.object) : Value(b.object));
+            return;
+        case TagShape::ObjectValue:
+            both(u.shows, a.object);
+            return;
+        case TagShape::CheckpointHotword:
+            return;
+        default:
+            break;
+    }
+    if (effects & (kGives | kTakes | kSets | kAdds)) {
+        u.writes = true;
+        if (effects & kAdds) u.reads.insert(Value(a.object));
+        if (a.value == bookc::TagArgs::Value::Object) both(u.reads, a.amount);
+        // Acting at once at the top level, it overwrites what it writes.
+        if (!a.hotword && topLevel) {
+            if (effects & (kGives | kTakes)) u.overwrites.insert(Held(a.object));
+            if ((effects & kSets) && a.value != bookc::TagArgs::Value::Draw)
+                u.overwrites.insert(Value(a.object));
+        }
+    }
+    if (a.face.kind == '%') both(u.reads, a.face.number);
+    for (int t : a.targets) u.targets.insert(t + 1);
+}
+
 // Whether the condition at tags[i] only chooses text: its block closes in the
-// same paragraph and holds nothing but text and ShowsOnly tags. A block of
-// <E> or <o> that steers makes every condition before it steer, since those
-// decide through the last result whether it runs.
+// same paragraph and holds nothing but text and tags that only show. A block
+// of <E> or <o> that steers makes every condition before it steer, since
+// those decide through the last result whether it runs.
 std::vector<bool> DisplayConditions(const std::string& text, const std::vector<TagAt>& tags,
                                     Uses& u) {
     std::vector<bool> display(tags.size(), false);
+    auto chain = [&](size_t j) { return tags[j].Info() ? tags[j].Info()->chain : Chain::None; };
     for (size_t i = 0; i < tags.size(); ++i) {
-        const char letter = text[tags[i].open + 1];
-        if (!std::strchr("OoE", letter)) continue;
+        if (chain(i) == Chain::None) continue;
         size_t open = tags[i].close + 1;
         while (open < text.size() && text[open] == ' ') ++open;
         if (open >= text.size() || text[open] != '{') continue;
@@ -178,12 +113,12 @@ std::vector<bool> DisplayConditions(const std::string& text, const std::vector<T
         }
         bool shows = close < text.size();
         for (size_t j = i + 1; shows && j < tags.size() && tags[j].open < close; ++j)
-            shows = ShowsOnly(text[tags[j].open + 1]);
+            shows = tags[j].Info() && ShowsOnly(*tags[j].Info());
         display[i] = shows;
-        if (shows || letter == 'O') continue;
+        if (shows || chain(i) == Chain::If) continue;
         bool earlier = false;
         for (size_t j = 0; j < i; ++j) {
-            earlier = earlier || std::strchr("Oo", text[tags[j].open + 1]);
+            earlier = earlier || chain(j) == Chain::If || chain(j) == Chain::ElseIf;
             display[j] = false;
         }
         u.steersOnEarlier = u.steersOnEarlier || !earlier;
@@ -191,8 +126,8 @@ std::vector<bool> DisplayConditions(const std::string& text, const std::vector<T
     return display;
 }
 
-bool IsBreak(const std::string& text, const TagAt& tag) {
-    return tag.close == tag.open + 2 && std::strchr("UP", text[tag.open + 1]);
+bool IsBreak(const TagAt& tag) {
+    return tag.Info() && (tag.Info()->effects & kBreaks);
 }
 
 // Whether text[from, to) is only spaces.
@@ -210,33 +145,35 @@ std::vector<std::vector<int>> IndependentBlocks(const std::string& text,
     const TagAt* last = nullptr;  // the last tag before here
     size_t closedOnBreak = 0;
     for (const TagAt& tag : tags) {
-        const char letter = text[tag.open + 1];
-        const TagInfo* info = FindTag(letter);
+        const TagInfo* info = tag.Info();
         if (!info || tag.depth > 1) return {};
+        const bool opens = info->chain == Chain::If;
         if (tag.depth == 1) {
-            if (letter != 'l' && info->shape != TagShape::Hotword && !IsBreak(text, tag)) return {};
-        } else if (letter == 'O') {
+            if (info->shape != TagShape::ObjectValue && info->shape != TagShape::Hotword &&
+                !IsBreak(tag))
+                return {};
+        } else if (opens) {
             const size_t brace = text.find_first_not_of(' ', tag.close + 1);
             const bool breakBefore =
-                last && IsBreak(text, *last) && Blank(text, last->close + 1, tag.open);
+                last && IsBreak(*last) && Blank(text, last->close + 1, tag.open);
             if (brace == std::string::npos || text[brace] != '{' ||
                 !(breakBefore || (parts.size() > 1 && Blank(text, partEnd, tag.open))))
                 return {};
             parts.emplace_back();
-        } else if (info->block || info->shape == TagShape::SaveCheckpoint) {
+        } else if (info->block || (info->effects & kSaves)) {
             return {};
         }
         Uses one;
-        Tag(text.substr(tag.open + 1, tag.close - tag.open - 1), false, false, one);
-        std::set<int>& part = tag.depth == 1 || letter == 'O' ? parts.back() : parts.front();
+        Tag(tag, false, false, one);
+        std::set<int>& part = tag.depth == 1 || opens ? parts.back() : parts.front();
         part.insert(one.reads.begin(), one.reads.end());
         part.insert(one.shows.begin(), one.shows.end());
-        if (tag.depth == 1 || letter != 'O') last = &tag;
+        if (tag.depth == 1 || !opens) last = &tag;
         // A block closes on a break; the markup after it starts a new part.
         if (tag.depth == 1) {
             const size_t close = text.find('}', tag.close);
             if (close != std::string::npos && Blank(text, tag.close + 1, close)) {
-                if (!IsBreak(text, tag)) return {};
+                if (!IsBreak(tag)) return {};
                 partEnd = close + 1;
                 ++closedOnBreak;
             }
@@ -257,31 +194,16 @@ std::vector<std::vector<int>> IndependentBlocks(const std::string& text,
     return result;
 }
 
-uint64_t Bit(int k) {
-    return k >= 0 && k < 64 ? uint64_t{1} << k : 0;
-}
-
-// The objects a condition certainly tests held when true: its tests joined by
-// & of the form `X %o`, none negated; nothing when it has an |.
-uint64_t TestedHeld(const std::string& condition, std::vector<std::pair<int, int>>* values) {
-    if (condition.find('|') != std::string::npos) return 0;
+// The objects a condition certainly tests held when true, and the values it
+// certainly tests equal: its tests when it is true exactly when all of them
+// are, those not negated.
+uint64_t TestedHeld(const bookc::TagArgs& condition, std::vector<std::pair<int, int>>* values) {
+    if (!condition.conjunction) return 0;
     uint64_t held = 0;
-    for (size_t from = 0; from <= condition.size();) {
-        size_t to = condition.find('&', from);
-        if (to == std::string::npos) to = condition.size();
-        std::string test;
-        for (size_t i = from; i < to; ++i)
-            if (!std::strchr(" ()", condition[i])) test += condition[i];
-        size_t i = 2;
-        if (test.rfind("X%", 0) == 0) held |= Bit(Digits(test, i));
-        i = 1;
-        const int k = test[0] == '%' ? Digits(test, i) : -1;
-        if (k >= 0 && i < test.size() && test[i] == '=') {
-            ++i;
-            const int v = Digits(test, i);
-            if (v >= 0 && i == test.size()) values->push_back({k, v});
-        }
-        from = to + 1;
+    for (const bookc::ConditionTest& t : condition.tests) {
+        if (t.negated) continue;
+        if (t.op == 'X') held |= Bit(t.object);
+        if (t.op == '=' && t.other < 0) values->push_back({t.object, t.number});
     }
     return held;
 }
@@ -305,27 +227,25 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
         Block block{open, close, 0, {}};
         const size_t end = text.find_last_not_of(' ', open - 1);
         for (const TagAt& tag : tags)
-            if (end != std::string::npos && tag.close == end && text[tag.open + 1] == 'O')
-                block.held =
-                    TestedHeld(text.substr(tag.open + 2, tag.close - tag.open - 2), &block.values);
+            if (end != std::string::npos && tag.close == end && tag.Info() &&
+                tag.Info()->chain == Chain::If)
+                block.held = TestedHeld(*tag.args, &block.values);
         blocks.push_back(block);
     }
     auto within = [&](const Block& b, size_t at) { return b.open < at && at < b.close; };
     // The unlabelled <N %o> seen so far: where, and the object.
     std::vector<std::pair<size_t, int>> taken;
     for (const TagAt& tag : tags) {
-        const char letter = text[tag.open + 1];
-        const std::string body = text.substr(tag.open + 1, tag.close - tag.open - 1);
-        Uses one;
-        Tag(body, tag.depth == 0, false, one);
-        size_t at = body.find('%');
-        const int k = at == std::string::npos ? -1 : Digits(body, ++at);
-        const bool objectTag = letter == 'N' || letter == 'Q';
-        if (letter == 'Q') u.drops |= Bit(k);
-        if (letter == 'N' && one.targets.empty()) {
-            if (tag.depth == 0) u.takes |= Bit(k);
-            taken.push_back({tag.open, k});
+        if (!tag.args) continue;
+        const bookc::TagArgs& a = *tag.args;
+        const bool gives = a.tag->effects & kGives;
+        if (a.tag->effects & kTakes) u.drops |= Bit(a.object);
+        if (gives && !a.hotword) {
+            if (tag.depth == 0) u.takes |= Bit(a.object);
+            taken.push_back({tag.open, a.object});
         }
+        Uses one;
+        Tag(tag, false, false, one);
         if (one.targets.empty()) continue;
         Way way;
         for (const Block& b : blocks)
@@ -333,7 +253,7 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
                 way.tested |= b.held;
                 way.values.insert(way.values.end(), b.values.begin(), b.values.end());
             }
-        uint64_t held = way.tested | (objectTag && letter == 'N' ? Bit(k) : 0);
+        uint64_t held = way.tested | (gives ? Bit(a.object) : 0);
         for (const std::pair<size_t, int>& t : taken)
             if (std::none_of(blocks.begin(), blocks.end(), [&](const Block& b) {
                     return within(b, t.first) && !within(b, tag.open);
@@ -359,13 +279,13 @@ Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nul
         if (text[i] != '<') continue;
         const size_t close = text.find('>', i);
         if (close == std::string::npos) break;
-        if (close > i + 1) tags.push_back({i, close, depth});
+        if (close > i + 1)
+            tags.push_back(
+                {i, close, depth, bookc::ReadTagArgs(text.substr(i + 1, close - i - 1))});
         i = close;
     }
     const std::vector<bool> display = DisplayConditions(text, tags, u);
-    for (size_t i = 0; i < tags.size(); ++i)
-        Tag(text.substr(tags[i].open + 1, tags[i].close - tags[i].open - 1), tags[i].depth == 0,
-            display[i], u);
+    for (size_t i = 0; i < tags.size(); ++i) Tag(tags[i], tags[i].depth == 0, display[i], u);
     if (blocks) *blocks = IndependentBlocks(text, tags, u);
     HeldUses(text, tags, u);
     return u;

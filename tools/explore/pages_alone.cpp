@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/tables.h"
 #include "device/record.h"
 #include "page/builder.h"
@@ -18,8 +19,8 @@
 #include "page/layout.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
+#include "shell/rebuild.h"
 #include "shell/window.h"
 #include "tools/explore/search.h"
 

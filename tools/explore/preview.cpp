@@ -1,11 +1,11 @@
 // One page under a chosen state, painted as the reader paints it.
 #include <sstream>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
+#include "display/display.h"
 #include "entry/dump.h"
-#include "headless/headless.h"
-#include "shell/app_state.h"
 #include "shell/navigation.h"
 #include "tools/explore/explorer.h"
 #include "tools/explore/host.h"

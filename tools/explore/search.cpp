@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
 #include "device/record.h"
@@ -27,9 +28,9 @@
 #include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
-#include "shell/app_state.h"
 #include "shell/commands.h"
 #include "shell/navigation.h"
+#include "shell/rebuild.h"
 #include "shell/window.h"
 #include "tools/explore/host.h"
 #include "windows.h"

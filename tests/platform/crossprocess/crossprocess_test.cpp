@@ -74,6 +74,7 @@ class CrossProcess : public ScratchFolderTest {
 // it has seen `want` raises or five seconds pass, then writes its report.
 [[noreturn]] void Child(int out, int want) {
     wm::ResetForTests();
+    device::SetBackend(&device::HeadlessBackend());
     device::InstallCrossProcess();
     WNDCLASSW wc{};
     wc.lpfnWndProc = ChildProc;

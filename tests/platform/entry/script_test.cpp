@@ -124,6 +124,7 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 Outcome RunScript(const std::string& text) {
     wm::ResetForTests();
     device::HeadlessBackend().Reset();
+    device::SetBackend(&device::HeadlessBackend());
     device::SetClock(1000);
     Outcome run;
     current = &run;

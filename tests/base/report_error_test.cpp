@@ -1,4 +1,4 @@
-#include "shell/report_error.h"
+#include "base/report_error.h"
 
 #include <string>
 

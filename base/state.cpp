@@ -1,5 +1,5 @@
-#include "shell/app_state.h"
-#include "shell/navigation.h"
+#include "base/app_state.h"
+#include "base/navigation_state.h"
 
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
