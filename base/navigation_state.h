@@ -11,6 +11,14 @@ enum NavMode : int {
     NAV_ASIDE = 2,  // always a side page; storyParagraph is kept
 };
 
+// The part of it carried from page to page, as one record (shell/reader_state.h).
+struct NavigationState {
+    int16_t currentParagraph;
+    int16_t storyParagraph;
+    int32_t inStory;
+    int32_t pendingBuiltInPage;
+};
+
 extern int16_t currentParagraph;    // paragraph built at the next rebuild
 extern int16_t storyParagraph;      // the last story page: saved at exit, the return arrow's target
 extern int32_t inStory;             // 1: the page shown is a story page

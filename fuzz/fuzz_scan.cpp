@@ -17,6 +17,7 @@
 #include "page/layout.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
+#include "shell/reader_state.h"
 #include "support/page_host.h"
 
 namespace {
@@ -60,9 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         text.erase(0, 1);
     }
     ClearPage(mainWindow);
-    builderBold = 0;
-    titleMode = 0;
-    skipCount = 0;
+    ResetReader();
     ScanParagraph(text.c_str());
     CheckPage();
     device::MessageBoxLog().clear();

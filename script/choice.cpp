@@ -8,27 +8,31 @@
 
 int16_t infoPageButtonIds[OBJECT_SLOTS];
 
-namespace {
-
-// The destination of a chance hotword with up to four outcomes: the first
-// bound is `value`, then threshold2 and threshold3 (0 when unused).
-int16_t RollOutcome(const HotwordRecord& record) {
-    const int roll = RandomNumber() % 100 + 1;
-    if (roll <= record.value) return record.target1;
-    if (roll <= record.threshold2) return record.target3;
-    if (roll <= record.threshold3) return record.target4;
-    return record.target2;
+int ChanceRange(char kind) {
+    return kind == 'L' ? 20 : kind == 'd' ? 100 : 0;
 }
 
-int16_t AnsweredOutcome(const HotwordRecord& record, const char* answer) {
-    if (AnswersMatch(" ", answer) == 0) return record.target2;  // nothing but spaces
-    if (AnswersMatch(record.answer1, answer) == 0) return record.target1;
-    if (AnswersMatch(record.answer2, answer) == 0) return record.target3;
-    if (AnswersMatch(record.answer3, answer) == 0) return record.target4;
-    return record.target2;
+int16_t HotwordTarget(const HotwordRecord& record, int roll, const char* answer) {
+    switch (record.kind) {
+        case 'L':
+            return roll > static_cast<int16_t>(record.value) ? record.target2 : record.target1;
+        case 'd':
+            // Up to four outcomes: the first bound is `value`, then threshold2
+            // and threshold3 (0 when unused).
+            if (roll <= record.value) return record.target1;
+            if (roll <= record.threshold2) return record.target3;
+            if (roll <= record.threshold3) return record.target4;
+            return record.target2;
+        case 'S':
+            if (AnswersMatch(" ", answer) == 0) return record.target2;  // nothing but spaces
+            if (AnswersMatch(record.answer1, answer) == 0) return record.target1;
+            if (AnswersMatch(record.answer2, answer) == 0) return record.target3;
+            if (AnswersMatch(record.answer3, answer) == 0) return record.target4;
+            return record.target2;
+        default:
+            return record.target1;
+    }
 }
-
-}  // namespace
 
 ChoiceDestination ResolveChoice(int16_t id, const char* answer) {
     const ChoiceDestination nowhere = {false, 0, NAV_KEEP};
@@ -42,7 +46,8 @@ ChoiceDestination ResolveChoice(int16_t id, const char* answer) {
     }
     if (!found) return nowhere;
     const HotwordRecord& record = *found;
-    int16_t destination = record.target1;
+    const int range = ChanceRange(record.kind);
+    int16_t destination = HotwordTarget(record, range ? RandomNumber() % range + 1 : 0, answer);
     int mode = NAV_KEEP;
     switch (record.kind) {
         case 'g':
@@ -59,16 +64,6 @@ ChoiceDestination ResolveChoice(int16_t id, const char* answer) {
             break;
         case 'R':
             SetObjectValue(record.objectIndex, static_cast<int16_t>(record.value));
-            break;
-        case 'L':
-            if (RandomNumber() % 20 + 1 > static_cast<int16_t>(record.value))
-                destination = record.target2;
-            break;
-        case 'd':
-            destination = RollOutcome(record);
-            break;
-        case 'S':
-            destination = AnsweredOutcome(record, answer);
             break;
         case 'u': {
             const CheckpointSlot* slot = CheckpointAt(record.objectIndex);

@@ -4,6 +4,8 @@
 
 // Carrying out a chosen hotword or a confirmed answer.
 
+struct HotwordRecord;
+
 constexpr int OBJECT_SLOTS = 37;  // infoPageButtonIds holds one id per object of the table
 
 // The information page's button for each object, -1 where it has none.
@@ -25,5 +27,13 @@ ChoiceDestination ResolveChoice(int16_t id, const char* answer);
 // On the code-built information page: the clicked object's description, as a
 // side page.
 ChoiceDestination ResolveInventoryChoice(int16_t id);
+// The rolls a chance hotword draws from: 1 to 20 for `L`, 1 to 100 for `d`;
+// 0 for the kinds that roll nothing.
+int ChanceRange(char kind);
+// Where a hotword leads, as a paragraph reference: a chance hotword by the
+// band `roll` falls in, an answer box by the first accepted answer `answer`
+// matches, each with target2 as its fallback; every other kind to target1
+// (a checkpoint's own place is ResolveChoice's).
+int16_t HotwordTarget(const HotwordRecord& record, int roll, const char* answer);
 // 0 when the two texts are equal ignoring spaces and the case of a-z.
 int AnswersMatch(const char* stored, const char* typed);

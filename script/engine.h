@@ -18,6 +18,19 @@ enum ScannerState : int {
 
 constexpr int LONG_RUN = 150;  // a run longer than this is handed over at the next space
 
+// The flags a page build leaves for the next one, as one record
+// (shell/reader_state.h): titleMode, skipCount and scannerState here,
+// builderBold in page/builder.h and layoutBold in page/line.h. `spare` fills
+// what would be padding, so two records compare by their bytes.
+struct CarriedFlags {
+    int32_t builderBold;
+    uint8_t titleMode;
+    uint8_t spare;
+    int16_t skipCount;
+    int32_t scannerState;
+    int32_t layoutBold;
+};
+
 extern int16_t scanPos;
 extern int scannerState;
 extern char wordBuffer[WORD_BUFFER_SIZE];

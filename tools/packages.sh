@@ -6,7 +6,8 @@ FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
   xvfb xauth xdotool x11-utils
-  librsvg2-bin sox fonts-dejavu-core)
+  librsvg2-bin sox fonts-dejavu-core
+  espeak-ng)
 
 # Packages of the checks CI runs: the style checks (tools/check-style) and the
 # launcher's validation (desktop-file-validate, tests/reader/install.sh).

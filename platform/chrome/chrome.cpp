@@ -138,9 +138,9 @@ std::u16string NavigationTitle() {
     return w ? w->text : std::u16string();
 }
 
-HICON ProgramIcon() {
+HWND ProgramWindow() {
     const wm::Window* w = chrome::TitleWindow();
-    return w && w->cls ? w->cls->icon : nullptr;
+    return w ? w->handle : nullptr;
 }
 
 void DrawChrome() {

@@ -8,14 +8,17 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "assist/assist.h"
 #include "crossprocess/crossprocess.h"
 #include "device/record.h"
 #include "entry/dump.h"
 #include "entry/options.h"
 #include "entry/script.h"
+#include "entry/settings.h"
 #include "files/store.h"
 #include "headless/headless.h"
 #include "sdl/sdl_backend.h"
@@ -82,24 +85,53 @@ int main(int argc, char** argv) {
     // Message boxes wait on the screen for an answer.
     device::SetMessageBoxAutoAnswer(false);
 
+    // The device's settings, the command line over them for this run.
+    const std::string settingsPath = device::SettingsPath();
+    assist::Settings settings = device::LoadSettings(settingsPath);
+    settings.voice = settings.voice || options.voice;
+    if (options.contrastSet) settings.highContrast = options.highContrast;
+    if (options.scaleSet) settings.scale = options.scale;
+    if (!options.transcript.empty()) settings.transcript = options.transcript;
+    settings.keepVoiceLog = options.headless;
+
     sdl::Backend window;
+    std::unique_ptr<assist::Speaker> speaker;
+    std::string silent;  // why the voice has nowhere to go
     if (options.headless) {
         device::SetBackend(&device::HeadlessBackend());
         device::StartScreenRecording();
         // Without a script the program is closed as soon as it waits.
         device::QueueScript(script);
     } else {
-        if (!window.Open(options.scale, program, &error))
+        if (!window.Open(settings.scale, program, &error))
             return fail("cannot open the device window: " + error, 1);
         device::SetBackend(&window);
         sound::EnableAudio(true);
+        speaker = assist::OpenSpeaker(&silent);
     }
+    // A key that changes a setting keeps it for the next run.
+    auto sayWhySilent = [&] {
+        if (silent.empty()) return;
+        fail(silent, 0);
+        silent.clear();  // once is enough
+    };
+    if (settings.voice) sayWhySilent();
+    auto changed = [&](const std::string& name, int value) {
+        const std::string text = name == "scale"      ? std::to_string(value)
+                                 : name == "contrast" ? (value ? "high" : "normal")
+                                                      : (value ? "on" : "off");
+        device::SaveSetting(settingsPath, name, text);
+        if (name == "scale") window.SetScale(value);
+        if (name == "voice" && value) sayWhySilent();
+    };
+    if (!assist::Install(settings, std::move(speaker), changed, &error)) return fail(error, 1);
     device::InstallCrossProcess();
 
     static char16_t commandLine[1] = {0};
     const int code = WinMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), nullptr,
                              commandLine, SW_SHOW);
 
+    assist::Uninstall();
     device::ShutdownCrossProcess();
     sound::EnableAudio(false);
     device::SetBackend(nullptr);

@@ -16,29 +16,37 @@ bool Number(const std::string& text, long long lo, long long hi, long long* out)
     return true;
 }
 
-// The device's options and keys. The keys are the handheld's, as the SDL
-// backend maps the PC's keys onto them (sdl::VirtualKeyFor).
+// The device's options and keys: the handheld's keys as the SDL backend maps
+// the PC's onto them (sdl::VirtualKeyFor), and the device's own (assist/).
 constexpr const char* kHelp =
-    " [--headless [--script FILE]] [--store DIR] [--scale N] [--clock MS]\n"
+    " [option]...\n"
     "Runs the program on the emulated handheld: in a window, or headless.\n"
     "\n"
     "Options:\n"
-    "  --headless       no window, no audio, a virtual clock\n"
-    "  --script FILE    run a device script (with --headless)\n"
-    "  --store DIR      the object store folder (created when missing)\n"
-    "  --scale N        window scale, 1 to 8 (default 2)\n"
-    "  --clock MS       start value of the device clock (default 0)\n"
-    "  --help           print this help and exit\n"
+    "  --headless               no window, no audio, a virtual clock\n"
+    "  --script FILE            run a device script (with --headless)\n"
+    "  --store DIR              the object store folder (created when missing)\n"
+    "  --scale N                window scale, 1 to 8 (default 2)\n"
+    "  --clock MS               start value of the device clock (default 0)\n"
+    "  --voice                  say what the screen shows\n"
+    "  --contrast high|normal   black on white with a thick focus ring\n"
+    "  --transcript FILE        append every page read to FILE\n"
+    "  --help                   print this help and exit\n"
     "\n"
-    "Keys in the window, as the handheld's:\n"
-    "  left mouse button    the stylus: tap, drag\n"
-    "  arrow keys           the arrow keys (up, down, left, right)\n"
-    "  Page Up, Page Down   page up, page down\n"
-    "  Home, End            home, end\n"
-    "  Enter, Tab           the action key, tab\n"
-    "  Backspace, Escape    backspace, escape\n"
-    "  other characters     typed, as on the input panel\n"
-    "  closing the window   closes the program, as Ctrl+C and SIGTERM do\n";
+    "Keys in the window:\n"
+    "  left mouse button        the stylus: tap, drag\n"
+    "  arrows, Page Up/Down,    the handheld's keys, for the program\n"
+    "    Home, End\n"
+    "  Tab, Shift+Tab           move the focus ring through what can be tapped\n"
+    "  Enter, Space             tap what the ring is on\n"
+    "  Escape                   close the menu; leave an answer box\n"
+    "  Menu key, F10, Alt       open or close the menu bar's menu\n"
+    "  F2                       the voice on or off\n"
+    "  F3                       high contrast on or off\n"
+    "  Ctrl+Plus, Ctrl+Minus    the window's scale\n"
+    "  mouse wheel              three lines a notch\n"
+    "  other characters         typed, as on the input panel\n"
+    "  closing the window       closes the program, as Ctrl+C and SIGTERM do\n";
 
 }  // namespace
 
@@ -55,11 +63,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
             out->help = true;
             return true;
         }
-        if (a == "--headless") {
-            o.headless = true;
+        if (a == "--headless" || a == "--voice") {
+            (a == "--voice" ? o.voice : o.headless) = true;
             continue;
         }
-        if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock") {
+        if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock" &&
+            a != "--contrast" && a != "--transcript") {
             *error = "unknown option " + a;
             return false;
         }
@@ -83,6 +92,20 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
                 return false;
             }
             o.scale = static_cast<int>(n);
+            o.scaleSet = true;
+        } else if (a == "--contrast") {
+            if (v != "high" && v != "normal") {
+                *error = "--contrast takes high or normal, not " + v;
+                return false;
+            }
+            o.highContrast = v == "high";
+            o.contrastSet = true;
+        } else if (a == "--transcript") {
+            if (v.empty()) {
+                *error = "--transcript needs a file";
+                return false;
+            }
+            o.transcript = v;
         } else {
             if (!Number(v, 0, 0xFFFFFFFFll, &n)) {
                 *error = "--clock takes milliseconds from 0 to 4294967295, not " + v;

@@ -127,6 +127,36 @@ uint32_t VirtualKeyFor(int key) {
             return VK_BACK;
         case SDLK_ESCAPE:
             return VK_ESCAPE;
+        // The device's own keys (assist/assist.h) and the keys held with them.
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_APPLICATION:
+        case SDLK_MENU:
+            return VK_APPS;
+        case SDLK_F2:
+            return VK_F2;
+        case SDLK_F3:
+            return VK_F3;
+        case SDLK_F10:
+            return VK_F10;
+        case SDLK_EQUALS:
+        case SDLK_PLUS:
+            return VK_OEM_PLUS;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_MINUS:
+            return VK_OEM_MINUS;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
         default:
             return 0;
     }
@@ -219,7 +249,8 @@ void Backend::ShowProgramWindow() {
         SDL_SetWindowTitle(window_, title.c_str());
         title_ = title;
     }
-    HICON icon = device::ProgramIcon();
+    const wm::Window* program = wm::FindQuiet(device::ProgramWindow());
+    HICON icon = program ? program->cls->icon : nullptr;
     if (!icon || icon == icon_) return;
     icon_ = icon;
     const std::shared_ptr<gdi::Surface> picture = resources::IconPicture(icon);
@@ -240,6 +271,10 @@ void Backend::Present(const gdi::Surface& screen) {
     SDL_RenderClear(renderer_);
     SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
     SDL_RenderPresent(renderer_);
+}
+
+void Backend::SetScale(int scale) {
+    if (window_) SDL_SetWindowSize(window_, kWidth * scale, kHeight * scale);
 }
 
 void Backend::Raise() {
@@ -273,8 +308,17 @@ void Backend::Handle(const SDL_Event& e) {
             device::StylusDown(clampX(e.button.x), clampY(e.button.y));
             break;
         case SDL_MOUSEMOTION:
-            if (stylusDown_) device::StylusMove(clampX(e.motion.x), clampY(e.motion.y));
+            pointerX_ = clampX(e.motion.x);
+            pointerY_ = clampY(e.motion.y);
+            if (stylusDown_) device::StylusMove(pointerX_, pointerY_);
             break;
+        case SDL_MOUSEWHEEL: {
+            // SDL counts away from the person as positive; the device the other way.
+            const int notches =
+                e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? e.wheel.y : -e.wheel.y;
+            if (notches) device::Wheel(pointerX_, pointerY_, notches);
+            break;
+        }
         case SDL_MOUSEBUTTONUP:
             if (e.button.button != SDL_BUTTON_LEFT || !stylusDown_) break;
             stylusDown_ = false;
@@ -291,10 +335,11 @@ void Backend::Handle(const SDL_Event& e) {
             break;
         case SDL_TEXTINPUT: {
             // UTF-8 to UTF-16 units, one WM_CHAR each; control characters
-            // come as keys instead.
+            // and the blank come as keys instead (the message loop makes the
+            // blank's character).
             bool ok = false;
             for (const char16_t unit : utf::FromUtf8(e.text.text, &ok))
-                if (unit >= 0x20) device::Char(unit);
+                if (unit > 0x20) device::Char(unit);
             break;
         }
         default:

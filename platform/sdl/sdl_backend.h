@@ -2,7 +2,9 @@
 // integer scale, nearest-neighbour, titled and iconed as the program's own
 // window, of the program's class. The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
-// handheld's keys; printable characters come from SDL's text input. Closing
+// handheld's keys; printable characters come from SDL's text input. Space,
+// Shift, Ctrl, Alt, the menu key, F2, F3, F10, plus, minus and the wheel go
+// to the device's own keys (assist/assist.h). Closing
 // the window (or SIGINT/SIGTERM, which SDL turns into a quit request) closes
 // the program as a person would. The device clock follows real time; the
 // backend sleeps in SDL_WaitEventTimeout until input arrives or the next
@@ -37,6 +39,8 @@ class Backend : public device::Backend {
 
     // Brings the window to the front (another process asked for it).
     void Raise();
+    // Sizes the window to `scale` times the screen.
+    void SetScale(int scale);
     // Handles one SDL event as the device's input; public for tests, which
     // push synthetic events.
     void Handle(const SDL_Event& event);
@@ -54,6 +58,7 @@ class Backend : public device::Backend {
     uint64_t startTicks_ = 0;
     uint32_t startClock_ = 0;
     bool stylusDown_ = false;
+    int pointerX_ = 0, pointerY_ = 0;  // where the mouse last was, screen pixels
     int closeRequests_ = 0;
     std::string title_;     // the window's title as last set
     HICON icon_ = nullptr;  // the window's icon as last set

@@ -145,6 +145,8 @@ bool Cook(const InputEvent& e, MSG* out) {
             *out = MakeMsg(target, msg, e.code, lp);
             return true;
         }
+        case InputKind::Wheel:  // the handheld has none; the device's keys use it up
+            return false;
     }
     return false;
 }

@@ -165,9 +165,11 @@ TEST(FernvaleWalk, EveryPageIsShownWholeWithoutAMessage) {
 
 // --- Repainting after scrolls ------------------------------------------------
 
-// The screen as the dump lists it and as its pixels are. The log of sounds
-// is emptied first: only the first of two dumps would list a page's sound.
-std::pair<std::string, std::vector<uint32_t>> TakeScreen() {
+// The screen as the dump lists it and as its pixels are; when `fresh`, after
+// a paint of the whole main window. The log of sounds is emptied first: only
+// the first of two dumps would list a page's sound.
+std::pair<std::string, std::vector<uint32_t>> TakeScreen(bool fresh) {
+    if (fresh && InvalidateRect(mainWindow, nullptr, TRUE)) UpdateWindow(mainWindow);
     device::SoundLog().clear();
     std::string dump = device::DumpScreen();
     device::Present();
@@ -196,10 +198,8 @@ TEST_P(FernvaleRepaint, TheScreenIsWhatAFreshPaintShows) {
             moved |= scrollOffset != 0;
         }
         scrolled += moved ? 1 : 0;
-        const auto got = TakeScreen();
-        InvalidateRect(mainWindow, nullptr, TRUE);
-        UpdateWindow(mainWindow);
-        const auto fresh = TakeScreen();
+        const auto got = TakeScreen(false);
+        const auto fresh = TakeScreen(true);
         int pixels = 0;
         for (size_t i = 0; i < got.second.size(); ++i) pixels += got.second[i] != fresh.second[i];
         if (pixels == 0 && got.first == fresh.first) return;
@@ -211,8 +211,7 @@ TEST_P(FernvaleRepaint, TheScreenIsWhatAFreshPaintShows) {
                          " -- fresh: " + fresh.first.substr(line, 150));
     });
     EXPECT_GT(scrolled, 40);  // the long pages did scroll
-    faults.resize(std::min<size_t>(faults.size(), 8));
-    EXPECT_TRUE(faults.empty()) << ::testing::PrintToString(faults);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " screens differ, the first at " << faults[0];
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -221,11 +220,10 @@ INSTANTIATE_TEST_SUITE_P(
         "LinesDownAndUp: key DOWN; key DOWN; key DOWN; key UP",
         "PagesDownAndUp: key NEXT; key NEXT; key PRIOR",
         "EndPageUpLineUp: key END; key PRIOR; key UP", "EndThenHome: key END; key HOME",
-        "BarArrows: tap 233 287; tap 233 287; tap 233 32",
+        "BarArrows: tap 233 287; tap 233 287; tap 233 32", "ThumbOffTheTop: drag 233 45 233 48",
         "BarPageAreas: tap 233 270; tap 233 270; tap 233 45",
-        "ThumbDrag: drag 233 45 233 85 233 48", "ThumbOffTheTop: drag 233 45 233 48",
+        "ThumbDrag: drag 233 45 233 85 233 48", "PagesWithThePanel: sip on; key NEXT; key PRIOR",
         "PanelMidPage: key NEXT; sip on; key DOWN; sip off; key UP",
-        "PagesWithThePanel: sip on; key NEXT; key PRIOR",
         "SideTripAndBack: key NEXT; press 501; key NEXT; press 510; key NEXT; key UP",
         "LinesWithThePanel: sip on; key DOWN; key DOWN; key DOWN; key UP",
         "ThumbBackToTheTop: sip on; key END; key PRIOR; drag 233 45 233 42",

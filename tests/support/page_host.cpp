@@ -11,6 +11,7 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
+#include "shell/reader_state.h"
 #include "shell/rebuild.h"
 #include "shell/window.h"
 #include "wm/wm.h"
@@ -37,33 +38,23 @@ HWND OpenPageHost() {
 }
 
 void BuildParagraph(int16_t p) {
-    builderBold = 0;
-    titleMode = 0;
-    skipCount = 0;
+    ResetReader();
     currentParagraph = storyParagraph = p;
-    inStory = 1;
-    pendingBuiltInPage = 0;
     RebuildPage(mainWindow);
 }
 
 void ResetPageState() {
     OpenPageHost();
     ClearPage(mainWindow);
-    builderBold = 0;
-    layoutBold = 0;
+    ResetReader();
     drawBold = 0;
     alignment = 0;
     lineHeight = 0;
-    titleMode = 0;
-    skipCount = 0;
     lastCondition = 1;
     hotwordCount = 0;
     ResetBookState();
     ClearCheckpoints();
     soundOn = 1;
-    currentParagraph = storyParagraph = 2;
-    inStory = 1;
-    pendingBuiltInPage = 0;
     scrollOffset = 0;
     lastContentHeight = lastPageHeight = 0;
     inputPanelShown = 0;

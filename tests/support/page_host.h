@@ -11,11 +11,11 @@
 HWND OpenPageHost();
 
 // A clean start for a test: a fresh page host, no controls, an empty page, the
-// book state and the engine's carried-over flags (bold, title, skipping) reset.
+// book state and the reader's carried state (ResetReader) reset.
 void ResetPageState();
 
 // Builds paragraph `p` as a story page through the page rebuild, from a clean
-// engine start (bold, title and skipping are reset here, not by the rebuild).
+// start of the reader's carried state (reset here, not by the rebuild).
 void BuildParagraph(int16_t p);
 
 // Dispatches every message that is ready now (no device time passes).

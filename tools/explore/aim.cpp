@@ -71,8 +71,7 @@ void Explorer::Aim(std::chrono::steady_clock::time_point start) {
         const size_t objects = StateLayout().Objects();
         auto away = [&](uint32_t i) {
             const char* state = states_.data() + i * stride_;
-            int16_t story;
-            std::memcpy(&story, state + 2, sizeof story);
+            const int16_t story = ReaderOf(state).navigation.storyParagraph;
             if (story <= 0 || static_cast<size_t>(story) >= size) return kNoWay;
             uint64_t held = 0;
             for (int k = 0; k < objectCount && k < 64; ++k)

@@ -68,6 +68,20 @@ struct Explorer::Proof {
     std::unordered_map<std::string, std::pair<std::string, std::string>> failedUnder;
 };
 
+namespace {
+
+// Where a node's carried flags and its known bytes start.
+constexpr size_t kNodeFlags = sizeof(int16_t);
+constexpr size_t kNodeKnown = kNodeFlags + StateLayout::kFlagsSize;
+
+int16_t NodePage(const std::string& node) {
+    int16_t page;
+    std::memcpy(&page, node.data(), sizeof page);
+    return page;
+}
+
+}  // namespace
+
 constexpr int kFar = 1 << 30;  // the distance of a page with no good page ahead
 constexpr size_t kProofBudget = 200000, kProofDepth = 1000;
 constexpr char kUnknown = static_cast<char>(0xff);
@@ -79,8 +93,7 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
     const Verdict proven{true, kFar, -1}, failed{false, kFar, -1};
     if (auto it = proof.judged.find(node); it != proof.judged.end())
         return it->second ? proven : failed;
-    int16_t paragraph;
-    std::memcpy(&paragraph, node.data(), sizeof paragraph);
+    const int16_t paragraph = NodePage(node);
     if (proof.hopeful->count(paragraph)) return proven;
     if (paragraph < 8 || !facts_.withText.count(paragraph) || liveness_.side[paragraph] ||
         facts_.endings.count(paragraph))
@@ -98,9 +111,9 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
         return {false, 0, 0};
     }
     const size_t objects = StateLayout().Objects(), bytes = 2 * static_cast<size_t>(objectCount);
-    const std::string carry = node.substr(2, objects - kCarriedFlags);
-    const std::string known = node.substr(2 + objects - kCarriedFlags, bytes);
-    const std::string fromRead = node.substr(2 + objects - kCarriedFlags + bytes);
+    const std::string carry = node.substr(kNodeFlags, StateLayout::kFlagsSize);
+    const std::string known = node.substr(kNodeKnown, bytes);
+    const std::string fromRead = node.substr(kNodeKnown + bytes);
     std::vector<std::pair<size_t, std::vector<uint8_t>>> open;
     size_t combinations = 1;
     for (int b : liveness_.reads[paragraph]) {
@@ -120,13 +133,12 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
     // A page read under many combinations: a proven node of the same page and
     // carried flags that knows no more proves this one (what the node
     // claims holds in every state it allows, and this one allows fewer).
-    const std::string claim = node.substr(0, 2 + objects - kCarriedFlags + bytes);
+    const std::string claim = node.substr(0, kNodeKnown + bytes);
     if (combinations > kSubsumedFrom)
         for (const std::string& general : proof.provenAt[paragraph]) {
-            bool covers = general.compare(0, 2 + objects - kCarriedFlags, claim, 0,
-                                          2 + objects - kCarriedFlags) == 0;
+            bool covers = general.compare(0, kNodeKnown, claim, 0, kNodeKnown) == 0;
             for (size_t b = 0; b < bytes && covers; ++b) {
-                const char g = general[2 + objects - kCarriedFlags + b];
+                const char g = general[kNodeKnown + b];
                 covers = g == kUnknown || g == known[b];
             }
             if (covers) return proven;
@@ -165,7 +177,7 @@ Explorer::Verdict Explorer::ProveNode(Proof& proof, const std::string& node, int
                 const int16_t target = currentParagraph;
                 if (target <= 0 || static_cast<size_t>(target) >= liveness_.live.size()) continue;
                 std::string m(reinterpret_cast<const char*>(&target), sizeof target);
-                m += after.substr(kCarriedFlags, objects - kCarriedFlags);
+                m += CarriedOf(after);
                 std::string forgetting = m, valuesRead(bytes, 0), writtenOnly(bytes, 0);
                 for (size_t b = 0; b < bytes; ++b) {
                     const char v = after[objects + b];
@@ -253,10 +265,8 @@ bool Explorer::GoodEndingAhead(Proof& proof, int page, const std::set<std::strin
             if (it->second.second.empty()) break;
             at = it->second.second;
         }
-        int16_t last;
-        std::memcpy(&last, at.data(), sizeof last);
         why = "no good ending ahead shown " + under +
-              ": the ways on nearest one end at paragraph " + std::to_string(last);
+              ": the ways on nearest one end at paragraph " + std::to_string(NodePage(at));
         return false;
     }
     device::MessageBoxLog().clear();

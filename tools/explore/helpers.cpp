@@ -17,6 +17,7 @@
 #include "page/controls.h"
 #include "page/layout.h"
 #include "page/line.h"
+#include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
@@ -33,15 +34,7 @@ std::string ObjectBytes(const uint8_t* states) {
 
 std::string Capture(SnapshotTable& snapshots) {
     std::string s;
-    Put(s, currentParagraph);
-    Put(s, storyParagraph);
-    Put(s, inStory);
-    Put(s, pendingBuiltInPage);
-    Put(s, builderBold);
-    Put(s, titleMode);
-    Put(s, skipCount);
-    Put(s, scannerState);
-    Put(s, layoutBold);
+    Put(s, CaptureReaderState());
     for (int k = 0; k < objectCount; ++k) Put(s, objectTable[k].number);
     for (int k = 0; k < checkpointCount; ++k) {
         Put(s, checkpointSlots[k].used);
@@ -56,15 +49,9 @@ std::string Capture(SnapshotTable& snapshots) {
 
 void Restore(const std::string& s, const SnapshotTable& snapshots) {
     size_t at = 0;
-    Get(s, at, currentParagraph);
-    Get(s, at, storyParagraph);
-    Get(s, at, inStory);
-    Get(s, at, pendingBuiltInPage);
-    Get(s, at, builderBold);
-    Get(s, at, titleMode);
-    Get(s, at, skipCount);
-    Get(s, at, scannerState);
-    Get(s, at, layoutBold);
+    ReaderState reader;
+    Get(s, at, reader);
+    RestoreReaderState(reader);
     for (int k = 0; k < objectCount; ++k) Get(s, at, objectTable[k].number);
     for (int k = 0; k < checkpointCount; ++k) {
         Get(s, at, checkpointSlots[k].used);
@@ -117,19 +104,28 @@ std::string Describe(const std::string& s) {
     return out;
 }
 
+ReaderState ReaderOf(const char* state) {
+    ReaderState reader;
+    std::memcpy(&reader, state, sizeof reader);
+    return reader;
+}
+
+void SetCarried(std::string& state, const std::string& carry) {
+    state.replace(StateLayout::kFlags, StateLayout::kFlagsSize, carry);
+}
+
 int16_t ParagraphOf(const std::string& s) {
-    int16_t p;
-    std::memcpy(&p, s.data(), sizeof p);
-    return p;
+    return ReaderOf(s).navigation.currentParagraph;
 }
 
 std::string AtPage(std::string state, int16_t page, int16_t story, bool inStory,
                    const std::string& carry) {
-    const int32_t inStoryNow = inStory ? 1 : 0;
-    std::memcpy(&state[0], &page, sizeof page);
-    std::memcpy(&state[2], &story, sizeof story);
-    std::memcpy(&state[4], &inStoryNow, sizeof inStoryNow);
-    state.replace(kCarriedFlags, carry.size(), carry);
+    ReaderState reader = ReaderOf(state);
+    reader.navigation.currentParagraph = page;
+    reader.navigation.storyParagraph = story;
+    reader.navigation.inStory = inStory ? 1 : 0;
+    std::memcpy(state.data(), &reader, sizeof reader);
+    SetCarried(state, carry);
     return state;
 }
 
@@ -160,17 +156,9 @@ void ForceRoll(int range, int roll) {
 
 std::vector<Band> RollBands(const HotwordRecord& r, int& range) {
     std::vector<Band> bands;
-    range = r.kind == 'L' ? 20 : 100;
+    range = ChanceRange(r.kind);
     for (int roll = 1; roll <= range; ++roll) {
-        int16_t target;
-        if (r.kind == 'L') {
-            target = roll > static_cast<int16_t>(r.value) ? r.target2 : r.target1;
-        } else {
-            target = roll <= r.value        ? r.target1
-                     : roll <= r.threshold2 ? r.target3
-                     : roll <= r.threshold3 ? r.target4
-                                            : r.target2;
-        }
+        const int16_t target = HotwordTarget(r, roll, "");
         bool known = false;
         for (Band& b : bands)
             if (b.target == target) {

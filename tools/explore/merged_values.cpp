@@ -157,9 +157,7 @@ void Explorer::CheckMergedStates() {
     SpreadValues();
     for (uint32_t index : visitedOrder_) {
         const std::string pre = StateAt(index);
-        int32_t pending;
-        std::memcpy(&pending, pre.data() + 8, sizeof pending);
-        if (pending) continue;
+        if (ReaderOf(pre).navigation.pendingBuiltInPage) continue;
         auto draws = facts_.buildDraws.find(ParagraphOf(pre));
         if (draws == facts_.buildDraws.end()) {
             CheckUnkeptValues(index, pre, -1, 0);

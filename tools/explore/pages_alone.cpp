@@ -17,6 +17,7 @@
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/layout.h"
+#include "script/choice.h"
 #include "script/engine.h"
 #include "script/hotwords.h"
 #include "shell/navigation.h"
@@ -61,7 +62,7 @@ std::vector<std::string> Explorer::BuildAlone(const std::string& state, int draw
     post = Capture(snapshots_);
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
-        if (r.kind != 'L' && r.kind != 'd') continue;
+        if (!ChanceRange(r.kind)) continue;
         const std::string never = NeverComesUp(r);
         if (!never.empty()) whats.push_back(never);
     }
@@ -130,7 +131,7 @@ bool Explorer::CheckBlocksAlone(int paragraph, const std::string& base,
                     top[i] = m[i];
                     for (int b : part) largest[i][objects + b] = state[objects + b];
                 }
-            carriesAfter.insert(post.substr(kCarriedFlags, objects - kCarriedFlags));
+            carriesAfter.insert(CarriedOf(post));
             AloneLints(state, post, signature, true, whats);
             for (std::string& what : whats) alarms.push_back({what, Describe(state)});
         }
@@ -158,13 +159,11 @@ void Explorer::CheckPagesAlone() {
     std::set<std::string> carried;  // every set of carried flags a page can start with
     for (uint32_t index : visitedOrder_) {
         const std::string s = StateAt(index);
-        int32_t pending;
-        std::memcpy(&pending, s.data() + 8, sizeof pending);
-        if (!pending) carried.insert(s.substr(kCarriedFlags, objects - kCarriedFlags));
+        if (!ReaderOf(s).navigation.pendingBuiltInPage) carried.insert(CarriedOf(s));
     }
     std::string fresh = StateAt(0);
     for (size_t at = StateLayout().Slots(); at < fresh.size(); ++at) fresh[at] = 0;
-    carried.insert(fresh.substr(kCarriedFlags, objects - kCarriedFlags));
+    carried.insert(CarriedOf(fresh));
     std::vector<std::string> carries(carried.begin(), carried.end());
     auto carryOn = [&](const std::string& carry) {
         if (carried.insert(carry).second) carries.push_back(carry);
@@ -235,7 +234,7 @@ void Explorer::CheckPagesAlone() {
                         std::string post, signature;
                         std::vector<std::string> whats =
                             BuildAlone(state, draw, drawRange, post, signature);
-                        carryOn(post.substr(kCarriedFlags, objects - kCarriedFlags));
+                        carryOn(CarriedOf(post));
                         for (const Action& a : side ? std::vector<Action>() : Actions()) {
                             if (!a.story) continue;
                             Restore(post, snapshots_);
@@ -264,7 +263,7 @@ void Explorer::CheckPagesAlone() {
     // when a page can start while the engine is still skipping.
     for (const std::string& carry : carries) {
         std::string state = fresh;
-        state.replace(kCarriedFlags, objects - kCarriedFlags, carry);
+        SetCarried(state, carry);
         Restore(state, snapshots_);
         if (skipCount != 0) uncheckedPages_.insert(considered.begin(), considered.end());
     }

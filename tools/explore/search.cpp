@@ -66,9 +66,8 @@ constexpr size_t kHandful = 8;
 // The checkpoint slots are left out: a restore leads to the state saved,
 // which RestoreEdges() reaches from the state that saved it.
 const char* Explorer::KeptMask(const char* state) const {
-    int16_t paragraph, story;
-    std::memcpy(&paragraph, state, sizeof paragraph);
-    std::memcpy(&story, state + 2, sizeof story);
+    const NavigationState navigation = ReaderOf(state).navigation;
+    const int16_t paragraph = navigation.currentParagraph, story = navigation.storyParagraph;
     const size_t size = liveness_.live.size();
     const bool side =
         paragraph > 0 && static_cast<size_t>(paragraph) < size && liveness_.side[paragraph];
@@ -117,8 +116,7 @@ uint32_t Explorer::Add(const std::string& state, uint32_t parent, const Path& st
     if (options_.novelty) {
         // The first time a side page is opened from a story paragraph counts
         // as new: a belonging met only there shows its description page.
-        int16_t story;
-        std::memcpy(&story, state.data() + 2, sizeof story);
+        const int16_t story = ReaderOf(state).navigation.storyParagraph;
         const int16_t page = ParagraphOf(state);
         uint32_t met = met_[page]++;
         if (page > 0 && static_cast<size_t>(page) < liveness_.side.size() && liveness_.side[page] &&
@@ -179,22 +177,19 @@ std::vector<Action> Explorer::Actions() const {
         const HotwordRecord& r = hotwordTable[i];
         if (r.controlId == 0) continue;
         if (r.kind == 'S') {
-            std::vector<std::pair<std::string, int16_t>> answers;
-            if (r.answer1[0]) answers.push_back({r.answer1, r.target1});
-            if (r.answer2[0]) answers.push_back({r.answer2, r.target3});
-            if (r.answer3[0]) answers.push_back({r.answer3, r.target4});
-            answers.push_back({kWrongAnswer, r.target2});
-            for (const auto& [typed, target] : answers) {
+            // Each accepted answer written, and one wrong.
+            for (const char* typed : {r.answer1, r.answer2, r.answer3, kWrongAnswer}) {
+                if (!typed[0]) continue;
                 Action a;
                 a.step.kind = Step::Answer;
                 a.step.id = r.controlId;
                 a.step.text = typed;
-                a.wayOn = a.story = storyPage && leads(target);
+                a.wayOn = a.story = storyPage && leads(HotwordTarget(r, 0, typed));
                 actions.push_back(a);
             }
             continue;
         }
-        if (r.kind == 'L' || r.kind == 'd') {
+        if (ChanceRange(r.kind)) {
             int range;
             for (const Band& band : RollBands(r, range)) {
                 Action a;
@@ -276,10 +271,8 @@ void Explorer::ProbeShownValues(uint32_t index, const std::string& pre, const st
 // reader holds them neither before its build nor after it (`post`).
 std::vector<int> Explorer::ShownUnheld(const std::string& pre, const std::string& post) {
     std::vector<int> shown;
-    int32_t pending;
-    std::memcpy(&pending, pre.data() + 8, sizeof pending);
     auto it = facts_.shownValues.find(ParagraphOf(pre));
-    if (it == facts_.shownValues.end() || pending) return shown;
+    if (it == facts_.shownValues.end() || ReaderOf(pre).navigation.pendingBuiltInPage) return shown;
     static const char* const kMarker = "@@unheld@@";
     static const char* markers[256];
     std::fill(std::begin(markers), std::end(markers), kMarker);
@@ -343,7 +336,7 @@ void Explorer::VisitBuild(uint32_t index, int draw, int drawRange) {
     }
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
-        if (r.kind == 'L' || r.kind == 'd') CheckChance(paragraph, r);
+        if (ChanceRange(r.kind)) CheckChance(paragraph, r);
         if (r.kind == 'S') answersSeen_.insert({paragraph, {r.answer1, r.target1}});
     }
 
@@ -488,14 +481,7 @@ Report Explorer::Run() {
         objectTable[k].current = high;
     }
     ClearCheckpoints();
-    currentParagraph = storyParagraph = 2;
-    inStory = 1;
-    pendingBuiltInPage = 0;
-    builderBold = 0;
-    titleMode = 0;
-    skipCount = 0;
-    scannerState = 0;
-    layoutBold = 0;
+    ResetReader();
     Add(Capture(snapshots_), 0, {});
     for (uint32_t visited = 0; visited < nodes_.size(); ++visited) {
         uint32_t i = visited;

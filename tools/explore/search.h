@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -24,6 +25,7 @@
 #include "book/state.h"
 #include "book/tables.h"
 #include "script/hotwords.h"
+#include "shell/reader_state.h"
 #include "tools/bookc/bookc.h"
 #include "tools/explore/explorer.h"
 #include "tools/explore/liveness.h"
@@ -48,16 +50,16 @@ class SnapshotTable {
     std::vector<std::string> all_;
 };
 
-// The reader's globals a page build and its choices read, in a fixed layout.
+// The reader's globals a page build and its choices read, in a fixed layout:
+// the reader's carried record (shell/reader_state.h) as its bytes, each
+// object's two bytes, then each checkpoint slot.
 struct StateLayout {
-    static constexpr size_t kNav = 2 + 2 + 4 + 4 + 4 + 1 + 2 + 4 + 4;
-    size_t Objects() const { return kNav; }
-    size_t Slots() const { return kNav + 2 * objectCount; }
+    static constexpr size_t kFlags = offsetof(ReaderState, flags);
+    static constexpr size_t kFlagsSize = sizeof(CarriedFlags);
+    size_t Objects() const { return sizeof(ReaderState); }
+    size_t Slots() const { return Objects() + 2 * objectCount; }
     size_t Size() const { return Slots() + checkpointCount * (1 + 2 + 4); }
 };
-
-// Where the markup engine's flags carried from page to page start in a state.
-constexpr size_t kCarriedFlags = 12;
 
 const char* const kUnstable =
     "shows other text or choices when built again with no choice taken: its own tags change "
@@ -72,6 +74,17 @@ void Get(const std::string& s, size_t& at, T& v) {
     std::memcpy(&v, s.data() + at, sizeof v);
     at += sizeof v;
 }
+
+// The reader's record at the start of a state.
+ReaderState ReaderOf(const char* state);
+inline ReaderState ReaderOf(const std::string& state) {
+    return ReaderOf(state.data());
+}
+// A state's carried flags as bytes: sets of them compare as the states do.
+inline std::string CarriedOf(const std::string& state) {
+    return state.substr(StateLayout::kFlags, StateLayout::kFlagsSize);
+}
+void SetCarried(std::string& state, const std::string& carry);
 
 std::string Capture(SnapshotTable& snapshots);
 void Restore(const std::string& s, const SnapshotTable& snapshots);
