@@ -2,6 +2,7 @@
 // folder, clock, backend, cross-process windows, script) and calls the
 // program's WinMain with an empty command line. Built into
 // fernvale_device_main, which a program links to become an executable.
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,14 +16,13 @@
 #include "assist/assist.h"
 #include "crossprocess/crossprocess.h"
 #include "device/record.h"
+#include "device/window.h"
 #include "entry/dump.h"
 #include "entry/options.h"
 #include "entry/script.h"
 #include "entry/settings.h"
 #include "files/store.h"
 #include "headless/headless.h"
-#include "sdl/sdl_backend.h"
-#include "sound/sound.h"
 #include "windows.h"
 
 namespace {
@@ -52,6 +52,67 @@ bool UsableFolder(const std::string& path, std::string* error) {
         return false;
     }
     return true;
+}
+
+// A backend that says when it first shows the screen, for timing the start.
+class ReportingFirstFrame : public device::Backend {
+   public:
+    explicit ReportingFirstFrame(device::Backend* inner) : inner_(inner) {}
+    void Pump() override { inner_->Pump(); }
+    void WaitUntil(bool hasDeadline, uint32_t deadline) override {
+        inner_->WaitUntil(hasDeadline, deadline);
+    }
+    void Present(const gdi::Surface& screen) override {
+        inner_->Present(screen);
+        if (reported_) return;
+        reported_ = true;
+        std::printf("first frame\n");
+        std::fflush(stdout);
+    }
+
+   private:
+    device::Backend* inner_;
+    bool reported_ = false;
+};
+
+// The window module (device/window.h): where an installed program's
+// installation put it, else where the build made it.
+std::string WindowModulePath() {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n > 0) {
+        std::string path(self, static_cast<size_t>(n));
+        path = path.substr(0, path.rfind('/') + 1) + FERNVALE_WINDOW_MODULE_INSTALLED;
+        if (access(path.c_str(), R_OK) == 0) return path;
+    }
+    return FERNVALE_WINDOW_MODULE;
+}
+
+// The window module's calls other than opening.
+struct WindowModule {
+    device::ScaleWindowFunction scale = nullptr;
+    device::CloseWindowFunction close = nullptr;
+};
+
+// Loads the window module and opens the window; null with the reason in
+// `error`. The module stays loaded until the process ends.
+device::Backend* OpenWindow(int scale, const std::string& title, WindowModule* calls,
+                            std::string* error) {
+    void* module = dlopen(WindowModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        *error = dlerror();
+        return nullptr;
+    }
+    auto open = reinterpret_cast<device::OpenWindowFunction>(dlsym(module, device::kOpenWindow));
+    calls->scale =
+        reinterpret_cast<device::ScaleWindowFunction>(dlsym(module, device::kScaleWindow));
+    calls->close =
+        reinterpret_cast<device::CloseWindowFunction>(dlsym(module, device::kCloseWindow));
+    if (!open || !calls->scale || !calls->close) {
+        *error = "the window module lacks an entry point";
+        return nullptr;
+    }
+    return open(scale, title.c_str(), error);
 }
 
 }  // namespace
@@ -94,21 +155,21 @@ int main(int argc, char** argv) {
     if (!options.transcript.empty()) settings.transcript = options.transcript;
     settings.keepVoiceLog = options.headless;
 
-    sdl::Backend window;
     std::unique_ptr<assist::Speaker> speaker;
     std::string silent;  // why the voice has nowhere to go
+    WindowModule windowModule;
+    device::Backend* backend = &device::HeadlessBackend();
     if (options.headless) {
-        device::SetBackend(&device::HeadlessBackend());
         device::StartScreenRecording();
         // Without a script the program is closed as soon as it waits.
         device::QueueScript(script);
     } else {
-        if (!window.Open(settings.scale, program, &error))
-            return fail("cannot open the device window: " + error, 1);
-        device::SetBackend(&window);
-        sound::EnableAudio(true);
+        backend = OpenWindow(settings.scale, program, &windowModule, &error);
+        if (!backend) return fail("cannot open the device window: " + error, 1);
         speaker = assist::OpenSpeaker(&silent);
     }
+    ReportingFirstFrame reporting(backend);
+    device::SetBackend(options.reportFirstFrame ? &reporting : backend);
     // A key that changes a setting keeps it for the next run.
     auto sayWhySilent = [&] {
         if (silent.empty()) return;
@@ -121,7 +182,7 @@ int main(int argc, char** argv) {
                                  : name == "contrast" ? (value ? "high" : "normal")
                                                       : (value ? "on" : "off");
         device::SaveSetting(settingsPath, name, text);
-        if (name == "scale") window.SetScale(value);
+        if (name == "scale" && windowModule.scale) windowModule.scale(value);
         if (name == "voice" && value) sayWhySilent();
     };
     if (!assist::Install(settings, std::move(speaker), changed, &error)) return fail(error, 1);
@@ -133,9 +194,8 @@ int main(int argc, char** argv) {
 
     assist::Uninstall();
     device::ShutdownCrossProcess();
-    sound::EnableAudio(false);
     device::SetBackend(nullptr);
-    window.Close();
+    if (windowModule.close) windowModule.close();
     std::fflush(stdout);
     if (const int line = device::UnfinishedScriptLine()) {
         std::fprintf(stderr, "%s:%d: the program ended before this line\n", options.script.c_str(),

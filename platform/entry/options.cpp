@@ -31,6 +31,7 @@ constexpr const char* kHelp =
     "  --voice                  say what the screen shows\n"
     "  --contrast high|normal   black on white with a thick focus ring\n"
     "  --transcript FILE        append every page read to FILE\n"
+    "  --report-first-frame     print \"first frame\" once the screen is first shown\n"
     "  --help                   print this help and exit\n"
     "\n"
     "Keys in the window:\n"
@@ -65,6 +66,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
         }
         if (a == "--headless" || a == "--voice") {
             (a == "--voice" ? o.voice : o.headless) = true;
+            continue;
+        }
+        if (a == "--report-first-frame") {
+            o.reportFirstFrame = true;
             continue;
         }
         if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock" &&

@@ -8,6 +8,8 @@
 //   --voice           say what the screen shows
 //   --contrast high|normal  black on white, a thick focus ring
 //   --transcript FILE append every page read to FILE
+//   --report-first-frame  print "first frame" on standard output once the
+//                     screen has first been shown (to time the start)
 //   --help            the options and the device's keys (HelpText)
 // --scale, --voice, --contrast and --transcript override the device's
 // settings file for this run (entry/settings.h).
@@ -34,6 +36,7 @@ struct Options {
     bool highContrast = false;
     bool contrastSet = false;
     std::string transcript;
+    bool reportFirstFrame = false;
 };
 
 // False with a one-line message in `error` for an unknown option, a missing

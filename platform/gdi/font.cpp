@@ -112,7 +112,7 @@ FontInstance::~FontInstance() {
     if (face_) FT_Done_Face(static_cast<FT_Face>(face_));
 }
 
-const Glyph& FontInstance::GetGlyph(char16_t c) {
+const Glyph& FontInstance::Load(char16_t c) {
     std::unique_ptr<Glyph>* slot;
     if (c < latin_.size()) {
         slot = &latin_[c];

@@ -172,19 +172,13 @@ bool Backend::Open(int scale, const std::string& program, std::string* error) {
     setenv("SDL_VIDEO_X11_WMCLASS", program.c_str(), 0);
     setenv("SDL_VIDEO_WAYLAND_WMCLASS", program.c_str(), 0);
     if (!ChooseDriver(error) || !StartVideo(error)) return false;
-    // Nearest-neighbour: read when the texture is created.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The window's own surface, filled by the processor: without this SDL
+    // would back it with an accelerated renderer and load a 3D stack to show
+    // a 240x320 picture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window_ = SDL_CreateWindow(program.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
-    if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_) {
-        SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
-        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                     kWidth, kHeight);
-    }
-    if (!texture_) {
+    if (!window_ || !SDL_GetWindowSurface(window_)) {
         *error = SDL_GetError();
         Close();
         return false;
@@ -205,16 +199,12 @@ void Backend::Close() {
         raising = nullptr;
         device::SetRaiseHandler(nullptr);
     }
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     if (window_) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // Nothing else of SDL in use (no audio): let it free everything.
         if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
-    texture_ = nullptr;
-    renderer_ = nullptr;
     window_ = nullptr;
 }
 
@@ -263,14 +253,31 @@ void Backend::ShowProgramWindow() {
     SDL_FreeSurface(surface);
 }
 
+Backend::Placement Backend::Place() const {
+    SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!surface) return Placement{};
+    // The largest whole scale that fits, centred: pixels stay square and sharp.
+    const int scale = std::max(std::min(surface->w / kWidth, surface->h / kHeight), 1);
+    return Placement{scale, (surface->w - kWidth * scale) / 2, (surface->h - kHeight * scale) / 2};
+}
+
 void Backend::Present(const gdi::Surface& screen) {
-    if (!texture_ || screen.width != kWidth || screen.height != kHeight) return;
+    SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!surface || screen.width != kWidth || screen.height != kHeight) return;
     ShowProgramWindow();
-    SDL_UpdateTexture(texture_, nullptr, screen.pixels.data(), kWidth * 4);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    const Placement at = Place();
+    SDL_Surface* frame =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.pixels.data()), kWidth,
+                                           kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_RGB888);
+    if (!frame) return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_Rect to{at.left, at.top, kWidth * at.scale, kHeight * at.scale};
+    if (at.scale == 1)
+        SDL_BlitSurface(frame, nullptr, surface, &to);
+    else
+        SDL_BlitScaled(frame, nullptr, surface, &to);
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(window_);
 }
 
 void Backend::SetScale(int scale) {
@@ -292,8 +299,14 @@ void Backend::CloseProgram() {
 }
 
 void Backend::Handle(const SDL_Event& e) {
-    auto clampX = [](int x) { return std::clamp(x, 0, kWidth - 1); };
-    auto clampY = [](int y) { return std::clamp(y, 0, kHeight - 1); };
+    // Window pixels to screen pixels.
+    const Placement at = Place();
+    auto clampX = [&](int x) {
+        return std::clamp((x - at.left) / std::max(at.scale, 1), 0, kWidth - 1);
+    };
+    auto clampY = [&](int y) {
+        return std::clamp((y - at.top) / std::max(at.scale, 1), 0, kHeight - 1);
+    };
     switch (e.type) {
         case SDL_QUIT:
             CloseProgram();

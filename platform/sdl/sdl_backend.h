@@ -1,6 +1,7 @@
 // The SDL2 backend: a real window showing the device's 240x320 screen at an
-// integer scale, nearest-neighbour, titled and iconed as the program's own
-// window, of the program's class. The mouse is the stylus; the arrows,
+// integer scale, nearest-neighbour, drawn into the window's own surface (no
+// renderer, so no 3D stack), titled and iconed as the program's own window,
+// of the program's class. The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
 // handheld's keys; printable characters come from SDL's text input. Space,
 // Shift, Ctrl, Alt, the menu key, F2, F3, F10, plus, minus and the wheel go
@@ -18,8 +19,6 @@
 #include "windows.h"
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 union SDL_Event;
 
 namespace sdl {
@@ -48,13 +47,16 @@ class Backend : public device::Backend {
     int CloseRequests() const { return closeRequests_; }
 
    private:
+    // Where the screen lies in the window: its scale and top-left corner.
+    struct Placement {
+        int scale = 1, left = 0, top = 0;
+    };
+    Placement Place() const;
     void FollowRealTime();
     void CloseProgram();
     void ShowProgramWindow();
 
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
     uint64_t startTicks_ = 0;
     uint32_t startClock_ = 0;
     bool stylusDown_ = false;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 
 #include "controls/controls.h"
 #include "device/screen.h"
@@ -18,8 +19,8 @@ std::vector<std::shared_ptr<WindowClass>>& Classes() {
     return classes;
 }
 
-std::map<uintptr_t, std::unique_ptr<Window>>& Handles() {
-    static std::map<uintptr_t, std::unique_ptr<Window>> handles;
+std::unordered_map<uintptr_t, std::unique_ptr<Window>>& Handles() {
+    static std::unordered_map<uintptr_t, std::unique_ptr<Window>> handles;
     return handles;
 }
 
@@ -114,6 +115,7 @@ bool ShowInternal(Window* w, bool show, bool activate) {
         if (!w->parent && activate) Activate(w);
         if (!FindQuiet(w->handle)) return was;
         w->frameDirty = true;
+        w->vbarDrawn.clear();
         InvalidateClient(w, nullptr, true);
         SendPosChanged(w, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE);
         if (w->deferredSize && FindQuiet(w->handle)) {
@@ -655,7 +657,10 @@ LONG_PTR SetWindowLongW(HWND hwnd, int index, LONG_PTR value) {
             old = static_cast<LONG>(w->style);
             const DWORD changed = w->style ^ static_cast<DWORD>(value);
             w->style = static_cast<DWORD>(value);
-            if (changed & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) w->frameDirty = true;
+            if (changed & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) {
+                w->frameDirty = true;
+                w->vbarDrawn.clear();
+            }
             return old;
         }
         case GWL_EXSTYLE:

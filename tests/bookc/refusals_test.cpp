@@ -101,6 +101,7 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
          "t.book:9: ending 50 is not a written paragraph of the book"},
         {"ending 48 good \"A\"\nending 48 bad \"B\"", "",
          "t.book:10: ending 48 written twice (first at t.book:9)"},
+        {"part \"A\"\npart \"B\"", "", "t.book:10: 'part' written twice in one file"},
         // Paragraph lines.
         {"@61", "", "t.book:9: paragraph 61 is outside the book (1 to 60)"},
         {"@0", "", "t.book:9: paragraph 0 is outside the book (1 to 60)"},

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # install.sh BUILD WORKDIR
 # The README's install step into a fresh prefix: exactly the program, its
-# launcher and the launcher's two icons are installed, building the program
-# alone makes all of them (./run builds only the program), the launcher names
-# the program, its icon and its window class, and desktop-file-validate
-# accepts it (skipped, 77, where that tool is missing).
+# window module, its launcher and the launcher's two icons are installed,
+# building the program alone makes the icon (./run builds only the program),
+# the launcher names the program, its icon and its window class, and
+# desktop-file-validate accepts it (skipped, 77, where that tool is missing).
 set -u
 build=$1 work=$2
 rm -rf "$work" && mkdir -p "$work"
@@ -13,6 +13,7 @@ if [ -f "$build/build.ninja" ] && ! ninja -C "$build" -t commands fernvale | gre
 fi
 cmake --install "$build" --prefix "$work/prefix" >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 expected="bin/fernvale
+lib/fernvale/fernvale_window.so
 share/applications/fernvale.desktop
 share/icons/hicolor/48x48/apps/fernvale.png
 share/icons/hicolor/scalable/apps/fernvale.svg"

@@ -1,5 +1,6 @@
-// Where the voice goes (speech-dispatcher's protocol to a stand-in daemon,
-// real speech from espeak-ng written to a WAV) and the high-contrast look.
+// Telling a new page from the same page scrolled or repainted, where the
+// voice goes (speech-dispatcher's protocol to a stand-in daemon, real speech
+// from espeak-ng written to a WAV) and the high-contrast look.
 // What is said and when, the focus ring and the keys are the reader's
 // scenarios (tests/reader/keyboard*.script, voice.script).
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <iterator>
 
 #include "assist/display.h"
+#include "assist/pages.h"
 #include "assist/speech.h"
 #include "assist/voice.h"
 #include "gdi/record.h"
@@ -21,6 +23,42 @@
 #include "wm_support.h"
 
 namespace {
+
+// Each case follows a page seen first as `first`, then shows `next`.
+TEST(PageTracker, NewPagesAndLinesComingIntoView) {
+    const HWND window = reinterpret_cast<HWND>(1), other = reinterpret_cast<HWND>(2);
+    const HWND button = reinterpret_cast<HWND>(10), rebuilt = reinterpret_cast<HWND>(11);
+    const assist::Line title{0, 13, 0, 200, u"Title", true}, one{20, 33, 4, 200, u"one", false},
+        two{300, 313, 4, 200, u"two", false}, other1{20, 33, 4, 200, u"changed", false};
+    const assist::PageView first{window, 0, 268, {title, one}, {button}};
+    struct Case {
+        const char* what;
+        assist::PageView next;
+        bool fresh;
+        size_t lines;  // fresh: all in view; otherwise those seen for the first time
+    } cases[] = {
+        {"repainted", first, false, 0},
+        {"scrolled down: the title leaves, a line comes",
+         {window, 100, 368, {two}, {button}},
+         false,
+         1},
+        {"a shorter view (the input panel)", {window, 0, 30, {title}, {button}}, false, 0},
+        {"every control made anew", {window, 0, 268, {title, one}, {rebuilt}}, true, 2},
+        {"a line seen before is gone", {window, 0, 268, {title}, {button}}, true, 1},
+        {"another line where one was", {window, 0, 268, {title, other1}, {button}}, true, 2},
+        {"another window", {other, 0, 268, {title, one}, {button}}, true, 2},
+    };
+    for (const Case& c : cases) {
+        assist::PageTracker tracker;
+        ASSERT_TRUE(tracker.Update(first).fresh);
+        const assist::PageChange change = tracker.Update(c.next);
+        EXPECT_EQ(change.fresh, c.fresh) << c.what;
+        EXPECT_EQ(change.lines.size(), c.lines) << c.what;
+        const assist::PageChange again = tracker.Update(c.next);
+        EXPECT_TRUE(!again.fresh && again.lines.empty())
+            << c.what << ": the same screen says nothing";
+    }
+}
 
 TEST(Speech, SpeechDispatcherGetsEachUtteranceAfterACancel) {
     const std::string path = ::testing::TempDir() + "ssip-" + std::to_string(getpid()) + ".sock";
