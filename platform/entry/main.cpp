@@ -3,12 +3,10 @@
 // program's WinMain with an empty command line. Built into
 // fernvale_device_main, which a program links to become an executable.
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,27 +29,6 @@ std::string ProgramName(const char* argv0) {
     std::string name = argv0 ? argv0 : "device";
     const size_t slash = name.rfind('/');
     return slash == std::string::npos ? name : name.substr(slash + 1);
-}
-
-// The store folder must exist (it is created when missing) and be usable.
-bool UsableFolder(const std::string& path, std::string* error) {
-    struct stat st {};
-    if (stat(path.c_str(), &st) != 0) {
-        if (errno != ENOENT || mkdir(path.c_str(), 0700) != 0) {
-            *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        return true;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        *error = "the store folder " + path + " is not a folder";
-        return false;
-    }
-    if (access(path.c_str(), R_OK | W_OK | X_OK) != 0) {
-        *error = "cannot use the store folder " + path + ": " + std::strerror(errno);
-        return false;
-    }
-    return true;
 }
 
 // A backend that says when it first shows the screen, for timing the start.
@@ -131,10 +108,11 @@ int main(int argc, char** argv) {
         std::fputs(device::HelpText(program).c_str(), stdout);
         return 0;
     }
-    if (!options.store.empty()) {
-        if (!UsableFolder(options.store, &error)) return fail(error, 1);
-        device::SetStoreDirectory(options.store);
-    }
+    if (!options.store.empty()) device::SetStoreDirectory(options.store);
+    if (!device::CheckStore(&error)) return fail(error, 1);
+    // Under a file-size limit a write that passes it fails (and the program
+    // can say so) instead of ending the process without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     device::Script script;
     if (!options.script.empty()) {
         if (!device::LoadScript(options.script, &script, &error)) {

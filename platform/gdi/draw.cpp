@@ -1,4 +1,16 @@
 // Filling, pixels and block transfers on a context's surface.
+//
+// Implements: FillRect, SetPixel, BitBlt with SRCCOPY, SRCPAINT, SRCAND,
+// SRCINVERT, NOTSRCCOPY, DSTINVERT, PATCOPY, PATINVERT, BLACKNESS and
+// WHITENESS, clipped to both surfaces; a monochrome source coloured by the
+// destination (black takes the text colour, white the background colour);
+// source and destination on one surface.
+//
+// Leaves out: StretchBlt, MaskBlt, pens and lines, other raster operations
+// (refused with ERROR_INVALID_PARAMETER).
+//
+// Differs: drawing on a resource bitmap, read-only here, is refused
+// (ERROR_ACCESS_DENIED) rather than changing a shared picture.
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

@@ -27,7 +27,6 @@ class FontInstance {
    public:
     ~FontInstance();
     const TEXTMETRICW& Metrics() const { return metrics_; }
-    int Ppem() const { return ppem_; }
     // Inline for the glyphs already rendered: text is measured and drawn a
     // character at a time.
     const Glyph& GetGlyph(char16_t c) {
@@ -40,7 +39,6 @@ class FontInstance {
     friend FontInstance* Realize(const LOGFONTW& lf);
     const Glyph& Load(char16_t c);
     void* face_ = nullptr;  // FT_Face
-    int ppem_ = 0;
     TEXTMETRICW metrics_{};
     std::array<std::unique_ptr<Glyph>, 256> latin_;
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> others_;

@@ -1,6 +1,18 @@
 // The handle table and the objects' life: creation, selection, deletion and
-// GetObjectW. Handles are never reused, so a stale handle is reported as
-// invalid instead of reaching another object.
+// GetObjectW.
+//
+// Implements: the stock brushes and the system font, CreateSolidBrush,
+// CreateFontIndirectW, CreateCompatibleDC (a memory context on a 1x1
+// monochrome bitmap), SelectObject (a bitmap only into a memory context, and
+// into one at a time), DeleteObject, DeleteDC, GetObjectW for bitmaps and
+// fonts, GetDeviceCaps, text and background colours. Handles are never
+// reused, so a stale handle is reported as invalid instead of reaching
+// another object.
+//
+// Leaves out: pens, regions, palettes, patterned brushes, GetObjectW of a
+// brush.
+//
+// Differs: nothing known.
 #include "gdi/objects.h"
 
 #include <algorithm>

@@ -1,5 +1,17 @@
 // Text output and measurement: DrawTextW, GetTextExtentExPointW
 // and GetTextMetricsW, all over the same cached glyphs.
+//
+// Implements: DrawTextW with left, centre and right alignment,
+// DT_SINGLELINE with DT_VCENTER (two truncating halvings, as the handheld
+// computes it) or DT_BOTTOM, DT_WORDBREAK at spaces, DT_EXPANDTABS,
+// DT_EXTERNALLEADING, DT_NOCLIP, DT_CALCRECT, prefix marks ("&x" underlined,
+// "&&"), an opaque or transparent background; measuring and drawing with the
+// same glyphs, so a measured line is as wide as the drawn one.
+//
+// Leaves out: DT_END_ELLIPSIS and the other ellipsis flags (the text is
+// clipped instead), ExtTextOutW, text alignment modes.
+//
+// Differs: nothing known.
 #include <algorithm>
 #include <cstring>
 #include <string>

@@ -1,5 +1,16 @@
-// Bitmap resources: BMP files decoded into the 32-bit pixel format, and
-// LoadBitmapW on top of them.
+// LoadBitmapW: bitmap resources of the program.
+//
+// Implements: a bitmap by numeric resource id, its BMP (1, 4, 8, 24 or 32
+// bits, uncompressed) decoded into the device's 32-bit pixels, the depth
+// GetObjectW reports the file's; each decoded once and shared by every
+// handle, which is read-only, as the handheld's resource bitmaps are;
+// ERROR_RESOURCE_NAME_NOT_FOUND for an id the program does not have and
+// ERROR_INVALID_BITMAP for data that is no BMP it reads.
+//
+// Leaves out: compressed BMPs, bitmaps by name, LoadImage, CreateBitmap and
+// DIB sections.
+//
+// Differs: nothing known.
 #include <cstring>
 #include <map>
 

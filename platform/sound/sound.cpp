@@ -1,9 +1,14 @@
 // PlaySoundW: WAVE resources played one at a time through the installed
-// output. Implemented: SND_RESOURCE (the resource's RIFF image), SND_ASYNC, a
-// new sound replacing the one playing, a null name stopping it, SND_SYNC
-// returning once the sound has been handed to the hardware. Left out:
-// SND_LOOP plays once; SND_MEMORY and SND_FILENAME play nothing (a file name
-// is not a resource) and return FALSE.
+// output.
+//
+// Implements: SND_RESOURCE (the resource's RIFF image), SND_ASYNC, a new
+// sound replacing the one playing, a null name stopping it, SND_SYNC
+// returning once the sound has been handed to the hardware.
+//
+// Leaves out: SND_LOOP (the sound plays once); SND_MEMORY and SND_FILENAME
+// play nothing (a file name is not a resource) and return FALSE.
+//
+// Differs: nothing known.
 #include "sound/sound.h"
 
 #include "device/record.h"

@@ -1,9 +1,21 @@
 // Invalidation, WM_PAINT, device contexts of windows, the non-client frame,
 // ScrollWindowEx, the caret and the rectangle helpers.
 //
-// Each top-level window draws into a surface of its own; the screen is those
-// surfaces composed in z-order, so a message box over the main window survives
-// the main window's repaints. An update region is kept as its bounding box.
+// Implements: InvalidateRect (with or without erasing), UpdateWindow painting
+// a window and its children at once, BeginPaint / EndPaint, GetDC /
+// ReleaseDC, the frame and scroll bars drawn before the client,
+// ScrollWindowEx moving the pixels and, with SW_SCROLLCHILDREN, the child
+// windows, and with SW_INVALIDATE what it uncovers; the caret; the rectangle
+// helpers. Each top-level window draws into a surface of its own; the screen
+// is those surfaces composed in z-order, so a message box over the main
+// window survives the main window's repaints. InvalidateRect with a null
+// window does nothing, as on the handheld.
+//
+// Leaves out: regions (an update region is kept as its bounding box, and
+// ScrollWindowEx takes no region), RedrawWindow, ValidateRect.
+//
+// Differs: a paint may redraw a little more than the handheld would, since
+// the update region is a rectangle; what is drawn is the same.
 #include <algorithm>
 
 #include "gdi/record.h"

@@ -106,7 +106,6 @@ void EnsureSurface(Window* w);
 
 // Messages.
 LRESULT Send(Window* w, UINT msg, WPARAM wParam, LPARAM lParam);
-bool HasReadyMessage();
 int32_t MsUntilNextTimer(bool* any);  // negative or 0: a timer is due now
 void RemoveWindowFromQueue(HWND hwnd);
 void SetCaptureInternal(HWND hwnd);

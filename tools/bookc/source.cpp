@@ -48,9 +48,9 @@ const Paragraph* Book::Find(int number) const {
 namespace {
 
 // Table sizes the compiler accepts; far above any book, they keep a stray
-// number from asking for huge tables.
+// number from asking for huge tables. Objects are as many as the reader holds.
 constexpr int MAX_PARAGRAPHS = 32767;
-constexpr int MAX_OBJECTS = 1000;
+constexpr int MAX_OBJECTS = OBJECT_LIMIT;
 constexpr int MAX_CHECKPOINTS = 100;
 constexpr int MAX_IMAGES = 10000;
 constexpr int MAX_SOUNDS = 1000;

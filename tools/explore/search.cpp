@@ -41,7 +41,7 @@ namespace {
 
 // The menu pages: a link to one of them is no way on for a story page.
 bool IsMenuPage(int paragraph) {
-    return paragraph >= 2 && paragraph <= 7;
+    return paragraph >= PARAGRAPH_BEGINNING && paragraph <= PARAGRAPH_HINTS;
 }
 
 const char* const kWrongAnswer = "qqqq";
@@ -165,7 +165,7 @@ std::vector<Action> Explorer::Actions() const {
     const bool storyPage = inStory && pendingBuiltInPage == 0;
     auto leads = [&](int16_t target) { return !IsMenuPage(target + 1); };
     if (infoPageShowing) {
-        for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+        for (int k = 0; k < OBJECT_LIMIT && k < objectCount; ++k)
             if (infoPageButtonIds[k] >= 0) {
                 Action a;
                 a.step.id = infoPageButtonIds[k];
@@ -220,12 +220,12 @@ std::vector<Action> Explorer::Actions() const {
         actions.push_back(a);
     };
     if (nextArrowMode) {
-        const bool on = storyPage && nextArrowMode == 1 && leads(nextArrowTarget);
+        const bool on = storyPage && nextArrowMode == ARROW_PARAGRAPH && leads(nextArrowTarget);
         command(CMD_NEXT, "next", on, on);
     }
     if (prevArrowMode)
         command(CMD_PREVIOUS, "previous", false,
-                storyPage && prevArrowMode == 1 && leads(prevArrowTarget));
+                storyPage && prevArrowMode == ARROW_PARAGRAPH && leads(prevArrowTarget));
     if (options_.menu) {
         command(CMD_BEGINNING, "menu Beginning", false, false);
         if (!inStory) command(CMD_RETURN, "return", false, false);
