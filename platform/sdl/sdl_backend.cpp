@@ -17,7 +17,6 @@
 #include "device/screen.h"
 #include "display/display.h"
 #include "gdi/surface.h"
-#include "resources/resources.h"
 #include "wm/wm.h"
 
 namespace sdl {
@@ -239,11 +238,10 @@ void Backend::ShowProgramWindow() {
         SDL_SetWindowTitle(window_, title.c_str());
         title_ = title;
     }
-    const wm::Window* program = wm::FindQuiet(device::ProgramWindow());
-    HICON icon = program ? program->cls->icon : nullptr;
+    const HICON icon = device::ProgramIcon();
     if (!icon || icon == icon_) return;
     icon_ = icon;
-    const std::shared_ptr<gdi::Surface> picture = resources::IconPicture(icon);
+    const std::shared_ptr<gdi::Surface> picture = device::ProgramIconPicture();
     if (!picture) return;
     SDL_Surface* surface =
         SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height,
