@@ -9,6 +9,9 @@ FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   librsvg2-bin sox fonts-dejavu-core
   espeak-ng)
 
+# Packages of the browser build (./run --web) and its tests in Chromium (CI).
+FERNVALE_WEB_PACKAGES=(emscripten chromium)
+
 # Packages of the style checks CI runs (tools/check-style).
 FERNVALE_CI_PACKAGES=(clang-format clang-tidy)
 

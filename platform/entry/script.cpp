@@ -13,7 +13,7 @@
 #include "device/input.h"
 #include "device/record.h"
 #include "device/screen.h"
-#include "display/display.h"
+#include "display/screenshot.h"
 #include "entry/dump.h"
 #include "headless/headless.h"
 #include "wm/wm.h"

@@ -2,8 +2,8 @@
 // objects as a new reader has them and with everything held at its last value
 // and every checkpoint saved, scrolling each page to its end: no page raises
 // a message, every text run drawn is whole and inside the window (no word is
-// cut off at the right edge), no sentence runs into the next word, and every
-// text hotword has a caption that fits a line.
+// cut off at the right edge), no sentence runs into the next word, no stop can
+// wrap alone, and every text hotword has a caption that fits a line.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -87,9 +87,17 @@ void CheckBuild(int16_t p, std::vector<std::string>& faults) {
     // Spaces at the start of a run are dropped, so a run that follows a tag
     // must not need one.
     static const std::regex joined("[.!?,;:]\"?[A-Za-z]");
-    for (int i = 1; i <= pageItemCount; ++i)
-        if (pageItems[i].type == ItemText && std::regex_search(pageItems[i].text, joined))
+    // A run is cut from the one before it only by a bold change, a control or
+    // a break, and a line may break between runs: a run that starts with a
+    // stop would let the stop wrap alone to the next line.
+    static const std::regex stop("^[.,;:!?]");
+    for (int i = 1; i <= pageItemCount; ++i) {
+        if (pageItems[i].type != ItemText) continue;
+        if (std::regex_search(pageItems[i].text, joined))
             faults.push_back(at + "words run together: " + pageItems[i].text);
+        if (std::regex_search(pageItems[i].text, stop))
+            faults.push_back(at + "a stop that can wrap alone: " + pageItems[i].text);
+    }
     for (int i = 0; i < buttonCount; ++i) {
         // Text hotwords are the bordered buttons; pictures have no border.
         if (!(GetWindowLongW(buttonWindows[i], GWL_STYLE) & WS_BORDER)) continue;
