@@ -73,56 +73,47 @@ std::vector<std::string> Pages::Build(StateView state, int draw, int drawRange) 
     return messages;
 }
 
-std::vector<Action> Pages::Actions() const {
-    std::vector<Action> actions;
+// A hotword offers one action, a chance hotword one for each roll band, an
+// answer box one for each accepted answer and one wrong answer.
+void Pages::HotwordActions(std::vector<Action>& actions) const {
     const bool storyPage = inStory && pendingBuiltInPage == 0;
-    auto leads = [&](int16_t target) { return !IsMenuPage(target + 1); };
-    if (infoPageShowing) {
-        for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
-            if (infoPageButtonIds[k] >= 0) {
-                Action a;
-                a.step.id = infoPageButtonIds[k];
-                a.step.text = ButtonText(a.step.id);
-                actions.push_back(a);
-            }
-    }
+    auto leads = [&](int16_t target) { return storyPage && !IsMenuPage(target + 1); };
     for (int i = 0; i < hotwordCount && PageScanned(); ++i) {
         const HotwordRecord& r = hotwordTable[i];
         if (r.controlId == 0) continue;
-        if (r.kind == 'S') {
-            // Each accepted answer written, and one wrong.
-            for (const char* typed : {r.answer1, r.answer2, r.answer3, kWrongAnswer}) {
-                if (!typed[0]) continue;
-                Action a;
-                a.step.kind = Step::Answer;
-                a.step.id = r.controlId;
-                a.step.text = typed;
-                a.wayOn = a.story = storyPage && leads(HotwordTarget(r, 0, typed));
-                actions.push_back(a);
-            }
-            continue;
-        }
-        if (ChanceRange(r.kind)) {
-            int range;
-            for (const Band& band : RollBands(r, range)) {
-                Action a;
-                a.step.id = r.controlId;
-                a.step.text = ButtonText(r.controlId);
-                a.step.roll = band.low;
-                a.step.rollHigh = band.high;
-                a.step.rollRange = range;
-                a.wayOn = a.story = storyPage && leads(band.target);
-                actions.push_back(a);
-            }
-            continue;
-        }
         Action a;
         a.step.id = r.controlId;
         a.step.text = ButtonText(r.controlId);
-        a.wayOn = storyPage && (r.kind == 'u' || leads(r.target1));
-        a.story = a.wayOn && r.kind != 'u';
-        actions.push_back(a);
+        if (r.kind == 'S') {
+            a.step.kind = Step::Answer;
+            for (const char* typed : {r.answer1, r.answer2, r.answer3, kWrongAnswer}) {
+                if (!typed[0]) continue;
+                a.step.text = typed;
+                a.wayOn = a.story = leads(HotwordTarget(r, 0, typed));
+                actions.push_back(a);
+            }
+        } else if (ChanceRange(r.kind)) {
+            int range;
+            for (const Band& band : RollBands(r, range)) {
+                a.step.roll = band.low;
+                a.step.rollHigh = band.high;
+                a.step.rollRange = range;
+                a.wayOn = a.story = leads(band.target);
+                actions.push_back(a);
+            }
+        } else {
+            // A checkpoint's restore leads on, but not through the story.
+            a.wayOn = r.kind == 'u' ? storyPage : leads(r.target1);
+            a.story = a.wayOn && r.kind != 'u';
+            actions.push_back(a);
+        }
     }
+}
+
+// The icon bar's arrows and, unless left out, the menu's pages and the
+// return from a side page.
+void Pages::CommandActions(std::vector<Action>& actions) const {
+    const bool storyPage = inStory && pendingBuiltInPage == 0;
     auto command = [&](int16_t id, const char* name, bool wayOn, bool story) {
         Action a;
         a.step.kind = Step::Command;
@@ -133,21 +124,36 @@ std::vector<Action> Pages::Actions() const {
         actions.push_back(a);
     };
     if (nextArrowMode) {
-        const bool on = storyPage && nextArrowMode == 1 && leads(nextArrowTarget);
+        const bool on = storyPage && nextArrowMode == 1 && !IsMenuPage(nextArrowTarget + 1);
         command(CMD_NEXT, "next", on, on);
     }
     if (prevArrowMode)
         command(CMD_PREVIOUS, "previous", false,
-                storyPage && prevArrowMode == 1 && leads(prevArrowTarget));
-    if (menu_) {
-        command(CMD_BEGINNING, "menu Beginning", false, false);
-        if (!inStory) command(CMD_RETURN, "return", false, false);
-        command(CMD_INFORMATION, "menu Information", false, false);
-        command(CMD_RESTART, "menu Restart", false, false);
-        command(CMD_OBJECTIVE, "menu Objective", false, false);
-        command(CMD_HINTS, "menu Hints", false, false);
-        command(CMD_CREDITS, "menu Credits", false, false);
+                storyPage && prevArrowMode == 1 && !IsMenuPage(prevArrowTarget + 1));
+    if (!menu_) return;
+    command(CMD_BEGINNING, "menu Beginning", false, false);
+    if (!inStory) command(CMD_RETURN, "return", false, false);
+    command(CMD_INFORMATION, "menu Information", false, false);
+    command(CMD_RESTART, "menu Restart", false, false);
+    command(CMD_OBJECTIVE, "menu Objective", false, false);
+    command(CMD_HINTS, "menu Hints", false, false);
+    command(CMD_CREDITS, "menu Credits", false, false);
+}
+
+std::vector<Action> Pages::Actions() const {
+    std::vector<Action> actions;
+    // On the information page built by code, each object's button.
+    if (infoPageShowing) {
+        for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+            if (infoPageButtonIds[k] >= 0) {
+                Action a;
+                a.step.id = infoPageButtonIds[k];
+                a.step.text = ButtonText(a.step.id);
+                actions.push_back(a);
+            }
     }
+    HotwordActions(actions);
+    CommandActions(actions);
     return actions;
 }
 

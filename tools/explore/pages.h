@@ -39,6 +39,9 @@ class Pages {
     std::vector<int> ShownUnheld(StateView pre, StateView post) const;
 
    private:
+    void HotwordActions(std::vector<Action>& actions) const;
+    void CommandActions(std::vector<Action>& actions) const;
+
     const StaticFacts& facts_;
     bool menu_;
     SnapshotTable snapshots_;
