@@ -11,6 +11,27 @@ enum NavMode : int {
     NAV_ASIDE = 2,  // always a side page; storyParagraph is kept
 };
 
+// Paragraphs 2 to 7 have fixed roles: the menu opens them.
+enum FixedParagraph : int16_t {
+    PARAGRAPH_BEGINNING = 2,  // the start of the book
+    PARAGRAPH_RESTART = 3,    // the checkpoints saved
+    PARAGRAPH_OBJECTIVE = 4,
+    PARAGRAPH_CREDITS = 5,
+    PARAGRAPH_INFORMATION = 6,  // the objects held; built by code when the book has no text
+    PARAGRAPH_HINTS = 7,        // built by code when the book has no text
+};
+
+// The pages built by code, as pendingBuiltInPage names them.
+enum BuiltInPage : int32_t {
+    NO_BUILT_IN_PAGE = 0,
+    PAGE_ABOUT = 1,         // the last of the intro sequence: about the book
+    PAGE_TITLE = 2,         // the intro's title page
+    PAGE_PRESENTS = 3,      // the intro's first page
+    PAGE_INSTRUCTIONS = 4,  // what the icon bar's buttons do
+    PAGE_VERSION = 6,       // version and support
+    PAGE_SOUND = 7,         // the sound setting
+};
+
 // The part of it carried from page to page, as one record (shell/reader_state.h).
 struct NavigationState {
     int16_t currentParagraph;

@@ -11,10 +11,10 @@ RECT clientRect = {};
 RECT pageRect = {};
 uint8_t soundOn = 1;
 
-int16_t currentParagraph = 2;
-int16_t storyParagraph = 2;
+int16_t currentParagraph = PARAGRAPH_BEGINNING;
+int16_t storyParagraph = PARAGRAPH_BEGINNING;
 int32_t inStory = 1;
-int32_t pendingBuiltInPage = 3;  // the intro sequence starts with the "Presents" page
+int32_t pendingBuiltInPage = PAGE_PRESENTS;  // the intro sequence starts here
 int32_t pageDirty = 1;
 int32_t scrollOffset = 0;
 int32_t choiceTaken = 0;

@@ -14,5 +14,6 @@ constexpr int ANSWER_SIZE = 20;             // one answer of an answer box
 constexpr int PARAGRAPH_TEXT_LIMIT = 1378;  // a paragraph's text, spaces included
 constexpr int PAGE_ITEM_LIMIT = 400;        // items of one page
 constexpr int PAGE_TEXT_POOL_SIZE = 1780;   // the text runs of one page
+constexpr int OBJECT_LIMIT = 37;            // objects: the information page's ids, one each
 constexpr uint32_t WORD_OFFSET_LIMIT =
     65535;  // a word index is 16-bit: the last pool offset it reaches

@@ -86,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string cpp = bookc::GenerateCpp(r.book, r.text);
     Require(cpp.find("const BookHeader bookHeader") != std::string::npos);
     std::string map = bookc::GenerateMap(r.book);
+    for (const auto& part : bookc::GeneratePartMaps(r.book)) Require(!part.second.empty());
     std::vector<int> unreached = bookc::FindUnreached(r.book);
     for (int n : unreached) Require(n >= 1 && n <= r.book.paragraphCount);
     bookc::Summary(r.book, r.text);

@@ -1,6 +1,7 @@
 // Reads arbitrary text as the device's options and a device script, then runs
 // an accepted script against the sample program on the headless device, the
-// way the process entry does. The options come first, one a line, up to a NUL
+// way the process entry does, with the device's keys and voice around it
+// (assist/). The options come first, one a line, up to a NUL
 // byte; the rest is the script. Each input starts from the device's own
 // resets, and is bounded (commands, wait lengths) so that it stays quick.
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "assist/assist.h"
 #include "chrome/parts.h"
 #include "device/record.h"
 #include "entry/dump.h"
@@ -110,6 +112,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     device::SetClock(options.clockSet ? options.clock : 0);
     device::SetBackend(&device::HeadlessBackend());
     device::StartScreenRecording();
+    // The device's keys, voice and look as the options ask (no transcript:
+    // a script could name any file).
+    assist::Settings settings;
+    settings.voice = options.voice;
+    settings.highContrast = options.highContrast;
+    settings.keepVoiceLog = true;
+    Require(assist::Install(settings, nullptr, nullptr, &error));
     std::vector<std::string> failures;
     device::SetScriptFailureHandler([&](const std::string& m) {
         failures.push_back(m);
@@ -125,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     sample::SampleMain(reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x10000)), SW_SHOW);
     device::SetScriptFailureHandler(nullptr);
+    assist::Uninstall();
 
     Require(failures.size() <= 1);
     for (const std::string& m : failures) RequireScriptMessage(m, lines);

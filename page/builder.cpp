@@ -34,8 +34,8 @@ void AppendType(int32_t type) {
 void ClearPageBuilder() {
     pageItemCount = 0;
     poolUsed = 0;
-    nextArrowMode = 0;
-    prevArrowMode = 0;
+    nextArrowMode = ARROW_NONE;
+    prevArrowMode = ARROW_NONE;
 }
 
 void AddTextRun(const char* text, int32_t kind) {
@@ -128,16 +128,16 @@ bool AppendIndexedItem(int32_t type, uint16_t index) {
 }
 
 void SetNextArrowParagraph(int16_t target) {
-    nextArrowMode = 1;
+    nextArrowMode = ARROW_PARAGRAPH;
     nextArrowTarget = target;
 }
 
 void SetPrevArrowParagraph(int16_t target) {
-    prevArrowMode = 1;
+    prevArrowMode = ARROW_PARAGRAPH;
     prevArrowTarget = target;
 }
 
 void SetPrevArrowPage(int16_t page) {
-    prevArrowMode = 2;
+    prevArrowMode = ARROW_BUILT_IN_PAGE;
     prevArrowTarget = page;
 }

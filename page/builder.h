@@ -37,7 +37,14 @@ extern int16_t pageItemCount;
 extern char pageTextPool[PAGE_TEXT_POOL_SIZE];
 extern int16_t poolUsed;
 extern int builderBold;
-extern int nextArrowMode, prevArrowMode;  // 0 none, 1 paragraph, 2 built-in page
+// What an icon bar arrow leads to; its target is a paragraph reference or a
+// built-in page number.
+enum ArrowMode : int {
+    ARROW_NONE = 0,
+    ARROW_PARAGRAPH = 1,
+    ARROW_BUILT_IN_PAGE = 2,
+};
+extern int nextArrowMode, prevArrowMode;
 extern int16_t nextArrowTarget, prevArrowTarget;
 
 // Empties the list and the pool and clears both arrows (start of a rebuild).

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/app_state.h"
+#include "base/report_error.h"
 #include "book/tables.h"
 #include "page/builder.h"
 #include "page/layout.h"
@@ -142,7 +143,7 @@ void AddImageButton(int16_t imageIndex, int16_t id) {
     if (!record.bitmap || !GetObjectW(record.bitmap, sizeof size, &size)) {
         // A picture that cannot be measured keeps the room of a whole line
         // and the height of a line of text, so it can still be tapped.
-        GetLastError();
+        IgnoreDrawingFailure();
         size.bmWidth = rightLimit - clientRect.left;
         size.bmHeight = textLineHeight;
     }
@@ -185,7 +186,7 @@ void DrawPageButton(const DRAWITEMSTRUCT* item) {
         HGDIOBJ previous = SelectObject(memory, record.bitmap);
         BitBlt(item->hDC, 0, 0, record.width, record.height, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
-        if (!DeleteDC(memory)) GetLastError();
+        if (!DeleteDC(memory)) IgnoreDrawingFailure();
         return;
     }
     HGDIOBJ previous = SelectObject(item->hDC, record.bold ? boldFont : normalFont);

@@ -2,6 +2,7 @@
 
 #include "base/app_state.h"
 #include "base/navigation_state.h"
+#include "base/report_error.h"
 #include "page/builder.h"
 #include "page/controls.h"
 #include "page/line.h"
@@ -109,11 +110,11 @@ void LayPicture(const Pass& pass, const PageItem& item) {
     if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) {
         // A picture that cannot be loaded keeps the room of a whole line and
         // the height of a line of text, so the page around it keeps its shape.
-        GetLastError();
+        IgnoreDrawingFailure();
         size.bmWidth = rightLimit - pass.client.left;
         size.bmHeight = textLineHeight;
     }
-    if (bitmap && !DeleteObject(bitmap)) GetLastError();
+    if (bitmap && !DeleteObject(bitmap)) IgnoreDrawingFailure();
     if (size.bmWidth > rightLimit - penX && penX > leftMargin)
         EndLine(pass.window, pass.dc, lineHeight);
     AppendLineEntry(pass.window, pass.dc, ItemPicture, static_cast<int16_t>(item.index),
@@ -233,7 +234,7 @@ void ClearPage(HWND window) {
             buttonWindows[i] = nullptr;
         }
         if (buttonRecords[i].bitmap) {
-            if (!DeleteObject(buttonRecords[i].bitmap)) GetLastError();
+            if (!DeleteObject(buttonRecords[i].bitmap)) IgnoreDrawingFailure();
             buttonRecords[i].bitmap = nullptr;
         }
     }

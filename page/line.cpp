@@ -1,6 +1,7 @@
 #include "page/line.h"
 
 #include "base/app_state.h"
+#include "base/report_error.h"
 #include "page/controls.h"
 #include "page/layout.h"
 
@@ -33,7 +34,7 @@ HWND ControlWindow(HWND* windows, int16_t n) {
 // scrolled up past the top stays shown and the window clips it.
 void PlaceControl(HWND control, int width, int height) {
     ShowWindow(control, penY + height < pageRect.bottom ? SW_SHOW : SW_HIDE);
-    if (!MoveWindow(control, penX, penY, width, height, FALSE)) GetLastError();
+    if (!MoveWindow(control, penX, penY, width, height, FALSE)) IgnoreDrawingFailure();
 }
 
 void DrawPicture(HDC dc, int16_t resourceId, const RECT& client) {
@@ -42,14 +43,14 @@ void DrawPicture(HDC dc, int16_t resourceId, const RECT& client) {
     HGDIOBJ previous = SelectObject(memory, bitmap);
     BITMAP size = {};
     if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) {
-        GetLastError();
+        IgnoreDrawingFailure();
         size.bmWidth = rightLimit - client.left;
         size.bmHeight = 0;
     }
     BitBlt(dc, penX, penY, size.bmWidth, size.bmHeight, memory, 0, 0, SRCCOPY);
     SelectObject(memory, previous);
-    if (!DeleteDC(memory)) GetLastError();
-    if (bitmap && !DeleteObject(bitmap)) GetLastError();
+    if (!DeleteDC(memory)) IgnoreDrawingFailure();
+    if (bitmap && !DeleteObject(bitmap)) IgnoreDrawingFailure();
     penX += size.bmWidth;
 }
 

@@ -1,7 +1,7 @@
 # media_sheets: the contact sheet (every picture at 1:1 and 2:1 with its id)
-# and the spectrogram sheet (every sound), as PNGs in this build folder, for
-# reviewing the media without running the reader. Each sheet is an SVG
-# written here that rsvg-convert renders.
+# and the spectrogram sheet (every sound over a time axis, with its length),
+# as PNGs in this build folder, for reviewing the media without running the
+# reader. Each sheet is an SVG written here that rsvg-convert renders.
 set(sheet ${CMAKE_CURRENT_BINARY_DIR}/contact-sheet.svg)
 set(svg "")
 set(x 10)
@@ -53,20 +53,21 @@ foreach(name IN LISTS sound_names)
   set(png ${work}/${name}-spectrogram.png)
   add_custom_command(
     OUTPUT ${png}
-    COMMAND ${SOX} ${work}/sounds/${name}.wav -n spectrogram -r -x 600 -y 129 -z 90 -o ${png}
-    DEPENDS ${work}/sounds/${name}.wav
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh ${SOX} ${work}/sounds/${name}.wav
+      ${name} ${png}
+    DEPENDS ${work}/sounds/${name}.wav ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh
     VERBATIM)
   list(APPEND files ${png})
-  math(EXPR y "10 + ${index} * 160")
-  math(EXPR iy "${y} + 16")
+  # spectrogram.sh's picture: 600 by 129 of spectrum inside sox's own axes,
+  # title and scale.
+  math(EXPR y "10 + ${index} * 237")
   string(APPEND svg
-    "<text x=\"10\" y=\"${y}\" dy=\"11\" font-family=\"DejaVu Sans\" font-size=\"12\">${name}: 0 to 11 kHz upwards, the whole sound left to right</text>\n"
-    "<image x=\"10\" y=\"${iy}\" width=\"600\" height=\"129\" href=\"work/${name}-spectrogram.png\"/>\n")
+    "<image x=\"10\" y=\"${y}\" width=\"744\" height=\"227\" href=\"work/${name}-spectrogram.png\"/>\n")
   math(EXPR index "${index} + 1")
 endforeach()
-math(EXPR height "20 + ${index} * 160")
+math(EXPR height "20 + ${index} * 237")
 file(WRITE ${spectra}
-  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"620\" height=\"${height}\">\n"
+  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"764\" height=\"${height}\">\n"
   "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n${svg}</svg>\n")
 
 add_custom_command(

@@ -6,7 +6,7 @@
 #include "script/engine.h"
 #include "script/hotwords.h"
 
-int16_t infoPageButtonIds[OBJECT_SLOTS];
+int16_t infoPageButtonIds[OBJECT_LIMIT];
 
 int ChanceRange(char kind) {
     return kind == 'L' ? 20 : kind == 'd' ? 100 : 0;
@@ -80,7 +80,7 @@ ChoiceDestination ResolveChoice(int16_t id, const char* answer) {
 }
 
 ChoiceDestination ResolveInventoryChoice(int16_t id) {
-    for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+    for (int k = 0; k < OBJECT_LIMIT && k < objectCount; ++k)
         if (infoPageButtonIds[k] == id)
             return {true, static_cast<int16_t>(objectTable[k].infoParagraph + 1), NAV_ASIDE};
     return {false, 0, NAV_KEEP};

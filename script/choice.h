@@ -2,14 +2,15 @@
 
 #include <cstdint>
 
+#include "book/limits.h"
+
 // Carrying out a chosen hotword or a confirmed answer.
 
 struct HotwordRecord;
 
-constexpr int OBJECT_SLOTS = 37;  // infoPageButtonIds holds one id per object of the table
-
-// The information page's button for each object, -1 where it has none.
-extern int16_t infoPageButtonIds[OBJECT_SLOTS];
+// The information page's button for each object, -1 where it has none. The
+// book compiler refuses a book with more objects.
+extern int16_t infoPageButtonIds[OBJECT_LIMIT];
 
 // Where a choice leads: the paragraph number to show and the navigation mode
 // (NavMode). `leads` is false when the choice leads nowhere and nothing

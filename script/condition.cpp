@@ -90,14 +90,12 @@ void ApplyTest(const Operator& top) {
         PopOperator();
         const int32_t v = PopOperandValue();
         const int32_t n = PopOperand();
-        currentObject = static_cast<int16_t>(n);
         const int32_t value = ObjectValue(n);
         const bool truth = op == '=' ? value == v : op == 'x' ? value > v : value < v;
         PushOperand(truth ? 1 : 0, TruthValue);
     } else if (top.op == 'X') {
         PopOperator();
         const int32_t n = PopOperand();
-        currentObject = static_cast<int16_t>(n);
         PushOperand(static_cast<int8_t>(ObjectHeld(n)), TruthValue);
     }
 }

@@ -43,7 +43,6 @@ extern uint8_t tagResult;
 extern uint8_t conditionalTag;
 extern uint8_t titleMode;
 extern uint8_t lastCondition;
-extern int16_t currentObject;
 
 // Scanner (scanner.cpp).
 void ScanParagraph(const char* text);

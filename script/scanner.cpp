@@ -21,7 +21,6 @@ uint8_t tagResult = 0;
 uint8_t conditionalTag = 0;
 uint8_t titleMode = 0;
 uint8_t lastCondition = 1;
-int16_t currentObject = 0;
 
 namespace {
 

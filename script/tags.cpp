@@ -46,7 +46,6 @@ void GainOrLose(char letter) {
     record.kind = letter;
     SkipPastChar('%');
     const int16_t object = ParseNumber();
-    currentObject = object;
     record.objectIndex = object;
     PassSpace();
     if (Peek() != '\0') {
@@ -61,7 +60,6 @@ void SetValue(char letter) {
     record.kind = 'R';
     SkipPastChar('%');
     const int16_t object = ParseNumber();
-    currentObject = object;
     record.objectIndex = object;
     PassSpace();
 
@@ -96,7 +94,6 @@ void SetValue(char letter) {
 void ShowObjectValue() {
     SkipPastChar('%');
     const int16_t k = ParseNumber();
-    currentObject = k;
     const ObjectEntry* object = ObjectAt(k);
     if (!object) return;
     char number[16];
@@ -128,7 +125,6 @@ void ShowObjectValue() {
 void RecordCheckpoint() {
     SkipPastChar('*');
     const int16_t slot = ParseNumber();
-    currentObject = slot;
     SaveCheckpoint(slot);
 }
 
@@ -137,7 +133,6 @@ void RecordCheckpoint() {
 uint8_t CheckpointHotword() {
     SkipPastChar('*');
     const int16_t slot = ParseNumber();
-    currentObject = slot;
     const CheckpointSlot* entry = CheckpointAt(slot);
     if (!entry || !entry->used) return 0;
     HotwordRecord& record = CurrentHotword();
@@ -285,16 +280,14 @@ uint8_t ExecuteTag() {
             break;
         case 'n':
             StartAfterLetter();
-            currentObject = ParseNumber();
-            SetNextArrowParagraph(currentObject);
+            SetNextArrowParagraph(ParseNumber());
             break;
         case 'o':
             if (lastCondition) return 0;
             return Condition();
         case 'p':
             StartAfterLetter();
-            currentObject = ParseNumber();
-            SetPrevArrowParagraph(currentObject);
+            SetPrevArrowParagraph(ParseNumber());
             break;
         case 's':
             RecordCheckpoint();

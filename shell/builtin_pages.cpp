@@ -47,7 +47,7 @@ void BuildPresentsPage() {
     AddText("Presents");
     Line();
     Left();
-    pendingBuiltInPage = 2;
+    pendingBuiltInPage = PAGE_TITLE;
     StartIntroTimer();
 }
 
@@ -60,7 +60,7 @@ void BuildTitlePage() {
     EndBold();
     Line();
     Left();
-    pendingBuiltInPage = 1;
+    pendingBuiltInPage = PAGE_ABOUT;
     StartIntroTimer();
 }
 
@@ -87,10 +87,10 @@ void BuildAboutPage() {
     Line();
     AddText(bookHeader.closingLine);
     Line();
-    SetNextArrowParagraph(1);  // paragraph 2, the beginning of the book
-    SetPrevArrowPage(2);       // back to the title page
+    SetNextArrowParagraph(PARAGRAPH_BEGINNING - 1);  // a reference: the number less one
+    SetPrevArrowPage(PAGE_TITLE);
     AddTextButton("INSTRUCTIONS", CMD_INSTRUCTIONS);
-    pendingBuiltInPage = 0;
+    pendingBuiltInPage = NO_BUILT_IN_PAGE;
 }
 
 void BuildInstructionsPage() {
@@ -118,7 +118,7 @@ void BuildInstructionsPage() {
     Line();
     AddText("Further information can be found on ");
     AddText("the hints page selected from the menu.");
-    pendingBuiltInPage = 0;
+    pendingBuiltInPage = NO_BUILT_IN_PAGE;
 }
 
 void BuildVersionPage() {
@@ -161,7 +161,7 @@ void BuildVersionPage() {
     AddText("; P ");
     AddText("1.11");
     inStory = 0;  // the return arrow shows on this page
-    pendingBuiltInPage = 0;
+    pendingBuiltInPage = NO_BUILT_IN_PAGE;
 }
 
 void BuildSoundPage() {
@@ -209,7 +209,7 @@ void BuildSoundPage() {
     Line();
     Left();
     soundPageShowing = 1;
-    pendingBuiltInPage = 0;
+    pendingBuiltInPage = NO_BUILT_IN_PAGE;
 }
 
 // The product-line word with its third letter in bold, then `ending`.
@@ -225,22 +225,22 @@ void AddProductWord(const char* ending) {
 
 void BuildBuiltInPage() {
     switch (pendingBuiltInPage) {
-        case 1:
+        case PAGE_ABOUT:
             BuildAboutPage();
             break;
-        case 2:
+        case PAGE_TITLE:
             BuildTitlePage();
             break;
-        case 3:
+        case PAGE_PRESENTS:
             BuildPresentsPage();
             break;
-        case 4:
+        case PAGE_INSTRUCTIONS:
             BuildInstructionsPage();
             break;
-        case 6:
+        case PAGE_VERSION:
             BuildVersionPage();
             break;
-        case 7:
+        case PAGE_SOUND:
             BuildSoundPage();
             break;
         default:
@@ -250,7 +250,7 @@ void BuildBuiltInPage() {
 
 void BuildInformationPage() {
     int character = -1;
-    for (int i = 0; i < objectCount && i < OBJECT_SLOTS; ++i) {
+    for (int i = 0; i < objectCount && i < OBJECT_LIMIT; ++i) {
         infoPageButtonIds[i] = -1;
         if (std::strcmp(objectTable[i].name, "Character") == 0) {
             AddText("You are : ");
@@ -261,7 +261,7 @@ void BuildInformationPage() {
         }
     }
     AddText("You have the following items");
-    for (int i = 0; i < objectCount && i < OBJECT_SLOTS; ++i) {
+    for (int i = 0; i < objectCount && i < OBJECT_LIMIT; ++i) {
         if (objectTable[i].held != 1 || i == character) continue;
         Line();
         infoPageButtonIds[i] = AddHotwordButton(objectTable[i].name);

@@ -77,38 +77,77 @@ void FillRecord() {
     }
 }
 
-const char* Reason(DWORD error) {
+// Beyond the record the save keeps at most this much of what the file held:
+// enough for a record padded out to a whole cluster of the storage cards'
+// FAT file systems (64 KB at most), while an exit save stays one small write
+// whatever was appended to the file.
+constexpr DWORD TAIL_LIMIT = 65536;
+
+// Set when a damaged file could not be copied aside: the save then leaves it.
+bool keepFileAsFound = false;
+
+// The host's path of a store name, for messages.
+void HostPath(const char16_t* name, char* path, DWORD size) {
+    char narrow[MAX_PATH] = {};
+    for (int i = 0; name[i] && i < MAX_PATH - 1; ++i)
+        narrow[i] = static_cast<char>(name[i]);  // ASCII
+    if (GetFullPathNameA(narrow, size, path, nullptr) == 0 || path[0] == 0)
+        std::snprintf(path, size, "%s", narrow);
+}
+
+const char* Reason(const char16_t* name, DWORD error) {
     switch (error) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return "the disk is full";
-        case ERROR_ACCESS_DENIED:
-            return "access denied";
+        case ERROR_ACCESS_DENIED: {
+            WIN32_FIND_DATAW found;
+            HANDLE search = FindFirstFileW(name, &found);
+            if (search == INVALID_HANDLE_VALUE) return "access denied";
+            FindClose(search);
+            return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? "it is a folder"
+                                                                       : "access denied";
+        }
         case ERROR_SHARING_VIOLATION:
             return "the file is in use";
+        case ERROR_FILE_TOO_LARGE:
+            return "the file would pass the file-size limit";
         case ERROR_WRITE_FAULT:
             return "the data could not be written to the disk";
+        case ERROR_READ_FAULT:
+            return "the data could not be read from the disk";
         case ERROR_PATH_NOT_FOUND:
             return "the folder does not exist";
+        case ERROR_FILE_EXISTS:
+            return "something else is there";
+        case ERROR_CANT_RESOLVE_FILENAME:
+            return "it is a symbolic link, and links are not followed";
+        case ERROR_BAD_FILE_TYPE:
+            return "it is not a regular file";
         default:
             return "the system refused it";
     }
 }
 
-// A save that fails leaves the previous file whole; the reader is told where
-// and why on the error stream, as nothing is on screen any more.
-void ReportSaveFailure(const char16_t* name) {
-    const DWORD error = GetLastError();
-    char narrow[MAX_PATH] = {};
-    for (int i = 0; name[i] && i < MAX_PATH - 1; ++i)
-        narrow[i] = static_cast<char>(name[i]);  // ASCII
-    char path[4 * MAX_PATH] = {};
-    if (GetFullPathNameA(narrow, sizeof path, path, nullptr) == 0) std::strcpy(path, narrow);
-    std::fprintf(stderr, "fernvale: progress not saved to %s: %s (error %u)\n", path, Reason(error),
-                 static_cast<unsigned>(error));
+// Copies what `from` holds from its current position to `to`, at most
+// `limit` bytes; whether it all went. `more` tells whether bytes were left.
+bool CopyRest(HANDLE from, HANDLE to, DWORD limit, bool* more) {
+    static uint8_t chunk[65536];
+    for (DWORD copied = 0;;) {
+        DWORD got = 0, written = 0;
+        const DWORD want = limit - copied < sizeof chunk ? limit - copied : sizeof chunk;
+        if (!ReadFile(from, chunk, want > 0 ? want : 1, &got, nullptr)) return false;
+        if (want == 0 || got == 0) {
+            *more = got > 0;
+            return true;
+        }
+        if (!WriteFile(to, chunk, got, &written, nullptr) || written != got) return false;
+        copied += got;
+    }
 }
 
-// Writes the record, then whatever the old file held beyond it, into `out`.
+// Writes the record, then what the old file held beyond it (up to the
+// limit), into `out`.
 bool WriteRecordAndTail(HANDLE out) {
     DWORD written = 0;
     if (!WriteFile(out, savedProgress, SAVED_PROGRESS_SIZE, &written, nullptr) ||
@@ -117,13 +156,60 @@ bool WriteRecordAndTail(HANDLE out) {
     if (SetFilePointer(progressFile, SAVED_PROGRESS_SIZE, nullptr, FILE_BEGIN) ==
         INVALID_SET_FILE_POINTER)
         return true;  // the old file ends before the record does: there is no tail
-    static uint8_t chunk[65536];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(progressFile, chunk, sizeof chunk, &got, nullptr)) return false;
-        if (got == 0) return true;
-        if (!WriteFile(out, chunk, got, &written, nullptr) || written != got) return false;
+    bool more = false;
+    if (!CopyRest(progressFile, out, TAIL_LIMIT, &more)) return false;
+    if (more) {
+        char path[4 * MAX_PATH];
+        HostPath(PROGRESS_FILE_NAME, path, sizeof path);
+        std::fprintf(
+            stderr, "fernvale: %s held more than %u bytes after the record; the rest is not kept\n",
+            path, static_cast<unsigned>(TAIL_LIMIT));
     }
+    return true;
+}
+
+// A file the load rules do not apply whole would be overwritten at exit:
+// its bytes go first to the first free name of QOT1Fernvale.dat.damaged,
+// .damaged.2, ... (made with CREATE_NEW, so an earlier copy is never
+// replaced). Whether the copy was made.
+bool KeepDamagedCopy(const char* what) {
+    char16_t name[40];
+    char path[4 * MAX_PATH];
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    for (int n = 1; copy == INVALID_HANDLE_VALUE && n < 1000; ++n) {
+        char narrow[40];
+        std::snprintf(narrow, sizeof narrow,
+                      n == 1 ? "QOT1Fernvale.dat.damaged" : "QOT1Fernvale.dat.damaged.%d", n);
+        int i = 0;
+        for (; narrow[i]; ++i) name[i] = static_cast<char16_t>(narrow[i]);
+        name[i] = 0;
+        copy = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+        if (copy == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    bool more = false;
+    const bool copied = copy != INVALID_HANDLE_VALUE &&
+                        SetFilePointer(progressFile, 0, nullptr, FILE_BEGIN) == 0 &&
+                        CopyRest(progressFile, copy, 0xFFFFFFFF, &more) && FlushFileBuffers(copy);
+    const DWORD error = GetLastError();
+    if (copy != INVALID_HANDLE_VALUE) CloseHandle(copy);
+    char from[4 * MAX_PATH];
+    HostPath(PROGRESS_FILE_NAME, from, sizeof from);
+    if (!copied) {
+        if (copy != INVALID_HANDLE_VALUE) DeleteFileW(name);
+        HostPath(name, path, sizeof path);
+        std::fprintf(stderr,
+                     "fernvale: the saved progress %s is %s; no copy of it could be made (%s: %s), "
+                     "so it is left as it is and this run is not saved\n",
+                     from, what, path, Reason(name, error));
+        return false;
+    }
+    HostPath(name, path, sizeof path);
+    std::fprintf(stderr,
+                 "fernvale: the saved progress %s is %s; it is kept as %s and the book starts at "
+                 "the beginning\n",
+                 from, what, path);
+    return true;
 }
 
 }  // namespace
@@ -131,12 +217,34 @@ bool WriteRecordAndTail(HANDLE out) {
 const char16_t PROGRESS_FILE_NAME[] = u"QOT1Fernvale.dat";
 const char16_t PROGRESS_SCRATCH_NAME[] = u"QOT1Fernvale.new";
 
+void ReportFileError(const char* doing, const char16_t* name, DWORD error) {
+    char path[4 * MAX_PATH];
+    HostPath(name, path, sizeof path);
+    std::fprintf(stderr, "fernvale: %s %s: %s (error %u)\n", doing, path, Reason(name, error),
+                 static_cast<unsigned>(error));
+}
+
 void LoadSavedProgress() {
     DWORD got = 0;
     ReadFile(progressFile, savedProgress, SAVED_PROGRESS_SIZE, &got, nullptr);
     soundOn = savedProgress[SOUND_AT];
-    if (got < SAVED_PROGRESS_SIZE) return;
+    keepFileAsFound = false;
+    if (got < SAVED_PROGRESS_SIZE) {
+        // The empty file of a run that did not end is no damage.
+        if (got > 0) {
+            char what[80];
+            std::snprintf(what, sizeof what, "damaged (%u bytes, where a whole record has %d)",
+                          static_cast<unsigned>(got), SAVED_PROGRESS_SIZE);
+            keepFileAsFound = !KeepDamagedCopy(what);
+        }
+        return;
+    }
     if (Get32(VERSION_AT) != SAVED_PROGRESS_VERSION) {
+        char what[80];
+        std::snprintf(what, sizeof what, "of another version (%d, where this reader's is %d)",
+                      static_cast<int>(Get32(VERSION_AT)),
+                      static_cast<int>(SAVED_PROGRESS_VERSION));
+        keepFileAsFound = !KeepDamagedCopy(what);
         currentParagraph = 2;
         return;
     }
@@ -158,26 +266,34 @@ void LoadSavedProgress() {
     }
 }
 
-void StoreSavedProgress() {
-    if (progressFile == INVALID_HANDLE_VALUE) return;
+bool StoreSavedProgress() {
+    if (progressFile == INVALID_HANDLE_VALUE) return true;
+    if (keepFileAsFound) {
+        CloseHandle(progressFile);
+        progressFile = INVALID_HANDLE_VALUE;
+        return false;  // said at start-up
+    }
     FillRecord();
     // The new content goes to a scratch file that is then moved over the old
     // one in one step, so a crash at any moment leaves one whole record. The
     // scratch file is held without sharing before the move, so the name stays
     // held by this process throughout and a second copy still cannot start.
+    // A leftover of a save that did not finish is cleared first and the file
+    // made anew: nothing already at the name (a link, say) is written through.
+    DeleteFileW(PROGRESS_SCRATCH_NAME);
     HANDLE scratch = CreateFileW(PROGRESS_SCRATCH_NAME, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                 CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                 CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (scratch == INVALID_HANDLE_VALUE) {
-        ReportSaveFailure(PROGRESS_FILE_NAME);
+        ReportFileError("progress not saved: cannot make", PROGRESS_SCRATCH_NAME, GetLastError());
         CloseHandle(progressFile);
         progressFile = INVALID_HANDLE_VALUE;
-        return;
+        return false;
     }
     const bool ok = WriteRecordAndTail(scratch) && FlushFileBuffers(scratch) &&
                     MoveFileExW(PROGRESS_SCRATCH_NAME, PROGRESS_FILE_NAME,
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) {
-        ReportSaveFailure(PROGRESS_FILE_NAME);
+        ReportFileError("progress not saved to", PROGRESS_FILE_NAME, GetLastError());
         CloseHandle(scratch);
         DeleteFileW(PROGRESS_SCRATCH_NAME);
         CloseHandle(progressFile);
@@ -187,4 +303,5 @@ void StoreSavedProgress() {
         CloseHandle(scratch);
     }
     progressFile = INVALID_HANDLE_VALUE;
+    return ok;
 }

@@ -14,17 +14,17 @@ namespace {
 void BuildPageContent() {
     const bool known = currentParagraph >= 1 && currentParagraph <= paragraphCount;
     if (known && paragraphTable[currentParagraph - 1].chunk == -1) {
-        if (currentParagraph == 6) {
+        if (currentParagraph == PARAGRAPH_INFORMATION) {
             infoPageShowing = 1;
             BuildInformationPage();
-        } else if (currentParagraph == 7) {
+        } else if (currentParagraph == PARAGRAPH_HINTS) {
             BuildHintsPage();
         } else {
             // Nothing leads to such a paragraph in a sound book; the text
             // assembled last is shown again rather than an empty page.
             ScanParagraph(paragraphText);
         }
-    } else if (pendingBuiltInPage != 0) {
+    } else if (pendingBuiltInPage != NO_BUILT_IN_PAGE) {
         BuildBuiltInPage();
     } else {
         AssembleParagraph(currentParagraph, paragraphText);

@@ -17,7 +17,12 @@ char answerText[ANSWER_TEXT_SIZE] = {};
 namespace {
 
 constexpr int MENU_BAR_HEIGHT = 26;
-constexpr int LINE_STEP = 16;  // pixels a line-up or line-down scrolls
+// Resources the window is made with (resources/resources.txt).
+constexpr int APP_ICON = 420;
+constexpr int MENU_BAR_ID = 102;  // the menu and the icon bar definition
+constexpr int ICON_BAR_BITMAP = 421;
+constexpr int ICON_BAR_IMAGES = 6;  // images 0 to 5: buttons naming 6, the blank, show none
+constexpr int LINE_STEP = 16;       // pixels a line-up or line-down scrolls
 
 void FollowInputPanel(HWND window) {
     SIPINFO info = {};
@@ -115,9 +120,9 @@ LRESULT OnKey(HWND window, WPARAM key, LPARAM lParam) {
 }
 
 void FollowArrow(int mode, int16_t target) {
-    if (mode == 1)
+    if (mode == ARROW_PARAGRAPH)
         GoToParagraph(static_cast<int16_t>(target + 1), NAV_KEEP);
-    else if (mode == 2)
+    else if (mode == ARROW_BUILT_IN_PAGE)
         ShowBuiltInPage(target);
 }
 
@@ -157,37 +162,37 @@ void OnCommand(HWND window, WPARAM wParam) {
                 inStory = 1;
                 ResetBookState();
                 ClearCheckpoints();
-                GoToParagraph(2, NAV_KEEP);
+                GoToParagraph(PARAGRAPH_BEGINNING, NAV_KEEP);
                 layoutBold = 0;
             }
             break;
         case CMD_INFORMATION:
             inStory = 0;
-            GoToParagraph(6, NAV_KEEP);
+            GoToParagraph(PARAGRAPH_INFORMATION, NAV_KEEP);
             break;
         case CMD_RESTART:
             inStory = 0;
-            GoToParagraph(3, NAV_KEEP);
+            GoToParagraph(PARAGRAPH_RESTART, NAV_KEEP);
             break;
         case CMD_OBJECTIVE:
             inStory = 0;
-            GoToParagraph(4, NAV_KEEP);
+            GoToParagraph(PARAGRAPH_OBJECTIVE, NAV_KEEP);
             break;
         case CMD_SOUNDS:
             inStory = 0;
-            ShowBuiltInPage(7);
+            ShowBuiltInPage(PAGE_SOUND);
             break;
         case CMD_HINTS:
             inStory = 0;
-            GoToParagraph(7, NAV_KEEP);
+            GoToParagraph(PARAGRAPH_HINTS, NAV_KEEP);
             break;
         case CMD_ABOUT:
-            ShowBuiltInPage(6);
+            ShowBuiltInPage(PAGE_VERSION);
             inStory = 0;
             break;
         case CMD_CREDITS:
             inStory = 0;
-            GoToParagraph(5, NAV_KEEP);
+            GoToParagraph(PARAGRAPH_CREDITS, NAV_KEEP);
             break;
         case CMD_EXIT:
             PostMessageW(window, WM_CLOSE, 0, 0);
@@ -207,7 +212,7 @@ void OnCommand(HWND window, WPARAM wParam) {
             break;
         case CMD_INSTRUCTIONS:
             inStory = 0;
-            ShowBuiltInPage(4);
+            ShowBuiltInPage(PAGE_INSTRUCTIONS);
             break;
         case CMD_SOUND_OK:
             TakeSoundSetting();
@@ -252,7 +257,7 @@ void RegisterMainWindowClass(HINSTANCE instance) {
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MainWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(420));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(APP_ICON));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = MAIN_WINDOW_CLASS;
@@ -264,10 +269,10 @@ void CreateMenuBar(HWND window) {
     info.cbSize = 36;
     info.hwndParent = window;
     info.dwFlags = 0;
-    info.nToolBarId = 102;
+    info.nToolBarId = MENU_BAR_ID;
     info.hInstRes = appInstance;
-    info.nBmpId = 421;
-    info.cBmpImages = 6;
+    info.nBmpId = ICON_BAR_BITMAP;
+    info.cBmpImages = ICON_BAR_IMAGES;
     if (!SHCreateMenuBar(&info))
         MessageBoxW(window, u"SHCreateMenuBar Failed to create a menu bar", u"Error", MB_OK);
     menuBar = info.hwndMB;

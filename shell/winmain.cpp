@@ -17,7 +17,11 @@ constexpr int FILE_NAME_SIZE = 200;
 // say the book cannot be opened.
 void DeferToRunningCopy() {
     if (HWND running = FindWindowW(MAIN_WINDOW_CLASS, nullptr)) {
-        SetForegroundWindow(running);
+        if (!SetForegroundWindow(running) && GetLastError() == ERROR_TIMEOUT) {
+            // Stopped or stuck: nothing would come forward.
+            std::fprintf(stderr, "fernvale: another copy holds the book and is not answering\n");
+            return;
+        }
         InvalidateRect(running, nullptr, TRUE);
         UpdateWindow(running);
         SetWindowPos(running, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
@@ -51,6 +55,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
     progressFile = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, disposition,
                                FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (progressFile == INVALID_HANDLE_VALUE) {
+        // Held, or made a moment ago by a copy started at the same time: another
+        // copy. Anything else is a store entry that cannot be used.
+        const DWORD error = GetLastError();
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_FILE_EXISTS)
+            ReportFileError("cannot open the saved progress", name, error);
         DeferToRunningCopy();
         return 1;
     }
@@ -94,6 +103,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    StoreSavedProgress();
+    // A save that failed has been reported; the exit says so too.
+    if (!StoreSavedProgress()) return 1;
     return static_cast<int>(message.wParam);
 }

@@ -6,7 +6,8 @@ FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
   xvfb xauth xdotool
-  librsvg2-bin sox fonts-dejavu-core)
+  librsvg2-bin sox fonts-dejavu-core
+  espeak-ng)
 
 # Packages of the style checks CI runs (tools/check-style).
 FERNVALE_CI_PACKAGES=(clang-format clang-tidy)

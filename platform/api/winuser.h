@@ -276,6 +276,7 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
+#define VK_MENU 0x12
 #define VK_ESCAPE 0x1B
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
@@ -287,6 +288,14 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_DELETE 0x2E
+#define VK_APPS 0x5D
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F10 0x79
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_MINUS 0xBD
 
 // ---------------------------------------------------------------- painting
 

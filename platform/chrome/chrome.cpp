@@ -1,6 +1,19 @@
 // The chrome around the program: the navigation bar drawn by the device, the
 // rules that keep the bars and the panel from taking the activation, the
 // chrome's fonts, and the frame hook that draws it all.
+//
+// Implements: the navigation bar along the top of the screen showing the
+// title of the program's window in front (for a message box or a menu, of the
+// window that owns it); the stacking of top-level windows: message boxes in
+// front, then an open menu, the input panel, the menu bars, and the program's
+// windows behind them, even one raised with HWND_TOPMOST; the bars and the
+// panel shown without taking the activation, which returns to the program's
+// window with its focus.
+//
+// Leaves out: the Start menu, the clock and the notification icons of the
+// navigation bar, and the OK/close button at its right.
+//
+// Differs: nothing known.
 #include "chrome/chrome.h"
 
 #include <algorithm>
@@ -136,6 +149,11 @@ namespace device {
 std::u16string NavigationTitle() {
     const wm::Window* w = chrome::TitleWindow();
     return w ? w->text : std::u16string();
+}
+
+HWND ProgramWindow() {
+    const wm::Window* w = chrome::TitleWindow();
+    return w ? w->handle : nullptr;
 }
 
 void DrawChrome() {

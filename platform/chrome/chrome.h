@@ -26,6 +26,9 @@ struct MenuBarButtonInfo {
 std::vector<MenuBarButtonInfo> MenuBarButtons();
 // What the navigation bar shows.
 std::u16string NavigationTitle();
+// The program's window whose title that is: the foreground window, or the
+// one that owns the message box or chrome window in front; null when none.
+HWND ProgramWindow();
 bool InputPanelShown();
 // Shows or hides the input panel, as its toggle button does.
 void SetInputPanel(bool shown);
@@ -36,6 +39,16 @@ bool ChooseMenuItem(uint16_t command);
 // Items of the pop-up menu on screen, without their &-marks; a separator is
 // an empty string. Empty when no menu is open.
 std::vector<std::u16string> OpenMenuItems();
+struct MenuItemInfo {
+    uint16_t command;
+    std::u16string text;  // without its &-marks; empty for a separator
+    bool choosable;       // not a separator, not grayed
+    RECT rect;            // screen pixels
+};
+// The same items with what a tap on each needs.
+std::vector<MenuItemInfo> OpenMenuEntries();
+// Closes the pop-up menu on screen as a tap outside it would; false when none is open.
+bool CloseOpenMenu();
 // Draws the bars and the panel onto gdi::Screen(); device::Present calls it.
 void DrawChrome();
 

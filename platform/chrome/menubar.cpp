@@ -733,13 +733,32 @@ bool ChooseMenuItem(uint16_t command) {
     return false;
 }
 
+std::vector<MenuItemInfo> OpenMenuEntries() {
+    std::vector<MenuItemInfo> out;
+    const auto& p = OpenPopup();
+    if (!p || p->closing || !IsWindowVisible(p->hwnd)) return out;
+    RECT w;
+    GetWindowRect(p->hwnd, &w);
+    for (const Item& it : p->items) {
+        RECT r = it.rect;
+        OffsetRect(&r, w.left, w.top);
+        const bool separator = (it.flags & resources::kItemSeparator) != 0;
+        out.push_back(MenuItemInfo{
+            it.command, separator ? std::u16string() : WithoutPrefixes(it.text), Choosable(it), r});
+    }
+    return out;
+}
+
 std::vector<std::u16string> OpenMenuItems() {
     std::vector<std::u16string> out;
-    if (const auto& p = OpenPopup(); p && !p->closing && IsWindowVisible(p->hwnd))
-        for (const Item& it : p->items)
-            out.push_back((it.flags & resources::kItemSeparator) ? std::u16string()
-                                                                 : WithoutPrefixes(it.text));
+    for (const MenuItemInfo& it : OpenMenuEntries()) out.push_back(it.text);
     return out;
+}
+
+bool CloseOpenMenu() {
+    if (!OpenPopup()) return false;
+    ClosePopup();
+    return true;
 }
 
 }  // namespace device

@@ -1,3 +1,14 @@
+// The system's window classes: "BUTTON", "EDIT" and the message box's own.
+//
+// Implements: the classes registered once, before the program registers its
+// first class, so the system's names are taken and a program's class of the
+// same name is refused as on the handheld; each with its system colour as
+// background.
+//
+// Leaves out: the other system classes (static, list box, combo box, scroll
+// bar controls), which no program of this device creates.
+//
+// Differs: nothing known.
 #include "controls/controls.h"
 
 namespace controls {

@@ -3,6 +3,9 @@
 // first class.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "windows.h"
 
 namespace controls {
@@ -19,5 +22,19 @@ bool MessageBoxShowing();
 bool PressMessageBoxButton(int id);
 // Closes the topmost box as Escape or closing would.
 void CancelMessageBox();
+struct MessageBoxButtonInfo {
+    int id;  // IDOK, IDYES, ...
+    std::u16string label;
+    RECT rect;  // screen pixels
+};
+struct MessageBoxInfo {
+    HWND hwnd;
+    std::u16string caption;
+    std::u16string text;
+    int defaultId;  // the answer Enter gives
+    std::vector<MessageBoxButtonInfo> buttons;
+};
+// The topmost box on screen; false when none is shown.
+bool ShownMessageBox(MessageBoxInfo* out);
 
 }  // namespace controls

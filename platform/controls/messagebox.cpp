@@ -295,18 +295,34 @@ void CancelMessageBox() {
     Finish(b, CloseAnswer(b.ids));
 }
 
-bool PressMessageBoxButton(int id) {
-    if (Boxes().empty()) return false;
-    Box& b = *Boxes().back();
-    auto it = std::find(b.ids.begin(), b.ids.end(), id);
-    if (it == b.ids.end() || !IsWindow(b.hwnd)) return false;
+bool ShownMessageBox(MessageBoxInfo* out) {
+    if (Boxes().empty() || !IsWindow(Boxes().back()->hwnd)) return false;
+    const Box& b = *Boxes().back();
     RECT client;
     GetClientRect(b.hwnd, &client);
-    RECT r = ButtonRect(b, static_cast<int>(it - b.ids.begin()), client);
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(b.hwnd, &p);
-    device::Tap(p.x, p.y);
+    POINT origin{0, 0};
+    ClientToScreen(b.hwnd, &origin);
+    *out =
+        MessageBoxInfo{b.hwnd, b.caption, b.text, b.ids[static_cast<size_t>(b.defaultIndex)], {}};
+    for (int i = 0; i < static_cast<int>(b.ids.size()); ++i) {
+        RECT r = ButtonRect(b, i, client);
+        OffsetRect(&r, origin.x, origin.y);
+        out->buttons.push_back(
+            {b.ids[static_cast<size_t>(i)], Label(b.ids[static_cast<size_t>(i)]), r});
+    }
     return true;
+}
+
+bool PressMessageBoxButton(int id) {
+    MessageBoxInfo box;
+    if (!ShownMessageBox(&box)) return false;
+    for (const MessageBoxButtonInfo& button : box.buttons) {
+        if (button.id != id) continue;
+        const RECT& r = button.rect;
+        device::Tap((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        return true;
+    }
+    return false;
 }
 
 WNDPROC MessageBoxWindowProc() {

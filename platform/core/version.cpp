@@ -1,6 +1,15 @@
+// GetVersionExW: the system's version.
+//
+// Implements: the handheld's answer, Windows CE 4.20 (Pocket PC 2003), on
+// the CE platform id, with an empty service pack text; a structure whose size
+// field is not OSVERSIONINFOW's is refused (ERROR_INSUFFICIENT_BUFFER when
+// smaller, ERROR_INVALID_PARAMETER when larger or for a null pointer).
+//
+// Leaves out: GetVersionExA and the extended structure.
+//
+// Differs: nothing known.
 #include "winbase.h"
 
-// The handheld answers as Windows CE 4.20 (Pocket PC 2003).
 BOOL GetVersionExW(LPOSVERSIONINFOW info) {
     if (!info) {
         SetLastError(ERROR_INVALID_PARAMETER);

@@ -1,14 +1,18 @@
 #include "crossprocess/crossprocess.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +41,14 @@ struct Wire {
     uint32_t flags = 0;
 };
 
+// A process that does not take a request within this time is not answering
+// (stopped or stuck); its stand-in fails every call from then on.
+constexpr int kAnswerWithinMs = 2000;
+// How long FindWindowW waits for a window while another process of the
+// device is starting (its window may be a moment away).
+constexpr int kStartWithinMs = 5000;
+constexpr int kRetryMs = 10;
+
 struct Listener {
     std::u16string key;  // lower-cased class name
     std::string path;
@@ -45,7 +57,12 @@ struct Listener {
 
 bool installed = false;
 std::vector<Listener> listeners;
-std::vector<std::string> proxies;  // socket path of each stand-in handle
+struct Proxy {
+    std::string path;
+    bool silent = false;  // a request went unanswered
+};
+std::vector<Proxy> proxies;  // each stand-in handle's
+int startingFd = -1;         // this process's mark while it starts
 void (*raiseHandler)() = nullptr;
 int raises = 0;
 
@@ -88,16 +105,58 @@ bool Fill(sockaddr_un* addr, const std::string& path) {
     return true;
 }
 
-int Connect(const std::string& path) {
+using Clock = std::chrono::steady_clock;
+
+enum class Reached { Yes, Nobody, Silent };
+
+// Connects to `path` before `until`. A full queue of connections is a
+// listener that does not accept: tried again until the time is up.
+Reached Connect(const std::string& path, Clock::time_point until, int* out) {
     sockaddr_un addr{};
-    if (!Fill(&addr, path)) return -1;
-    int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0) return -1;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    if (!Fill(&addr, path)) return Reached::Nobody;
+    for (;;) {
+        const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) return Reached::Nobody;
+        if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+            *out = fd;
+            return Reached::Yes;
+        }
+        const int err = errno;
         close(fd);
-        return -1;
+        if (err != EAGAIN) return Reached::Nobody;
+        if (Clock::now() >= until) return Reached::Silent;
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
     }
-    return fd;
+}
+
+bool Answers(const std::string& path) {
+    int fd = -1;
+    if (Connect(path, Clock::now(), &fd) != Reached::Yes) return false;
+    close(fd);
+    return true;
+}
+
+// The folder's mark of the processes that have not shown a window yet: each
+// holds a shared lock on it while it starts.
+std::string StartingMark() {
+    return SocketFolder() + "/fernvale-starting.lock";
+}
+
+void LeaveStarting() {
+    if (startingFd >= 0) close(startingFd);
+    startingFd = -1;
+}
+
+// Whether another process of the device is starting (this one's own mark is
+// dropped first: a process looking for another's window is not about to
+// show one of its own).
+bool OthersStarting() {
+    LeaveStarting();
+    const int fd = open(StartingMark().c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool busy = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);
+    return busy;
 }
 
 // Binds and listens; an address left behind by a process that has gone is
@@ -109,18 +168,14 @@ int Listen(const std::string& path) {
         int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (fd < 0) return -1;
         if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-            if (listen(fd, 8) == 0) return fd;
+            if (listen(fd, 64) == 0) return fd;
             close(fd);
             return -1;
         }
         const int err = errno;
         close(fd);
         if (err != EADDRINUSE) return -1;
-        int probe = Connect(path);
-        if (probe >= 0) {
-            close(probe);
-            return -1;
-        }
+        if (Answers(path)) return -1;
         unlink(path.c_str());
     }
     return -1;
@@ -169,16 +224,28 @@ void Serve(const std::u16string& key, const Wire& in) {
     }
 }
 
+// Delivers a request and waits until the other process has taken it.
 bool Send(HWND proxy, const Wire& w) {
-    const uintptr_t index = ((reinterpret_cast<uintptr_t>(proxy) & ~uintptr_t{1}) - kProxyBase) / 4;
-    int fd = Connect(proxies[index]);
-    if (fd < 0) {
-        SetLastError(wm::kErrorInvalidWindowHandle);
-        return false;
+    Proxy& p = proxies[((reinterpret_cast<uintptr_t>(proxy) & ~uintptr_t{1}) - kProxyBase) / 4];
+    const auto until = Clock::now() + std::chrono::milliseconds(kAnswerWithinMs);
+    int fd = -1;
+    const Reached reached = p.silent ? Reached::Silent : Connect(p.path, until, &fd);
+    bool taken = false;
+    p.silent = reached == Reached::Silent;
+    if (reached == Reached::Yes) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        pollfd answer{fd, POLLIN, 0};
+        const int ready = send(fd, &w, sizeof w, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof w)
+                              ? poll(&answer, 1, std::max<int>(0, static_cast<int>(left.count())))
+                              : -1;
+        char ack = 0;
+        taken = ready == 1 && recv(fd, &ack, 1, 0) == 1;
+        p.silent = ready == 0;
+        close(fd);
     }
-    const bool ok = send(fd, &w, sizeof w, MSG_NOSIGNAL) == static_cast<ssize_t>(sizeof w);
-    close(fd);
-    return ok;
+    if (!taken) SetLastError(p.silent ? ERROR_TIMEOUT : wm::kErrorInvalidWindowHandle);
+    return taken;
 }
 
 bool IsProxy(HWND h) {
@@ -191,12 +258,21 @@ HWND Find(LPCWSTR className, LPCWSTR windowName) {
     const std::string path = CrossProcessSocket(className);
     for (const Listener& l : listeners)
         if (l.path == path && l.fd >= 0) return nullptr;  // ours, and the window has gone
-    int fd = Connect(path);
-    if (fd < 0) return nullptr;
-    close(fd);
+    // Nobody listening while another process is starting: its window may be
+    // on its way (copies started together), so look again for a while.
+    const auto started = Clock::now();
+    int fd = -1;
+    Reached reached;
+    while ((reached = Connect(path, Clock::now() + std::chrono::milliseconds(kAnswerWithinMs),
+                              &fd)) == Reached::Nobody &&
+           Clock::now() - started < std::chrono::milliseconds(kStartWithinMs) && OthersStarting())
+        std::this_thread::sleep_for(std::chrono::milliseconds(kRetryMs));
+    if (reached == Reached::Nobody) return nullptr;
+    if (fd >= 0) close(fd);
     size_t index = 0;
-    while (index < proxies.size() && proxies[index] != path) ++index;
-    if (index == proxies.size()) proxies.push_back(path);
+    while (index < proxies.size() && proxies[index].path != path) ++index;
+    if (index == proxies.size()) proxies.push_back(Proxy{path});
+    proxies[index].silent = reached == Reached::Silent;
     return reinterpret_cast<HWND>(kProxyBase + 4 * index);
 }
 
@@ -313,12 +389,16 @@ void StopCrossProcessWaker() {
 
 void InstallCrossProcess() {
     installed = true;
+    LeaveStarting();
+    startingFd = open(StartingMark().c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (startingFd >= 0) flock(startingFd, LOCK_SH);
     wm::SetForeignWindowHooks(Find, RaiseHook);
     wm::SetForeignCallHooks(IsProxy, Forward);
 }
 
 void ShutdownCrossProcess() {
     StopCrossProcessWaker();
+    LeaveStarting();
     for (Listener& l : listeners)
         if (l.fd >= 0) {
             close(l.fd);
@@ -343,6 +423,7 @@ void PollCrossProcess() {
         l.key = t->cls->key;
         l.path = CrossProcessSocket(t->cls->name);
         l.fd = Listen(l.path);
+        if (l.fd >= 0) LeaveStarting();  // the window can be found now
         Arm(l.fd, true);
         listeners.push_back(std::move(l));
     }
@@ -366,6 +447,8 @@ void PollCrossProcess() {
             setsockopt(c, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
             Wire w;
             const ssize_t n = recv(c, &w, sizeof w, 0);
+            // Taken: the caller waits for this before it returns.
+            if (n == static_cast<ssize_t>(sizeof w)) send(c, "k", 1, MSG_NOSIGNAL | MSG_DONTWAIT);
             close(c);
             // Serving may run the program's code, which may change the list.
             const std::u16string key = listeners[i].key;

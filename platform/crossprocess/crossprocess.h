@@ -6,9 +6,18 @@
 // stand-in send a request, which the owning process carries out on its UI
 // thread the next time its backend pumps.
 //
+// Implements: a process that has not shown a window yet marks itself as
+// starting (a shared lock on fernvale-starting.lock in the same folder);
+// FindWindowW that finds no window while another process is starting looks
+// again for up to 5 s, so copies started together find the first one's window
+// instead of nothing. A request is taken when the other process's UI thread
+// has received it; one not taken within 2 s (the process is stopped or
+// stuck) fails with ERROR_TIMEOUT, and so does every later call on that
+// stand-in, so a caller never hangs on an unanswering process.
+//
 // Left out: FindWindowW with a window name does not look at other processes;
 // the calls do not wait for the other process to carry them out (success
-// means the request was delivered).
+// means the request was taken).
 //
 // Everything runs on the UI thread except the waker's wait.
 #pragma once

@@ -34,4 +34,10 @@ void SetBackend(Backend* backend);
 // Defined in display/, above the window manager and the chrome it composes.
 void Present();
 
+// Runs on every composed screen before it is shown or saved: the device's
+// own additions read the screen there and draw over it (the keyboard's focus
+// ring, the high-contrast look). None by default. Defined with Present().
+using FrameHook = void (*)(gdi::Surface& screen);
+void SetFrameHook(FrameHook hook);
+
 }  // namespace device

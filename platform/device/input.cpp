@@ -5,21 +5,44 @@
 namespace device {
 namespace {
 std::deque<InputEvent> queue;
+std::deque<InputEvent> next;  // sent by the filter: first, and not filtered again
+InputFilter filter = nullptr;
 }  // namespace
 
 void Input(const InputEvent& event) {
     queue.push_back(event);
 }
 
+void InputNext(const InputEvent& event) {
+    next.push_back(event);
+}
+
+void TapNext(int x, int y) {
+    InputNext({InputKind::StylusDown, x, y, 0});
+    InputNext({InputKind::StylusUp, x, y, 0});
+}
+
+void SetInputFilter(InputFilter f) {
+    filter = f;
+}
+
 bool TakeInput(InputEvent* event) {
-    if (queue.empty()) return false;
-    *event = queue.front();
-    queue.pop_front();
-    return true;
+    for (;;) {
+        if (!next.empty()) {
+            *event = next.front();
+            next.pop_front();
+            return true;
+        }
+        if (queue.empty()) return false;
+        *event = queue.front();
+        queue.pop_front();
+        if (!filter || !filter(*event)) return true;
+    }
 }
 
 void ClearInput() {
     queue.clear();
+    next.clear();
 }
 
 void StylusDown(int x, int y) {
@@ -50,6 +73,9 @@ void Char(char16_t c) {
 }
 void Type(const std::u16string& text) {
     for (char16_t c : text) Char(c);
+}
+void Wheel(int x, int y, int notches) {
+    Input({InputKind::Wheel, x, y, static_cast<uint32_t>(notches)});
 }
 
 }  // namespace device

@@ -10,12 +10,12 @@
 
 namespace device {
 
-enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char };
+enum class InputKind { StylusDown, StylusMove, StylusUp, KeyDown, KeyUp, Char, Wheel };
 
 struct InputEvent {
     InputKind kind;
-    int x = 0, y = 0;   // screen pixel, for the stylus
-    uint32_t code = 0;  // virtual key, or the UTF-16 unit for Char
+    int x = 0, y = 0;   // screen pixel, for the stylus and the wheel
+    uint32_t code = 0;  // virtual key, the UTF-16 unit for Char, notches for Wheel
 };
 
 void Input(const InputEvent& event);
@@ -31,6 +31,19 @@ void Key(uint32_t virtualKey);  // down and up
 // A character that arrives without a key (the input panel): WM_CHAR only.
 void Char(char16_t c);
 void Type(const std::u16string& text);
+// Turns of the mouse wheel over a screen pixel: positive towards the person
+// (the page moves up, as the scroll bar's down arrow moves it). The handheld
+// has no wheel: only the device's own keys (SetInputFilter) act on it.
+void Wheel(int x, int y, int notches);
+
+// The device's own keys (the keyboard as a stylus) see each event as the
+// window manager takes it, before the program does; a filter that returns
+// true has used the event up. What it sends with InputNext comes before
+// everything still waiting, in the order sent, and is not filtered.
+using InputFilter = bool (*)(const InputEvent& event);
+void SetInputFilter(InputFilter filter);
+void InputNext(const InputEvent& event);
+void TapNext(int x, int y);
 
 // The window manager takes the queued events in order when the program reads
 // its queue; false when none is waiting.

@@ -1,3 +1,13 @@
+// The device's logs (device/record.h) and GetTickCount.
+//
+// Implements: GetTickCount as the device clock in milliseconds, wrapping at
+// 2^32 as the handheld's does; the backend sets it (virtual time headless,
+// real time with a window).
+//
+// Leaves out: the other clocks (GetSystemTime, QueryPerformanceCounter).
+//
+// Differs: the clock starts where the device's options set it (0 unless
+// --clock is given), not at the handheld's time since boot.
 #include "device/record.h"
 
 #include "winbase.h"

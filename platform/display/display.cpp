@@ -20,16 +20,28 @@ bool PostCloseToProgram() {
     return any;
 }
 
-void Present() {
+namespace {
+FrameHook frameHook = nullptr;
+
+// Every window and the chrome, then what the device draws over them.
+gdi::Surface& ComposeFrame() {
     wm::ComposeScreen();
     DrawChrome();
-    CurrentBackend().Present(gdi::Screen());
+    if (frameHook) frameHook(gdi::Screen());
+    return gdi::Screen();
+}
+}  // namespace
+
+void SetFrameHook(FrameHook hook) {
+    frameHook = hook;
+}
+
+void Present() {
+    CurrentBackend().Present(ComposeFrame());
 }
 
 bool SaveScreen(const std::string& path) {
-    wm::ComposeScreen();
-    DrawChrome();
-    return gdi::WritePng(gdi::Screen(), path.c_str());
+    return gdi::WritePng(ComposeFrame(), path.c_str());
 }
 
 }  // namespace device

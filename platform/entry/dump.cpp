@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "assist/assist.h"
 #include "chrome/chrome.h"
 #include "core/utf.h"
 #include "crossprocess/crossprocess.h"
@@ -129,6 +130,24 @@ void ListMarks(std::string* out, wm::Window* t) {
     }
 }
 
+// The keyboard's focus ring, once it shows.
+void ListFocus(std::string* out) {
+    const assist::FocusState f = assist::CurrentFocus();
+    if (!f.shown) return;
+    if (!f.on) {
+        *out += "focus none\n";
+        return;
+    }
+    const assist::Target& t = f.target;
+    const char* where = t.kind == assist::Kind::BarButton   ? "menubar"
+                        : t.kind == assist::Kind::MenuItem  ? "menu"
+                        : t.kind == assist::Kind::BoxButton ? "messagebox"
+                                                            : "control";
+    Append(out, "focus %s %d %s %s%s%s\n", where, t.id, Quote(assist::Describe(t)).c_str(),
+           Box(t.rect).c_str(), f.entered ? " entered" : "",
+           assist::InView(t) ? "" : " out of view");
+}
+
 }  // namespace
 
 std::string Quote(const std::u16string& text) {
@@ -194,6 +213,7 @@ std::string DumpScreen() {
         out += "\n";
     }
     Append(&out, "inputpanel %s\n", InputPanelShown() ? "shown" : "hidden");
+    ListFocus(&out);
     for (const MessageBoxRecord& m : MessageBoxLog())
         Append(&out, "messagebox %s caption %s type 0x%X\n", Quote(m.text).c_str(),
                Quote(m.caption).c_str(), m.type);
@@ -208,6 +228,8 @@ std::string DumpScreen() {
                resources::FindSoundData(s, &data) ? "" : " (no such resource)");
     }
     SoundLog().clear();
+    for (const std::u16string& piece : assist::TakeSaid())
+        Append(&out, "voice %s\n", Quote(piece).c_str());
     if (const int raises = TakeForeignRaises())
         Append(&out, "raised by another process %d\n", raises);
     out += "end\n";

@@ -22,9 +22,11 @@
 //     button 611 image 1 disabled
 //   menu "About" "Keyboard" "" "Exit"
 //   inputpanel hidden
+//   focus control 1 "button: Next" at 140,35 size 60x21
 //   messagebox "Go on to the next page?" caption "Sample" type 0x4
 //   sound "chime"
 //   sound stop
+//   voice "Go on to the next page?"
 //   raised by another process 1
 //   end
 //
@@ -36,9 +38,13 @@
 // reading order (top to bottom, then left to right); positions are screen
 // pixels. Something entirely hidden by a window above it is left out. The
 // lines after the windows list the chrome (menu bar buttons, the open pop-up
-// menu's items with separators as "", the input panel), then every message box shown, every sound
-// started ("stop" for a stop; "(no such resource)" after a name that was not
-// found) and the raise requests of other processes since the last dump.
+// menu's items with separators as "", the input panel), the keyboard's focus
+// once it shows (assist/assist.h: where it is, as the voice says it, "entered"
+// for an answer box taking the typing, "out of view", or "focus none"), then
+// every message box shown, every sound started ("stop" for a stop; "(no such
+// resource)" after a name that was not found), every piece the voice said
+// (only with the voice on) and the raise requests of other processes since
+// the last dump.
 // Texts are quoted, with \" \\ and \xNN for control characters; other
 // characters are written as UTF-8.
 #pragma once

@@ -22,11 +22,16 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
     Options o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--headless") {
-            o.headless = true;
+        if (a == "--headless" || a == "--voice") {
+            (a == "--voice" ? o.voice : o.headless) = true;
             continue;
         }
-        if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock") {
+        if (a == "--report-first-frame") {
+            o.reportFirstFrame = true;
+            continue;
+        }
+        if (a != "--script" && a != "--store" && a != "--scale" && a != "--clock" &&
+            a != "--contrast" && a != "--transcript") {
             *error = "unknown option " + a;
             return false;
         }
@@ -50,6 +55,20 @@ bool ParseOptions(const std::vector<std::string>& args, Options* out, std::strin
                 return false;
             }
             o.scale = static_cast<int>(n);
+            o.scaleSet = true;
+        } else if (a == "--contrast") {
+            if (v != "high" && v != "normal") {
+                *error = "--contrast takes high or normal, not " + v;
+                return false;
+            }
+            o.highContrast = v == "high";
+            o.contrastSet = true;
+        } else if (a == "--transcript") {
+            if (v.empty()) {
+                *error = "--transcript needs a file";
+                return false;
+            }
+            o.transcript = v;
         } else {
             if (!Number(v, 0, 0xFFFFFFFFll, &n)) {
                 *error = "--clock takes milliseconds from 0 to 4294967295, not " + v;

@@ -5,11 +5,20 @@
 //   --store DIR       the object store folder
 //   --scale N         window scale of the SDL backend (1..8, default 2)
 //   --clock MS        start value of the device clock
+//   --voice           say what the screen shows
+//   --contrast high|normal  black on white, a thick focus ring
+//   --transcript FILE append every page read to FILE
+//   --report-first-frame  print "first frame" on standard output once the
+//                     screen has first been shown (to time the start)
+// --scale, --voice, --contrast and --transcript override the device's
+// settings file for this run (entry/settings.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "assist/assist.h"
 
 namespace device {
 
@@ -17,9 +26,15 @@ struct Options {
     bool headless = false;
     std::string script;
     std::string store;
-    int scale = 2;
+    int scale = assist::Settings().scale;
+    bool scaleSet = false;
     bool clockSet = false;
     uint32_t clock = 0;
+    bool voice = false;
+    bool highContrast = false;
+    bool contrastSet = false;
+    std::string transcript;
+    bool reportFirstFrame = false;
 };
 
 // False with a one-line message in `error` for an unknown option, a missing

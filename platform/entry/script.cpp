@@ -51,9 +51,70 @@ struct KeyName {
     const char* name;
     uint32_t vk;
 };
-constexpr KeyName kKeys[] = {{"UP", VK_UP},         {"DOWN", VK_DOWN}, {"PRIOR", VK_PRIOR},
-                             {"NEXT", VK_NEXT},     {"HOME", VK_HOME}, {"END", VK_END},
-                             {"RETURN", VK_RETURN}, {"TAB", VK_TAB}};
+constexpr KeyName kKeys[] = {
+    {"UP", VK_UP},         {"DOWN", VK_DOWN},     {"LEFT", VK_LEFT},      {"RIGHT", VK_RIGHT},
+    {"PRIOR", VK_PRIOR},   {"NEXT", VK_NEXT},     {"HOME", VK_HOME},      {"END", VK_END},
+    {"RETURN", VK_RETURN}, {"TAB", VK_TAB},       {"SPACE", VK_SPACE},    {"ESCAPE", VK_ESCAPE},
+    {"F2", VK_F2},         {"F3", VK_F3},         {"F10", VK_F10},        {"ALT", VK_MENU},
+    {"MENU", VK_APPS},     {"PLUS", VK_OEM_PLUS}, {"MINUS", VK_OEM_MINUS}};
+constexpr const char* kKeyList =
+    "UP DOWN LEFT RIGHT PRIOR NEXT HOME END RETURN TAB SPACE ESCAPE F2 F3 F10 ALT MENU PLUS "
+    "MINUS, SHIFT+ or CTRL+ one of them, or one character";
+
+struct KeyPress {
+    uint32_t vk = 0;  // 0: a character of its own
+    bool shift = false, ctrl = false;
+};
+
+// A key's name, with SHIFT+ and CTRL+ in front for keys held with it.
+bool ReadKey(std::string name, KeyPress* out) {
+    for (bool more = true; more;) {
+        more = false;
+        for (const char* prefix : {"SHIFT+", "CTRL+"}) {
+            const std::string p = prefix;
+            if (name.size() > p.size() && name.compare(0, p.size(), p) == 0) {
+                (p == "SHIFT+" ? out->shift : out->ctrl) = true;
+                name = name.substr(p.size());
+                more = true;
+            }
+        }
+    }
+    for (const KeyName& k : kKeys)
+        if (name == k.name) {
+            out->vk = k.vk;
+            return true;
+        }
+    const auto c = static_cast<unsigned char>(name[0]);
+    return name.size() == 1 && c > 0x20 && c < 0x7F && !out->shift && !out->ctrl;
+}
+
+void PressKey(const std::string& name) {
+    KeyPress k;
+    ReadKey(name, &k);
+    if (k.vk) {
+        if (k.shift) KeyDown(VK_SHIFT);
+        if (k.ctrl) KeyDown(VK_CONTROL);
+        Key(k.vk);
+        if (k.ctrl) KeyUp(VK_CONTROL);
+        if (k.shift) KeyUp(VK_SHIFT);
+        return;
+    }
+    // Letters and digits are keys whose characters the message loop
+    // makes (TranslateMessage); capitals with Shift held. Other
+    // characters arrive as characters only.
+    const char ch = name[0];
+    if (ch >= 'a' && ch <= 'z') {
+        Key(static_cast<uint32_t>(ch - 'a' + 'A'));
+    } else if (ch >= 'A' && ch <= 'Z') {
+        KeyDown(VK_SHIFT);
+        Key(static_cast<uint32_t>(ch));
+        KeyUp(VK_SHIFT);
+    } else if (ch >= '0' && ch <= '9') {
+        Key(static_cast<uint32_t>(ch));
+    } else {
+        Char(static_cast<char16_t>(ch));
+    }
+}
 
 // The visible control with this id, topmost window first; null if none.
 wm::Window* FindControl(wm::Window* w, LONG_PTR id) {
@@ -103,26 +164,10 @@ void Run(const Script& script, const ScriptCommand& c,
         if (ChooseMenuItem(static_cast<uint16_t>(c.number))) return;
         Fail(where + "no menu item with id " + std::to_string(c.number));
     } else if (n == "key") {
-        if (c.args[0].size() > 1) {
-            for (const KeyName& k : kKeys)
-                if (c.args[0] == k.name) Key(k.vk);
-            return;
-        }
-        // Letters and digits are keys whose characters the message loop
-        // makes (TranslateMessage); capitals with Shift held. Other
-        // characters arrive as characters only.
-        const char ch = c.args[0][0];
-        if (ch >= 'a' && ch <= 'z') {
-            Key(static_cast<uint32_t>(ch - 'a' + 'A'));
-        } else if (ch >= 'A' && ch <= 'Z') {
-            KeyDown(VK_SHIFT);
-            Key(static_cast<uint32_t>(ch));
-            KeyUp(VK_SHIFT);
-        } else if (ch >= '0' && ch <= '9') {
-            Key(static_cast<uint32_t>(ch));
-        } else {
-            Char(static_cast<char16_t>(ch));
-        }
+        PressKey(c.args[0]);
+    } else if (n == "wheel") {
+        // Over the middle of the work area.
+        Wheel(kScreenWidth / 2, (kWorkTop + kWorkBottom) / 2, c.x);
     } else if (n == "type") {
         bool ok = true;
         Type(utf::FromUtf8(c.rest, &ok));
@@ -203,12 +248,16 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out,
                 return bad(n + " takes a control id from 0 to 65535");
         } else if (n == "key") {
             if (!count(1, "key NAME")) return false;
-            bool known = c.args[0].size() == 1 && static_cast<unsigned char>(c.args[0][0]) > 0x20 &&
-                         static_cast<unsigned char>(c.args[0][0]) < 0x7F;
-            for (const KeyName& k : kKeys) known |= c.args[0] == k.name;
-            if (!known)
-                return bad("unknown key " + c.args[0] +
-                           " (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)");
+            KeyPress k;
+            if (!ReadKey(c.args[0], &k))
+                return bad("unknown key " + c.args[0] + " (" + kKeyList + ")");
+        } else if (n == "wheel") {
+            if (!count(1, "wheel N")) return false;
+            const std::string& a = c.args[0];
+            uint32_t notches = 0;
+            if (!Number(a[0] == '-' ? a.substr(1) : a, 100, &notches) || notches == 0)
+                return bad("wheel takes notches, -100 to 100 but not 0, not " + a);
+            c.x = a[0] == '-' ? -static_cast<int>(notches) : static_cast<int>(notches);
         } else if (n == "type") {
             bool ok = true;
             if (c.rest.empty()) return bad("expected type TEXT");

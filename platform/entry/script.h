@@ -5,7 +5,10 @@
 //   tap X Y          a stylus tap at a screen pixel
 //   press ID         tap the visible control or menu bar button with that id
 //   menu ID          open the menu holding that item and choose it
-//   key NAME         UP DOWN PRIOR NEXT HOME END RETURN TAB, or one character
+//   key NAME         UP DOWN LEFT RIGHT PRIOR NEXT HOME END RETURN TAB SPACE
+//                    ESCAPE F2 F3 F10 ALT MENU PLUS MINUS, with SHIFT+ or
+//                    CTRL+ in front for a key held with it; or one character
+//   wheel N          turn the mouse wheel N notches (negative: up) over the page
 //   type TEXT        the rest of the line, character by character
 //   answer OK|YES|NO tap that button of the message box on screen
 //   sip on|off       show or hide the input panel

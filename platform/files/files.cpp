@@ -3,13 +3,20 @@
 // Here the root is a folder (files/store.h), each path component is looked up
 // case-insensitively, and ".." is refused so that no name leads outside it.
 //
-// Sharing: an open that does not share what it asks for (share mode 0, the
-// single-instance idiom) takes an exclusive flock on its own open file
-// description; every other open takes a shared one. flock belongs to the open
-// file description, so a second open conflicts inside one process as well as
-// across processes, and the lock ends with the handle. This is coarser than
-// the handheld's per-access rules: two opens that both share something always
-// coexist, whatever they ask for.
+// Implements: CreateFileW, ReadFile, WriteFile, SetFilePointer,
+// FlushFileBuffers, CloseHandle, FindFirstFileW / FindClose, DeleteFileW,
+// MoveFileExW. Sharing: an open that does not share what it asks for (share
+// mode 0, the single-instance idiom) takes an exclusive flock on its own open
+// file description; every other open takes a shared one. flock belongs to the
+// open file description, so a second open conflicts inside one process as
+// well as across processes, and the lock ends with the handle.
+//
+<<<<<<< HEAD
+// The lock and the name: a save moves a new file over the old one, so the
+// file a name leads to can change between an open and its lock. A lock is
+// kept only when the name still leads to the locked file afterwards;
+// otherwise the open starts again on what the name now holds. So whoever
+// holds a name's file without sharing is the only one, under any timing.
 //
 // FindFirstFileW looks for one name: '*' and '?' are no wildcards but bad
 // characters, as in every other name.
@@ -18,6 +25,25 @@
 // and not kept; FindFirstFileW reports files as FILE_ATTRIBUTE_ARCHIVE,
 // folders as FILE_ATTRIBUTE_DIRECTORY, and adds FILE_ATTRIBUTE_READONLY for
 // files without write permission.
+//
+// Differs: the handheld's store holds files and folders only. A Linux
+// symbolic link, FIFO, device or socket at a name that is opened or deleted
+// is refused, never followed or read (a move renames the entry itself): a link would let a save
+// write wherever it points (and then replace the link with a plain file), a FIFO blocks the first
+// read for ever, a device never ends. A link is ERROR_CANT_RESOLVE_FILENAME, the others
+// ERROR_BAD_FILE_TYPE; a folder is ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a
+// name (a folder that is a link) are followed.
+=======
+// Leaves out: wildcards (FindFirstFileW looks for one name: '*' and '?' are
+// bad characters, as in every other name), FindNextFileW, overlapped I/O,
+// keeping attributes (FILE_ATTRIBUTE_HIDDEN and the others are accepted at
+// creation and not kept; FindFirstFileW reports files as
+// FILE_ATTRIBUTE_ARCHIVE, folders as FILE_ATTRIBUTE_DIRECTORY, and adds
+// FILE_ATTRIBUTE_READONLY for files without write permission).
+//
+// Differs: sharing is coarser than the handheld's per-access rules: two opens
+// that both share something always coexist, whatever they ask for.
+>>>>>>> main
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -29,6 +55,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -40,6 +67,8 @@
 #include "winbase.h"
 
 namespace {
+
+void (*beforeLock)() = nullptr;
 
 std::string& StoreSetting() {
     static std::string dir;
@@ -107,6 +136,8 @@ DWORD FromErrno(int e) {
             return ERROR_SHARING_VIOLATION;
         case ENOTEMPTY:
             return ERROR_DIR_NOT_EMPTY;
+        case ELOOP:
+            return ERROR_CANT_RESOLVE_FILENAME;
         default:
             return ERROR_ACCESS_DENIED;
     }
@@ -146,24 +177,21 @@ std::string DefaultStore() {
     return h + "/.local/share/fernvale";
 }
 
+// Makes `path` and the folders on its way; whether it is a folder now.
+bool MakeFolders(const std::string& path) {
+    for (size_t i = 1; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0700);
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 // Creates the root (and the handheld's standard "My Documents") when it is
 // missing, also when it was removed while the device runs.
 bool EnsureStore() {
-    std::string root = device::StoreDirectory();
+    const std::string root = device::StoreDirectory();
     struct stat existing;
-    if (stat(root.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode)) {
-        mkdir((root + "/My Documents").c_str(), 0700);
-        return true;
-    }
-    std::string partial;
-    for (size_t i = 0; i <= root.size(); ++i) {
-        if (i == root.size() || (root[i] == '/' && i > 0)) {
-            partial = root.substr(0, i);
-            mkdir(partial.c_str(), 0700);
-        }
-    }
-    struct stat st;
-    if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    const bool there = stat(root.c_str(), &existing) == 0 && S_ISDIR(existing.st_mode);
+    if (!there && !MakeFolders(root)) return false;
     mkdir((root + "/My Documents").c_str(), 0700);
     return true;
 }
@@ -245,6 +273,17 @@ bool Resolve(LPCWSTR name, Resolved* out) {
     return true;
 }
 
+// The error for an entry that is not a file of the store, or 0 for a file.
+DWORD NotAFile(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return ERROR_SUCCESS;
+    if (S_ISDIR(st.st_mode)) return ERROR_ACCESS_DENIED;
+    return S_ISLNK(st.st_mode) ? ERROR_CANT_RESOLVE_FILENAME : ERROR_BAD_FILE_TYPE;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 // Whether some handle holds the file without sharing; checked by taking and
 // dropping an exclusive lock on a separate open.
 bool InUse(const std::string& path) {
@@ -315,6 +354,33 @@ std::string StoreDirectory() {
     return StoreSetting();
 }
 
+bool CheckStore(std::string* error) {
+    const std::string root = StoreDirectory();
+    auto refuse = [&](const std::string& why) {
+        *error = "cannot use the store folder " + root + ": " + why;
+        return false;
+    };
+    struct stat st;
+    if (stat(root.c_str(), &st) != 0) {
+        if (errno != ENOENT) return refuse(std::strerror(errno));
+        if (!MakeFolders(root) || stat(root.c_str(), &st) != 0) return refuse(std::strerror(errno));
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        *error = "the store folder " + root + " is not a folder";
+        return false;
+    }
+    if (access(root.c_str(), R_OK | W_OK | X_OK) != 0) return refuse(std::strerror(errno));
+    // Making a folder in it is the proof that files can be made there (root
+    // passes the access check on anything, /proc included).
+    if (mkdir((root + "/My Documents").c_str(), 0700) != 0 && errno != EEXIST)
+        return refuse(std::string("cannot make its folder My Documents: ") + std::strerror(errno));
+    return true;
+}
+
+void SetBeforeLockHook(void (*hook)()) {
+    beforeLock = hook;
+}
+
 }  // namespace device
 
 HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES,
@@ -327,55 +393,54 @@ HANDLE CreateFileW(LPCWSTR name, DWORD access, DWORD shareMode, LPSECURITY_ATTRI
     }
     Resolved r;
     if (!Resolve(name, &r)) return INVALID_HANDLE_VALUE;
-    struct stat st;
-    bool existed = stat(r.path.c_str(), &st) == 0;
-    if (existed && S_ISDIR(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (existed && disposition == CREATE_NEW) {
-        SetLastError(ERROR_FILE_EXISTS);
-        return INVALID_HANDLE_VALUE;
-    }
-    if (!existed && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING)) {
-        SetLastError(ERROR_FILE_NOT_FOUND);
-        return INVALID_HANDLE_VALUE;
-    }
     bool truncate = disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
-    int flags = O_CLOEXEC;
+    int flags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;  // no FIFO may block the open
     if ((access & GENERIC_WRITE) || truncate)
         flags |= (access & GENERIC_READ) || truncate ? O_RDWR : O_WRONLY;
     else
         flags |= O_RDONLY;
     if (disposition == CREATE_NEW) flags |= O_CREAT | O_EXCL;
     if (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS) flags |= O_CREAT;
-    int fd = open(r.path.c_str(), flags, 0600);
-    if (fd < 0) {
-        SetLastError(FromErrno(errno));
-        return INVALID_HANDLE_VALUE;
-    }
     bool exclusive = shareMode == 0 ||
                      ((access & GENERIC_WRITE) && !(shareMode & FILE_SHARE_WRITE)) ||
                      ((access & GENERIC_READ) && !(shareMode & FILE_SHARE_READ));
-    if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
-        DWORD error = errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : FromErrno(errno);
-        close(fd);
+    auto fail = [](int fd, DWORD error) {
+        if (fd >= 0) close(fd);
         SetLastError(error);
         return INVALID_HANDLE_VALUE;
+    };
+    // Each round opens what the name holds; a round ends early when the name
+    // was given to another file before the lock was taken. Only a saver that
+    // replaces the file over and over could make every round miss.
+    for (int round = 0; round < 100; ++round) {
+        struct stat st;
+        const bool existed = lstat(r.path.c_str(), &st) == 0;
+        if (existed && NotAFile(st)) return fail(-1, NotAFile(st));
+        if (existed && disposition == CREATE_NEW) return fail(-1, ERROR_FILE_EXISTS);
+        if (!existed && (disposition == OPEN_EXISTING || disposition == TRUNCATE_EXISTING))
+            return fail(-1, ERROR_FILE_NOT_FOUND);
+        const int fd = open(r.path.c_str(), flags, 0600);
+        if (fd < 0) return fail(-1, FromErrno(errno));
+        struct stat opened;
+        if (fstat(fd, &opened) != 0 || NotAFile(opened)) return fail(fd, ERROR_BAD_FILE_TYPE);
+        if (beforeLock) beforeLock();
+        if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+            return fail(fd, errno == EWOULDBLOCK ? ERROR_SHARING_VIOLATION : FromErrno(errno));
+        struct stat named;
+        if (lstat(r.path.c_str(), &named) != 0 || !SameFile(named, opened)) {
+            close(fd);
+            continue;
+        }
+        // Truncation waits for the lock: a file held by someone else is not cut.
+        if (truncate && ftruncate(fd, 0) != 0) return fail(fd, FromErrno(errno));
+        HANDLE h = Table().Add();
+        Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access, exclusive};
+        SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
+                         ? ERROR_ALREADY_EXISTS
+                         : ERROR_SUCCESS);
+        return h;
     }
-    // Truncation waits for the lock: a file held by someone else is not cut.
-    if (truncate && ftruncate(fd, 0) != 0) {
-        DWORD error = FromErrno(errno);
-        close(fd);
-        SetLastError(error);
-        return INVALID_HANDLE_VALUE;
-    }
-    HANDLE h = Table().Add();
-    Table().files[reinterpret_cast<uintptr_t>(h)] = FileHandle{fd, access, exclusive};
-    SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
-                     ? ERROR_ALREADY_EXISTS
-                     : ERROR_SUCCESS);
-    return h;
+    return fail(-1, ERROR_SHARING_VIOLATION);
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, DWORD* read, LPOVERLAPPED overlapped) {
@@ -424,8 +489,10 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written,
         ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, toWrite - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
-            SetLastError(n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL
-                                                                       : ERROR_WRITE_FAULT);
+            const DWORD error = n < 0 && errno == EFBIG ? ERROR_FILE_TOO_LARGE
+                                : n < 0 && (errno == ENOSPC || errno == EDQUOT) ? ERROR_DISK_FULL
+                                                                                : ERROR_WRITE_FAULT;
+            SetLastError(error);
             if (written) *written = done;
             return FALSE;
         }
@@ -545,8 +612,8 @@ BOOL DeleteFileW(LPCWSTR name) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return FALSE;
     }
-    if (S_ISDIR(st.st_mode)) {
-        SetLastError(ERROR_ACCESS_DENIED);
+    if (NotAFile(st)) {
+        SetLastError(NotAFile(st));
         return FALSE;
     }
     // An open file cannot be deleted on the handheld.

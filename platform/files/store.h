@@ -14,4 +14,13 @@ void SetStoreDirectory(const std::string& path);
 // The folder in use.
 std::string StoreDirectory();
 
+// Makes the folder in use ready (created with the folders on its way and its
+// "My Documents" when missing) or says why it cannot be used: "the store
+// folder DIR is not a folder", "cannot use the store folder DIR: reason".
+bool CheckStore(std::string* error);
+
+// For tests: runs inside CreateFileW between the open and the lock, where
+// another process may move a file over the name. Null removes it.
+void SetBeforeLockHook(void (*hook)());
+
 }  // namespace device

@@ -1,6 +1,20 @@
 // Filling, pixels and block transfers on a context's surface.
+//
+// Implements: FillRect, SetPixel, BitBlt with SRCCOPY, SRCPAINT, SRCAND,
+// SRCINVERT, NOTSRCCOPY, DSTINVERT, PATCOPY, PATINVERT, BLACKNESS and
+// WHITENESS, clipped to both surfaces; a monochrome source coloured by the
+// destination (black takes the text colour, white the background colour);
+// source and destination on one surface.
+//
+// Leaves out: StretchBlt, MaskBlt, pens and lines, other raster operations
+// (refused with ERROR_INVALID_PARAMETER).
+//
+// Differs: drawing on a resource bitmap, read-only here, is refused
+// (ERROR_ACCESS_DENIED) rather than changing a shared picture.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "gdi/objects.h"
 #include "gdi/record.h"
@@ -84,6 +98,8 @@ COLORREF SetPixel(HDC hdc, int x, int y, COLORREF color) {
     if (sx < area.left || sx >= area.right || sy < area.top || sy >= area.bottom)
         return CLR_INVALID;
     dc->surface->pixels[static_cast<size_t>(sy) * dc->surface->width + sx] = ToPixel(color);
+    Touched(dc->surface, RECT{static_cast<LONG>(sx), static_cast<LONG>(sy),
+                              static_cast<LONG>(sx + 1), static_cast<LONG>(sy + 1)});
     return color;
 }
 
@@ -133,32 +149,46 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
         if (b->hollow) return TRUE;
         pattern = b->rgb;
     }
-    // Source and destination may be the same surface: copy the source first.
+    const int cw = target.right - target.left;
+    // Where each row's source pixels are read from. A copy is taken first
+    // when source and destination are the same surface, or when a
+    // monochrome source must first be coloured by the destination (its
+    // black pixels take the text colour, its white ones the background).
     std::vector<uint32_t> copy;
-    int cw = target.right - target.left;
+    auto sourceRow = [&](LONG row) -> const uint32_t* {
+        if (!copy.empty()) return copy.data() + static_cast<size_t>(row - target.top) * cw;
+        return s->surface->pixels.data() + static_cast<size_t>(row + offY) * s->surface->width +
+               (target.left + offX);
+    };
     if (s) {
-        copy.resize(static_cast<size_t>(cw) * (target.bottom - target.top));
-        for (LONG row = target.top; row < target.bottom; ++row) {
-            const uint32_t* from = s->surface->pixels.data() +
-                                   static_cast<size_t>(row + offY) * s->surface->width +
-                                   (target.left + offX);
-            std::copy(from, from + cw,
-                      copy.begin() + static_cast<ptrdiff_t>(row - target.top) * cw);
-        }
-        // A monochrome source is coloured by the destination: its black
-        // pixels take the text colour, its white ones the background colour.
         Bitmap* sb = s->memory ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
-        if (sb && sb->bitsPixel == 1)
-            for (uint32_t& p : copy) p = p == 0 ? d->textColor : d->bkColor;
+        const bool mono = sb && sb->bitsPixel == 1;
+        if (mono || s->surface == d->surface) {
+            std::vector<uint32_t> rows(static_cast<size_t>(cw) * (target.bottom - target.top));
+            for (LONG row = target.top; row < target.bottom; ++row)
+                std::copy_n(sourceRow(row), cw,
+                            rows.begin() + static_cast<ptrdiff_t>(row - target.top) * cw);
+            if (mono)
+                for (uint32_t& p : rows) p = p == 0 ? d->textColor : d->bkColor;
+            copy = std::move(rows);
+        }
     }
     for (LONG row = target.top; row < target.bottom; ++row) {
-        uint32_t* out = d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width;
-        for (LONG col = target.left; col < target.right; ++col) {
-            uint32_t sp =
-                s ? copy[static_cast<size_t>(row - target.top) * cw + (col - target.left)] : 0;
-            out[col] = Apply(rop, out[col], sp, pattern);
+        uint32_t* out =
+            d->surface->pixels.data() + static_cast<size_t>(row) * d->surface->width + target.left;
+        // The two operations of every page (pictures, the inverted title)
+        // go a row at a time; the others a pixel at a time.
+        if (rop == SRCCOPY) {
+            std::memcpy(out, sourceRow(row), static_cast<size_t>(cw) * sizeof(uint32_t));
+        } else if (rop == DSTINVERT) {
+            for (int col = 0; col < cw; ++col) out[col] = ~out[col] & 0xFFFFFF;
+        } else {
+            const uint32_t* in = s ? sourceRow(row) : nullptr;
+            for (int col = 0; col < cw; ++col)
+                out[col] = Apply(rop, out[col], in ? in[col] : 0, pattern);
         }
     }
+    Touched(d->surface, target);
     if (DrawRecording() && !d->memory) {
         uint16_t id = 0;
         const Bitmap* from = s && s->bitmap ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
@@ -186,6 +216,7 @@ void ScrollSurface(Surface* s, RECT area, int dx, int dy) {
         Intersect(RECT{area.left + dx, area.top + dy, area.right + dx, area.bottom + dy}, area);
     if (IsEmpty(to)) return;
     NoteScroll(s, area, dx, dy);
+    Touched(s, to);
     int w = to.right - to.left;
     std::vector<uint32_t> copy(static_cast<size_t>(w) * (to.bottom - to.top));
     for (LONG row = to.top; row < to.bottom; ++row) {

@@ -3,6 +3,19 @@
 // strikes for the small sizes, which FreeType picks up by itself when a glyph
 // is loaded for monochrome output. Measuring and drawing use the same glyphs,
 // so a measured line is exactly as wide as the drawn one.
+//
+// Implements: a LOGFONTW realised at a pixel size: a negative height is the
+// em, a positive one the cell (through the face's VDMX table where it has
+// one), 0 the system font's size; normal and bold (from FW_SEMIBOLD up)
+// weights, underline; GDI's text metrics from the face's Windows ascent and
+// descent.
+//
+// Leaves out: italic, drawing strike-out (it is only reported in the
+// metrics), faces other than the Tahoma-metric ones (every face name gives
+// them), rotation, anti-aliasing (the handheld's text is 1-bit).
+//
+// Differs: heights past 256 pixels are clamped, so an absurd height cannot
+// exhaust memory.
 #include "gdi/font.h"
 
 #include <ft2build.h>
@@ -112,7 +125,7 @@ FontInstance::~FontInstance() {
     if (face_) FT_Done_Face(static_cast<FT_Face>(face_));
 }
 
-const Glyph& FontInstance::GetGlyph(char16_t c) {
+const Glyph& FontInstance::Load(char16_t c) {
     std::unique_ptr<Glyph>* slot;
     if (c < latin_.size()) {
         slot = &latin_[c];
@@ -204,7 +217,6 @@ FontInstance* Realize(const LOGFONTW& lf) {
 
     auto inst = std::unique_ptr<FontInstance>(new FontInstance);
     inst->face_ = face;
-    inst->ppem_ = ppem;
     TEXTMETRICW& tm = inst->metrics_;
     tm.tmAscent = RoundScaled(winAscent, ppem, upem);
     tm.tmDescent = RoundScaled(winDescent, ppem, upem);

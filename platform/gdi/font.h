@@ -27,14 +27,18 @@ class FontInstance {
    public:
     ~FontInstance();
     const TEXTMETRICW& Metrics() const { return metrics_; }
-    int Ppem() const { return ppem_; }
-    const Glyph& GetGlyph(char16_t c);
+    // Inline for the glyphs already rendered: text is measured and drawn a
+    // character at a time.
+    const Glyph& GetGlyph(char16_t c) {
+        if (c < latin_.size() && latin_[c]) return *latin_[c];
+        return Load(c);
+    }
     int Advance(char16_t c) { return GetGlyph(c).advance; }
 
    private:
     friend FontInstance* Realize(const LOGFONTW& lf);
+    const Glyph& Load(char16_t c);
     void* face_ = nullptr;  // FT_Face
-    int ppem_ = 0;
     TEXTMETRICW metrics_{};
     std::array<std::unique_ptr<Glyph>, 256> latin_;
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> others_;

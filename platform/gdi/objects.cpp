@@ -1,9 +1,22 @@
 // The handle table and the objects' life: creation, selection, deletion and
-// GetObjectW. Handles are never reused, so a stale handle is reported as
-// invalid instead of reaching another object.
+// GetObjectW.
+//
+// Implements: the stock brushes and the system font, CreateSolidBrush,
+// CreateFontIndirectW, CreateCompatibleDC (a memory context on a 1x1
+// monochrome bitmap), SelectObject (a bitmap only into a memory context, and
+// into one at a time), DeleteObject, DeleteDC, GetObjectW for bitmaps and
+// fonts, GetDeviceCaps, text and background colours. Handles are never
+// reused, so a stale handle is reported as invalid instead of reaching
+// another object.
+//
+// Leaves out: pens, regions, palettes, patterned brushes, GetObjectW of a
+// brush.
+//
+// Differs: nothing known.
 #include "gdi/objects.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <unordered_map>
 
@@ -18,6 +31,23 @@ namespace {
 struct Table {
     std::unordered_map<uintptr_t, std::unique_ptr<Object>> objects;
     uintptr_t next = 0x10000;
+    // The objects looked up last, by handle: drawing looks up the same
+    // context, font and brush call after call. Handles are never reused, so
+    // an entry stays right until its object is erased.
+    struct Recent {
+        uintptr_t handle = 0;
+        Object* object = nullptr;
+    };
+    std::array<Recent, 16> recent;
+    Recent& RecentFor(uintptr_t handle) { return recent[(handle >> 2) % recent.size()]; }
+    Object* Lookup(uintptr_t handle) {
+        Recent& r = RecentFor(handle);
+        if (r.handle == handle && r.object) return r.object;
+        auto it = objects.find(handle);
+        if (it == objects.end()) return nullptr;
+        r = Recent{handle, it->second.get()};
+        return r.object;
+    }
 };
 
 Table& Objects() {
@@ -84,13 +114,9 @@ HGDIOBJ Insert(std::unique_ptr<Object> object) {
 }
 
 Object* Find(HGDIOBJ handle) {
-    Table& t = Objects();
-    auto it = t.objects.find(reinterpret_cast<uintptr_t>(handle));
-    if (it == t.objects.end()) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    return it->second.get();
+    Object* o = Objects().Lookup(reinterpret_cast<uintptr_t>(handle));
+    if (!o) SetLastError(ERROR_INVALID_HANDLE);
+    return o;
 }
 
 DC* FindDC(HDC hdc) {
@@ -100,28 +126,36 @@ DC* FindDC(HDC hdc) {
 }
 
 void Erase(HGDIOBJ handle) {
-    Objects().objects.erase(reinterpret_cast<uintptr_t>(handle));
+    Table& t = Objects();
+    const auto h = reinterpret_cast<uintptr_t>(handle);
+    if (t.RecentFor(h).handle == h) t.RecentFor(h) = Table::Recent{};
+    t.objects.erase(h);
 }
 
+namespace {
+
+// The object selected as `selected` when it is still alive and of `kind`;
+// otherwise `selected` falls back to the stock object `fallback`. One lookup:
+// text is measured and drawn a run at a time through this.
+template <class T, class H>
+T* Selected(H& selected, Kind kind, int fallback) {
+    Table& t = Objects();
+    Object* o = t.Lookup(reinterpret_cast<uintptr_t>(selected));
+    if (!o || o->kind != kind) {
+        selected = static_cast<H>(Stock(fallback));
+        o = t.Lookup(reinterpret_cast<uintptr_t>(selected));
+    }
+    return static_cast<T*>(o);
+}
+
+}  // namespace
+
 Font* CurrentFont(DC* dc) {
-    Object* o =
-        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->font)) ? Find(dc->font) : nullptr;
-    if (!o || o->kind != Kind::Font) dc->font = static_cast<HFONT>(Stock(SYSTEM_FONT));
-    return static_cast<Font*>(Find(dc->font));
+    return Selected<Font>(dc->font, Kind::Font, SYSTEM_FONT);
 }
 
 Brush* CurrentBrush(DC* dc) {
-    Object* o =
-        Objects().objects.count(reinterpret_cast<uintptr_t>(dc->brush)) ? Find(dc->brush) : nullptr;
-    if (!o || o->kind != Kind::Brush) dc->brush = static_cast<HBRUSH>(Stock(WHITE_BRUSH));
-    return static_cast<Brush*>(Find(dc->brush));
-}
-
-RECT Intersect(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    if (IsEmpty(r)) r = RECT{0, 0, 0, 0};
-    return r;
+    return Selected<Brush>(dc->brush, Kind::Brush, WHITE_BRUSH);
 }
 
 RECT DrawableArea(const DC* dc) {
@@ -132,11 +166,60 @@ RECT DrawableArea(const DC* dc) {
     return Intersect(dc->clip, RECT{0, 0, dc->surface->width, dc->surface->height});
 }
 
+namespace {
+
+// What stays known of a row's one-colour stretch after [left, right) has
+// changed: the longer of the parts on either side.
+void Forget(Surface::Known& k, int left, int right) {
+    if (right <= k.left || left >= k.right) return;
+    const int before = left - k.left, after = k.right - right;
+    if (before <= 0 && after <= 0)
+        k = Surface::Known{};
+    else if (before >= after)
+        k.right = left;
+    else
+        k.left = right;
+}
+
+}  // namespace
+
+void KnowSurface(Surface* s, uint32_t rgb) {
+    s->pixels.assign(static_cast<size_t>(s->width) * static_cast<size_t>(s->height), rgb);
+    s->known.assign(static_cast<size_t>(s->height), Surface::Known{0, s->width, rgb});
+}
+
+void Touched(Surface* s, const RECT& r) {
+    if (s->known.empty() || IsEmpty(r)) return;
+    for (LONG y = r.top; y < r.bottom; ++y)
+        Forget(s->known[static_cast<size_t>(y)], r.left, r.right);
+}
+
 void FillSurface(Surface* s, const RECT& r, uint32_t rgb) {
     NoteCover(s, r);
+    if (IsEmpty(r)) return;
+    const auto width = static_cast<size_t>(r.right - r.left);
+    const uint32_t* row = nullptr;  // a row of the fill already written
     for (LONG y = r.top; y < r.bottom; ++y) {
-        uint32_t* row = s->pixels.data() + static_cast<size_t>(y) * s->width;
-        std::fill(row + r.left, row + r.right, rgb);
+        if (!s->known.empty()) {
+            Surface::Known& k = s->known[static_cast<size_t>(y)];
+            if (k.rgb == rgb && k.left <= r.left && r.right <= k.right) continue;
+            if (k.left < k.right && k.rgb == rgb && r.left <= k.right && k.left <= r.right) {
+                k.left = std::min<int>(k.left, r.left);
+                k.right = std::max<int>(k.right, r.right);
+            } else if (static_cast<int>(width) >= k.right - k.left) {
+                k = Surface::Known{r.left, r.right, rgb};
+            } else {
+                Forget(k, r.left, r.right);
+            }
+        }
+        uint32_t* out = s->pixels.data() + static_cast<size_t>(y) * s->width + r.left;
+        // A block copy of a row already filled moves many pixels a step
+        // where a fill loop stores one.
+        if (row)
+            std::memcpy(out, row, width * sizeof(uint32_t));
+        else
+            std::fill(out, out + width, rgb);
+        row = out;
     }
 }
 

@@ -2,6 +2,7 @@
 // device context. Internal to the graphics layer.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 
 #include "gdi/surface.h"
@@ -84,12 +85,22 @@ inline COLORREF ToColorRef(uint32_t p) {
 
 // The part of the surface a context may draw on: its clip inside the surface.
 RECT DrawableArea(const DC* dc);
-RECT Intersect(const RECT& a, const RECT& b);
 inline bool IsEmpty(const RECT& r) {
     return r.right <= r.left || r.bottom <= r.top;
+}
+// Inline: every drawing call clips with it, and the screen record tests every
+// run it holds against each fill.
+inline RECT Intersect(const RECT& a, const RECT& b) {
+    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+           std::min(a.bottom, b.bottom)};
+    if (IsEmpty(r)) r = RECT{0, 0, 0, 0};
+    return r;
 }
 
 // Fills a rectangle given in surface coordinates, already clipped.
 void FillSurface(Surface* s, const RECT& r, uint32_t rgb);
+// Tells the surface's row record that the pixels of `r` (surface
+// coordinates) have changed to anything.
+void Touched(Surface* s, const RECT& r);
 
 }  // namespace gdi

@@ -13,7 +13,20 @@ namespace gdi {
 struct Surface {
     int width = 0, height = 0;
     std::vector<uint32_t> pixels;  // 0x00RRGGBB, row-major
+    // For each row, a stretch of it known to hold one colour, so that a fill
+    // with that colour over it is skipped (the erase before every page turn
+    // mostly repaints white on white). Kept by the drawing calls on window
+    // surfaces (see KnowSurface); empty for other surfaces, and for any
+    // surface whose pixels are written other than through the drawing calls.
+    struct Known {
+        int left = 0, right = 0;  // left >= right: nothing known
+        uint32_t rgb = 0;
+    };
+    std::vector<Known> known;
 };
+
+// Sets every pixel of `s` to `rgb` and starts following the rows it knows.
+void KnowSurface(Surface* s, uint32_t rgb);
 
 // The device's 240x320 framebuffer (created white on first use).
 Surface& Screen();

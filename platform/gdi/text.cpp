@@ -1,6 +1,19 @@
 // Text output and measurement: DrawTextW, GetTextExtentExPointW
 // and GetTextMetricsW, all over the same cached glyphs.
+//
+// Implements: DrawTextW with left, centre and right alignment,
+// DT_SINGLELINE with DT_VCENTER (two truncating halvings, as the handheld
+// computes it) or DT_BOTTOM, DT_WORDBREAK at spaces, DT_EXPANDTABS,
+// DT_EXTERNALLEADING, DT_NOCLIP, DT_CALCRECT, prefix marks ("&x" underlined,
+// "&&"), an opaque or transparent background; measuring and drawing with the
+// same glyphs, so a measured line is as wide as the drawn one.
+//
+// Leaves out: DT_END_ELLIPSIS and the other ellipsis flags (the text is
+// clipped instead), ExtTextOutW, text alignment modes.
+//
+// Differs: nothing known.
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -51,15 +64,32 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
     };
     long baseline = y + tm.tmAscent;
     long pen = x;
+    // Every pixel the run may have set: its cell, and any glyph reaching out of it.
+    RECT inked{static_cast<LONG>(x), static_cast<LONG>(y), static_cast<LONG>(x),
+               static_cast<LONG>(y + tm.tmHeight)};
     for (size_t i = 0; i < n; ++i) {
         int advance = AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
         if (pen > clip.right) break;
         if (!(s[i] == u'\t' && layout.tabStop > 0)) {
             const Glyph& g = fi->GetGlyph(s[i]);
-            for (int row = 0; row < g.height; ++row)
-                for (int col = 0; col < g.width; ++col)
-                    if (g.ink[static_cast<size_t>(row) * g.width + col])
-                        plot(pen + g.left + col, baseline - g.top + row);
+            // Only the glyph's rows and columns inside the clip are visited.
+            const long gx = pen + g.left, gy = baseline - g.top;
+            const long col0 = std::max(0L, clip.left - gx);
+            const long col1 = std::min<long>(g.width, clip.right - gx);
+            const long row0 = std::max(0L, clip.top - gy);
+            const long row1 = std::min<long>(g.height, clip.bottom - gy);
+            if (row0 < row1 && col0 < col1)
+                inked = RECT{std::min<LONG>(inked.left, static_cast<LONG>(gx + col0)),
+                             std::min<LONG>(inked.top, static_cast<LONG>(gy + row0)),
+                             std::max<LONG>(inked.right, static_cast<LONG>(gx + col1)),
+                             std::max<LONG>(inked.bottom, static_cast<LONG>(gy + row1))};
+            for (long row = row0; row < row1; ++row) {
+                const uint8_t* ink = g.ink.data() + row * g.width;
+                uint32_t* out =
+                    surface->pixels.data() + static_cast<size_t>(gy + row) * surface->width + gx;
+                for (long col = col0; col < col1; ++col)
+                    if (ink[col]) out[col] = dc->textColor;
+            }
         }
         if (static_cast<long>(i) == underline || tm.tmUnderlined)
             for (int k = 0; k < advance; ++k) plot(pen + k, baseline + 1);
@@ -67,6 +97,9 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
             for (int k = 0; k < advance; ++k) plot(pen + k, baseline - (tm.tmAscent * 2) / 5);
         pen += advance;
     }
+    inked.right = std::max<LONG>(inked.right, static_cast<LONG>(pen));
+    inked.bottom = std::max<LONG>(inked.bottom, static_cast<LONG>(baseline + 2));  // an underline
+    Touched(surface, Intersect(inked, clip));
     if (DrawRecording() && !dc->memory) {
         const LONG weight = CurrentFont(dc)->lf.lfWeight;
         NoteText(surface,
@@ -240,10 +273,32 @@ BOOL GetTextExtentExPointW(HDC hdc, LPCWSTR text, int count, int maxExtent, INT*
     if (!fi) return FALSE;
     long x = 0;
     int fits = 0;
-    for (int i = 0; i < count; ++i) {
+    int i = 0;
+    // Text is often measured again with more of it each time (up to each
+    // space in turn, to find where a line breaks). Widths add up character by
+    // character, so the width of a prefix measured last time is reused.
+    static struct {
+        FontInstance* font = nullptr;
+        std::u16string text;
+        long width = 0;
+    } last;
+    const bool extentOnly = !fit && !dx;
+    if (extentOnly && last.font == fi && static_cast<size_t>(count) >= last.text.size() &&
+        std::memcmp(last.text.data(), text, last.text.size() * sizeof(char16_t)) == 0) {
+        i = static_cast<int>(last.text.size());
+        x = last.width;
+    } else if (extentOnly) {
+        last.text.clear();
+    }
+    for (; i < count; ++i) {
         x += fi->Advance(text[i]);
         if (x <= maxExtent) fits = i + 1;
         if (dx) dx[i] = static_cast<INT>(x);
+    }
+    if (extentOnly) {
+        last.font = fi;
+        last.text.append(text + last.text.size(), static_cast<size_t>(count) - last.text.size());
+        last.width = x;
     }
     if (fit) *fit = fits;
     if (size) *size = SIZE{static_cast<LONG>(x), fi->Metrics().tmHeight};

@@ -1,5 +1,15 @@
-// LoadIconW and LoadCursorW over the embedded resources. An icon handle only
-// names the resource: nothing in the device draws icons from handles.
+// LoadIconW and LoadCursorW over the program's embedded resources.
+//
+// Implements: an icon by numeric resource id, one shared handle per icon for
+// the life of the program; the arrow cursor (IDC_ARROW with no instance);
+// ERROR_RESOURCE_NAME_NOT_FOUND for anything else.
+//
+// Leaves out: icons and cursors by name, drawing icons (an icon handle only
+// names the resource: nothing in the device draws icons from handles),
+// DestroyIcon.
+//
+// Differs: the handheld shows no cursor; the arrow cursor is a handle that
+// draws nothing.
 #include <map>
 
 #include "resources/resources.h"

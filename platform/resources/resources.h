@@ -110,8 +110,8 @@ const char16_t* FindString(uint16_t id);
 const Menu* FindMenu(uint16_t id);
 const MenuBar* FindMenuBar(uint16_t id);
 
-// Decodes a BMP file (1, 4, 8, 16, 24 or 32 bits) into 0x00RRGGBB pixels, or
-// null when it is not a BMP that can be read. `bitsPerPixel` receives the
+// Decodes an uncompressed BMP file (1, 4, 8, 24 or 32 bits) into 0x00RRGGBB
+// pixels, or null when it is not a BMP that can be read. `bitsPerPixel` receives the
 // file's own depth.
 std::shared_ptr<gdi::Surface> DecodeBmp(const unsigned char* bytes, size_t size,
                                         int* bitsPerPixel = nullptr);

@@ -60,6 +60,36 @@ uint32_t VirtualKeyFor(int key) {
             return VK_BACK;
         case SDLK_ESCAPE:
             return VK_ESCAPE;
+        // The device's own keys (assist/assist.h) and the keys held with them.
+        case SDLK_SPACE:
+            return VK_SPACE;
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return VK_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return VK_CONTROL;
+        case SDLK_LALT:
+        case SDLK_RALT:
+            return VK_MENU;
+        case SDLK_APPLICATION:
+        case SDLK_MENU:
+            return VK_APPS;
+        case SDLK_F2:
+            return VK_F2;
+        case SDLK_F3:
+            return VK_F3;
+        case SDLK_F10:
+            return VK_F10;
+        case SDLK_EQUALS:
+        case SDLK_PLUS:
+            return VK_OEM_PLUS;
+        case SDLK_KP_PLUS:
+            return VK_ADD;
+        case SDLK_MINUS:
+            return VK_OEM_MINUS;
+        case SDLK_KP_MINUS:
+            return VK_SUBTRACT;
         default:
             return 0;
     }
@@ -74,19 +104,13 @@ bool Backend::Open(int scale, const std::string& title, std::string* error) {
         *error = SDL_GetError();
         return false;
     }
-    // Nearest-neighbour: read when the texture is created.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    // The window's own surface, filled by the processor: without this SDL
+    // would back it with an accelerated renderer and load a 3D stack to show
+    // a 240x320 picture.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
-    if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_ && window_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_) {
-        SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
-        SDL_RenderSetIntegerScale(renderer_, SDL_TRUE);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                     kWidth, kHeight);
-    }
-    if (!texture_) {
+    if (!window_ || !SDL_GetWindowSurface(window_)) {
         *error = SDL_GetError();
         Close();
         return false;
@@ -107,16 +131,12 @@ void Backend::Close() {
         raising = nullptr;
         device::SetRaiseHandler(nullptr);
     }
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     if (window_) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         // Nothing else of SDL in use (no audio): let it free everything.
         if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
     }
-    texture_ = nullptr;
-    renderer_ = nullptr;
     window_ = nullptr;
 }
 
@@ -143,13 +163,34 @@ void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
     Pump();
 }
 
+Backend::Placement Backend::Place() const {
+    SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!surface) return Placement{};
+    // The largest whole scale that fits, centred: pixels stay square and sharp.
+    const int scale = std::max(std::min(surface->w / kWidth, surface->h / kHeight), 1);
+    return Placement{scale, (surface->w - kWidth * scale) / 2, (surface->h - kHeight * scale) / 2};
+}
+
 void Backend::Present(const gdi::Surface& screen) {
-    if (!texture_ || screen.width != kWidth || screen.height != kHeight) return;
-    SDL_UpdateTexture(texture_, nullptr, screen.pixels.data(), kWidth * 4);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
+    if (!surface || screen.width != kWidth || screen.height != kHeight) return;
+    const Placement at = Place();
+    SDL_Surface* frame =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.pixels.data()), kWidth,
+                                           kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_RGB888);
+    if (!frame) return;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_Rect to{at.left, at.top, kWidth * at.scale, kHeight * at.scale};
+    if (at.scale == 1)
+        SDL_BlitSurface(frame, nullptr, surface, &to);
+    else
+        SDL_BlitScaled(frame, nullptr, surface, &to);
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(window_);
+}
+
+void Backend::SetScale(int scale) {
+    if (window_) SDL_SetWindowSize(window_, kWidth * scale, kHeight * scale);
 }
 
 void Backend::Raise() {
@@ -167,8 +208,14 @@ void Backend::CloseProgram() {
 }
 
 void Backend::Handle(const SDL_Event& e) {
-    auto clampX = [](int x) { return std::clamp(x, 0, kWidth - 1); };
-    auto clampY = [](int y) { return std::clamp(y, 0, kHeight - 1); };
+    // Window pixels to screen pixels.
+    const Placement at = Place();
+    auto clampX = [&](int x) {
+        return std::clamp((x - at.left) / std::max(at.scale, 1), 0, kWidth - 1);
+    };
+    auto clampY = [&](int y) {
+        return std::clamp((y - at.top) / std::max(at.scale, 1), 0, kHeight - 1);
+    };
     switch (e.type) {
         case SDL_QUIT:
             CloseProgram();
@@ -183,8 +230,17 @@ void Backend::Handle(const SDL_Event& e) {
             device::StylusDown(clampX(e.button.x), clampY(e.button.y));
             break;
         case SDL_MOUSEMOTION:
-            if (stylusDown_) device::StylusMove(clampX(e.motion.x), clampY(e.motion.y));
+            pointerX_ = clampX(e.motion.x);
+            pointerY_ = clampY(e.motion.y);
+            if (stylusDown_) device::StylusMove(pointerX_, pointerY_);
             break;
+        case SDL_MOUSEWHEEL: {
+            // SDL counts away from the person as positive; the device the other way.
+            const int notches =
+                e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? e.wheel.y : -e.wheel.y;
+            if (notches) device::Wheel(pointerX_, pointerY_, notches);
+            break;
+        }
         case SDL_MOUSEBUTTONUP:
             if (e.button.button != SDL_BUTTON_LEFT || !stylusDown_) break;
             stylusDown_ = false;
@@ -201,10 +257,11 @@ void Backend::Handle(const SDL_Event& e) {
             break;
         case SDL_TEXTINPUT: {
             // UTF-8 to UTF-16 units, one WM_CHAR each; control characters
-            // come as keys instead.
+            // and the blank come as keys instead (the message loop makes the
+            // blank's character).
             bool ok = false;
             for (const char16_t unit : utf::FromUtf8(e.text.text, &ok))
-                if (unit >= 0x20) device::Char(unit);
+                if (unit > 0x20) device::Char(unit);
             break;
         }
         default:

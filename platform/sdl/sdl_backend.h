@@ -1,7 +1,10 @@
 // The SDL2 backend: a real window showing the device's 240x320 screen at an
-// integer scale, nearest-neighbour. The mouse is the stylus; the arrows,
+// integer scale, nearest-neighbour, drawn into the window's own surface (no
+// renderer, so no 3D stack). The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
-// handheld's keys; printable characters come from SDL's text input. Closing
+// handheld's keys; printable characters come from SDL's text input. Space,
+// Shift, Ctrl, Alt, the menu key, F2, F3, F10, plus, minus and the wheel go
+// to the device's own keys (assist/assist.h). Closing
 // the window (or SIGINT/SIGTERM, which SDL turns into a quit request) closes
 // the program as a person would. The device clock follows real time; the
 // backend sleeps in SDL_WaitEventTimeout until input arrives or the next
@@ -14,8 +17,6 @@
 #include "device/backend.h"
 
 struct SDL_Window;
-struct SDL_Renderer;
-struct SDL_Texture;
 union SDL_Event;
 
 namespace sdl {
@@ -33,6 +34,8 @@ class Backend : public device::Backend {
 
     // Brings the window to the front (another process asked for it).
     void Raise();
+    // Sizes the window to `scale` times the screen.
+    void SetScale(int scale);
     // Handles one SDL event as the device's input; public for tests, which
     // push synthetic events.
     void Handle(const SDL_Event& event);
@@ -40,15 +43,19 @@ class Backend : public device::Backend {
     int CloseRequests() const { return closeRequests_; }
 
    private:
+    // Where the screen lies in the window: its scale and top-left corner.
+    struct Placement {
+        int scale = 1, left = 0, top = 0;
+    };
+    Placement Place() const;
     void FollowRealTime();
     void CloseProgram();
 
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
     uint64_t startTicks_ = 0;
     uint32_t startClock_ = 0;
     bool stylusDown_ = false;
+    int pointerX_ = 0, pointerY_ = 0;  // where the mouse last was, screen pixels
     int closeRequests_ = 0;
 };
 

@@ -1,7 +1,25 @@
 // The thread's message queue: posted messages, the quit flag, input, paints and
 // timers, retrieved in the handheld's order (posted, quit, input, paint, timer).
-// WM_PAINT and WM_TIMER are never stored: they are made when nothing else is
-// ready, so a slow handler never finds a flood of them.
+//
+// Implements: GetMessageW, PeekMessageW, PostMessageW, SendMessageW (a direct
+// call), PostQuitMessage, TranslateMessage, DispatchMessageW, SetTimer,
+// KillTimer and the mouse capture. WM_PAINT and WM_TIMER are never stored:
+// they are made when nothing else is ready, so a slow handler never finds a
+// flood of them. The stylus becomes WM_LBUTTONDOWN / WM_MOUSEMOVE /
+// WM_LBUTTONUP for the window under it (or the capture), activating its
+// top-level window on a tap; keys go to the focus, else the foreground
+// window; input is cooked one event at a time, so a capture taken on a tap
+// steers what follows. A timer's period is at least 10 ms; a WM_TIMER calls
+// only a procedure a live timer was set with. While nothing is ready the
+// frame is presented and the backend waits until input or the next timer.
+//
+// Leaves out: other threads' queues and sending between threads (other
+// processes' windows are crossprocess/'s), message hooks,
+// MsgWaitForMultipleObjects.
+//
+// Differs: TranslateMessage makes WM_CHAR for letters, digits, space, Back,
+// Tab, Enter and Escape only (the device's keys); other characters arrive as
+// WM_CHAR from the input panel or the backend's text input.
 #include <algorithm>
 
 #include "device/backend.h"
@@ -145,6 +163,8 @@ bool Cook(const InputEvent& e, MSG* out) {
             *out = MakeMsg(target, msg, e.code, lp);
             return true;
         }
+        case InputKind::Wheel:  // the handheld has none; the device's keys use it up
+            return false;
     }
     return false;
 }
@@ -217,11 +237,6 @@ bool ValidFilter(HWND filter) {
 
 LRESULT Send(Window* w, UINT msg, WPARAM wParam, LPARAM lParam) {
     return w->proc(w->handle, msg, wParam, lParam);
-}
-
-bool HasReadyMessage() {
-    MSG m;
-    return Take(nullptr, 0, 0, false, &m);
 }
 
 int32_t MsUntilNextTimer(bool* any) {

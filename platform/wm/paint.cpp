@@ -1,9 +1,21 @@
 // Invalidation, WM_PAINT, device contexts of windows, the non-client frame,
 // ScrollWindowEx, the caret and the rectangle helpers.
 //
-// Each top-level window draws into a surface of its own; the screen is those
-// surfaces composed in z-order, so a message box over the main window survives
-// the main window's repaints. An update region is kept as its bounding box.
+// Implements: InvalidateRect (with or without erasing), UpdateWindow painting
+// a window and its children at once, BeginPaint / EndPaint, GetDC /
+// ReleaseDC, the frame and scroll bars drawn before the client,
+// ScrollWindowEx moving the pixels and, with SW_SCROLLCHILDREN, the child
+// windows, and invalidating what it uncovers; the caret; the rectangle
+// helpers. Each top-level window draws into a surface of its own; the screen
+// is those surfaces composed in z-order, so a message box over the main
+// window survives the main window's repaints. InvalidateRect with a null
+// window does nothing, as on the handheld.
+//
+// Leaves out: regions (an update region is kept as its bounding box, and
+// ScrollWindowEx takes no region), RedrawWindow, ValidateRect.
+//
+// Differs: a paint may redraw a little more than the handheld would, since
+// the update region is a rectangle; what is drawn is the same.
 #include <algorithm>
 
 #include "gdi/record.h"
@@ -147,9 +159,10 @@ void EnsureSurface(Window* w) {
     if (!w->surface) w->surface = std::make_unique<gdi::Surface>();
     gdi::Surface& s = *w->surface;
     gdi::NoteCover(&s, RECT{0, 0, s.width, s.height});
+    w->vbarDrawn.clear();
     s.width = std::max(width, 0);
     s.height = std::max(height, 0);
-    s.pixels.assign(static_cast<size_t>(s.width) * static_cast<size_t>(s.height), 0xffffffu);
+    gdi::KnowSurface(&s, 0xffffffu);
 }
 
 HDC CreateDC(Window* w, bool clientArea, const RECT* clipClient) {
@@ -189,7 +202,10 @@ void DrawFrame(Window* w) {
                          {width - 1, 0, width, height}};
         for (const RECT& e : edges) FillRect(dc, &e, black);
     }
-    if (w->style & WS_VSCROLL) DrawVScroll(w, dc);
+    if (w->style & WS_VSCROLL)
+        DrawVScroll(w, dc);
+    else
+        w->vbarDrawn.clear();
     gdi::DeleteSurfaceDC(dc);
 }
 
@@ -202,18 +218,18 @@ void ComposeScreen() {
         DrawFramesIn(t);
         EnsureSurface(t);
         const gdi::Surface& s = *t->surface;
-        for (int y = 0; y < s.height; ++y) {
-            const int sy = t->rect.top + y;
-            if (sy < 0 || sy >= screen.height) continue;
-            for (int x = 0; x < s.width; ++x) {
-                const int sx = t->rect.left + x;
-                if (sx < 0 || sx >= screen.width) continue;
-                screen.pixels[static_cast<size_t>(sy) * static_cast<size_t>(screen.width) +
-                              static_cast<size_t>(sx)] =
-                    s.pixels[static_cast<size_t>(y) * static_cast<size_t>(s.width) +
-                             static_cast<size_t>(x)];
-            }
-        }
+        // The part of the window on the screen, a row at a time.
+        const int left = std::max(0, -t->rect.left),
+                  right = std::min(s.width, screen.width - t->rect.left);
+        const int top = std::max(0, -t->rect.top),
+                  bottom = std::min(s.height, screen.height - t->rect.top);
+        for (int y = top; y < bottom && left < right; ++y)
+            std::copy_n(
+                s.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(s.width) + left,
+                right - left,
+                screen.pixels.data() +
+                    static_cast<size_t>(t->rect.top + y) * static_cast<size_t>(screen.width) +
+                    (t->rect.left + left));
     }
 }
 

@@ -153,14 +153,21 @@ void DrawVScroll(Window* w, HDC dc) {
     const int h = bar.bottom - bar.top;
     int arrow, thumbTop, thumbLen;
     ScrollBarGeometry(w->vbar, h, &arrow, &thumbTop, &thumbLen);
+    const bool mine = track.hwnd == w->handle && track.inside;
+    const bool upPressed = mine && track.part == kUpArrow;
+    const bool downPressed = mine && track.part == kDownArrow;
+    // Every page turn sets the bar twice, mostly to what it already shows.
+    std::vector<int> look{bar.left, bar.top,  bar.right,       bar.bottom, arrow,
+                          thumbTop, thumbLen, w->vbar.enabled, upPressed,  downPressed};
+    const bool ownSurface = !w->parent && Visible(w);
+    if (ownSurface && look == w->vbarDrawn) return;
     RECT trackRect{bar.left, bar.top + arrow, bar.right, bar.bottom - arrow};
     FillRect(dc, &trackRect, GetSysColorBrush(COLOR_SCROLLBAR));
-    const bool mine = track.hwnd == w->handle && track.inside;
     if (arrow > 0) {
-        DrawArrow(dc, RECT{bar.left, bar.top, bar.right, bar.top + arrow}, true,
-                  mine && track.part == kUpArrow, w->vbar.enabled);
-        DrawArrow(dc, RECT{bar.left, bar.bottom - arrow, bar.right, bar.bottom}, false,
-                  mine && track.part == kDownArrow, w->vbar.enabled);
+        DrawArrow(dc, RECT{bar.left, bar.top, bar.right, bar.top + arrow}, true, upPressed,
+                  w->vbar.enabled);
+        DrawArrow(dc, RECT{bar.left, bar.bottom - arrow, bar.right, bar.bottom}, false, downPressed,
+                  w->vbar.enabled);
     }
     if (thumbLen) {
         RECT thumb{bar.left, bar.top + thumbTop, bar.right, bar.top + thumbTop + thumbLen};
@@ -168,6 +175,7 @@ void DrawVScroll(Window* w, HDC dc) {
         InflateRect(&thumb, -1, -1);
         FillRect(dc, &thumb, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
+    if (ownSurface) w->vbarDrawn = std::move(look);
 }
 
 bool ScrollBarTracking() {

@@ -1,9 +1,25 @@
 // Window classes, the window tree and the calls that read or change a window:
 // creation and destruction, showing, moving, focus, activation, window longs
 // and text.
+//
+// Implements: RegisterClassW (a name taken is refused), CreateWindowExW
+// (WM_CREATE; a window whose WM_CREATE gives -1 is destroyed), DestroyWindow (children first, WM_DESTROY),
+// ShowWindow, SetWindowPos and MoveWindow (WM_SIZE and WM_MOVE when they
+// change, HWND_TOPMOST), EnableWindow, SetFocus and SetForegroundWindow with
+// their activation messages, FindWindowW (class names compared without
+// case), Get/SetWindowLongW (procedure, instance, parent, id, style, extended
+// style, user data), CallWindowProcW for subclassing, window text, the system
+// colours and DefWindowProcW. Handles are never reused, so a stale handle
+// stays invalid for good.
+//
+// Leaves out: window properties, minimised and maximised states, menus
+// attached to windows (the handheld's menus are the menu bar's, chrome/).
+//
+// Differs: nothing known.
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 
 #include "controls/controls.h"
 #include "device/screen.h"
@@ -18,8 +34,8 @@ std::vector<std::shared_ptr<WindowClass>>& Classes() {
     return classes;
 }
 
-std::map<uintptr_t, std::unique_ptr<Window>>& Handles() {
-    static std::map<uintptr_t, std::unique_ptr<Window>> handles;
+std::unordered_map<uintptr_t, std::unique_ptr<Window>>& Handles() {
+    static std::unordered_map<uintptr_t, std::unique_ptr<Window>> handles;
     return handles;
 }
 
@@ -114,6 +130,7 @@ bool ShowInternal(Window* w, bool show, bool activate) {
         if (!w->parent && activate) Activate(w);
         if (!FindQuiet(w->handle)) return was;
         w->frameDirty = true;
+        w->vbarDrawn.clear();
         InvalidateClient(w, nullptr, true);
         SendPosChanged(w, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE);
         if (w->deferredSize && FindQuiet(w->handle)) {
@@ -648,7 +665,10 @@ LONG_PTR SetWindowLongW(HWND hwnd, int index, LONG_PTR value) {
             old = static_cast<LONG>(w->style);
             const DWORD changed = w->style ^ static_cast<DWORD>(value);
             w->style = static_cast<DWORD>(value);
-            if (changed & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) w->frameDirty = true;
+            if (changed & (WS_VSCROLL | WS_HSCROLL | WS_BORDER)) {
+                w->frameDirty = true;
+                w->vbarDrawn.clear();
+            }
             return old;
         }
         case GWL_EXSTYLE:

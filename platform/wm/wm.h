@@ -69,6 +69,11 @@ struct Window {
     ScrollBar vbar;
     ScrollBar hbar;
     std::unique_ptr<gdi::Surface> surface;  // top-level windows draw into their own surface
+    // How the vertical bar last drawn on a top-level window's own surface
+    // looked (place, arrows, thumb, state); empty when unknown. Nothing but
+    // the frame's drawing touches that part of the surface, so drawing the
+    // same bar again is skipped.
+    std::vector<int> vbarDrawn;
 };
 
 // Handle lookup: null (and ERROR_INVALID_WINDOW_HANDLE) for a null or stale handle.
@@ -100,7 +105,6 @@ void EnsureSurface(Window* w);
 
 // Messages.
 LRESULT Send(Window* w, UINT msg, WPARAM wParam, LPARAM lParam);
-bool HasReadyMessage();
 int32_t MsUntilNextTimer(bool* any);  // negative or 0: a timer is due now
 void RemoveWindowFromQueue(HWND hwnd);
 void SetCaptureInternal(HWND hwnd);

@@ -227,6 +227,7 @@ TEST(Sources, FilesReadInOrderAsOneTextEachStartingWithDirectives) {
 const char* const kMapBook = R"(paragraphs 60
 object 0 "Lamp" text "unlit" "lit" info 54
 object 1 "Rope" text
+object 2 "Coins" text "none" "one"
 checkpoint 0 "Gate" page 51
 ending 50 bad "End"
 @2
@@ -236,15 +237,15 @@ ending 50 bad "End"
 @48
 <H>Old<a>Road<J><n 49><d "Roll" (30) 54 (50) 55 56><S (yes) 56 (no) 57 58><G>
 @50
-<H>End<J><G>
+<H>End<J><p 47><G>
 @51
-<H>Gate<J><s *0><G>
+<H>Gate<J><s *0><N %1 "Take" 55><R %0 1 "Light" 53><r %2 -1 "Pay" 54><G>
 @52
 <H>Lost<J><M "on" 52><G>
 @53
 <H>Also lost<J><G>
 @54
-<H>Lamp<J><G>
+<H>Lamp<J><O (X %0) & !(%0 = 1)>{<M "a" 54>}<o (%2 x 0)>{<M "b" 55>}<E>{<M "c" 56>}<G>
 @55
 <H>A<J><G>
 @56
@@ -258,50 +259,64 @@ ending 50 bad "End"
 @8
 )";
 
-TEST(StoryMap, EdgesForEveryKindOfLink) {
+TEST(StoryMap, EveryLinkInWords) {
     CompileResult r = Build(kMapBook);
     ASSERT_TRUE(r.ok) << ErrorsOf(r);
     std::string dot = bookc::GenerateMap(r.book);
-    for (const char* edge : {
-             "p2 -> p48 [label=\"hotword: M Go\"]",
-             "p3 -> p51 [label=\"if checkpoint: checkpoint 0\", style=bold, color=blue",
-             "p48 -> p50 [label=\"arrow: next\", style=dashed]",
-             "p48 -> p55 [label=\"hotword: d Roll 30%\"]",
-             "p48 -> p56 [label=\"hotword: d Roll 50%\"]",
-             "p48 -> p57 [label=\"hotword: d Roll 20%\\nhotword: S yes\"]",
-             "p48 -> p58 [label=\"hotword: S no\"]",
-             "p48 -> p59 [label=\"hotword: S other\"]",
-             "p52 -> p53 [label=\"hotword: M on\"]",
-             "p59 -> p58 [label=\"hotword: L flip 50%\"]",
-             "p59 -> p2 [label=\"arrow: previous\", style=dashed]",
-             "p6 -> p54 [label=\"description: info Lamp\", style=dotted]",
-             "p48 [label=\"48: Old Road\"]",
-             "p50 [label=\"50: End\\nbad ending\", style=filled",
-             "p51 [label=\"51: Gate\\nsaves checkpoint 0 (Gate)\", peripheries=2]",
-         })
+    for (
+        const char* edge : {
+            R"x(p2 -> p48 [label="\"Go\""])x",
+            R"x(p3 -> p51 [label="if Gate is saved:\nrestart there", style=bold, color=blue)x",
+            // 50's previous arrow answers 48's next: one line, both ways.
+            R"x(p48 -> p50 [label="next page, and\nback", style=dashed, dir=both])x",
+            R"x(p48 -> p55 [label="\"Roll\" 30%"])x",
+            R"x(p48 -> p57 [label="\"Roll\" 20%\nanswer \"yes\""])x",
+            R"x(p48 -> p59 [label="any other answer"])x",
+            R"x(p51 -> p56 [label="\"Take\" (takes\nRope)"])x",
+            R"x(p51 -> p54 [label="\"Light\" (Lamp\nbecomes lit)"])x",
+            R"x(p51 -> p55 [label="\"Pay\" (1 less\nCoins)"])x",
+            R"x(p54 -> p55 [label="if Lamp is held\nand Lamp is not\nlit: \"a\"", color=blue)x",
+            R"x(p54 -> p56 [label="if Coins is more\nthan none, unless\nLamp is held and\nLamp is not lit:\n\"b\"", color=blue)x",
+            R"x(p54 -> p57 [label="if Coins is not\nmore than none,\nunless Lamp is\nheld and Lamp is\nnot lit: \"c\"", color=blue)x",
+            R"x(p59 -> p58 [label="\"flip\" 50%"])x",
+            R"x(p59 -> p2 [label="previous page", style=dashed])x",
+            R"x(p6 -> p54 [label="description of\nLamp", style=dotted])x",
+            R"x(p50 [label="50: End\nbad ending", style=filled)x",
+            R"x(p51 [label="51: Gate\nsaves checkpoint 0 (Gate)", peripheries=2])x",
+        })
         EXPECT_NE(dot.find(edge), std::string::npos) << edge << "\n" << dot;
+    EXPECT_EQ(dot.find("p50 -> p48"), std::string::npos) << "the answered arrow is drawn once";
     EXPECT_EQ(dot.find("p8 "), std::string::npos);  // an empty paragraph has no node
     // Rope's description page is paragraph 1, which the book does not write.
-    EXPECT_EQ(dot.find("info Rope"), std::string::npos);
+    EXPECT_EQ(dot.find(R"(of\nRope)"), std::string::npos);
 }
 
-TEST(StoryMap, EachPartAloneWithItsNeighboursAsNotes) {
+TEST(StoryMap, EachPartAloneWithSignsForLinksBackAndOut) {
     CompileResult r = bookc::Compile({
         {"dir/a.book", "paragraphs 60\nobject 0 \"Lamp\" text\n@2\n<H>A<J><M \"on\" 47><G>\n"},
-        {"b.txt", "@48\n<H>B<J><O (X %0)>{<M \"back\" 1>}<M \"stay\" 47><G>\n"},
+        {"b.txt",
+         "part \"The Road\"\n@48\n<H>B<J><M \"on\" 48><G>\n"
+         "@49\n<H>C<J><O (X %0)>{<M \"out\" 1>}<M \"back\" 47><G>\n"},
     });
     ASSERT_TRUE(r.ok) << ErrorsOf(r);
     auto maps = bookc::GeneratePartMaps(r.book);
     ASSERT_EQ(maps.size(), 3u);
     EXPECT_EQ(maps[0].first, "overview");
-    EXPECT_NE(maps[0].second.find("f0 -> f1 [label=\"1 link\"]"), std::string::npos);
-    EXPECT_NE(maps[0].second.find("f1 -> f0 [label=\"1 link\"]"), std::string::npos);
+    for (const char* line : {R"x(f1 [label="The Road\n2 pages (48 to 49)", URL="b.svg")x",
+                             R"x(f0 -> f1 [label="1 link"])x", R"x(f1 -> f0 [label="1 link"])x"})
+        EXPECT_NE(maps[0].second.find(line), std::string::npos) << line << maps[0].second;
     EXPECT_EQ(maps[2].first, "b");
     const std::string& b = maps[2].second;
-    EXPECT_NE(b.find("p48 [label=\"48: B\"]"), std::string::npos) << b;
-    EXPECT_NE(b.find("p2 [label=\"2: A\\n(a)\", shape=note"), std::string::npos) << b;
-    EXPECT_NE(b.find("p48 -> p2 [label=\"if hotword: M back\", color=blue"), std::string::npos);
-    EXPECT_NE(b.find("p48 -> p48 [label=\"hotword: M stay\"]"), std::string::npos);
+    for (const char* line :
+         {R"x(label="The Road")x", R"x(p48 [label="48: B"])x",
+          R"x(p2 [label="2: A\n(a)", shape=note)x", R"x(p2 -> p48 [label="\"on\""])x",
+          // The link out and the link back end in signs, not lines.
+          R"x([label="if Lamp is held:\n\"out\"\nto 2: A\n(a)", shape=box)x",
+          R"x([label="\"back\"\nto 48: B", shape=box)x", R"x(p49 -> sign)x",
+          "How to read this map"})
+        EXPECT_NE(b.find(line), std::string::npos) << line << "\n" << b;
+    EXPECT_EQ(b.find("p49 -> p48"), std::string::npos) << b;
+    EXPECT_EQ(b.find("p49 -> p2"), std::string::npos) << b;
 }
 
 TEST(StoryMap, UnreachedParagraphs) {

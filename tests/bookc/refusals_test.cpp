@@ -63,7 +63,7 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
         {"object 3 \"X\" flag", "", "t.book:9: unknown object kind 'flag' (text, number or image)"},
         {"object 3", "", "t.book:9: object takes a number, a quoted name and a kind"},
         {"object 1 \"Again\" text", "", "t.book:9: object 1 written twice (first at t.book:3)"},
-        {"object -1 \"X\" text", "", "t.book:9: bad object number '-1' (0 to 999)"},
+        {"object -1 \"X\" text", "", "t.book:9: bad object number '-1' (0 to 36)"},
         {"object 4 \"Gap\" text", "", "t.book:9: object 3 is missing (objects run 0 to 4)"},
         {"object 3 \"N\" number 0", "", "t.book:9: a number object needs its COUNT (1 to 32767)"},
         {"object 3 \"N\" number 5 held", "",
@@ -101,6 +101,7 @@ TEST(Refusals, EachBrokenSnippetGivesItsMessage) {
          "t.book:9: ending 50 is not a written paragraph of the book"},
         {"ending 48 good \"A\"\nending 48 bad \"B\"", "",
          "t.book:10: ending 48 written twice (first at t.book:9)"},
+        {"part \"A\"\npart \"B\"", "", "t.book:10: 'part' written twice in one file"},
         // Paragraph lines.
         {"@61", "", "t.book:9: paragraph 61 is outside the book (1 to 60)"},
         {"@0", "", "t.book:9: paragraph 0 is outside the book (1 to 60)"},

@@ -63,15 +63,12 @@ TEST_F(Conditions, NumberObjectsCompareSignedAndHeldIsTheLowByte) {
     EXPECT_EQ(Evaluate("!(X %7)"), 0);
 }
 
+// A right side read would overflow the operator stack: skipped, it reports nothing.
 TEST_F(Conditions, ShortCircuitSkipsTheRightSide) {
-    SetObjectHeld(ROPE, true);
-    EXPECT_EQ(Evaluate("!(X %5) & (%6 = 1)"), 0);
-    EXPECT_EQ(currentObject, ROPE);
+    EXPECT_EQ(Evaluate("(X %1) & (!!!!!!!!!(X %2))"), 0);
     SetObjectHeld(LAMP, true);
-    EXPECT_EQ(Evaluate("(X %1) | (X %2) & (X %3)"), 0);
-    EXPECT_EQ(currentObject, 3);
-    EXPECT_EQ(Evaluate("(X %1) | (X %2)"), 1);
-    EXPECT_EQ(currentObject, LAMP);
+    EXPECT_EQ(Evaluate("(X %1) | (!!!!!!!!!(X %2))"), 1);
+    EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(Conditions, FullStacksAreReportedAtTheTenthPush) {

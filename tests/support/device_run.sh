@@ -8,11 +8,12 @@ fresh_work() {  # fresh_work WORKDIR
     export SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR="$1/run"
 }
 
-# Runs PROGRAM in a real window under Xvfb at scale 2, then runs the xdotool
-# steps in STEPS (bash, with $win the window), closes it with SIGTERM and
-# leaves its exit code in WORKDIR/code, stdout and stderr in WORKDIR/out and
-# WORKDIR/err. Exits 77 (skipped) without xvfb-run or xdotool.
-run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS
+# Runs PROGRAM in a real window under Xvfb at scale 2 (with OPTIONS after
+# the store's), then runs the xdotool steps in STEPS (bash, with $win the
+# window), closes it with SIGTERM and leaves its exit code in WORKDIR/code,
+# stdout and stderr in WORKDIR/out and WORKDIR/err. Exits 77 (skipped)
+# without xvfb-run or xdotool.
+run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS [OPTIONS...]
     command -v xvfb-run >/dev/null && command -v xdotool >/dev/null ||
         { echo "xvfb-run or xdotool missing"; exit 77; }
     unset SDL_VIDEODRIVER
@@ -21,8 +22,9 @@ run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS
     # SDL's dummy driver.
     export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
     xvfb-run -a -s "-screen 0 800x700x24" bash -c '
-        program=$1 work=$2
-        "$program" --store "$work/store" --scale 2 >"$work/out" 2>"$work/err" &
+        program=$1 work=$2 steps=$3
+        shift 3
+        "$program" --store "$work/store" --scale 2 "$@" >"$work/out" 2>"$work/err" &
         pid=$!
         # The search fails outright (BadWindow) when a window it is looking
         # at goes away meanwhile, as the short-lived windows SDL opens at start-up do,
@@ -34,11 +36,11 @@ run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS
             sleep 0.2
         done
         [ -n "$win" ] || { echo "no window"; kill $pid; exit 1; }
-        eval "$3"
+        eval "$steps"
         kill -TERM $pid
         wait $pid
         echo $? >"$work/code"
-    ' window "$1" "$2" "$3"
+    ' window "$@"
     cat "$2/err"
     [ "$(cat "$2/code" 2>/dev/null)" = 0 ] || { echo "exit code $(cat "$2/code" 2>/dev/null)"; exit 1; }
 }

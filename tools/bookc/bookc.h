@@ -53,11 +53,26 @@ struct Word {
 enum class LinkKind { Hotword, Arrow, Checkpoint, Description };
 
 struct Link {
+    Link(LinkKind k, char t, std::string f = "", int o = -1, std::string v = "",
+         std::string chance = "")
+        : kind(k),
+          tag(t),
+          face(std::move(f)),
+          object(o),
+          value(std::move(v)),
+          odds(std::move(chance)) {}
     LinkKind kind;
-    int target;                // real paragraph number
-    std::string label;         // what the map shows on the edge
-    std::string odds;          // a chance outcome's probability ("35%"), else empty
-    bool conditional = false;  // written inside a conditional block
+    int target = 0;     // real paragraph number
+    char tag = 0;       // the tag letter that makes it; 0 for a description
+    std::string face;   // the button as written: its text, $image or %object; an answer
+                        // of <S> ("" for any other answer); the slot of <u>
+    int object = -1;    // the object that <N Q R r> change, or a description's
+    std::string value;  // the value <R r> store, as written: 1, -1, z, %3, -%3
+    std::string odds;   // a chance outcome's probability ("35%"), else empty
+    // The conditions of the blocks around it, outermost first, in the markup's
+    // expression syntax; `*k` holds when checkpoint slot k is saved.
+    std::vector<std::string> guards;
+    bool Conditional() const { return !guards.empty(); }
 };
 
 struct Paragraph {
@@ -125,6 +140,7 @@ struct Header {
 
 struct Book {
     std::vector<std::string> files;  // source names, in order
+    std::vector<std::string> parts;  // each file's `part` name, or empty
     int paragraphCount = 0;
     std::vector<Paragraph> paragraphs;  // in source order
     std::vector<Object> objects;

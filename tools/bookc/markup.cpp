@@ -16,11 +16,40 @@ bool IsDigit(char c) {
 }
 
 struct Block {
-    size_t open;  // position of the `{`
-    int skip;     // the count written after the conditional tag
+    size_t open;        // position of the `{`
+    int skip;           // the count written after the conditional tag
+    std::string guard;  // when the block is shown, for the story map
     bool hasInner = false;
     size_t lastInnerClose = 0;
 };
+
+// "!(a) & !(b)": none of the conditions holds.
+std::string NoneOf(const std::vector<std::string>& conditions) {
+    std::string s;
+    for (const std::string& c : conditions) s += (s.empty() ? "!(" : " & !(") + c + ")";
+    return s;
+}
+
+// A face as the map reads it: "label" in quotes, $image or %object.
+std::string FaceText(const Face& f) {
+    if (f.kind == '"') return "\"" + f.label + "\"";
+    return f.kind ? std::string(1, f.kind) + std::to_string(f.number) : std::string();
+}
+
+// What <R r> store, as written: 1, -1, z, %3 or -%3.
+std::string ValueText(const TagArgs& a) {
+    switch (a.value) {
+        case TagArgs::Value::Number:
+            return std::to_string(a.amount);
+        case TagArgs::Value::Object:
+            return (a.subtract ? "-%" : "%") + std::to_string(a.amount);
+        case TagArgs::Value::Draw:
+            return "z";
+        case TagArgs::Value::None:
+            break;
+    }
+    return "";
+}
 
 class Checker {
    public:
@@ -52,8 +81,7 @@ class Checker {
     bool ImageNumber(size_t at, int i);
     bool SoundNumber(size_t at, int i);
     bool LabelLength(size_t at, const std::string& label);
-    bool Target(size_t at, int t, LinkKind kind, const std::string& label,
-                const std::string& odds = "");
+    bool Target(size_t at, int t, Link link);
     // Counts a hotword of the paragraph against the engine's table.
     void CountHotword(size_t at);
 
@@ -67,8 +95,10 @@ class Checker {
     size_t titleStart_ = 0;  // where the open title's <H> is
     size_t titleRun_ = 0;    // the longest text the open title can gather
     int hotwords_ = 0;
-    bool sawIf_ = false;     // an <O> came earlier in the paragraph
-    size_t openBlocks_ = 0;  // conditional blocks around the tag being read
+    bool sawIf_ = false;              // an <O> came earlier in the paragraph
+    std::vector<Block> blocks_;       // the open conditional blocks
+    std::vector<std::string> chain_;  // the conditions of the last <O> and its <o>s
+    std::string nextGuard_;           // the guard of the block after the tag just read
 };
 
 bool Checker::ObjectNumber(size_t at, int k) {
@@ -104,8 +134,7 @@ bool Checker::LabelLength(size_t at, const std::string& label) {
 }
 
 // Markup targets are paragraph numbers minus one.
-bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
-                     const std::string& odds) {
+bool Checker::Target(size_t at, int t, Link link) {
     int paragraph = t + 1;
     if (paragraph < 1 || paragraph > book_.paragraphCount) {
         Error(at, Format("target %d leads to paragraph %d, outside the book (1 to %d)", t,
@@ -117,7 +146,9 @@ bool Checker::Target(size_t at, int t, LinkKind kind, const std::string& label,
         Error(at, Format("target %d leads to paragraph %d, which is not written", t, paragraph));
         return false;
     }
-    p_.links.push_back({kind, paragraph, label, odds, openBlocks_ > 0});
+    link.target = paragraph;
+    for (const Block& b : blocks_) link.guards.push_back(b.guard);
+    p_.links.push_back(std::move(link));
     return true;
 }
 
@@ -149,7 +180,7 @@ void Checker::Bare(size_t at, char letter) {
 void Checker::Numbers(size_t at, const TagArgs& a) {
     const char letter = a.tag->letter;
     if (a.tag->shape == TagShape::Arrow) {
-        Target(at, a.targets[0], LinkKind::Arrow, letter == 'n' ? "next" : "previous");
+        Target(at, a.targets[0], Link(LinkKind::Arrow, letter));
     } else if (letter == 'A') {
         SoundNumber(at, a.number);
     } else if (letter == 'W') {
@@ -168,7 +199,8 @@ void Checker::Hotword(size_t at, const TagArgs& a) {
     if (a.face.kind == '$' && !ImageNumber(at, a.face.number)) return;
     if (a.face.kind == '%' && !ObjectNumber(at, a.face.number)) return;
     CountHotword(at);
-    Target(at, a.targets[0], LinkKind::Hotword, std::string(1, a.tag->letter) + " " + a.face.label);
+    Target(at, a.targets[0],
+           Link(LinkKind::Hotword, a.tag->letter, FaceText(a.face), a.object, ValueText(a)));
 }
 
 void Checker::Chance(size_t at, const TagArgs& a) {
@@ -209,8 +241,9 @@ void Checker::Chance(size_t at, const TagArgs& a) {
     }
     percents.push_back(left);
     for (size_t i = 0; i < a.targets.size(); ++i)
-        Target(at, a.targets[i], LinkKind::Hotword, std::string(1, letter) + " " + a.face.label,
-               std::to_string(percents[i]) + "%");
+        Target(at, a.targets[i],
+               Link(LinkKind::Hotword, letter, FaceText(a.face), -1, "",
+                    std::to_string(percents[i]) + "%"));
 }
 
 void Checker::Answers(size_t at, const TagArgs& a) {
@@ -226,8 +259,8 @@ void Checker::Answers(size_t at, const TagArgs& a) {
     }
     CountHotword(at);
     for (size_t i = 0; i < a.targets.size(); ++i)
-        Target(at, a.targets[i], LinkKind::Hotword,
-               "S " + (i < a.answers.size() ? a.answers[i] : std::string("other")));
+        Target(at, a.targets[i],
+               Link(LinkKind::Hotword, 'S', i < a.answers.size() ? a.answers[i] : ""));
 }
 
 void Checker::Condition(size_t at, const TagArgs& a) {
@@ -264,10 +297,15 @@ void Checker::ObjectValue(size_t at, const TagArgs& a) {
 void Checker::CheckpointHotword(size_t at, const TagArgs& a) {
     if (!LabelLength(at, a.face.label) || !SlotNumber(at, a.number)) return;
     CountHotword(at);
+    nextGuard_ = "*" + std::to_string(a.number);
     const Checkpoint& slot = book_.checkpoints[a.number];
-    if (slot.page >= 1 && slot.page <= book_.paragraphCount)
-        p_.links.push_back(
-            {LinkKind::Checkpoint, slot.page, "checkpoint " + std::to_string(a.number), "", true});
+    if (slot.page >= 1 && slot.page <= book_.paragraphCount) {
+        Link link(LinkKind::Checkpoint, 'u', std::to_string(a.number));
+        link.target = slot.page;
+        for (const Block& b : blocks_) link.guards.push_back(b.guard);
+        link.guards.push_back(nextGuard_);
+        p_.links.push_back(std::move(link));
+    }
 }
 
 void Checker::Tag(size_t at, const std::string& cmd) {
@@ -292,6 +330,18 @@ void Checker::Tag(size_t at, const std::string& cmd) {
     if ((tag->chain == Chain::ElseIf || tag->chain == Chain::Else) && !sawIf_)
         Error(at, Format("<%c> without an <O> before it: its block is never shown", tag->letter));
     if (tag->chain == Chain::If || tag->chain == Chain::ElseIf) sawIf_ = true;
+    // When the block after it is shown, for the story map: <o> and <E> only
+    // after the conditions before them in the chain have failed.
+    std::string expression = cmd.substr(1);
+    while (!expression.empty() && expression.front() == ' ') expression.erase(0, 1);
+    while (!expression.empty() && expression.back() == ' ') expression.pop_back();
+    if (tag->chain == Chain::If) chain_.clear();
+    if (tag->chain == Chain::If || tag->chain == Chain::ElseIf) {
+        nextGuard_ = chain_.empty() ? expression : NoneOf(chain_) + " & (" + expression + ")";
+        chain_.push_back(expression);
+    } else if (tag->chain == Chain::Else) {
+        nextGuard_ = NoneOf(chain_);
+    }
     switch (tag->shape) {
         case TagShape::Bare:
             return Bare(at, tag->letter);
@@ -337,7 +387,7 @@ void Checker::Run() {
     if (text_.size() < 4 || text_.compare(text_.size() - 4, 4, "<G> ") != 0)
         Error(text_.size() - 1, "a paragraph with text must end with <G>");
 
-    std::vector<Block> blocks;
+    std::vector<Block>& blocks = blocks_;
     size_t i = 0;
     while (i < text_.size()) {
         char c = text_[i];
@@ -354,7 +404,7 @@ void Checker::Run() {
                 continue;
             }
             std::string cmd = text_.substr(i + 1, end - i - 1);
-            openBlocks_ = blocks.size();
+            nextGuard_.clear();
             Tag(i, cmd);
             i = end + 1;
             const TagInfo* tag = cmd.empty() ? nullptr : FindTag(cmd[0]);
@@ -370,7 +420,7 @@ void Checker::Run() {
                 Error(i - 1, Format("<%c> must be followed by its { } block", cmd[0]));
                 continue;
             }
-            blocks.push_back({k, skip});
+            blocks.push_back({k, skip, nextGuard_});
             i = k + 1;
             continue;
         }

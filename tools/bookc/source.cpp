@@ -48,9 +48,9 @@ const Paragraph* Book::Find(int number) const {
 namespace {
 
 // Table sizes the compiler accepts; far above any book, they keep a stray
-// number from asking for huge tables.
+// number from asking for huge tables. Objects are as many as the reader holds.
 constexpr int MAX_PARAGRAPHS = 32767;
-constexpr int MAX_OBJECTS = 1000;
+constexpr int MAX_OBJECTS = OBJECT_LIMIT;
 constexpr int MAX_CHECKPOINTS = 100;
 constexpr int MAX_IMAGES = 10000;
 constexpr int MAX_SOUNDS = 1000;
@@ -107,10 +107,10 @@ std::string Unprintable(const std::string& line, size_t at, size_t& length) {
     return Format("character U+%04X is not printable ASCII", cp);
 }
 
-const char* const kDirectives[] = {"paragraphs", "title",          "copyright",   "language",
-                                   "author",     "closing-line",   "web",         "contact",
-                                   "support",    "presents-image", "title-image", "object",
-                                   "checkpoint", "image",          "sound",       "ending"};
+const char* const kDirectives[] = {
+    "paragraphs", "title",   "copyright", "language",       "author",      "closing-line",
+    "web",        "contact", "support",   "presents-image", "title-image", "object",
+    "checkpoint", "image",   "sound",     "ending",         "part"};
 
 bool IsDirective(const std::string& word) {
     for (const char* d : kDirectives)
@@ -159,6 +159,7 @@ class Reader {
     void ImageDirective(Place place, const std::vector<Token>& tokens);
     void SoundDirective(Place place, const std::vector<Token>& tokens);
     void EndingDirective(Place place, const std::vector<Token>& tokens);
+    void PartDirective(Place place, const std::vector<Token>& tokens);
     void StrayQuote();
     bool ParagraphEnded() const;
     bool Tokenize(Place place, const std::string& line, std::vector<Token>& tokens);
@@ -432,6 +433,16 @@ void Reader::EndingDirective(Place place, const std::vector<Token>& tokens) {
     book_.endings.push_back({place, *page, good, tokens[3].text});
 }
 
+// The part of the story a file holds, as the story maps name it: once a file.
+void Reader::PartDirective(Place place, const std::vector<Token>& tokens) {
+    std::string& name = book_.parts[place.file];
+    if (!name.empty()) {
+        errors_.Add(place, "'part' written twice in one file");
+        return;
+    }
+    HeaderText(place, tokens, name);
+}
+
 void Reader::Directive(Place place, const std::vector<Token>& tokens) {
     const Token& key = tokens[0];
     if (key.quoted) {
@@ -491,6 +502,8 @@ void Reader::Directive(Place place, const std::vector<Token>& tokens) {
         SoundDirective(place, tokens);
     } else if (key.text == "ending") {
         EndingDirective(place, tokens);
+    } else if (key.text == "part") {
+        PartDirective(place, tokens);
     } else {
         errors_.Add(place, "unknown directive '" + key.text + "'");
     }
@@ -711,6 +724,7 @@ CompileResult Compile(const std::vector<Source>& sources) {
     CompileResult result;
     Book& book = result.book;
     for (const Source& s : sources) book.files.push_back(s.name);
+    book.parts.resize(book.files.size());
     Reader reader(book, result.errors);
     for (size_t i = 0; i < sources.size(); ++i)
         reader.ReadFile(static_cast<int>(i), sources[i].text);

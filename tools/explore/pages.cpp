@@ -27,7 +27,7 @@ namespace {
 
 // The menu pages: a link to one of them is no way on for a story page.
 bool IsMenuPage(int paragraph) {
-    return paragraph >= 2 && paragraph <= 7;
+    return paragraph >= PARAGRAPH_BEGINNING && paragraph <= PARAGRAPH_HINTS;
 }
 
 const char* const kWrongAnswer = "qqqq";
@@ -124,12 +124,13 @@ void Pages::CommandActions(std::vector<Action>& actions) const {
         actions.push_back(a);
     };
     if (nextArrowMode) {
-        const bool on = storyPage && nextArrowMode == 1 && !IsMenuPage(nextArrowTarget + 1);
+        const bool on =
+            storyPage && nextArrowMode == ARROW_PARAGRAPH && !IsMenuPage(nextArrowTarget + 1);
         command(CMD_NEXT, "next", on, on);
     }
     if (prevArrowMode)
         command(CMD_PREVIOUS, "previous", false,
-                storyPage && prevArrowMode == 1 && !IsMenuPage(prevArrowTarget + 1));
+                storyPage && prevArrowMode == ARROW_PARAGRAPH && !IsMenuPage(prevArrowTarget + 1));
     if (!menu_) return;
     command(CMD_BEGINNING, "menu Beginning", false, false);
     if (!inStory) command(CMD_RETURN, "return", false, false);
@@ -144,7 +145,7 @@ std::vector<Action> Pages::Actions() const {
     std::vector<Action> actions;
     // On the information page built by code, each object's button.
     if (infoPageShowing) {
-        for (int k = 0; k < OBJECT_SLOTS && k < objectCount; ++k)
+        for (int k = 0; k < OBJECT_LIMIT && k < objectCount; ++k)
             if (infoPageButtonIds[k] >= 0) {
                 Action a;
                 a.step.id = infoPageButtonIds[k];

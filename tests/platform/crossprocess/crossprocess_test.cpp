@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -171,6 +172,33 @@ TEST_F(CrossProcess, FindRaiseRepaintAndMoveAnotherProcesssWindow) {
     EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
     EXPECT_FALSE(SetForegroundWindow(other));
     EXPECT_FALSE(UpdateWindow(other));
+}
+
+TEST_F(CrossProcess, AWindowOnItsWayIsWaitedFor) {
+    // A process that has started but shows its window only later: one that
+    // looks for it meanwhile finds it. With nobody starting, nothing is waited for.
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        wm::ResetForTests();
+        device::InstallCrossProcess();
+        (void)!write(started[1], "s", 1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        Child(started[1], 1);
+    }
+    char c;
+    ASSERT_EQ(read(started[0], &c, 1), 1);
+    HWND other = FindWindowW(u"XprocTarget", nullptr);
+    EXPECT_NE(other, nullptr);
+    EXPECT_TRUE(SetForegroundWindow(other));
+    waitpid(child, nullptr, 0);
+    close(started[0]);
+    close(started[1]);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(FindWindowW(u"XprocTarget", nullptr), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST_F(CrossProcess, StaleSocketIsNoWindowAndIsTakenOver) {

@@ -11,12 +11,18 @@
 
 #include "device/record.h"
 #include "entry/options.h"
+#include "entry/settings.h"
 #include "gdi_helpers.h"
 #include "headless/headless.h"
+#include "scratch_folder.h"
 #include "windows.h"
 #include "wm/wm.h"
 
 namespace {
+
+#define KEYS                                                                                  \
+    "UP DOWN LEFT RIGHT PRIOR NEXT HOME END RETURN TAB SPACE ESCAPE F2 F3 F10 ALT MENU PLUS " \
+    "MINUS, SHIFT+ or CTRL+ one of them, or one character"
 
 TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
     struct Case {
@@ -33,14 +39,16 @@ TEST(ScriptParse, RejectsBadLinesNamingTheLine) {
         {"press x\n", "s.txt:1: press takes a control id from 0 to 65535"},
         {"press 65536\n", "s.txt:1: press takes a control id from 0 to 65535"},
         {"menu\n", "s.txt:1: expected menu ID"},
-        {"key LEFTISH\n",
-         "s.txt:1: unknown key LEFTISH (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
-        {"key up\n",
-         "s.txt:1: unknown key up (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"key LEFTISH\n", "s.txt:1: unknown key LEFTISH (" KEYS ")"},
+        {"key up\n", "s.txt:1: unknown key up (" KEYS ")"},
+        {"key SHIFT+a\n", "s.txt:1: unknown key SHIFT+a (" KEYS ")"},  // a capital is a character
+        {"key CTRL+\n", "s.txt:1: unknown key CTRL+ (" KEYS ")"},
+        {"wheel 0\n", "s.txt:1: wheel takes notches, -100 to 100 but not 0, not 0"},
+        {"wheel -101\n", "s.txt:1: wheel takes notches, -100 to 100 but not 0, not -101"},
+        {"wheel -\n", "s.txt:1: wheel takes notches, -100 to 100 but not 0, not -"},
         {"type\n", "s.txt:1: expected type TEXT"},
         {"key #\n", "s.txt:1: expected key NAME"},  // a '#' after a blank starts a comment
-        {"key a#b\n",                               // inside a word it does not
-         "s.txt:1: unknown key a#b (UP DOWN PRIOR NEXT HOME END RETURN TAB or one character)"},
+        {"key a#b\n", "s.txt:1: unknown key a#b (" KEYS ")"},  // inside a word it does not
         {"type \xC3\n", "s.txt:1: type needs UTF-8 text"},
         {"answer yes\n", "s.txt:1: answer takes OK, YES or NO, not yes"},
         {"answer CANCEL\n", "s.txt:1: answer takes OK, YES or NO, not CANCEL"},
@@ -86,6 +94,9 @@ TEST(Options, Table) {
         {{"--store"}, false, "--store needs a value"},
         {{"--store", ""}, false, "--store needs a folder"},
         {{"--script", "a"}, false, "--script runs only with --headless"},
+        {{"--voice", "--contrast", "high", "--transcript", "t.txt"}, true, ""},
+        {{"--contrast", "low"}, false, "--contrast takes high or normal, not low"},
+        {{"--transcript", ""}, false, "--transcript needs a file"},
         {{"-h"}, false, "unknown option -h"},
         {{"book.dat"}, false, "unknown option book.dat"},
     };
@@ -100,6 +111,24 @@ TEST(Options, Table) {
     std::string error;
     ASSERT_TRUE(device::ParseOptions({}, &o, &error));
     EXPECT_EQ(o.scale, 2) << "the real-window scenarios all give --scale";
+}
+
+// A key's change is written over the line it had, the person's other lines
+// kept; bad values and unknown names are passed over.
+using Settings = ScratchFolderTest;
+TEST_F(Settings, KeysWriteTheirLineAndKeepTheRest) {
+    const std::string path = (root / "store-device.conf").string();
+    Write("store-device.conf", "# mine\nvoice on\nscale 9\ncolour blue\ntranscript /tmp/t.txt\n");
+    EXPECT_TRUE(device::SaveSetting(path, "voice", "off"));
+    EXPECT_TRUE(device::SaveSetting(path, "contrast", "high"));
+    EXPECT_EQ(Read("store-device.conf"),
+              "# mine\nvoice off\nscale 9\ncolour blue\ntranscript /tmp/t.txt\ncontrast high\n");
+    const assist::Settings s = device::LoadSettings(path);
+    EXPECT_FALSE(s.voice);
+    EXPECT_TRUE(s.highContrast);
+    EXPECT_EQ(s.scale, 2) << "9 is no scale";
+    EXPECT_EQ(s.transcript, "/tmp/t.txt");
+    EXPECT_FALSE(device::SaveSetting((root / "none" / "x.conf").string(), "voice", "on"));
 }
 
 // A window with an edit box (id 8) and a hidden button (id 9), run under a

@@ -226,6 +226,58 @@ TEST_F(File, AFileHeldElsewhereIsNeitherOpenedNorReplaced) {
     EXPECT_EQ(Read("QOT1Fernvale.dat"), "old");
 }
 
+// Between another open's open() and its lock, a saver moves a new file over
+// the name, and holds it or has ended.
+HANDLE saverNew = INVALID_HANDLE_VALUE;
+bool saverStays;
+void SaveOverTheName() {
+    device::SetBeforeLockHook(nullptr);
+    EXPECT_TRUE(MoveFileExW(u"\\new.dat", u"\\QOT1Fernvale.dat", MOVEFILE_REPLACE_EXISTING));
+    if (saverStays)
+        saverNew =
+            CreateFileW(u"\\QOT1Fernvale.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+}
+
+TEST_F(File, TheLockFollowsTheName) {
+    for (bool stays : {true, false}) {
+        Write("QOT1Fernvale.dat", "old");
+        Write("new.dat", "new");
+        saverStays = stays;
+        device::SetBeforeLockHook(SaveOverTheName);
+        HANDLE late = Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING);
+        char got[4] = {};
+        DWORD n = 0;
+        ReadFile(late, got, 3, &n, nullptr);
+        EXPECT_STREQ(got, stays ? "" : "new") << "held: the file at the name, or none";
+        EXPECT_EQ(Open(u"\\QOT1Fernvale.dat", OPEN_EXISTING), INVALID_HANDLE_VALUE) << stays;
+        CloseHandle(late);
+        CloseHandle(saverNew);
+    }
+}
+
+TEST_F(File, OnlyFilesAreOpenedOrDeleted) {
+    Write("target.dat", "theirs");
+    struct Kind {
+        const char* make;  // shell command, in the store
+        DWORD error;
+    } kinds[] = {{"ln -s target.dat odd", ERROR_CANT_RESOLVE_FILENAME},
+                 {"ln -s gone.dat odd", ERROR_CANT_RESOLVE_FILENAME},
+                 {"mkfifo odd", ERROR_BAD_FILE_TYPE},  // an open would block
+                 {"mkdir odd", ERROR_ACCESS_DENIED}};
+    for (const Kind& k : kinds) {
+        SCOPED_TRACE(k.make);
+        fs::remove_all(root / "odd");
+        ASSERT_EQ(std::system(("cd " + root.string() + " && " + k.make).c_str()), 0);
+        for (DWORD disposition : {CREATE_NEW, CREATE_ALWAYS, OPEN_EXISTING, OPEN_ALWAYS}) {
+            EXPECT_EQ(Open(u"\\odd", disposition), INVALID_HANDLE_VALUE) << disposition;
+            EXPECT_EQ(GetLastError(), k.error) << disposition;
+        }
+        EXPECT_FALSE(DeleteFileW(u"\\odd"));
+        EXPECT_EQ(GetLastError(), k.error);
+        EXPECT_EQ(Read("target.dat"), "theirs");
+    }
+}
+
 TEST_F(File, PathsMapIntoTheStore) {
     fs::create_directories(root / "Saved Games");
     struct Case {

@@ -343,3 +343,36 @@ TEST(Gdi, ExtremeCoordinatesAndEmptySurfaces) {
     EXPECT_TRUE(broken.pixels.empty());
     gdi::DeleteSurfaceDC(bad);
 }
+
+// A window surface skips fills that would change nothing, from what it knows
+// of each row; any drawing it fails to account for leaves stale pixels. The
+// same random drawing on a surface that knows nothing must give the same
+// pixels after every call.
+TEST(Gdi, SkippedFillsLeaveTheSamePixels) {
+    Canvas known(48, 40), plain(48, 40);
+    gdi::KnowSurface(&known.surface, 0xFFFFFF);
+    uint32_t seed = 12345;
+    auto next = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 16) % static_cast<uint32_t>(n));
+    };
+    const int brushes[] = {WHITE_BRUSH, BLACK_BRUSH, GRAY_BRUSH};
+    for (int step = 0; step < 3000; ++step) {
+        const int op = next(5), x = next(60) - 6, y = next(50) - 5, w = next(50), h = next(30);
+        const RECT r{x, y, x + w, y + h};
+        const int brush = brushes[next(3)], dx = next(9) - 4, dy = next(9) - 4;
+        const bool opaque = next(2) == 0;
+        for (Canvas* c : {&known, &plain}) {
+            if (op == 0) FillRect(c->dc, &r, static_cast<HBRUSH>(GetStockObject(brush)));
+            if (op == 1) SetPixel(c->dc, x, y, RGB(0, 0, 0));
+            if (op == 2) BitBlt(c->dc, x, y, w, h, nullptr, 0, 0, DSTINVERT);
+            if (op == 3) gdi::ScrollSurface(&c->surface, r, dx, dy);
+            if (op == 4) {
+                SetBkMode(c->dc, opaque ? OPAQUE : TRANSPARENT);
+                RECT cell = r;
+                DrawTextW(c->dc, u"Wg_", -1, &cell, DT_SINGLELINE | DT_NOCLIP);
+            }
+        }
+        ASSERT_EQ(known.surface.pixels, plain.surface.pixels) << "after step " << step;
+    }
+}

@@ -1,5 +1,5 @@
-// PlaySoundW: flag decoding, recording, and playback through SDL's dummy
-// audio driver (open, queue, replace, stop).
+// PlaySoundW: flag decoding, recording, and playback through the window
+// module's output on SDL's dummy audio driver (open, queue, replace, stop).
 #include "sound/sound.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,24 @@
 
 #include "device/record.h"
 #include "resources/resources.h"
+#include "sdl/sdl_audio.h"
 #include "windows.h"
 
 namespace {
 
+sdl::Audio audio;
+
+// With audio, the device is opened first (it opens in the background).
+void UseAudio(bool on) {
+    audio.Close();
+    sound::SetOutput(on ? &audio : nullptr);
+    if (!on) return;
+    audio.Open();
+    audio.WaitForOpen();
+}
+
 TEST(Sound, FlagsAndNamesWithoutAudio) {
-    sound::EnableAudio(false);
+    UseAudio(false);
     device::SoundLog().clear();
     struct Case {
         LPCWSTR name;
@@ -42,7 +54,7 @@ TEST(Sound, FlagsAndNamesWithoutAudio) {
 
 TEST(Sound, PlaysReplacesAndStopsThroughSdlAudio) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    sound::EnableAudio(true);
+    UseAudio(true);
     device::SoundLog().clear();
     ASSERT_TRUE(PlaySoundW(u"Gong", nullptr, SND_RESOURCE | SND_ASYNC));
     if (!sound::AudioOpen()) GTEST_SKIP() << "no dummy audio driver in this SDL";
@@ -66,7 +78,7 @@ TEST(Sound, PlaysReplacesAndStopsThroughSdlAudio) {
     EXPECT_EQ(sound::QueuedBytes(), 0u);
     ASSERT_EQ(device::SoundLog().size(), 6u);
     EXPECT_EQ(device::SoundLog()[5], u"");
-    sound::EnableAudio(false);
+    UseAudio(false);
     EXPECT_FALSE(sound::AudioOpen());
     EXPECT_EQ(sound::QueuedBytes(), 0u);
 }
@@ -89,7 +101,7 @@ TEST(Sound, DamagedWavesAreRefused) {
     if (!registered) resources::Register(&kBrokenTable);
     registered = true;
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    sound::EnableAudio(true);
+    UseAudio(true);
     for (const char16_t* name : {u"Garbage", u"NoData", u"Empty"}) {
         PlaySoundW(nullptr, nullptr, 0);
         EXPECT_FALSE(PlaySoundW(name, nullptr, SND_RESOURCE | SND_ASYNC)) << device::Narrow(name);
@@ -99,7 +111,7 @@ TEST(Sound, DamagedWavesAreRefused) {
         EXPECT_TRUE(PlaySoundW(u"Gong", nullptr, SND_RESOURCE | SND_ASYNC));
         EXPECT_GT(sound::QueuedBytes(), 0u);
     }
-    sound::EnableAudio(false);
+    UseAudio(false);
 }
 
 }  // namespace
