@@ -11,29 +11,12 @@
 // open file description, so a second open conflicts inside one process as
 // well as across processes, and the lock ends with the handle.
 //
-<<<<<<< HEAD
 // The lock and the name: a save moves a new file over the old one, so the
 // file a name leads to can change between an open and its lock. A lock is
 // kept only when the name still leads to the locked file afterwards;
 // otherwise the open starts again on what the name now holds. So whoever
 // holds a name's file without sharing is the only one, under any timing.
 //
-// FindFirstFileW looks for one name: '*' and '?' are no wildcards but bad
-// characters, as in every other name.
-//
-// Attributes: FILE_ATTRIBUTE_HIDDEN and the others are accepted at creation
-// and not kept; FindFirstFileW reports files as FILE_ATTRIBUTE_ARCHIVE,
-// folders as FILE_ATTRIBUTE_DIRECTORY, and adds FILE_ATTRIBUTE_READONLY for
-// files without write permission.
-//
-// Differs: the handheld's store holds files and folders only. A Linux
-// symbolic link, FIFO, device or socket at a name that is opened or deleted
-// is refused, never followed or read (a move renames the entry itself): a link would let a save
-// write wherever it points (and then replace the link with a plain file), a FIFO blocks the first
-// read for ever, a device never ends. A link is ERROR_CANT_RESOLVE_FILENAME, the others
-// ERROR_BAD_FILE_TYPE; a folder is ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a
-// name (a folder that is a link) are followed.
-=======
 // Leaves out: wildcards (FindFirstFileW looks for one name: '*' and '?' are
 // bad characters, as in every other name), FindNextFileW, overlapped I/O,
 // keeping attributes (FILE_ATTRIBUTE_HIDDEN and the others are accepted at
@@ -42,8 +25,15 @@
 // FILE_ATTRIBUTE_READONLY for files without write permission).
 //
 // Differs: sharing is coarser than the handheld's per-access rules: two opens
-// that both share something always coexist, whatever they ask for.
->>>>>>> main
+// that both share something always coexist, whatever they ask for. The
+// handheld's store holds files and folders only: a Linux symbolic link, FIFO,
+// device or socket at a name that is opened or deleted is refused, never
+// followed or read (a move renames the entry itself). A link would let a save
+// write wherever it points (and then replace the link with a plain file), a
+// FIFO blocks the first read for ever, a device never ends. A link is
+// ERROR_CANT_RESOLVE_FILENAME, the others ERROR_BAD_FILE_TYPE; a folder is
+// ERROR_ACCESS_DENIED, as on the handheld. Links on the way to a name (a
+// folder that is a link) are followed.
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>

@@ -5,7 +5,7 @@
 // a window and its children at once, BeginPaint / EndPaint, GetDC /
 // ReleaseDC, the frame and scroll bars drawn before the client,
 // ScrollWindowEx moving the pixels and, with SW_SCROLLCHILDREN, the child
-// windows, and invalidating what it uncovers; the caret; the rectangle
+// windows, and with SW_INVALIDATE what it uncovers; the caret; the rectangle
 // helpers. Each top-level window draws into a surface of its own; the screen
 // is those surfaces composed in z-order, so a message box over the main
 // window survives the main window's repaints. InvalidateRect with a null

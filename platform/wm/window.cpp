@@ -3,14 +3,15 @@
 // and text.
 //
 // Implements: RegisterClassW (a name taken is refused), CreateWindowExW
-// (WM_CREATE; a window whose WM_CREATE gives -1 is destroyed), DestroyWindow (children first, WM_DESTROY),
-// ShowWindow, SetWindowPos and MoveWindow (WM_SIZE and WM_MOVE when they
-// change, HWND_TOPMOST), EnableWindow, SetFocus and SetForegroundWindow with
-// their activation messages, FindWindowW (class names compared without
-// case), Get/SetWindowLongW (procedure, instance, parent, id, style, extended
-// style, user data), CallWindowProcW for subclassing, window text, the system
-// colours and DefWindowProcW. Handles are never reused, so a stale handle
-// stays invalid for good.
+// (WM_CREATE; a window whose WM_CREATE gives -1 is destroyed), DestroyWindow
+// (owned pop-ups first; WM_DESTROY to the window, then its children, while all
+// still exist), ShowWindow, SetWindowPos and MoveWindow (WM_SIZE and WM_MOVE
+// when they change, HWND_TOPMOST), EnableWindow, SetFocus and
+// SetForegroundWindow with their activation messages, FindWindowW (class names
+// compared without case), Get/SetWindowLongW (procedure, instance, parent, id,
+// style, extended style, user data), CallWindowProcW for subclassing, window
+// text, the system colours and DefWindowProcW. Handles are never reused, so a
+// stale handle stays invalid for good.
 //
 // Leaves out: window properties, minimised and maximised states, menus
 // attached to windows (the handheld's menus are the menu bar's, chrome/).
