@@ -29,13 +29,13 @@ function(add_book target)
   endif()
   add_custom_command(
     OUTPUT ${outputs}
-    COMMAND bookc ${extra} --out ${out} ${sources}
+    COMMAND $<TARGET_FILE:bookc> ${extra} --out ${out} ${sources}
     DEPENDS bookc ${sources}
     COMMENT "Compiling book ${target}"
     VERBATIM)
   if(BOOK_MAP_DIR)
     add_custom_target(${target}_map
-      COMMAND bookc --map-dir ${BOOK_MAP_DIR} ${sources}
+      COMMAND $<TARGET_FILE:bookc> --map-dir ${BOOK_MAP_DIR} ${sources}
       COMMAND ${CMAKE_COMMAND} -DDIR=${BOOK_MAP_DIR} -P ${PROJECT_SOURCE_DIR}/cmake/RenderMaps.cmake
       DEPENDS bookc ${sources}
       COMMENT "Drawing the story maps of ${target} in ${BOOK_MAP_DIR}"

@@ -22,15 +22,25 @@ namespace {
 constexpr UINT BODY_TEXT_FLAGS = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
 constexpr UINT TITLE_FLAGS = DT_CENTER | DT_SINGLELINE | DT_NOPREFIX;
 
-// What one paint works with: its device context and the window's client area.
+// What one paint works with: its device context, the window's client area and
+// the part of it this paint draws (the rest keeps what is on the screen).
 struct Pass {
     HWND window;
     HDC dc;
     RECT client;
+    RECT painted;
 };
+
+// Whether the title line was last laid out inverted (the page at its top).
+int titleInverted = 0;
 
 int Larger(int a, int b) {
     return a > b ? a : b;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
 }
 
 int TextLength(const char* text) {
@@ -97,7 +107,16 @@ void LayTitle(const Pass& pass, const char* text) {
     const int n = FitTextToWidth(measureBuffer, text, lineHeight, room, pass.dc, true);
     RECT rect = {pass.client.left, penY, pass.client.right, penY + lineHeight};
     DrawTextW(pass.dc, measureBuffer, n, &rect, TITLE_FLAGS);
-    if (scrollOffset == 0) InvertArea(pass.dc, rect);
+    const int inverted = scrollOffset == 0;
+    if (inverted) InvertArea(pass.dc, rect);
+    // A scroll repaints only the strip it uncovers; the rest of the title line
+    // moved with the page as it was drawn. When the position reaches or leaves
+    // the top, the line's inversion changes, so it is painted again whole.
+    RECT shown = {};
+    if (inverted != titleInverted && IntersectRect(&shown, &rect, &pass.client) &&
+        !Inside(shown, pass.painted))
+        InvalidateRect(pass.window, &shown, TRUE);
+    titleInverted = inverted;
     penY += lineHeight;
     SelectObject(pass.dc, previous);
     lineHeight = textLineHeight;
@@ -277,7 +296,7 @@ void PaintPage(HWND window) {
     penX = 4;
 
     PAINTSTRUCT paint = {};
-    Pass pass = {window, BeginPaint(window, &paint), {}};
+    Pass pass = {window, BeginPaint(window, &paint), {}, paint.rcPaint};
     GetClientRect(window, &pass.client);
     for (int i = 1; i <= pageItemCount; ++i) LayItem(pass, pageItems[i]);
     if (pendingCount > 0) EndLine(window, pass.dc, lineHeight + 1);

@@ -5,12 +5,16 @@
 FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
-  xvfb xauth xdotool
+  xvfb xauth xdotool x11-utils
   librsvg2-bin sox fonts-dejavu-core
   espeak-ng)
 
-# Packages of the style checks CI runs (tools/check-style).
-FERNVALE_CI_PACKAGES=(clang-format clang-tidy)
+# Packages of the browser build (./run --web) and its tests in Chromium (CI).
+FERNVALE_WEB_PACKAGES=(emscripten chromium)
+
+# Packages of the checks CI runs: the style checks (tools/check-style) and the
+# launcher's validation (desktop-file-validate, tests/reader/install.sh).
+FERNVALE_CI_PACKAGES=(clang-format clang-tidy desktop-file-utils)
 
 ensure_packages() {
     local missing=()

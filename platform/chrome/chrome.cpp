@@ -20,6 +20,7 @@
 
 #include "chrome/parts.h"
 #include "gdi/surface.h"
+#include "resources/resources.h"
 #include "wm/wm.h"
 
 namespace chrome {
@@ -154,6 +155,16 @@ std::u16string NavigationTitle() {
 HWND ProgramWindow() {
     const wm::Window* w = chrome::TitleWindow();
     return w ? w->handle : nullptr;
+}
+
+HICON ProgramIcon() {
+    const wm::Window* w = chrome::TitleWindow();
+    return w ? w->cls->icon : nullptr;
+}
+
+std::shared_ptr<gdi::Surface> ProgramIconPicture() {
+    const HICON icon = ProgramIcon();
+    return icon ? resources::IconPicture(icon) : nullptr;
 }
 
 void DrawChrome() {

@@ -5,10 +5,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "windef.h"
+
+namespace gdi {
+struct Surface;
+}
 
 namespace device {
 
@@ -29,6 +34,10 @@ std::u16string NavigationTitle();
 // The program's window whose title that is: the foreground window, or the
 // one that owns the message box or chrome window in front; null when none.
 HWND ProgramWindow();
+// The icon of that window's class (RegisterClassW's hIcon), a desktop's
+// window icon; null when it has none.
+HICON ProgramIcon();
+std::shared_ptr<gdi::Surface> ProgramIconPicture();
 bool InputPanelShown();
 // Shows or hides the input panel, as its toggle button does.
 void SetInputPanel(bool shown);

@@ -22,15 +22,14 @@ bool PostCloseToProgram() {
 
 namespace {
 FrameHook frameHook = nullptr;
+}  // namespace
 
-// Every window and the chrome, then what the device draws over them.
 gdi::Surface& ComposeFrame() {
     wm::ComposeScreen();
     DrawChrome();
     if (frameHook) frameHook(gdi::Screen());
     return gdi::Screen();
 }
-}  // namespace
 
 void SetFrameHook(FrameHook hook) {
     frameHook = hook;
@@ -38,10 +37,6 @@ void SetFrameHook(FrameHook hook) {
 
 void Present() {
     CurrentBackend().Present(ComposeFrame());
-}
-
-bool SaveScreen(const std::string& path) {
-    return gdi::WritePng(ComposeFrame(), path.c_str());
 }
 
 }  // namespace device

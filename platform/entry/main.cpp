@@ -104,6 +104,10 @@ int main(int argc, char** argv) {
     device::Options options;
     std::string error;
     if (!device::ParseOptions(args, &options, &error)) return fail(error, 2);
+    if (options.help) {
+        std::fputs(device::HelpText(program).c_str(), stdout);
+        return 0;
+    }
     if (!options.store.empty()) device::SetStoreDirectory(options.store);
     if (!device::CheckStore(&error)) return fail(error, 1);
     // Under a file-size limit a write that passes it fails (and the program

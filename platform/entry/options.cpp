@@ -16,12 +16,54 @@ bool Number(const std::string& text, long long lo, long long hi, long long* out)
     return true;
 }
 
+// The device's options and keys: the handheld's keys as the SDL backend maps
+// the PC's onto them (sdl::VirtualKeyFor), and the device's own (assist/).
+constexpr const char* kHelp =
+    " [option]...\n"
+    "Runs the program on the emulated handheld: in a window, or headless.\n"
+    "\n"
+    "Options:\n"
+    "  --headless               no window, no audio, a virtual clock\n"
+    "  --script FILE            run a device script (with --headless)\n"
+    "  --store DIR              the object store folder (created when missing)\n"
+    "  --scale N                window scale, 1 to 8 (default 2)\n"
+    "  --clock MS               start value of the device clock (default 0)\n"
+    "  --voice                  say what the screen shows\n"
+    "  --contrast high|normal   black on white with a thick focus ring\n"
+    "  --transcript FILE        append every page read to FILE\n"
+    "  --report-first-frame     print \"first frame\" once the screen is first shown\n"
+    "  --help                   print this help and exit\n"
+    "\n"
+    "Keys in the window:\n"
+    "  left mouse button        the stylus: tap, drag\n"
+    "  arrows, Page Up/Down,    the handheld's keys, for the program\n"
+    "    Home, End\n"
+    "  Tab, Shift+Tab           move the focus ring through what can be tapped\n"
+    "  Enter, Space             tap what the ring is on\n"
+    "  Escape                   close the menu; leave an answer box\n"
+    "  Menu key, F10, Alt       open or close the menu bar's menu\n"
+    "  F2                       the voice on or off\n"
+    "  F3                       high contrast on or off\n"
+    "  Ctrl+Plus, Ctrl+Minus    the window's scale\n"
+    "  mouse wheel              three lines a notch\n"
+    "  other characters         typed, as on the input panel\n"
+    "  closing the window       closes the program, as Ctrl+C and SIGTERM do\n";
+
 }  // namespace
+
+std::string HelpText(const std::string& program) {
+    return "Usage: " + program + kHelp;
+}
 
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* error) {
     Options o;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help") {
+            *out = Options{};
+            out->help = true;
+            return true;
+        }
         if (a == "--headless" || a == "--voice") {
             (a == "--voice" ? o.voice : o.headless) = true;
             continue;

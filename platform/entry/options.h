@@ -10,6 +10,7 @@
 //   --transcript FILE append every page read to FILE
 //   --report-first-frame  print "first frame" on standard output once the
 //                     screen has first been shown (to time the start)
+//   --help            the options and the device's keys (HelpText)
 // --scale, --voice, --contrast and --transcript override the device's
 // settings file for this run (entry/settings.h).
 #pragma once
@@ -30,6 +31,7 @@ struct Options {
     bool scaleSet = false;
     bool clockSet = false;
     uint32_t clock = 0;
+    bool help = false;  // print HelpText and exit; the other options are not read
     bool voice = false;
     bool highContrast = false;
     bool contrastSet = false;
@@ -40,5 +42,9 @@ struct Options {
 // False with a one-line message in `error` for an unknown option, a missing
 // or bad value, or a script without --headless.
 bool ParseOptions(const std::vector<std::string>& args, Options* out, std::string* error);
+
+// What --help prints for `program`: its options and the keys of the device's
+// window. docs/device.md shows the same text (for a program named "program").
+std::string HelpText(const std::string& program);
 
 }  // namespace device

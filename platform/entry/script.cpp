@@ -13,7 +13,7 @@
 #include "device/input.h"
 #include "device/record.h"
 #include "device/screen.h"
-#include "display/display.h"
+#include "display/screenshot.h"
 #include "entry/dump.h"
 #include "headless/headless.h"
 #include "wm/wm.h"
@@ -152,12 +152,21 @@ void Press(const std::string& where, uint32_t id) {
     Fail(where + "no control with id " + std::to_string(id) + " on screen");
 }
 
-void Run(const Script& script, const ScriptCommand& c,
-         const std::function<void(const std::string&)>& print) {
+}  // namespace
+
+void RunCommand(const Script& script, const ScriptCommand& c,
+                const std::function<void(const std::string&)>& print) {
     const std::string where = script.file + ":" + std::to_string(c.line) + ": ";
     const std::string& n = c.name;
     if (n == "tap") {
         Tap(c.x, c.y);
+    } else if (n == "drag") {
+        const size_t last = c.args.size() - 2;
+        for (size_t k = 0; k <= last; k += 2) {
+            const int x = std::stoi(c.args[k]), y = std::stoi(c.args[k + 1]);
+            k == 0 ? StylusDown(x, y) : StylusMove(x, y);
+        }
+        StylusUp(std::stoi(c.args[last]), std::stoi(c.args[last + 1]));
     } else if (n == "press") {
         Press(where, c.number);
     } else if (n == "menu") {
@@ -190,8 +199,6 @@ void Run(const Script& script, const ScriptCommand& c,
         if (!SaveScreen(c.rest)) Fail(where + "cannot write " + c.rest);
     }
 }
-
-}  // namespace
 
 bool ParseScript(const std::string& file, const std::string& text, Script* out,
                  std::string* error) {
@@ -242,6 +249,12 @@ bool ParseScript(const std::string& file, const std::string& text, Script* out,
             if (!Number(c.args[0], 239, &x) || !Number(c.args[1], 319, &y))
                 return bad("tap takes a screen pixel, X 0..239 and Y 0..319");
             c.x = static_cast<int>(x), c.y = static_cast<int>(y);
+        } else if (n == "drag") {
+            if (c.args.size() < 4 || c.args.size() % 2) return bad("expected drag X Y X Y ...");
+            uint32_t v = 0;
+            for (size_t k = 0; k < c.args.size(); ++k)
+                if (!Number(c.args[k], k % 2 ? 319 : 239, &v))
+                    return bad("drag takes screen pixels, X 0..239 and Y 0..319");
         } else if (n == "press" || n == "menu") {
             if (!count(1, n == "press" ? "press ID" : "menu ID")) return false;
             if (!Number(c.args[0], 65535, &c.number))
@@ -332,7 +345,7 @@ void QueueScript(const Script& script, std::function<void(const std::string&)> p
         }
         h.Then([shared, i, track, following, print] {
             *track = shared->commands[i].line;
-            Run(*shared, shared->commands[i], print);
+            RunCommand(*shared, shared->commands[i], print);
             *track = following;
         });
     }

@@ -3,6 +3,8 @@
 //
 //   wait MS          let device time pass (timers fire on the way)
 //   tap X Y          a stylus tap at a screen pixel
+//   drag X Y X Y...  the stylus pressed at the first pixel, moved through the
+//                    others, lifted at the last
 //   press ID         tap the visible control or menu bar button with that id
 //   menu ID          open the menu holding that item and choose it
 //   key NAME         UP DOWN LEFT RIGHT PRIOR NEXT HOME END RETURN TAB SPACE
@@ -57,6 +59,10 @@ void SetScriptFailureHandler(std::function<void(const std::string&)> fail);
 // Queues the script's commands as steps of the headless backend. Dumps are
 // written with `print` (stdout by default).
 void QueueScript(const Script& script, std::function<void(const std::string&)> print = nullptr);
+// Carries out one command now (QueueScript runs each when the program waits;
+// a test that drives the program itself calls this). Dumps go to `print`.
+void RunCommand(const Script& script, const ScriptCommand& command,
+                const std::function<void(const std::string&)>& print = nullptr);
 // After the program has ended: the first command that was never run (0 when
 // all ran or `exit` ended the script).
 int UnfinishedScriptLine();

@@ -650,9 +650,15 @@ BOOL MoveFileExW(LPCWSTR existing, LPCWSTR target, DWORD flags) {
         fsync(fd);
         close(fd);
     }
+#ifdef RENAME_NOREPLACE
     int result = targetExists ? rename(from.path.c_str(), to.path.c_str())
                               : renameat2(AT_FDCWD, from.path.c_str(), AT_FDCWD, to.path.c_str(),
                                           RENAME_NOREPLACE);
+#else
+    // No renameat2 (the browser build): one program alone uses that store,
+    // and the target was just found absent.
+    int result = rename(from.path.c_str(), to.path.c_str());
+#endif
     if (result != 0) {
         SetLastError(errno == EEXIST ? ERROR_ALREADY_EXISTS : FromErrno(errno));
         return FALSE;

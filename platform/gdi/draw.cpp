@@ -194,9 +194,15 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
         const Bitmap* from = s && s->bitmap ? FindAs<Bitmap>(s->bitmap, Kind::Bitmap) : nullptr;
         if (rop == DSTINVERT)
             NoteInvert(d->surface, target);
-        else if (from && LoadedBitmapId(from->surface.get(), &id))
-            NotePicture(d->surface, target, id);
-        else if (rop != DSTINVERT && rop != PATINVERT)
+        else if (from && LoadedBitmapId(from->surface.get(), &id)) {
+            // Where the whole bitmap lies: pieces of it drawn apart are one picture.
+            const LONG left = Shift(Shift(x, -xSrc), d->origin.x);
+            const LONG top = Shift(Shift(y, -ySrc), d->origin.y);
+            NotePicture(d->surface, target,
+                        RECT{left, top, Shift(left, from->surface->width),
+                             Shift(top, from->surface->height)},
+                        id);
+        } else if (rop != DSTINVERT && rop != PATINVERT)
             NoteCover(d->surface, target);
     }
     return TRUE;

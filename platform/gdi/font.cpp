@@ -30,8 +30,6 @@
 namespace gdi {
 namespace {
 
-// The system font's pixel size: 8 pt at 96 DPI, rounded as GDI rounds it.
-constexpr int kSystemPpem = 11;
 // Larger requests are clamped so that absurd heights cannot exhaust memory.
 constexpr int kMaxPpem = 256;
 
@@ -110,19 +108,8 @@ std::string FontDirectory() {
 #endif
 }
 
-LOGFONTW SystemLogFont() {
-    LOGFONTW lf{};
-    lf.lfHeight = -kSystemPpem;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = ANSI_CHARSET;
-    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    const char16_t name[] = u"Tahoma";
-    std::copy(std::begin(name), std::end(name), lf.lfFaceName);
-    return lf;
-}
-
 FontInstance::~FontInstance() {
-    if (face_) FT_Done_Face(static_cast<FT_Face>(face_));
+    if (source_) FT_Done_Face(static_cast<FT_Face>(source_));
 }
 
 const Glyph& FontInstance::Load(char16_t c) {
@@ -134,7 +121,7 @@ const Glyph& FontInstance::Load(char16_t c) {
     }
     if (*slot) return **slot;
     auto g = std::make_unique<Glyph>();
-    FT_Face face = static_cast<FT_Face>(face_);
+    FT_Face face = static_cast<FT_Face>(source_);
     if (FT_Load_Char(face, c, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) == 0) {
         FT_GlyphSlot s = face->glyph;
         g->advance = static_cast<int>((s->advance.x + 32) >> 6);
@@ -191,7 +178,7 @@ FontInstance* Realize(const LOGFONTW& lf) {
     // Pixel size: a negative height is the em itself; a positive one is the
     // cell, which the VDMX table (or the design metrics) turns into an em.
     long h = std::clamp<long>(lf.lfHeight, -kMaxPpem * 4, kMaxPpem * 4);
-    int ppem = kSystemPpem;
+    int ppem = static_cast<int>(-SystemLogFont().lfHeight);
     if (h < 0) {
         ppem = static_cast<int>(-h);
     } else if (h > 0) {
@@ -216,7 +203,7 @@ FontInstance* Realize(const LOGFONTW& lf) {
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(ppem));
 
     auto inst = std::unique_ptr<FontInstance>(new FontInstance);
-    inst->face_ = face;
+    inst->source_ = face;
     TEXTMETRICW& tm = inst->metrics_;
     tm.tmAscent = RoundScaled(winAscent, ppem, upem);
     tm.tmDescent = RoundScaled(winDescent, ppem, upem);

@@ -1,5 +1,7 @@
 // Fonts: the Tahoma-metric faces rendered by FreeType from their 1-bit
-// strikes, with GDI's metrics. Internal to the graphics layer.
+// strikes, with GDI's metrics (font.cpp), or the same glyphs and metrics
+// from the tables tools/glyphs bakes, where there is no FreeType
+// (font_baked.cpp). Internal to the graphics layer.
 #pragma once
 
 #include <array>
@@ -38,7 +40,7 @@ class FontInstance {
    private:
     friend FontInstance* Realize(const LOGFONTW& lf);
     const Glyph& Load(char16_t c);
-    void* face_ = nullptr;  // FT_Face
+    void* source_ = nullptr;  // the FT_Face, or the BakedFont
     TEXTMETRICW metrics_{};
     std::array<std::unique_ptr<Glyph>, 256> latin_;
     std::unordered_map<char16_t, std::unique_ptr<Glyph>> others_;
@@ -48,7 +50,7 @@ class FontInstance {
 // and size), or null when the font files cannot be loaded.
 FontInstance* Realize(const LOGFONTW& lf);
 
-// The system font's LOGFONTW.
+// The system font's LOGFONTW (defined with the stock objects).
 LOGFONTW SystemLogFont();
 
 // Where the faces are read from (the fonts-wine package's folder).

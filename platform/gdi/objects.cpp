@@ -26,6 +26,19 @@
 #include "winbase.h"
 
 namespace gdi {
+
+LOGFONTW SystemLogFont() {
+    // 8 pt at 96 DPI, rounded as GDI rounds it: an 11-pixel em.
+    LOGFONTW lf{};
+    lf.lfHeight = -11;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = ANSI_CHARSET;
+    lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    const char16_t name[] = u"Tahoma";
+    std::copy(std::begin(name), std::end(name), lf.lfFaceName);
+    return lf;
+}
+
 namespace {
 
 struct Table {

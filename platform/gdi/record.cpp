@@ -30,6 +30,14 @@ bool Same(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// The box around both; an empty one adds nothing.
+RECT Union(const RECT& a, const RECT& b) {
+    if (IsEmpty(a)) return b;
+    if (IsEmpty(b)) return a;
+    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                std::max(a.bottom, b.bottom)};
+}
+
 // The part of a mark's rectangle that can be seen on the surface.
 RECT Seen(const Surface* s, const RECT& r) {
     return Intersect(r, RECT{0, 0, s->width, s->height});
@@ -78,9 +86,13 @@ void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u
               int height, int weight) {
     if (!recording || text.empty() || IsEmpty(Intersect(cell, clip))) return;
     auto& v = Marks()[s];
-    // The same text drawn again in the same place is still one run.
-    for (const Mark& m : v)
-        if (m.kind == MarkKind::Text && Same(m.rect, cell) && m.text == text) return;
+    // The same text drawn again in the same place is still one run, drawn
+    // where either was.
+    for (Mark& m : v)
+        if (m.kind == MarkKind::Text && Same(m.rect, cell) && m.text == text) {
+            m.clip = Union(m.clip, Intersect(cell, clip));
+            return;
+        }
     Mark m{MarkKind::Text, cell, text, weight, height, 0, clip};
     v.push_back(std::move(m));
     // Text drawn again and again without ever being erased cannot make the
@@ -89,10 +101,18 @@ void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u
         v.erase(v.begin(), v.begin() + static_cast<ptrdiff_t>(v.size() - kMostMarks));
 }
 
-void NotePicture(const Surface* s, const RECT& area, uint16_t id) {
+void NotePicture(const Surface* s, const RECT& area, const RECT& placed, uint16_t id) {
     if (!recording || IsEmpty(area)) return;
     NoteCover(s, area);
-    Marks()[s].push_back(Mark{MarkKind::Picture, area, {}, 0, 0, id});
+    auto& v = Marks()[s];
+    for (Mark& m : v)
+        if (m.kind == MarkKind::Picture && m.picture == id && Same(m.placed, placed)) {
+            m.rect = Union(m.rect, area);
+            return;
+        }
+    Mark m{MarkKind::Picture, area, {}, 0, 0, id};
+    m.placed = placed;
+    v.push_back(std::move(m));
 }
 
 void NoteInvert(const Surface* s, const RECT& area) {
@@ -117,12 +137,17 @@ void NoteScroll(const Surface* s, const RECT& area, int dx, int dy) {
             kept.push_back(std::move(m));
             continue;
         }
-        // A mark inside the scrolled area moves with its pixels; one that
-        // leaves the area is gone.
-        RECT moved{m.rect.left + dx, m.rect.top + dy, m.rect.right + dx, m.rect.bottom + dy};
+        // A mark inside the scrolled area moves with its pixels; what leaves
+        // the area is gone. A text run keeps its cell: only what is drawn of
+        // it is cut.
+        auto move = [&](const RECT& r) {
+            return RECT{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+        };
+        const RECT moved = move(m.rect);
         if (IsEmpty(Intersect(moved, area))) continue;
-        m.rect = moved;
-        m.clip = RECT{m.clip.left + dx, m.clip.top + dy, m.clip.right + dx, m.clip.bottom + dy};
+        m.rect = m.kind == MarkKind::Text ? moved : Intersect(moved, area);
+        m.clip = Intersect(move(m.clip), area);
+        m.placed = move(m.placed);
         kept.push_back(std::move(m));
     }
     v = std::move(kept);

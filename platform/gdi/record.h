@@ -5,9 +5,10 @@
 //
 // The record keeps a list per surface. A fill, an opaque text cell or a copy
 // of other pixels removes the entries it covers completely; scrolling moves
-// the entries inside the scrolled area (dropping those that leave it); an
-// inversion of the same rectangle twice cancels out. Memory bitmaps are not
-// recorded.
+// the entries inside the scrolled area and keeps only what stays inside it;
+// an inversion of the same rectangle twice cancels out; pieces of one
+// picture drawn apart (a scroll uncovers the rest of a picture partly kept)
+// are one picture. Memory bitmaps are not recorded.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,7 @@ struct Mark {
     uint16_t picture = 0;  // Picture: the bitmap's resource id
     RECT clip = {0, 0, 0,
                  0};  // Text: the part the context let it draw on (a cover of it removes it)
+    RECT placed = {0, 0, 0, 0};  // Picture: where the whole bitmap lies
 };
 
 // Turns recording on or off (off by default, so tests and the program pay
@@ -45,7 +47,7 @@ void KeepMarksOnly(const std::vector<const Surface*>& live);
 void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text,
               int height, int weight);
 void NoteCover(const Surface* s, const RECT& area);
-void NotePicture(const Surface* s, const RECT& area, uint16_t id);
+void NotePicture(const Surface* s, const RECT& area, const RECT& placed, uint16_t id);
 void NoteInvert(const Surface* s, const RECT& area);
 void NoteScroll(const Surface* s, const RECT& area, int dx, int dy);
 

@@ -69,7 +69,12 @@ void DrawRun(DC* dc, FontInstance* fi, const Layout& layout, const char16_t* s, 
                static_cast<LONG>(y + tm.tmHeight)};
     for (size_t i = 0; i < n; ++i) {
         int advance = AdvanceAt(fi, layout, s[i], static_cast<int>(pen - x));
-        if (pen > clip.right) break;
+        if (pen > clip.right) {
+            // Nothing more shows; the record still takes the whole run's cell.
+            if (!DrawRecording()) break;
+            pen += advance;
+            continue;
+        }
         if (!(s[i] == u'\t' && layout.tabStop > 0)) {
             const Glyph& g = fi->GetGlyph(s[i]);
             // Only the glyph's rows and columns inside the clip are visited.

@@ -42,6 +42,20 @@ HICON LoadIconW(HINSTANCE, LPCWSTR name) {
     return reinterpret_cast<HICON>(&record);
 }
 
+namespace resources {
+
+std::shared_ptr<gdi::Surface> IconPicture(HICON icon) {
+    for (const auto& [id, record] : Icons()) {
+        Data data;
+        if (static_cast<const void*>(&record) == static_cast<const void*>(icon) &&
+            FindIconData(id, &data))
+            return DecodeBmp(data.bytes, data.size);
+    }
+    return nullptr;
+}
+
+}  // namespace resources
+
 HCURSOR LoadCursorW(HINSTANCE instance, LPCWSTR name) {
     static int arrow;
     if (instance || name != IDC_ARROW) {

@@ -105,6 +105,8 @@ bool FindBitmapData(uint16_t id, Data* out);
 bool FindSoundData(std::u16string_view name, Data* out);
 // The application icon's picture (a BMP file) by id.
 bool FindIconData(uint16_t id, Data* out);
+// The picture of an icon LoadIconW gave, or null.
+std::shared_ptr<gdi::Surface> IconPicture(HICON icon);
 // A string table entry, or null.
 const char16_t* FindString(uint16_t id);
 const Menu* FindMenu(uint16_t id);

@@ -1,9 +1,13 @@
 #include "sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
+#include "chrome/chrome.h"
 #include "controls/controls.h"
 #include "core/utf.h"
 #include "crossprocess/crossprocess.h"
@@ -30,6 +34,68 @@ void Wake() {
     SDL_Event e{};
     e.type = wakeEvent;
     SDL_PushEvent(&e);
+}
+
+std::string Variable(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+// The drivers that show a window on a desktop, from the variables that name
+// a display. Left to itself, SDL falls back to drivers that show nothing
+// (offscreen, dummy) and the program would run unseen for good.
+// SDL_VIDEODRIVER, when set, is the person's own choice and is kept.
+bool ChooseDriver(std::string* error) {
+    if (!Variable("SDL_VIDEODRIVER").empty()) return true;
+    std::string drivers;
+    if (!Variable("DISPLAY").empty()) drivers = "x11";
+    if (!Variable("WAYLAND_DISPLAY").empty()) drivers += drivers.empty() ? "wayland" : ",wayland";
+    if (drivers.empty()) {
+        *error = "no display: DISPLAY is not set (run it on a desktop, or with --headless)";
+        return false;
+    }
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+    return true;
+}
+
+// Starts SDL's video with stderr caught: the X library prints a server's
+// refusal there itself, and the person is to get one line. The text caught is
+// written out again when the display opens.
+bool StartVideo(std::string* error) {
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    std::FILE* caught = saved >= 0 ? std::tmpfile() : nullptr;
+    if (caught) dup2(fileno(caught), STDERR_FILENO);
+    const bool ok = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    std::string said;
+    if (caught) {
+        std::fflush(stderr);
+        dup2(saved, STDERR_FILENO);
+        std::rewind(caught);
+        char buffer[512];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, caught)) > 0) said.append(buffer, n);
+        std::fclose(caught);
+    }
+    if (saved >= 0) close(saved);
+    if (ok) {
+        std::fwrite(said.data(), 1, said.size(), stderr);
+        return true;
+    }
+    const std::string display = Variable("DISPLAY");
+    const std::string wayland = Variable("WAYLAND_DISPLAY");
+    const std::string reason = said.substr(0, said.find('\n'));
+    if (!Variable("SDL_VIDEODRIVER").empty())
+        *error = SDL_GetError();
+    else if (!reason.empty())
+        *error = "the display " + (display.empty() ? wayland : display) +
+                 " refused the connection: " + reason +
+                 " (check DISPLAY and XAUTHORITY, or run with --headless)";
+    else
+        *error = "the display " + (display.empty() ? wayland : display) +
+                 " cannot be reached (check " + (display.empty() ? "WAYLAND_DISPLAY" : "DISPLAY") +
+                 ", or run with --headless)";
+    return false;
 }
 }  // namespace
 
@@ -99,16 +165,17 @@ Backend::~Backend() {
     Close();
 }
 
-bool Backend::Open(int scale, const std::string& title, std::string* error) {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        *error = SDL_GetError();
-        return false;
-    }
+bool Backend::Open(int scale, const std::string& program, std::string* error) {
+    // The window's class (the desktop matches it with the program's launcher)
+    // is the program's name, wherever the program was started from.
+    setenv("SDL_VIDEO_X11_WMCLASS", program.c_str(), 0);
+    setenv("SDL_VIDEO_WAYLAND_WMCLASS", program.c_str(), 0);
+    if (!ChooseDriver(error) || !StartVideo(error)) return false;
     // The window's own surface, filled by the processor: without this SDL
     // would back it with an accelerated renderer and load a 3D stack to show
     // a 240x320 picture.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    window_ = SDL_CreateWindow(program.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
     if (!window_ || !SDL_GetWindowSurface(window_)) {
         *error = SDL_GetError();
@@ -163,6 +230,27 @@ void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
     Pump();
 }
 
+void Backend::ShowProgramWindow() {
+    // The title the navigation bar shows (the program's own window text) and
+    // the icon of that window's class, as a desktop's task list shows them.
+    const std::string title = utf::ToUtf8(device::NavigationTitle());
+    if (!title.empty() && title != title_) {
+        SDL_SetWindowTitle(window_, title.c_str());
+        title_ = title;
+    }
+    const HICON icon = device::ProgramIcon();
+    if (!icon || icon == icon_) return;
+    icon_ = icon;
+    const std::shared_ptr<gdi::Surface> picture = device::ProgramIconPicture();
+    if (!picture) return;
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(picture->pixels.data(), picture->width, picture->height,
+                                           32, picture->width * 4, SDL_PIXELFORMAT_RGB888);
+    if (!surface) return;
+    SDL_SetWindowIcon(window_, surface);
+    SDL_FreeSurface(surface);
+}
+
 Backend::Placement Backend::Place() const {
     SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
     if (!surface) return Placement{};
@@ -174,6 +262,7 @@ Backend::Placement Backend::Place() const {
 void Backend::Present(const gdi::Surface& screen) {
     SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
     if (!surface || screen.width != kWidth || screen.height != kHeight) return;
+    ShowProgramWindow();
     const Placement at = Place();
     SDL_Surface* frame =
         SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.pixels.data()), kWidth,

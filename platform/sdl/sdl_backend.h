@@ -1,6 +1,7 @@
 // The SDL2 backend: a real window showing the device's 240x320 screen at an
 // integer scale, nearest-neighbour, drawn into the window's own surface (no
-// renderer, so no 3D stack). The mouse is the stylus; the arrows,
+// renderer, so no 3D stack), titled and iconed as the program's own window,
+// of the program's class. The mouse is the stylus; the arrows,
 // Page Up/Down, Home, End, Enter, Tab, Backspace and Escape are the
 // handheld's keys; printable characters come from SDL's text input. Space,
 // Shift, Ctrl, Alt, the menu key, F2, F3, F10, plus, minus and the wheel go
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "device/backend.h"
+#include "windows.h"
 
 struct SDL_Window;
 union SDL_Event;
@@ -24,8 +26,10 @@ namespace sdl {
 class Backend : public device::Backend {
    public:
     ~Backend() override;
-    // Opens the window; false with SDL's reason in `error`.
-    bool Open(int scale, const std::string& title, std::string* error);
+    // Opens the window, of class `program`, on the desktop that DISPLAY or
+    // WAYLAND_DISPLAY names (or the driver SDL_VIDEODRIVER names); false with
+    // one line in `error` that says what is wrong and what to do.
+    bool Open(int scale, const std::string& program, std::string* error);
     void Close();
 
     void Pump() override;
@@ -50,6 +54,7 @@ class Backend : public device::Backend {
     Placement Place() const;
     void FollowRealTime();
     void CloseProgram();
+    void ShowProgramWindow();
 
     SDL_Window* window_ = nullptr;
     uint64_t startTicks_ = 0;
@@ -57,6 +62,8 @@ class Backend : public device::Backend {
     bool stylusDown_ = false;
     int pointerX_ = 0, pointerY_ = 0;  // where the mouse last was, screen pixels
     int closeRequests_ = 0;
+    std::string title_;     // the window's title as last set
+    HICON icon_ = nullptr;  // the window's icon as last set
 };
 
 // Maps an SDL key to the handheld's virtual key; 0 for keys it does not have.

@@ -86,13 +86,27 @@ void DrawFramesIn(Window* w) {
     for (Window* c : w->children) DrawFramesIn(c);
 }
 
+// A parent's paint covers its children, so the children under the area it
+// paints are painted again after it.
+void InvalidateChildrenUnder(Window* w, const RECT& r, bool erase) {
+    for (Window* c : w->children) {
+        RECT cr;
+        if (!IntersectRect(&cr, &r, &c->rect)) continue;
+        const RECT ci = ClientInWindow(c);
+        OffsetRect(&cr, -(c->rect.left + ci.left), -(c->rect.top + ci.top));
+        c->frameDirty = true;
+        InvalidateClient(c, &cr, erase);
+    }
+}
+
 }  // namespace
 
-void CaretHideFor(Window* w) {
-    if (Window* o = FindQuiet(caret.owner); o && IsAncestorOrSelf(w, o)) {
-        ++caret.paintHides;
-        CaretSync();
-    }
+bool CaretHideFor(Window* w) {
+    Window* o = FindQuiet(caret.owner);
+    if (!o || !IsAncestorOrSelf(w, o)) return false;
+    ++caret.paintHides;
+    CaretSync();
+    return true;
 }
 
 void CaretShowFor(Window* w) {
@@ -113,16 +127,7 @@ void InvalidateClient(Window* w, const RECT* rect, bool erase) {
     if (IsRectEmpty(&r)) return;
     UnionRect(&w->update, &w->update, &r);
     if (erase) w->erase = true;
-    // The parent's paint covers its children, so the children under the
-    // invalid area are invalidated as well.
-    for (Window* c : w->children) {
-        RECT cr;
-        if (!IntersectRect(&cr, &r, &c->rect)) continue;
-        const RECT ci = ClientInWindow(c);
-        OffsetRect(&cr, -(c->rect.left + ci.left), -(c->rect.top + ci.top));
-        c->frameDirty = true;
-        InvalidateClient(c, &cr, erase);
-    }
+    InvalidateChildrenUnder(w, r, erase);
 }
 
 void InvalidateUncovered(Window* w) {
@@ -244,6 +249,9 @@ HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
     const bool erase = w->erase;
     w->update = RECT{};
     w->erase = false;
+    // Children painted since the area was invalidated (or moved under it
+    // since) are covered again by this paint.
+    InvalidateChildrenUnder(w, update, erase);
     if (w->frameDirty) DrawFrame(w);
     CaretHideFor(w);
     *ps = PAINTSTRUCT{};
@@ -306,10 +314,13 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
     if (clip) IntersectRect(&cl, &cl, clip);
     IntersectRect(&area, &src, &cl);
 
+    // The caret is hidden for the whole call, children's moves included: its
+    // pixels must neither move with the scrolled bits nor stay behind where a
+    // moved edit box was.
+    const bool caretHidden = CaretHideFor(w);
     RECT uncovered{};
     if (!IsRectEmpty(&area) && (dx || dy)) {
         if (Visible(w)) {
-            CaretHideFor(w);
             Window* top = TopLevelOf(w);
             EnsureSurface(top);
             RECT onSurface = area;
@@ -319,7 +330,6 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
             OffsetRect(&vis, -ts.left, -ts.top);
             IntersectRect(&onSurface, &onSurface, &vis);
             gdi::ScrollSurface(top->surface.get(), onSurface, dx, dy);
-            CaretShowFor(w);
         }
         const int h = area.bottom - area.top, wd = area.right - area.left;
         if (std::abs(dy) >= h || std::abs(dx) >= wd) {
@@ -356,9 +366,10 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* cl
             Send(c, WM_MOVE, 0, MAKELPARAM(c->rect.left + ci.left, c->rect.top + ci.top));
         }
     }
-    if ((flags & SW_INVALIDATE) && !IsRectEmpty(&uncovered))
-        if (Window* again = FindQuiet(hwnd))
-            InvalidateClient(again, &uncovered, (flags & SW_ERASE) != 0);
+    Window* again = FindQuiet(hwnd);
+    if (again && (flags & SW_INVALIDATE) && !IsRectEmpty(&uncovered))
+        InvalidateClient(again, &uncovered, (flags & SW_ERASE) != 0);
+    if (again && caretHidden) CaretShowFor(again);
     if (updateRect) *updateRect = uncovered;
     return IsRectEmpty(&uncovered) ? NULLREGION : SIMPLEREGION;
 }

@@ -303,6 +303,7 @@ ATOM RegisterClassW(const WNDCLASSW* wc) {
     c->proc = wc->lpfnWndProc;
     c->style = wc->style;
     c->background = wc->hbrBackground;
+    c->icon = wc->hIcon;
     c->windowExtra = wc->cbWndExtra;
     c->instance = wc->hInstance;
     Classes().push_back(c);
@@ -561,7 +562,13 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
         w->rect = next;
         if (!w->parent) EnsureSurface(w);
         w->frameDirty = true;
-        if (redraw) InvalidateClient(w, nullptr, true);
+        // SWP_NOREDRAW spares the parent, not the window itself: the handheld
+        // keeps a moved window's picture by copying its bits, and has it paint
+        // what no bits can be copied from (a control moved back into view from
+        // outside its parent's client area). A child shares its top-level
+        // window's surface, and a resized surface starts blank, so here the
+        // window paints itself anew instead.
+        if (redraw || w->parent || sized) InvalidateClient(w, nullptr, true);
     }
     if (flags & SWP_SHOWWINDOW) ShowInternal(w, true, !(flags & SWP_NOACTIVATE));
     if (flags & SWP_HIDEWINDOW) ShowInternal(w, false, false);

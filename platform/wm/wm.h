@@ -32,6 +32,7 @@ struct WindowClass {
     WNDPROC proc = nullptr;
     UINT style = 0;
     HBRUSH background = nullptr;
+    HICON icon = nullptr;
     int windowExtra = 0;
     HINSTANCE instance = nullptr;
 };
@@ -116,8 +117,9 @@ bool ScrollBarTracking();
 int ThumbValueForOffset(const ScrollBar& bar, int trackLength, int thumbLength, int offset);
 void ScrollBarGeometry(const ScrollBar& bar, int height, int* arrow, int* thumbTop, int* thumbLen);
 
-// Caret.
-void CaretHideFor(Window* w);
+// Caret: hidden while `w` (an ancestor of its owner, or the owner) paints or
+// scrolls; CaretHideFor says whether it was, so that a show matches it.
+bool CaretHideFor(Window* w);
 void CaretShowFor(Window* w);
 void CaretForget(Window* w);
 

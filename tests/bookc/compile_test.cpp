@@ -274,7 +274,7 @@ TEST(StoryMap, EveryLinkInWords) {
             R"x(p48 -> p59 [label="any other answer"])x",
             R"x(p51 -> p56 [label="\"Take\" (takes\nRope)"])x",
             R"x(p51 -> p54 [label="\"Light\" (Lamp\nbecomes lit)"])x",
-            R"x(p51 -> p55 [label="\"Pay\" (1 less\nCoins)"])x",
+            R"x(p51 -> p55 [label="\"Pay\" (Coins -1)"])x",
             R"x(p54 -> p55 [label="if Lamp is held\nand Lamp is not\nlit: \"a\"", color=blue)x",
             R"x(p54 -> p56 [label="if Coins is more\nthan none, unless\nLamp is held and\nLamp is not lit:\n\"b\"", color=blue)x",
             R"x(p54 -> p57 [label="if Coins is not\nmore than none,\nunless Lamp is\nheld and Lamp is\nnot lit: \"c\"", color=blue)x",
@@ -317,6 +317,21 @@ TEST(StoryMap, EachPartAloneWithSignsForLinksBackAndOut) {
         EXPECT_NE(b.find(line), std::string::npos) << line << "\n" << b;
     EXPECT_EQ(b.find("p49 -> p48"), std::string::npos) << b;
     EXPECT_EQ(b.find("p49 -> p2"), std::string::npos) << b;
+}
+
+// A page with many links keeps each one's words, in the page it leads to or,
+// for a link out, in its sign.
+TEST(StoryMap, ManyLinksOutKeepTheirWords) {
+    std::vector<bookc::Source> sources = {
+        {"a",
+         "paragraphs 60\n@48\n<H>Hub<J><M \"w\" 49><M \"x\" 50><M \"y\" 51><M \"z\" 52><G>\n"}};
+    for (int p = 50; p <= 53; ++p)
+        sources.push_back({"p" + std::to_string(p), "@" + std::to_string(p) + "\n<H>P<J><G>\n"});
+    CompileResult r = bookc::Compile(sources);
+    ASSERT_TRUE(r.ok) << ErrorsOf(r);
+    const std::string hub = bookc::GeneratePartMaps(r.book).at(1).second;
+    for (const char* face : {"w", "x", "y", "z"})
+        EXPECT_NE(hub.find(R"(\")" + std::string(face) + R"(\"\nto )"), std::string::npos) << hub;
 }
 
 TEST(StoryMap, UnreachedParagraphs) {

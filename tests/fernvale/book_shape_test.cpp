@@ -49,14 +49,9 @@ std::set<int> Numbers(const std::string& text, const std::regex& pattern) {
 TEST(FernvaleBook, ParagraphRolesFollowTheBooksLayout) {
     ASSERT_EQ(paragraphCount, kParagraphs);
     EXPECT_FALSE(ParagraphHasText(1)) << "paragraph 1 has no text";
-    for (int p : {8, 9, 10}) {
-        EXPECT_TRUE(ParagraphHasText(p)) << p;
-        EXPECT_EQ(Row(p).firstWord, Row(p).endWord) << "paragraph " << p << " is empty";
-    }
-    for (int p = 2; p <= kParagraphs; ++p) {
-        if (p >= 8 && p <= 10) continue;
+    // 8 to 10 hold the hints of one subject each, offered by the hints page.
+    for (int p = 2; p <= kParagraphs; ++p)
         EXPECT_LT(Row(p).firstWord, Row(p).endWord) << "paragraph " << p << " has words";
-    }
     // The beginning leads to the first story page, 48, written as 47.
     EXPECT_NE(Assembled(2).find(" 47>"), std::string::npos);
 }
@@ -126,7 +121,7 @@ TEST(FernvaleBook, InformationPageOffersEveryObject) {
         const std::string number = std::to_string(k);
         const std::string face =
             conditions.count(k) ? "%" + number : "\"" + std::string(objectTable[k].name) + "\"";
-        const std::regex block("<O \\(X %" + number + "\\)>\\{[^{}]*<g " + face + " " +
+        const std::regex block("<O \\(X %" + number + "\\)[^>]*>\\{[^{}]*<g " + face + " " +
                                std::to_string(10 + k) + ">[^{}]*\\}");
         std::smatch found;
         ASSERT_TRUE(std::regex_search(info, found, block)) << objectTable[k].name;

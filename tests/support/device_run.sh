@@ -26,12 +26,13 @@ run_in_window() {  # run_in_window PROGRAM WORKDIR STEPS [OPTIONS...]
         shift 3
         "$program" --store "$work/store" --scale 2 "$@" >"$work/out" 2>"$work/err" &
         pid=$!
-        # The search fails outright (BadWindow) when a window it is looking
+        # The window is found by its class, the name of the program. The
+        # search fails outright (BadWindow) when a window it is looking
         # at goes away meanwhile, as the short-lived windows SDL opens at start-up do,
         # so it is tried again until the window shows or 10 s have passed.
         win=
         for _ in $(seq 50); do
-            win=$(xdotool search --onlyvisible --name "^$(basename "$program")\$" 2>/dev/null | head -1)
+            win=$(xdotool search --onlyvisible --classname "^$(basename "$program")\$" 2>/dev/null | head -1)
             [ -n "$win" ] && break
             sleep 0.2
         done

@@ -270,7 +270,8 @@ std::string EffectWords(const Book& book, const Link& l) {
             }
             if (l.tag == 'R')
                 return " (" + name + " becomes " + ValueWords(book, l.object, n) + ")";
-            return " (" + std::to_string(n) + (negative ? " less " : " more ") + name + ")";
+            // A step along the object's list or its number: "(Coins -1)".
+            return " (" + name + (negative ? " -" : " +") + std::to_string(n) + ")";
         }
         default:
             return "";
@@ -483,7 +484,7 @@ class MapWriter {
             if (PartOf(e.from) == file || PartOf(e.to) == file) edges.push_back(e);
         const std::map<int, Note> notes = GroupNotes(edges, file);
         const std::vector<std::pair<int, int>> stacked = Rank(edges, file);
-        const std::map<int, std::string> reachedBy = FanLabels(edges);
+        const std::map<int, std::string> reachedBy = FanLabels(edges, file);
         auto extra = [&](int n) {
             auto it = reachedBy.find(n);
             return it == reachedBy.end() ? std::string() : "\n" + Wrap(it->second);
@@ -630,7 +631,7 @@ class MapWriter {
                                 JoinWords(pages, ", ")),
                            otherPart};
             if (labels.size() > 3)
-                labels = {std::to_string(labels.size()) + " links, each in the map of " + part};
+                labels = {std::to_string(members.size()) + " links, each in the map of " + part};
             merged.labels = labels;
             merged.twoWay = false;
             (incoming ? merged.from : merged.to) = next--;
@@ -655,7 +656,7 @@ class MapWriter {
     // A page that leads to many pages has its links' words written in the
     // pages they lead to, where nothing else leads there, so that the fan of
     // its links stays narrow.
-    static std::map<int, std::string> FanLabels(std::vector<Edge>& edges) {
+    std::map<int, std::string> FanLabels(std::vector<Edge>& edges, int file) const {
         std::map<int, int> incoming, fan;
         for (const Edge& e : edges) {
             ++incoming[e.to];
@@ -663,7 +664,8 @@ class MapWriter {
         }
         std::map<int, std::string> reachedBy;
         for (Edge& e : edges) {
-            if (e.back || e.from == e.to || fan[e.from] <= kFan + 1 || incoming[e.to] != 1)
+            if (e.back || e.from == e.to || fan[e.from] <= kFan + 1 || incoming[e.to] != 1 ||
+                PartOf(e.to) != file)
                 continue;
             std::string words;
             for (const std::string& l : e.labels) words += (words.empty() ? "" : "; ") + l;

@@ -4,7 +4,7 @@
 #include "base/app_state.h"
 #include "book/state.h"
 #include "book/tables.h"
-#include "display/display.h"
+#include "display/screenshot.h"
 #include "entry/dump.h"
 #include "shell/navigation.h"
 #include "tools/explore/explorer.h"
