@@ -72,10 +72,14 @@ struct WindowModule {
 };
 
 // Loads the window module and opens the window; null with the reason in
-// `error`. The module stays loaded until the process ends.
+// `error`. The module stays loaded until the process ends. Its calls into the
+// libraries under it are bound as they are first made: most of those
+// libraries' functions are never called, and binding them all would add to
+// the window's start (the module is built with the program, so none is
+// missing).
 device::Backend* OpenWindow(int scale, const std::string& title, WindowModule* calls,
                             std::string* error) {
-    void* module = dlopen(WindowModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* module = dlopen(WindowModulePath().c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (!module) {
         *error = dlerror();
         return nullptr;

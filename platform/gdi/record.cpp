@@ -66,6 +66,10 @@ void KeepMarksOnly(const std::vector<const Surface*>& live) {
                                                                           : std::next(it);
 }
 
+void ForgetMarks(const Surface* s) {
+    Marks().erase(s);
+}
+
 void NoteCover(const Surface* s, const RECT& area) {
     if (!recording || IsEmpty(area)) return;
     auto it = Marks().find(s);

@@ -42,6 +42,8 @@ bool DrawRecording();
 const std::vector<Mark>& MarksOn(const Surface* s);
 // Drops the records of every surface not in `live`.
 void KeepMarksOnly(const std::vector<const Surface*>& live);
+// Drops the record of `s`: a new surface may be made where a freed one was.
+void ForgetMarks(const Surface* s);
 
 // Reports from the drawing code.
 void NoteText(const Surface* s, const RECT& cell, const RECT& clip, const std::u16string& text,

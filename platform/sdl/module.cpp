@@ -3,6 +3,7 @@
 #include <type_traits>
 
 #include "device/window.h"
+#include "sdl/desktop.h"
 #include "sdl/sdl_audio.h"
 #include "sdl/sdl_backend.h"
 #include "sound/sound.h"
@@ -20,10 +21,16 @@ extern "C" {
                                                                    std::string* error) {
     if (window) return window;
     auto* opened = new sdl::Backend;
-    if (!opened->Open(scale, title, error)) {
+    bool ok = false;
+    {
+        const sdl::QuietStart quiet;
+        ok = opened->Open(scale, title, error);
+    }
+    if (!ok) {
         delete opened;
         return nullptr;
     }
+    sdl::EndOnLostDisplay(title);
     window = opened;
     audio = new sdl::Audio;
     sound::SetOutput(audio);

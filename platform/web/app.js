@@ -3,13 +3,21 @@
 // keeps its store folder in IndexedDB and lets one tab at a time read.
 //
 // One run of the program is one instance of the module, as one process is on
-// the desktop. A run ends when the reader exits, or when the page is hidden
-// or left: the page then asks the program to close as a person would, so it
-// saves its record on the way out, and the store folder is written to
-// IndexedDB in one transaction (the old record or the new one, never half of
-// one), after a journal of it in localStorage that outlives a page going away
-// before the transaction is done. When the page is shown again, a new run
-// starts from the saved record.
+// the desktop. A run ends when the reader exits, or when the page is left:
+// the page then asks the program to close as a person would, so it saves its
+// record on the way out, and the store folder is written to IndexedDB in one
+// transaction (the old record or the new one, never half of one), after a
+// journal of it in localStorage that outlives a page going away before the
+// transaction is done.
+//
+// A page can also end without being left as far as it can tell (a hidden tab
+// discarded, a crash): while a run goes on, the journal holds instead what
+// makes it again, its start tick, the settings it started with and its input
+// with each one's tick, written whenever the program waits and when the page
+// is hidden. The next run replays it from the saved record to the same page,
+// scroll and all (web/backend.h keeps a run the same for the same input).
+// One journal entry holds either kind, so replacing the one by the other is
+// a single write.
 'use strict';
 
 (function () {
@@ -17,7 +25,7 @@
   const STORE_DIR = '/store';
   const DB_NAME = 'fernvale', DB_TABLE = 'store', LOCK_NAME = 'fernvale-store';
   const RECORD = 'QOT1Fernvale.dat';
-  const JOURNAL = 'fernvale-store-journal';
+  const JOURNAL = 'fernvale-journal';
   // Event codes, as web/backend.cpp reads them.
   const EV = { down: 1, move: 2, up: 3, keyDown: 4, keyUp: 5, char: 6, close: 7, dump: 8, menuBar: 9,
                wheel: 10 };
@@ -44,7 +52,7 @@
   const stats = { firstPresent: 0, turns: [], sounds: 0 };
   let liftedAt = 0;
 
-  let run = null;          // the running program: { module, ended, closing }
+  let run = null;          // the running program: { module, ended, closing, journal }
   let holdingLock = null;  // releases the single-tab lock
   let compiled = null;     // the compiled module, shared by every run
   let database = null;
@@ -77,7 +85,21 @@
     if (!stats.firstPresent) stats.firstPresent = performance.now();
   }
 
-  // ---- Input: queued for the program, which takes it when it pumps.
+  // ---- Input: queued for the program, which takes it when it pumps. The
+  // device clock is the time since the page was opened, moved on past a
+  // replayed run's last tick (clockBase).
+  let clockBase = 0;
+  function now() {
+    return performance.now() + clockBase;
+  }
+  // Input carries its tick and goes into the run's journal.
+  function input(kind, x, y, code) {
+    if (!run || run.closing) return;
+    const event = [kind, x, y, code, Math.max(1, Math.floor(now()))];
+    run.journal.events.push(event);
+    run.unjournalled = true;
+    queue(event);
+  }
   function queue(event) {
     events.push(event);
     if (wake) {
@@ -91,6 +113,7 @@
   function sleep(ms, wakeUp) {
     if (liftedAt) stats.turns.push(performance.now() - liftedAt);
     liftedAt = 0;
+    keepRun();
     wake = wakeUp;
     if (ms >= 0) {
       wakeTimer = setTimeout(function () {
@@ -115,17 +138,17 @@
     stylus = e.pointerId;
     canvas.setPointerCapture(e.pointerId);
     canvas.focus();
-    queue([EV.down].concat(screenPoint(e), 0));
+    input(EV.down, ...screenPoint(e), 0);
     e.preventDefault();
   });
   canvas.addEventListener('pointermove', function (e) {
-    if (e.pointerId === stylus) queue([EV.move].concat(screenPoint(e), 0));
+    if (e.pointerId === stylus) input(EV.move, ...screenPoint(e), 0);
   });
   function lift(e) {
     if (e.pointerId !== stylus) return;
     stylus = null;
     liftedAt = performance.now();
-    queue([EV.up].concat(screenPoint(e), 0));
+    input(EV.up, ...screenPoint(e), 0);
   }
   canvas.addEventListener('pointerup', lift);
   canvas.addEventListener('pointercancel', lift);
@@ -138,12 +161,12 @@
     if (down) startAudio();
     const vk = KEYS[e.key];
     if (vk) {
-      queue([down ? EV.keyDown : EV.keyUp, 0, 0, vk]);
+      input(down ? EV.keyDown : EV.keyUp, 0, 0, vk);
     } else if (e.altKey) {
       return;
     } else if ([...e.key].length === 1 && e.key.codePointAt(0) > 0x20) {
       // A printable character: WM_CHAR only, as the desktop's text input gives.
-      if (down) for (let i = 0; i < e.key.length; ++i) queue([EV.char, 0, 0, e.key.charCodeAt(i)]);
+      if (down) for (let i = 0; i < e.key.length; ++i) input(EV.char, 0, 0, e.key.charCodeAt(i));
     } else {
       return;
     }
@@ -160,11 +183,13 @@
     wheelRest += e.deltaMode === 0 ? e.deltaY / 100 : e.deltaMode === 1 ? e.deltaY / 3 : e.deltaY * 3;
     const notches = Math.trunc(wheelRest);
     wheelRest -= notches;
-    if (notches) queue([EV.wheel].concat(screenPoint(e), notches));
+    if (notches) input(EV.wheel, ...screenPoint(e), notches);
   }, { passive: false });
 
-  // ---- The device's settings (voice, contrast), kept for the next visit.
+  // ---- The device's settings (voice, contrast), kept for the next visit; a
+  // run starts with those it journalled.
   function setting(name) {
+    if (run && name in run.journal.settings) return run.journal.settings[name];
     try {
       const value = localStorage.getItem('fernvale-' + name);
       return value === null ? -1 : Number(value);
@@ -182,7 +207,7 @@
 
   // ---- The device's voice: the browser's speech synthesis.
   function speak(text) {
-    if (!window.speechSynthesis) return;
+    if (!window.speechSynthesis || events.some(function (e) { return e.replayed; })) return;
     speechSynthesis.cancel();
     if (text) speechSynthesis.speak(new SpeechSynthesisUtterance(text));
   }
@@ -257,36 +282,34 @@
     });
   }
 
-  // A save made as the page goes away may not reach IndexedDB before the page
-  // is gone; it is written first, whole and at once, to a journal in
-  // localStorage, which the next run applies to IndexedDB before reading it.
-  function writeJournal(entries) {
+  // The journal (see the top): { store: entries } for a save IndexedDB may
+  // not have, { run: { start, settings, events } } for a run going on.
+  function writeJournal(journal) {
     try {
-      localStorage.setItem(JOURNAL, JSON.stringify(entries.map(function ([name, bytes]) {
-        let text = null;
-        if (bytes) {
-          text = '';
-          for (let i = 0; i < bytes.length; ++i) text += String.fromCharCode(bytes[i]);
-          text = btoa(text);
-        }
-        return [name, text];
-      })));
+      localStorage.setItem(JOURNAL, JSON.stringify(journal, function (key, value) {
+        if (!(value instanceof Uint8Array)) return value;
+        let text = '';
+        for (let i = 0; i < value.length; ++i) text += String.fromCharCode(value[i]);
+        return { base64: btoa(text) };
+      }));
+      return true;
     } catch (error) {
-      console.warn('fernvale: no journal for the save: ' + error);
+      console.warn('fernvale: nothing journalled: ' + error);
+      return false;
     }
   }
 
   function readJournal() {
-    let text = null;
     try {
-      text = localStorage.getItem(JOURNAL);
+      const text = localStorage.getItem(JOURNAL);
+      return text && JSON.parse(text, function (key, value) {
+        if (!value || typeof value.base64 !== 'string') return value;
+        return Uint8Array.from(atob(value.base64), function (c) { return c.charCodeAt(0); });
+      });
     } catch (error) {
+      console.warn('fernvale: the journal is unreadable: ' + error);
       return null;
     }
-    if (!text) return null;
-    return JSON.parse(text).map(function ([name, base64]) {
-      return [name, base64 === null ? null : Uint8Array.from(atob(base64), function (c) { return c.charCodeAt(0); })];
-    });
   }
 
   function dropJournal() {
@@ -295,6 +318,12 @@
     } catch (error) {
       // Nothing was written there either.
     }
+  }
+
+  // Brings the running program's journal up to date.
+  function keepRun() {
+    if (!run || !run.unjournalled || run.closing) return;
+    run.unjournalled = !writeJournal({ run: run.journal });
   }
 
   // Folders are entries ending in '/' with no data; files hold their bytes.
@@ -362,9 +391,9 @@
     starting = (async function () {
       await takeLock();
       say('');
-      const journal = readJournal();
-      if (journal) {
-        await saveStore(journal);
+      const journal = readJournal() || {};
+      if (journal.store) {
+        await saveStore(journal.store);
         dropJournal();
       }
       const entries = await loadStore();
@@ -372,10 +401,23 @@
       events.length = 0;
       let endedWith;
       const ended = new Promise(function (resolve) { endedWith = resolve; });
-      run = { module: null, ended: ended, closing: null, endedWith: endedWith };
+      const settings = { voice: setting('voice'), contrast: setting('contrast') };
+      const replay = journal.run || { start: Math.max(1, Math.floor(now())), settings: settings, events: [] };
+      clockBase = Math.max(clockBase, replay.start - performance.now());
+      for (const event of replay.events) {
+        clockBase = Math.max(clockBase, event[4] + 1 - performance.now());
+        events.push(Object.assign(event.slice(), { replayed: true }));
+      }
+      run = { module: null, ended: ended, closing: null, endedWith: endedWith, journal: replay,
+              unjournalled: !journal.run };
       run.module = await createFernvale({
         host: host,
         preRun: [function (module) { fillFolder(module.FS, entries); }],
+        onAbort: function () {
+          // A replay would end the same way: the book starts again from the
+          // saved record.
+          dropJournal();
+        },
         instantiateWasm: function (imports, receive) {
           WebAssembly.instantiate(wasm, imports).then(function (instance) { receive(instance, wasm); });
           return {};
@@ -397,7 +439,7 @@
     holdingLock = null;
     while (answerWaiting.length) answerWaiting.shift()(null);
     const entries = readFolder(ending.module.FS);
-    writeJournal(entries);
+    writeJournal({ store: entries });
     saveStore(entries).then(dropJournal, function (error) {
       console.error('fernvale: the progress could not be saved: ' + error);
     }).finally(function () {
@@ -415,7 +457,7 @@
     const closing = run;
     if (!closing.closing) {
       closing.closing = reason;
-      queue([EV.close, 0, 0, 0]);
+      queue([EV.close, 0, 0, 0, 0]);
     }
     return closing.ended;
   }
@@ -423,10 +465,12 @@
   // ?clock=MS: the device clock starts at MS and is virtual (web/backend.h).
   const clockParameter = new URLSearchParams(location.search).get('clock');
   const host = {
-    now: function () { return performance.now(); },
+    now: now,
     clockStart: /^\d+$/.test(clockParameter || '') ? Number(clockParameter) : -1,
+    runStart: function () { return run.journal.start; },
     takeEvent: function () { return events.shift() || null; },
     peekEvent: function () { return events.length ? events[0][0] : 0; },
+    peekTick: function () { return events.length ? events[0][4] : 0; },
     sleep: sleep,
     present: present,
     answer: function (text) {
@@ -443,13 +487,14 @@
     audioPlay: audioPlay,
   };
 
-  // ---- The page's life: hidden or left, the program closes and saves;
-  // shown again, it starts again from the record.
+  // ---- The page's life: left, the program closes and saves (back again from
+  // the browser's cache, it starts again from the record); hidden, it goes on
+  // with its journal written, as the page may never be shown again.
   document.addEventListener('visibilitychange', function () {
-    if (document.visibilityState === 'hidden') close('hidden');
+    if (document.visibilityState === 'hidden') keepRun();
     else if (!run) start();
   });
-  window.addEventListener('pagehide', function () { close('hidden'); });
+  window.addEventListener('pagehide', function () { close('left'); });
   window.addEventListener('pageshow', function (e) { if (e.persisted && !run) start(); });
   canvas.addEventListener('click', function () { if (!run && !starting) start(); });
 
@@ -493,7 +538,7 @@
     if (!run) return Promise.reject(new Error('the program is not running'));
     return new Promise(function (resolve) {
       answerWaiting.push(resolve);
-      queue([kind, 0, 0, code]);
+      queue([kind, 0, 0, code, 0]);
     });
   }
 

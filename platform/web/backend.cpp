@@ -18,7 +18,9 @@
 extern "C" {
 double fv_now();
 int fv_clock_start();
+int fv_run_start();
 int fv_peek();
+int fv_peek_tick();
 int fv_next_event(int* event);
 void fv_wait(int ms);
 void fv_present(const uint32_t* pixels, int width, int height);
@@ -28,10 +30,11 @@ void fv_answer(const char* text);
 namespace web {
 namespace {
 
-// What the page queues: a kind and its values (app.js writes the same codes):
-// input (a wheel's code: its notches, towards the person positive), a request
-// to close the program, and the tests' requests for the screen dump (code 1:
-// without forgetting the logs) and the menu bar.
+// What the page queues: a kind, its values and the device tick it happened at
+// (app.js writes the same codes): input (a wheel's code: its notches, towards
+// the person positive), a request to close the program, and the tests'
+// requests for the screen dump (code 1: without forgetting the logs) and the
+// menu bar. Only input has a tick; the others take 0.
 enum Event {
     kStylusDown = 1,
     kStylusMove,
@@ -63,15 +66,11 @@ constexpr int kWidth = device::kScreenWidth, kHeight = device::kScreenHeight;
 }  // namespace
 
 Backend::Backend() : virtualClock_(fv_clock_start() >= 0) {
-    if (virtualClock_) device::SetClock(static_cast<uint32_t>(fv_clock_start()));
-    FollowBrowserClock();
+    device::SetClock(static_cast<uint32_t>(virtualClock_ ? fv_clock_start() : fv_run_start()));
 }
 
-void Backend::FollowBrowserClock() {
-    // The handheld's tick count is the time since it was switched on: here,
-    // since the page was opened. A virtual clock only moves when a timer
-    // falls due (WaitUntil).
-    if (!virtualClock_) device::SetClock(static_cast<uint32_t>(static_cast<uint64_t>(fv_now())));
+void Backend::MoveClockTo(uint32_t tick) {
+    if (static_cast<int32_t>(tick - GetTickCount()) > 0) device::SetClock(tick);
 }
 
 void Backend::CloseProgram() {
@@ -85,13 +84,16 @@ void Backend::CloseProgram() {
 }
 
 void Backend::Pump() {
-    FollowBrowserClock();
-    int e[4];
+    int e[5];
     auto x = [&] { return std::clamp(e[1], 0, kWidth - 1); };
     auto y = [&] { return std::clamp(e[2], 0, kHeight - 1); };
     // Requests wait until the program has done what the input before them
     // asked (WaitUntil answers them).
+    // Input waits until the clock has reached its tick (virtual clocks aside).
     for (int next = fv_peek(); next && next != kDump && next != kMenuBar; next = fv_peek()) {
+        if (!virtualClock_ &&
+            static_cast<int32_t>(static_cast<uint32_t>(fv_peek_tick()) - GetTickCount()) > 0)
+            break;
         fv_next_event(e);
         switch (e[0]) {
             case kStylusDown:
@@ -125,7 +127,7 @@ void Backend::Pump() {
 }
 
 void Backend::Answer() {
-    int e[4];
+    int e[5];
     fv_next_event(e);
     if (e[0] == kMenuBar) {
         fv_answer(MenuBarLines().c_str());
@@ -142,16 +144,41 @@ void Backend::Answer() {
 }
 
 void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
-    FollowBrowserClock();
-    const int next = fv_peek();
+    int next = fv_peek();
     if (next == kDump || next == kMenuBar) {
         Answer();  // the program has nothing left to do: the screen is settled
         return;
     }
+    if (virtualClock_) {
+        WaitVirtual(next, hasDeadline, deadline);
+    } else {
+        // The clock moves only here, from one event or timer to the next, so
+        // that a run is the same again from its start tick, its record and
+        // its input's ticks (what the page journals): a timer due before an
+        // input's tick fires first, however late the browser woke.
+        if (!next) {
+            const int ms =
+                hasDeadline
+                    ? std::max(static_cast<int32_t>(deadline - static_cast<uint32_t>(fv_now())), 0)
+                    : -1;
+            fv_wait(ms);
+            next = fv_peek();
+        }
+        // A request (tick 0) needs no time to pass.
+        const uint32_t tick = next ? static_cast<uint32_t>(fv_peek_tick()) : 0;
+        if (hasDeadline && (!next || (tick && static_cast<int32_t>(deadline - tick) <= 0)))
+            MoveClockTo(deadline);
+        else if (tick)
+            MoveClockTo(tick);
+    }
+    Pump();
+}
+
+void Backend::WaitVirtual(int next, bool hasDeadline, uint32_t deadline) {
     // Without a deadline: until the page queues an event.
     int ms = -1;
     if (hasDeadline) ms = std::max(static_cast<int32_t>(deadline - GetTickCount()), 0);
-    if (virtualClock_ && hasDeadline) {
+    if (hasDeadline) {
         // The virtual clock stands still while the program waits: the real
         // time already spent waiting for this deadline counts.
         if (deadline != waitDeadline_ || !waiting_) {
@@ -162,13 +189,11 @@ void Backend::WaitUntil(bool hasDeadline, uint32_t deadline) {
         ms = std::max(ms - static_cast<int>(fv_now() - waitSince_), 0);
     }
     if (!next) fv_wait(ms);
-    // The wait ran out: on a virtual clock, the time the program waited for
-    // has now come.
-    if (virtualClock_ && hasDeadline && !fv_peek()) {
+    // The wait ran out: the time the program waited for has now come.
+    if (hasDeadline && !fv_peek()) {
         device::SetClock(deadline);
         waiting_ = false;
     }
-    Pump();
 }
 
 void Backend::Present(const gdi::Surface& screen) {

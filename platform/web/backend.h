@@ -4,13 +4,17 @@
 // (Asyncify unwinds the program's stack and rewinds it when an event or the
 // next timer is due), so the reader's own code runs unchanged.
 //
-// The page (index.html) queues the browser's events; the backend takes them
-// when the program pumps. With the page's `clock` parameter (app.js) the
-// clock is virtual, as on the headless device: it starts there and only
-// moves when a timer falls due, so a walkthrough's rolls come out as they do
-// headless. Besides input, the page asks for the program to be
-// closed (the page is hidden or left: the handheld's program is closed the
-// way a person closes it, so it saves) and for the screen dump (tests).
+// The page (index.html) queues the browser's events, each with the tick it
+// happened at; the backend takes them when the program pumps. The clock moves
+// only while the program waits, to the next input's tick or timer's
+// deadline, so a run replays alike from its start tick and its input (the
+// page journals both, and replays them when a run ended without its save).
+// With the page's `clock` parameter (app.js) the clock is virtual, as on the
+// headless device: it starts there and only moves when a timer falls due, so
+// a walkthrough's rolls come out as they do headless. Besides input, the page
+// asks for the program to be closed (the page is left: the handheld's program
+// is closed the way a person closes it, so it saves) and for the screen dump
+// (tests).
 #pragma once
 
 #include <cstdint>
@@ -28,7 +32,8 @@ class Backend : public device::Backend {
     void Present(const gdi::Surface& screen) override;
 
    private:
-    void FollowBrowserClock();
+    void MoveClockTo(uint32_t tick);  // never back
+    void WaitVirtual(int next, bool hasDeadline, uint32_t deadline);
     void CloseProgram();
     void Answer();
     const bool virtualClock_;

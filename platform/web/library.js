@@ -8,19 +8,23 @@ mergeInto(LibraryManager.library, {
   fv_clock_start: function () {
     return Module.host.clockStart;
   },
-  // The kind of the next queued event, 0 when none is.
+  // The tick the run's clock starts at (on the browser's clock).
+  fv_run_start: function () {
+    return Module.host.runStart();
+  },
+  // The kind of the next queued event, 0 when none is; and its tick.
   fv_peek: function () {
     return Module.host.peekEvent();
   },
-  // Writes the next queued event into four ints (kind, x, y, code); 0 when
-  // none is queued.
+  fv_peek_tick: function () {
+    return Module.host.peekTick();
+  },
+  // Writes the next queued event into five ints (kind, x, y, code, tick); 0
+  // when none is queued.
   fv_next_event: function (out) {
     var e = Module.host.takeEvent();
     if (!e) return 0;
-    HEAP32[(out >> 2) + 0] = e[0];
-    HEAP32[(out >> 2) + 1] = e[1];
-    HEAP32[(out >> 2) + 2] = e[2];
-    HEAP32[(out >> 2) + 3] = e[3];
+    for (var i = 0; i < 5; ++i) HEAP32[(out >> 2) + i] = e[i];
     return 1;
   },
   // Yields to the browser until an event is queued or `ms` have passed

@@ -161,7 +161,10 @@ void EnsureSurface(Window* w) {
     // Resized in place: device contexts of the window (a child's paint while
     // the window is resized, say) keep pointing at a live surface and are
     // clipped to its new size.
-    if (!w->surface) w->surface = std::make_unique<gdi::Surface>();
+    if (!w->surface) {
+        w->surface = std::make_unique<gdi::Surface>();
+        gdi::ForgetMarks(w->surface.get());
+    }
     gdi::Surface& s = *w->surface;
     gdi::NoteCover(&s, RECT{0, 0, s.width, s.height});
     w->vbarDrawn.clear();

@@ -40,6 +40,11 @@ std::unordered_map<uintptr_t, std::unique_ptr<Window>>& Handles() {
     return handles;
 }
 
+// The window found last, checked before the table: lookups come in runs for
+// one window (a message's target, then its painting and its scroll bar).
+uintptr_t lastHandle = 0;
+Window* lastWindow = nullptr;
+
 // Handles are never reused, so a stale handle stays invalid for good.
 uintptr_t nextHandle = 0x10;
 HWND focusWindow = nullptr;
@@ -159,8 +164,13 @@ std::u16string Lower(const std::u16string& s) {
 }
 
 Window* FindQuiet(HWND hwnd) {
-    auto it = Handles().find(reinterpret_cast<uintptr_t>(hwnd));
-    return it == Handles().end() ? nullptr : it->second.get();
+    const auto handle = reinterpret_cast<uintptr_t>(hwnd);
+    if (handle && handle == lastHandle) return lastWindow;
+    auto it = Handles().find(handle);
+    if (it == Handles().end()) return nullptr;
+    lastHandle = handle;
+    lastWindow = it->second.get();
+    return lastWindow;
 }
 
 Window* Find(HWND hwnd) {
@@ -422,6 +432,10 @@ BOOL DestroyWindow(HWND hwnd) {
         if (focusWindow == *it) focusWindow = nullptr;
         if (activeWindow == *it) activeWindow = nullptr;
         Unlink(x);
+        if (lastHandle == reinterpret_cast<uintptr_t>(*it)) {
+            lastHandle = 0;
+            lastWindow = nullptr;
+        }
         Handles().erase(reinterpret_cast<uintptr_t>(*it));
     }
     return TRUE;

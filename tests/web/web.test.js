@@ -1,7 +1,8 @@
 // The browser build in Debian's Chromium, as a person uses it: a walkthrough
 // played by taps and keys on the canvas to its good ending, the screens
 // compared pixel for pixel with the headless device's, the progress kept
-// across a reload, and a second tab kept from running a second copy.
+// across a reload and across a crash, and a second tab kept from running a
+// second copy.
 //
 // FERNVALE_WEB_BUILD: the built page (build-web); FERNVALE_NATIVE: the native
 // reader (build/fernvale) that makes the headless screens.
@@ -160,4 +161,31 @@ test('a record imported resumes there, and exports as the desktop saves it', asy
     expected[offset] = value;
   assert.deepEqual(exported, expected, 'the record the desktop reader saves');
   await waitForRun(second);
+});
+
+test('a tab that ends without its save (a crash) resumes where it was, by its journal', async () => {
+  // `second` runs from the record imported above: its page scrolled to a
+  // choice, the choice taken, the next page scrolled and a key pressed.
+  const screen = () => second.evaluate(() => window.fernvale.look());
+  const withoutClock = (dump) => dump.replace(/^screen at \d+ ms\n/, '');
+  while (!/weight 700 "The Valley Road"/.test(await screen())) await second.waitForTimeout(100);
+  const before = withoutClock(await screen());
+  const box = await second.locator('#screen').boundingBox();
+  await second.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+  await second.mouse.wheel(0, 1000);
+  const script = path.join(work, 'turn.script');
+  fs.writeFileSync(script, 'press 5000\n');
+  await play(second, script);
+  await second.mouse.wheel(0, 200);
+  await second.keyboard.press('ArrowDown');
+  const left = withoutClock(await screen());
+  assert.notEqual(left, before, 'the taps changed nothing to replay');
+  const cdp = await context.newCDPSession(second);
+  const crashed = new Promise((resolve) => second.once('crash', resolve));
+  cdp.send('Page.crash').catch(() => {});
+  await crashed;
+  const third = await context.newPage();
+  await third.goto(address);
+  await waitForRun(third);
+  assert.equal(withoutClock(await third.evaluate(() => window.fernvale.look())), left);
 });

@@ -614,11 +614,12 @@ class MapWriter {
                 notes[page] = {NoteLabel(page), PartOf(page)};
                 continue;
             }
-            std::vector<std::string> pages, labels;
+            std::set<int> pages;  // in order, each once
+            std::vector<std::string> labels;
             Edge merged = edges[members[0]];
             for (size_t i : members) {
                 const Edge& e = edges[i];
-                pages.push_back(std::to_string(incoming ? e.from : e.to));
+                pages.insert(incoming ? e.from : e.to);
                 for (const std::string& l : e.labels)
                     if (std::find(labels.begin(), labels.end(), l) == labels.end())
                         labels.push_back(l);
@@ -627,8 +628,10 @@ class MapWriter {
             }
             const std::string part =
                 otherPart >= 0 ? PartName(book_, otherPart) : std::string("the reader");
+            std::vector<std::string> numbers;
+            for (int page : pages) numbers.push_back(std::to_string(page));
             notes[next] = {Wrap(std::to_string(pages.size()) + " pages of " + part + ": " +
-                                JoinWords(pages, ", ")),
+                                JoinWords(numbers, ", ")),
                            otherPart};
             if (labels.size() > 3)
                 labels = {std::to_string(members.size()) + " links, each in the map of " + part};
