@@ -43,7 +43,13 @@ bool Audio::Open() {
     std::lock_guard<std::mutex> hold(lock_);
     if (!tried_) {
         tried_ = true;
-        opener_ = std::thread([this] { OpenDevice(); });
+        opener_ = SDL_CreateThread(
+            [](void* audio) {
+                static_cast<Audio*>(audio)->OpenDevice();
+                return 0;
+            },
+            "audio opener", this);
+        failed_ = opener_ == nullptr;
     }
     return !failed_;
 }
@@ -73,7 +79,9 @@ void Audio::OpenDevice() {
 }
 
 void Audio::WaitForOpen() {
-    if (opener_.joinable()) opener_.join();
+    if (!opener_) return;
+    SDL_WaitThread(opener_, nullptr);
+    opener_ = nullptr;
 }
 
 void Audio::Close() {

@@ -2,14 +2,15 @@
 // SDL and converted to the device's format, one sound at a time. The device
 // is opened on a thread of its own (probing the sound servers can take a
 // good part of a second, which the first page, with its sound, would
-// otherwise wait for); a sound started meanwhile plays once it is open.
+// otherwise wait for); a sound started meanwhile plays once it is open. The
+// thread is SDL's own, so the thread-local state SDL keeps for it (its last
+// error) is freed when it ends.
 #pragma once
 
 #include <SDL.h>
 
 #include <atomic>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "sound/sound.h"
@@ -36,7 +37,7 @@ class Audio : public sound::Output {
     bool Queue(const unsigned char* wave, size_t size);  // with lock_ held
 
     std::mutex lock_;
-    std::thread opener_;
+    SDL_Thread* opener_ = nullptr;
     std::atomic<SDL_AudioDeviceID> device_{0};
     SDL_AudioSpec have_{};
     bool tried_ = false;
