@@ -202,8 +202,8 @@ constexpr const char* kSequences[] = {
     "SideTripAndBack: key NEXT; press 501; key NEXT; press 510; key NEXT; key UP",
     "LinesWithThePanel: sip on; key DOWN; key DOWN; key DOWN; key UP",
     "ThumbBackToTheTop: sip on; key END; key PRIOR; drag 233 45 233 42",
-    "BarWithThePanel: sip on; tap 233 190; tap 233 207; drag 233 45 233 85 233 48; "
-    "tap 233 32; tap 233 45",
+    ("BarWithThePanel: sip on; tap 233 190; tap 233 207; drag 233 45 233 85 233 48; "
+     "tap 233 32; tap 233 45"),
 };
 
 // The sequences run one after another on the same reader, as a session

@@ -301,4 +301,26 @@ std::optional<TagArgs> ReadTagArgs(std::string_view text) {
     return a;
 }
 
+std::string ParagraphText(const Paragraph& paragraph) {
+    std::string text;
+    for (const Word& w : paragraph.words) text += w.text + " ";
+    return text;
+}
+
+std::vector<TagAt> TagsOf(const std::string& text) {
+    std::vector<TagAt> tags;
+    int depth = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '{') ++depth;
+        if (text[i] == '}') --depth;
+        if (text[i] != '<') continue;
+        const size_t close = text.find('>', i);
+        if (close == std::string::npos) break;
+        if (close > i + 1)
+            tags.push_back({i, close, depth, ReadTagArgs(text.substr(i + 1, close - i - 1))});
+        i = close;
+    }
+    return tags;
+}
+
 }  // namespace bookc

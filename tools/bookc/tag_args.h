@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "script/tags.h"
+#include "tools/bookc/bookc.h"
 
 namespace bookc {
 
@@ -71,5 +72,18 @@ struct TagArgs {
 // Reads a tag's text between `<` and `>`, its letter first. Nothing when the
 // letter is not in the table or the arguments are not of its shape.
 std::optional<TagArgs> ReadTagArgs(std::string_view tag);
+
+// A paragraph's markup: its words, each followed by one space.
+std::string ParagraphText(const Paragraph& paragraph);
+
+// A tag of a paragraph's markup: where its `<` and `>` stand, how many blocks
+// hold it, and its arguments (none for a tag the compiler refuses).
+struct TagAt {
+    size_t open, close;
+    int depth;
+    std::optional<TagArgs> args;
+    const TagInfo* Info() const { return args ? args->tag : nullptr; }
+};
+std::vector<TagAt> TagsOf(const std::string& text);
 
 }  // namespace bookc

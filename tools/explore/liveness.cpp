@@ -12,6 +12,8 @@
 namespace explore {
 namespace {
 
+using bookc::TagAt;
+
 // What one paragraph's markup reads, overwrites at its top level and leads to.
 struct Uses {
     // `reads` steer: they decide a way on, a write, a save, a draw or an
@@ -42,15 +44,6 @@ int Value(int k) {
 uint64_t Bit(int k) {
     return k >= 0 && k < 64 ? uint64_t{1} << k : 0;
 }
-
-// A tag of a paragraph's text: where it stands and its arguments, read once
-// (none for a tag the compiler would refuse).
-struct TagAt {
-    size_t open, close;  // the '<' and the '>'
-    int depth;           // of braces around it
-    std::optional<bookc::TagArgs> args;
-    const TagInfo* Info() const { return args ? args->tag : nullptr; }
-};
 
 // What a tag reads and writes, from its arguments. A value taken from an
 // object, or a face made from one, counts as reading both its bytes (a number
@@ -269,21 +262,8 @@ void HeldUses(const std::string& text, const std::vector<TagAt>& tags, Uses& u) 
 
 Uses Scan(const bookc::Paragraph& p, std::vector<std::vector<int>>* blocks = nullptr) {
     Uses u;
-    std::string text;
-    for (const bookc::Word& w : p.words) text += w.text + " ";
-    std::vector<TagAt> tags;
-    int depth = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '{') ++depth;
-        if (text[i] == '}') --depth;
-        if (text[i] != '<') continue;
-        const size_t close = text.find('>', i);
-        if (close == std::string::npos) break;
-        if (close > i + 1)
-            tags.push_back(
-                {i, close, depth, bookc::ReadTagArgs(text.substr(i + 1, close - i - 1))});
-        i = close;
-    }
+    const std::string text = bookc::ParagraphText(p);
+    const std::vector<TagAt> tags = bookc::TagsOf(text);
     const std::vector<bool> display = DisplayConditions(text, tags, u);
     for (size_t i = 0; i < tags.size(); ++i) Tag(tags[i], tags[i].depth == 0, display[i], u);
     if (blocks) *blocks = IndependentBlocks(text, tags, u);

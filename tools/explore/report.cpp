@@ -97,6 +97,58 @@ Verdict VerdictOf(const Report& r) {
 
 }  // namespace
 
+bool Report::Clean() const {
+    bool allEndings = true;
+    for (const EndingReached& e : endings) allEndings = allEndings && e.reached;
+    const bool complete = cutShort.empty();
+    const bool lints = lintsWarnOnly || (unheldValues.empty() && unstablePages.empty() &&
+                                         (!complete || hopelessCheckpoints.empty()));
+    return (!complete || (unreached.empty() && allEndings && unreachableAnswers.empty())) &&
+           deadEnds.empty() && messages.empty() && impossibleOutcomes.empty() && lints;
+}
+
+std::vector<std::string> Report::NotJudged() const {
+    std::vector<std::string> open;
+    const bool complete = cutShort.empty();
+    // Proven absent page by page: every page built alone, no alarm of the kind.
+    auto alone = [&](const char* kind) {
+        return pagesChecked > 0 && unchecked.empty() &&
+               std::none_of(pageAlarms.begin(), pageAlarms.end(),
+                            [&](const Finding& f) { return f.kind == kind; });
+    };
+    auto absent = [&](const std::vector<Finding>& found, const char* kind, const char* title) {
+        if (!found.empty() || (complete && unchecked.empty()) || alone(kind)) return;
+        open.push_back(std::string(title) +
+                       (!unchecked.empty() ? ": some pages are not built under every value"
+                                           : ": pages built alone raise alarms, and the search "
+                                             "was cut short"));
+    };
+    absent(messages, "messages", "Pages raising a message");
+    absent(deadEnds, "deadEnds", "Dead ends");
+    absent(impossibleOutcomes, "impossibleOutcomes", "Chance outcomes that never come up");
+    absent(unheldValues, "unheldValues", "Values shown of objects not held");
+    absent(unstablePages, "unstablePages", "Pages that change when built again");
+    if (!complete) {
+        int missing = 0;
+        for (const EndingReached& e : endings) missing += !e.reached;
+        if (!unreached.empty())
+            open.push_back("Paragraphs reached: " + std::to_string(unreached.size()) +
+                           " not reached, and the search was cut short");
+        if (missing)
+            open.push_back("Endings reached: " + std::to_string(missing) +
+                           " not reached, and the search was cut short");
+        if (!unreachableAnswers.empty())
+            open.push_back(
+                "Answer boxes never shown: " + std::to_string(unreachableAnswers.size()) +
+                " not shown, and the search was cut short");
+        if (!checkpointsUnproven.empty() || pagesChecked == 0)
+            open.push_back(
+                "Checkpoints saved with no good ending ahead: not every checkpoint page is "
+                "shown to have a good ending ahead in every state, and the search was cut short");
+    }
+    return open;
+}
+
 std::string FormatText(const Report& r) {
     std::ostringstream o;
     o << "Paragraphs reached: " << r.reached.size() << " of "
