@@ -53,12 +53,12 @@ foreach(name IN LISTS sound_names)
   set(png ${work}/${name}-spectrogram.png)
   add_custom_command(
     OUTPUT ${png}
-    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh ${SOX} ${work}/sounds/${name}.wav
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/sound_picture.sh ${SOX} ${work}/sounds/${name}.wav
       ${name} ${png}
-    DEPENDS ${work}/sounds/${name}.wav ${CMAKE_CURRENT_SOURCE_DIR}/spectrogram.sh
+    DEPENDS ${work}/sounds/${name}.wav ${CMAKE_CURRENT_SOURCE_DIR}/sound_picture.sh
     VERBATIM)
   list(APPEND files ${png})
-  # spectrogram.sh's picture: 600 by 129 of spectrum inside sox's own axes,
+  # sound_picture.sh's picture: 600 by 129 of spectrum inside sox's own axes,
   # title and scale.
   math(EXPR y "10 + ${index} * 237")
   string(APPEND svg

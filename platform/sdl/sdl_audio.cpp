@@ -109,13 +109,13 @@ bool Audio::Play(const unsigned char* wave, size_t size, bool wait) {
     if (!device_) {
         if (failed_) return false;
         // Still opening: kept to play once open, if it can be decoded.
-        SDL_AudioSpec spec{};
+        SDL_AudioSpec format{};
         Uint8* buffer = nullptr;
         Uint32 length = 0;
         SDL_RWops* rw = size <= static_cast<size_t>(INT32_MAX)
                             ? SDL_RWFromConstMem(wave, static_cast<int>(size))
                             : nullptr;
-        if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buffer, &length)) return false;
+        if (!rw || !SDL_LoadWAV_RW(rw, 1, &format, &buffer, &length)) return false;
         SDL_FreeWAV(buffer);
         pending_.assign(wave, wave + size);
         return true;
