@@ -5,7 +5,7 @@
 FERNVALE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wine libfreetype-dev libpng-dev libsdl2-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-apps
   librsvg2-bin sox fonts-dejavu-core
   espeak-ng)
 

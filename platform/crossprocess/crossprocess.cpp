@@ -438,9 +438,16 @@ void PollCrossProcess() {
         }
         it = listeners.erase(it);
     }
+    // Which sockets have a caller waiting, in one call: an accept that finds
+    // none still makes and drops a socket in the kernel, on every pump.
+    std::vector<pollfd> waiting;
+    for (const Listener& l : listeners) waiting.push_back(pollfd{l.fd, POLLIN, 0});
+    if (poll(waiting.data(), waiting.size(), 0) <= 0) waiting.clear();
     for (size_t i = 0; i < listeners.size(); ++i) {
+        const bool calling =
+            i < waiting.size() && waiting[i].fd == listeners[i].fd && (waiting[i].revents & POLLIN);
         for (;;) {
-            if (listeners[i].fd < 0) break;
+            if (listeners[i].fd < 0 || !calling) break;
             int c = accept4(listeners[i].fd, nullptr, nullptr, SOCK_CLOEXEC);
             if (c < 0) break;
             timeval tv{0, 200000};

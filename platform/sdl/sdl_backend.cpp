@@ -263,19 +263,36 @@ void Backend::Present(const gdi::Surface& screen) {
     SDL_Surface* surface = window_ ? SDL_GetWindowSurface(window_) : nullptr;
     if (!surface || screen.width != kWidth || screen.height != kHeight) return;
     ShowProgramWindow();
+    // The program shows a frame each time it waits, and moving the pointer
+    // over the window makes it wait again and again: a frame the window
+    // already shows is not sent again.
+    if (!redraw_ && surface->w == shownWidth_ && surface->h == shownHeight_ &&
+        screen.pixels == shown_)
+        return;
     const Placement at = Place();
     SDL_Surface* frame =
         SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.pixels.data()), kWidth,
                                            kHeight, 32, kWidth * 4, SDL_PIXELFORMAT_RGB888);
     if (!frame) return;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     SDL_Rect to{at.left, at.top, kWidth * at.scale, kHeight * at.scale};
+    // Black around the screen, where the window is larger than it; the
+    // screen itself is drawn over whole.
+    const SDL_Rect margins[] = {{0, 0, surface->w, to.y},
+                                {0, to.y + to.h, surface->w, surface->h - to.y - to.h},
+                                {0, to.y, to.x, to.h},
+                                {to.x + to.w, to.y, surface->w - to.x - to.w, to.h}};
+    for (const SDL_Rect& m : margins)
+        if (m.w > 0 && m.h > 0) SDL_FillRect(surface, &m, SDL_MapRGB(surface->format, 0, 0, 0));
     if (at.scale == 1)
         SDL_BlitSurface(frame, nullptr, surface, &to);
     else
         SDL_BlitScaled(frame, nullptr, surface, &to);
     SDL_FreeSurface(frame);
-    SDL_UpdateWindowSurface(window_);
+    if (SDL_UpdateWindowSurface(window_) != 0) return;
+    shown_ = screen.pixels;
+    shownWidth_ = surface->w;
+    shownHeight_ = surface->h;
+    redraw_ = false;
 }
 
 void Backend::SetScale(int scale) {
@@ -311,7 +328,11 @@ void Backend::Handle(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) CloseProgram();
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) device::Present();
+            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) redraw_ = true;
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                redraw_ = true;
+                device::Present();
+            }
             break;
         case SDL_MOUSEBUTTONDOWN:
             if (e.button.button != SDL_BUTTON_LEFT) break;

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "device/backend.h"
 #include "windows.h"
@@ -64,6 +65,11 @@ class Backend : public device::Backend {
     int closeRequests_ = 0;
     std::string title_;     // the window's title as last set
     HICON icon_ = nullptr;  // the window's icon as last set
+    // The frame the window shows, and whether the window needs it drawn
+    // again all the same (exposed, resized).
+    std::vector<uint32_t> shown_;
+    int shownWidth_ = 0, shownHeight_ = 0;  // the window's size then
+    bool redraw_ = true;
 };
 
 // Maps an SDL key to the handheld's virtual key; 0 for keys it does not have.

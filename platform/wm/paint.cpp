@@ -217,9 +217,35 @@ void DrawFrame(Window* w) {
     gdi::DeleteSurfaceDC(dc);
 }
 
+namespace {
+
+// The white behind the windows, on the rows no visible window spans from
+// edge to edge: such a row is written whole when that window is copied.
+void ClearUncoveredRows(gdi::Surface& screen) {
+    std::vector<bool> covered(static_cast<size_t>(screen.height), false);
+    for (const Window* t : TopLevels()) {
+        if (!(t->style & WS_VISIBLE) || t->rect.left > 0 || t->rect.right < screen.width) continue;
+        for (int y = std::max(0, t->rect.top); y < std::min(screen.height, t->rect.bottom); ++y)
+            covered[static_cast<size_t>(y)] = true;
+    }
+    const auto width = static_cast<size_t>(screen.width);
+    const uint32_t* white = nullptr;  // a row already cleared, copied a block at a time
+    for (int y = 0; y < screen.height; ++y) {
+        if (covered[static_cast<size_t>(y)]) continue;
+        uint32_t* row = screen.pixels.data() + static_cast<size_t>(y) * width;
+        if (white)
+            std::copy_n(white, width, row);
+        else
+            std::fill_n(row, width, 0xffffffu);
+        white = row;
+    }
+}
+
+}  // namespace
+
 void ComposeScreen() {
     gdi::Surface& screen = gdi::Screen();
-    std::fill(screen.pixels.begin(), screen.pixels.end(), 0xffffffu);
+    ClearUncoveredRows(screen);
     for (auto it = TopLevels().rbegin(); it != TopLevels().rend(); ++it) {
         Window* t = *it;
         if (!(t->style & WS_VISIBLE)) continue;
