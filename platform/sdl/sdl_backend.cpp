@@ -328,11 +328,12 @@ void Backend::Handle(const SDL_Event& e) {
             break;
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_CLOSE) CloseProgram();
-            if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) redraw_ = true;
-            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            // Shown, exposed, resized, restored: what the window showed may
+            // be gone, so the next frame is drawn whole. (The pointer coming
+            // and going does not touch the window.)
+            if (e.window.event != SDL_WINDOWEVENT_ENTER && e.window.event != SDL_WINDOWEVENT_LEAVE)
                 redraw_ = true;
-                device::Present();
-            }
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED) device::Present();
             break;
         case SDL_MOUSEBUTTONDOWN:
             if (e.button.button != SDL_BUTTON_LEFT) break;
