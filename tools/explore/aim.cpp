@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <deque>
 #include <map>
-#include <queue>
 #include <set>
 #include <vector>
 
@@ -72,15 +71,6 @@ class AimOrder {
     std::map<int, std::vector<uint32_t>> distance_;  // to the page a way starts on
 };
 
-struct Candidate {
-    uint32_t away, depth, index;
-    bool operator>(const Candidate& o) const {
-        return away != o.away     ? away > o.away
-               : depth != o.depth ? depth > o.depth
-                                  : index > o.index;
-    }
-};
-
 }  // namespace
 
 void AimAtUnmet(Search& search, const Liveness& liveness, const Options& options,
@@ -90,7 +80,7 @@ void AimAtUnmet(Search& search, const Liveness& liveness, const Options& options
     const size_t maxStates = options.maxStates + options.maxStates / 4;
     for (std::set<int> unmet = search.Unmet(); !unmet.empty();) {
         const AimOrder order(liveness, unmet);
-        std::priority_queue<Candidate, std::vector<Candidate>, std::greater<Candidate>> queue;
+        RankedQueue queue;  // ranked by how far from the aim
         auto offer = [&](uint32_t i) {
             const uint32_t away = order.Away(search.At(i));
             if (!visited[i] && away != kNoWay) queue.push({away, search.Depth(i), i});

@@ -31,6 +31,18 @@
 
 namespace explore::detail {
 
+// A state waiting in a queue of states to visit, taken least first: by its
+// rank (what the queue weighs first), then the shallowest, then the first kept.
+struct Ranked {
+    uint32_t rank, depth, index;
+    bool operator>(const Ranked& o) const {
+        return rank != o.rank     ? rank > o.rank
+               : depth != o.depth ? depth > o.depth
+                                  : index > o.index;
+    }
+};
+using RankedQueue = std::priority_queue<Ranked, std::vector<Ranked>, std::greater<Ranked>>;
+
 using Clock = std::chrono::steady_clock;
 
 // A combination of values builds no more pages than this; a page reading
@@ -116,15 +128,6 @@ class Search {
         const Search* search;
         bool operator()(uint32_t a, uint32_t b) const { return search->Key(a) == search->Key(b); }
     };
-    // The next state to visit: least met paragraph first, then the shallowest.
-    struct Pending {
-        uint32_t met, depth, index;
-        bool operator>(const Pending& o) const {
-            return met != o.met       ? met > o.met
-                   : depth != o.depth ? depth > o.depth
-                                      : index > o.index;
-        }
-    };
     // A way from one kept state to another, with the bytes it changed (an
     // index into changeSets_); the bytes it left alone carry their values on.
     struct Flow {
@@ -163,7 +166,8 @@ class Search {
     std::vector<Path> steps_;
     std::map<std::string, uint32_t> stepIds_;
     std::vector<uint32_t> visitOrder_;
-    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending_;
+    // The next state to visit: least met paragraph first.
+    RankedQueue pending_;
     std::map<int16_t, uint32_t> met_;
     std::unordered_set<uint32_t> sideOpened_;  // side page << 16 | story paragraph
     size_t edges_ = 0;
