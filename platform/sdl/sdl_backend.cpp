@@ -266,9 +266,7 @@ void Backend::Present(const gdi::Surface& screen) {
     // The program shows a frame each time it waits, and moving the pointer
     // over the window makes it wait again and again: a frame the window
     // already shows is not sent again.
-    if (!redraw_ && surface->w == shownWidth_ && surface->h == shownHeight_ &&
-        screen.pixels == shown_)
-        return;
+    if (!redraw_ && screen.pixels == shown_) return;
     const Placement at = Place();
     SDL_Surface* frame =
         SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.pixels.data()), kWidth,
@@ -290,8 +288,6 @@ void Backend::Present(const gdi::Surface& screen) {
     SDL_FreeSurface(frame);
     if (SDL_UpdateWindowSurface(window_) != 0) return;
     shown_ = screen.pixels;
-    shownWidth_ = surface->w;
-    shownHeight_ = surface->h;
     redraw_ = false;
 }
 

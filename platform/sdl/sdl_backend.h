@@ -68,7 +68,6 @@ class Backend : public device::Backend {
     // The frame the window shows, and whether the window needs it drawn
     // again all the same (exposed, resized).
     std::vector<uint32_t> shown_;
-    int shownWidth_ = 0, shownHeight_ = 0;  // the window's size then
     bool redraw_ = true;
 };
 
